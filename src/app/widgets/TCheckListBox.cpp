@@ -1,0 +1,56 @@
+#include "app/widgets/TCheckListBox.h"
+
+#include "util/D_Util.h"
+
+TCheckListBox::TCheckListBox(QWidget* parent)
+    : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+int TCheckListBox::addItem(const QString& text)
+{
+    auto* item = new QListWidgetItem(text, this);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+    return count() - 1;
+}
+
+void TCheckListBox::deleteItem(int index)
+{
+    if (index >= 0 && index < count())
+        delete takeItem(index);
+}
+
+QString TCheckListBox::itemText(int index) const
+{
+    const QListWidgetItem* it = item(index);
+    return it ? it->text() : QString();
+}
+
+bool TCheckListBox::checked(int index) const
+{
+    const QListWidgetItem* it = item(index);
+    return it && it->checkState() == Qt::Checked;
+}
+
+void TCheckListBox::setChecked(int index, bool on)
+{
+    if (QListWidgetItem* it = item(index))
+        it->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+int TCheckListBox::indexOfText(const QString& text) const
+{
+    const std::string wanted = text.toStdString();
+    for (int i = 0; i < count(); ++i)
+        if (SameText(item(i)->text().toStdString(), wanted))
+            return i;
+    return -1;
+}
+
+void TCheckListBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QListWidget::mouseDoubleClickEvent(event);
+    Q_EMIT dblClick();
+}

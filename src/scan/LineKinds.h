@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+/// Kind codes of the report lines. 0 is an empty separator line; 10 to 18 index the
+/// line-kind table (row c - 10).
+enum LineKindCode : int32_t {
+    lkSeparator = 0,
+    lkBase = 10,
+    lkSubdirs = 11,
+    lkScope = 12,
+    lkInfo = 13,
+    lkFilter = 14,
+    lkPath = 15,
+    lkTrustee = 16,
+    lkOwner = 17,
+    lkIrm = 18,
+};
+
+/// One row of the line-kind table: the label that begins every line of the kind, and
+/// the printf templates ("%s" placeholders) of the XML and batch exports; an empty
+/// template means the kind writes nothing in that form.
+struct TInfo {
+    int32_t code;
+    std::string_view label;
+    std::string_view xmlTemplate;
+    std::string_view batTemplate;
+};
+
+/// The nine line kinds, codes 10 to 18 in order.
+extern const std::array<TInfo, 9> LineKinds;
+
+/// The row of a kind code, or nullptr for codes outside 10..18 (separators included).
+const TInfo* FindLineKind(int32_t code) noexcept;
+
+/// The value of a line: its text without as many leading characters as the label of its
+/// kind is long (the label itself is not compared). Kind 15 and unknown codes: the text.
+std::string_view LineValue(std::string_view text, int32_t code) noexcept;

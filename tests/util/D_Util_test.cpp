@@ -1,0 +1,165 @@
+#include "platform/ProgramPath.h"
+#include "support/MessageRecorder.h"
+#include "util/D_Util.h"
+
+#include <gtest/gtest.h>
+
+TEST(D_Util, ChoosingAndConverting)
+{
+    EXPECT_EQ(IfThenStr(true, "R", " "), "R");
+    EXPECT_EQ(IfThenStr(false, "R", " "), " ");
+    EXPECT_EQ(BoolToText(true), "TRUE");
+    EXPECT_EQ(BoolToText(false), "FALSE");
+    EXPECT_EQ(SwapLong(0x78563412u), 0x12345678u);
+    EXPECT_EQ(SwapLong(0x01000080u), 0x80000001u);
+    EXPECT_EQ(Quoted("a b"), "\"a b\"");
+    EXPECT_EQ(Quoted(""), "\"\"");
+}
+
+TEST(D_Util, PositionsAreOneBasedAndFoldAsciiOnly)
+{
+    EXPECT_EQ(PosText("cn=", "xCN=y"), 2);
+    EXPECT_EQ(PosText("b", "abc"), 2);
+    EXPECT_EQ(PosText("x", "abc"), 0);
+    EXPECT_EQ(PosText("", "abc"), 0);
+    EXPECT_EQ(PosCase("cn=", "xCN=y", true), 0);
+    EXPECT_EQ(PosCase("CN=", "xCN=y", true), 2);
+    // Only a-z fold; bytes above 127 compare as they are.
+    EXPECT_EQ(PosText("\xC3\xA4", "\xC3\x84"), 0);
+    EXPECT_TRUE(SameText("Vol1", "VOL1"));
+    EXPECT_FALSE(SameText("Vol1", "VOL2"));
+}
+
+TEST(D_Util, ReplaceTextFirstAndAll)
+{
+    EXPECT_EQ(ReplaceText("a&b&c", "&", "&amp;", true, true), "a&amp;b&amp;c");
+    EXPECT_EQ(ReplaceText("a&b&c", "&", "&amp;", true, false), "a&amp;b&c");
+    EXPECT_EQ(ReplaceText("abc", "b", "b", true, true), "abc");
+    EXPECT_EQ(ReplaceText("abc", "", "x", true, true), "abc");
+    EXPECT_EQ(ReplaceText("CN=Admin", "cn=", "", false, false), "Admin");
+    EXPECT_EQ(ReplaceText("CN=Admin", "cn=", "", true, false), "CN=Admin");
+    // Old text equal to new is compared exactly, whatever the case flag says.
+    EXPECT_EQ(ReplaceText("aXa", "x", "X", false, true), "aXa");
+    EXPECT_EQ(ReplaceText("aaa", "a", "aa", true, true), "aaaaaa");
+    EXPECT_EQ(ReplaceText("abab", "ab", "", true, true), "");
+}
+
+TEST(D_Util, ReplaceAllLeavesAMarkerTextAloneAndEnds)
+{
+    EXPECT_EQ(ReplaceText("x#PlChOlDeR#&", "&", "and", true, true), "x#PlChOlDeR#and");
+    EXPECT_EQ(ReplaceText("#PlChOlDeR#", "Ch", "ch", true, true), "#PlchOlDeR#");
+    EXPECT_EQ(ReplaceText("no match #PlChOlDeR#", "&", "x", true, true), "no match #PlChOlDeR#");
+    EXPECT_EQ(ReplaceText("#PlChOlDeR#", "#", "##", true, true), "##PlChOlDeR##");
+}
+
+TEST(D_Util, SplitAtFirstOccurrence)
+{
+    std::string head, tail;
+    SplitAt("abc", "x", head, tail);
+    EXPECT_EQ(head, "abc");
+    EXPECT_EQ(tail, "");
+    SplitAt("a [b] [c]", " [", head, tail);
+    EXPECT_EQ(head, "a");
+    EXPECT_EQ(tail, "b] [c]");
+    std::string s = "left|right";
+    SplitAt(s, "|", s, tail);
+    EXPECT_EQ(s, "left");
+    EXPECT_EQ(tail, "right");
+    s = "left|right";
+    SplitAt(s, "|", head, s);
+    EXPECT_EQ(head, "left");
+    EXPECT_EQ(s, "right");
+}
+
+TEST(D_Util, RemovingAndTrimming)
+{
+    EXPECT_EQ(RemoveChars("[RWCE ]", "[ ]"), "RWCE");
+    EXPECT_EQ(RemoveChars("&Both", "&"), "Both");
+    EXPECT_EQ(TrimRightChars("TREE___", "_"), "TREE");
+    EXPECT_EQ(TrimRightChars("___", "_"), "");
+    EXPECT_EQ(TrimRightChars("A_B", "_"), "A_B");
+    EXPECT_EQ(LastChar("abc"), 'c');
+    EXPECT_EQ(EnsurePrefix("ini", "."), ".ini");
+    EXPECT_EQ(EnsurePrefix(".ini", "."), ".ini");
+}
+
+TEST(D_Util, PathSeparators)
+{
+    EXPECT_EQ(AddSlash(""), "\\");
+    EXPECT_EQ(AddSlash("C:\\DATA/"), "C:\\DATA/");
+    EXPECT_EQ(AddSlash("C:\\DATA"), "C:\\DATA\\");
+    EXPECT_EQ(RemoveSlash("C:\\DATA\\\\"), "C:\\DATA\\");
+    EXPECT_EQ(RemoveSlash("VOL1:DIR/"), "VOL1:DIR");
+    EXPECT_EQ(RemoveSlash(""), "");
+    EXPECT_EQ(JoinPath("VOL1:", "DIR"), "VOL1:\\DIR");
+    EXPECT_EQ(JoinPath("VOL1:DIR\\", "A.TXT"), "VOL1:DIR\\A.TXT");
+}
+
+TEST(D_Util, ForceExtLooksAtTheLastComponentOnly)
+{
+    EXPECT_EQ(ForceExt("C:\\TOOLS\\REPORT.EXE", "ini"), "C:\\TOOLS\\REPORT.ini");
+    EXPECT_EQ(ForceExt("C:\\TOOLS\\REPORT.EXE", ".ini"), "C:\\TOOLS\\REPORT.ini");
+    EXPECT_EQ(ForceExt("C:\\A.B\\REPORT", "txt"), "C:\\A.B\\REPORT.txt");
+    EXPECT_EQ(ForceExt("/opt/grantwise/bin/grantwise", "txt"), "/opt/grantwise/bin/grantwise.txt");
+    EXPECT_EQ(ForceExt("/opt/a.b/grantwise", "ini"), "/opt/a.b/grantwise.ini");
+    EXPECT_EQ(ForceExt("A:X.Y.Z", "ini"), "A:X.Y.ini");
+}
+
+TEST(D_Util, ExeFileWithExtUsesTheProgramPath)
+{
+    SetProgramFilePath("/opt/gw/grantwise");
+    EXPECT_EQ(ExeFileWithExt("ini"), "/opt/gw/grantwise.ini");
+    SetProgramFilePath("");
+    EXPECT_NE(ExeFileWithExt("txt").find("D_Util_test.txt"), std::string::npos);
+}
+
+TEST(D_Util, CharacterBuffers)
+{
+    std::string empty;
+    EXPECT_NE(StrPtr(empty), nullptr);
+    EXPECT_STREQ(StrPtr(empty), "");
+
+    std::string tree = "TREE";
+    char* p = NulTerminatedPtr(tree);
+    EXPECT_EQ(tree.size(), 5u);
+    EXPECT_EQ(tree.back(), '\0');
+    EXPECT_STREQ(p, "TREE");
+    NulTerminatedPtr(tree);
+    EXPECT_EQ(tree.size(), 5u);
+
+    NulTerminatedPtr(empty);
+    EXPECT_EQ(empty.size(), 1u);
+
+    std::string longText(255, 'x');
+    NulTerminatedPtr(longText);
+    EXPECT_EQ(longText.size(), 255u);
+}
+
+TEST(D_Util, CheckErrorFormatsTheCode)
+{
+    MessageRecorder recorder;
+    CheckError(0, "InitNetWare");
+    EXPECT_TRUE(recorder.messages().empty());
+    CheckError(0x8801, "InitNetWare");
+    CheckError(255, "InitNetWare");
+    CheckError(35, "NWCCOpenConnByRef");
+    CheckError(-1, "InitNetWare");
+    ASSERT_EQ(recorder.messages().size(), 4u);
+    EXPECT_EQ(recorder.messages()[0].type, mtError);
+    EXPECT_EQ(recorder.texts(),
+        (std::vector<std::string> { "Error 8801: InitNetWare", "Error 00FF: InitNetWare", "Error 0023: NWCCOpenConnByRef",
+            "Error FFFFFFFF: InitNetWare" }));
+}
+
+TEST(D_Util, ListLookupsAndEnvironment)
+{
+    const std::vector<std::string> list { "CD", "COPY", "DIR" };
+    EXPECT_EQ(IndexOfText("dir", list, false), 2);
+    EXPECT_EQ(IndexOfText("dir", list, true), -1);
+    EXPECT_EQ(IndexOfText("DIR", list, true), 2);
+    EXPECT_FALSE(TextInArray("MD", list, false));
+    setenv("GRANTWISE_TEST_VAR", "value 1", 1);
+    EXPECT_EQ(GetEnvVar("GRANTWISE_TEST_VAR"), "value 1");
+    unsetenv("GRANTWISE_TEST_VAR");
+    EXPECT_EQ(GetEnvVar("GRANTWISE_TEST_VAR"), "");
+}

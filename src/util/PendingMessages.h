@@ -11,3 +11,10 @@ void ProcessPendingMessages();
 
 /// Installs the handler (an empty one restores the no-op) and returns the previous one.
 std::function<void()> SetPendingMessagesHandler(std::function<void()> handler);
+
+/// Thrown out of ProcessPendingMessages by a handler that wants the running long
+/// operation to stop (the window does so when it is closed during a scan or a long
+/// build). It is deliberately not a std::exception: the scan's per-entry guards discard
+/// std::exceptions and go on, but let this one through so the whole operation ends.
+struct OperationCancelled {
+};

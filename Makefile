@@ -4,7 +4,10 @@ BUILD_ASAN ?= build-asan
 BUILD_BENCH ?= build-bench
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-asan test-valgrind bench clean
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test test-asan test-valgrind bench fuzz clean
 
 all: build
 
@@ -33,5 +36,13 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 bench: deps
 	@echo "make bench: no benchmarks yet"
 
+# Each fuzz target runs for FUZZ_SECONDS from its seed corpus in tests/fuzz/corpus/;
+# what it finds and the inputs it grows go to $(BUILD_FUZZ)/, the seeds stay untouched.
+fuzz:
+	@scripts/install-deps --fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRANTWISE_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_targets
+	@scripts/run-fuzzers $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)

@@ -1,11 +1,14 @@
-#include <CLI/CLI.hpp>
+#include "cli/ReportOptions.h"
+
 #include <QCoreApplication>
+
+#include <iostream>
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    CLI::App cli { "grantwise-report: report NetWare trustee assignments, owners and inherited rights masks" };
-    cli.set_version_flag("--version", std::string("grantwise-report ") + GRANTWISE_VERSION);
-    CLI11_PARSE(cli, argc, argv);
+    ReportOptions options;
+    if (auto status = ParseReportOptions(argc, argv, options, std::cout, std::cerr))
+        return *status;
     return 0;
 }

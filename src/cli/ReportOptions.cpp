@@ -1,0 +1,108 @@
+#include "cli/ReportOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include <map>
+#include <ostream>
+
+namespace {
+
+const std::map<std::string, int> kScopes { { "directories", 0 }, { "files", 1 }, { "both", 2 } };
+const std::map<std::string, int> kInfos { { "trustees", 0 }, { "owner", 1 }, { "both", 2 } };
+const std::map<std::string, ReportFormat> kFormats { { "txt", ReportFormat::Txt },
+    { "trustees", ReportFormat::Trustees }, { "bat", ReportFormat::Bat }, { "xml", ReportFormat::Xml } };
+
+} // namespace
+
+std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportOptions& options, std::ostream& out,
+    std::ostream& err)
+{
+    CLI::App app { "Reports who holds which rights where on NetWare volumes: trustee assignments, owners and "
+                   "inherited rights masks, as the window's \"Scan for Trustees\" does.",
+        "grantwise-report" };
+    app.set_version_flag("--version", std::string("grantwise-report ") + GRANTWISE_VERSION);
+    app.get_formatter()->column_width(28);
+
+    std::string scope, info, format;
+    bool noRecurse = false;
+    bool irm = false, noIrm = false, progress = false, noProgress = false;
+    std::string pattern, connection, output, network, settings;
+
+    app.add_option("START_PATH", options.startPaths,
+        "a folder's network path as the folder tree gives it ('\\\\FS1\\VOL1\\R&D'), long or short names; "
+        "queued in order, each with recursion");
+    app.add_flag("--no-recurse", noRecurse, "queue the START_PATHs without recursion");
+    auto* settingsOpt = app.add_option("--settings", settings,
+        "take the scope, info, IRM and pattern choices and the work queue from a settings file in the window's "
+        "format; START_PATHs are queued after its entries")
+                            ->type_name("FILE");
+    auto* scopeOpt = app.add_option("--scope", scope, "the \"Scope\" choice (default directories)")
+                         ->check(CLI::IsMember(kScopes).description(""))
+                         ->type_name("directories|files|both");
+    auto* infoOpt = app.add_option("--info", info, "the \"Info\" choice (default trustees)")
+                        ->check(CLI::IsMember(kInfos).description(""))
+                        ->type_name("trustees|owner|both");
+    auto* irmOpt = app.add_flag("--irm", irm, "show inherited rights masks of directories (default)");
+    auto* noIrmOpt = app.add_flag("--no-irm", noIrm, "do not show inherited rights masks");
+    irmOpt->excludes(noIrmOpt);
+    auto* patternOpt
+        = app.add_option("--pattern", pattern, "the search pattern for files, used as typed (default *.*)");
+    auto* connectionOpt = app.add_option("--connection", connection,
+        "the connection to choose, by server name (default the first, as at window start-up)")
+                              ->type_name("SERVER");
+    app.add_flag("--long-names", options.longNames, "turn short 8.3 names in path lines into long names");
+    auto* formatOpt = app.add_option("--format", format,
+                             "txt: the list by path; trustees: the list by trustee; bat: RIGHTS commands; xml")
+                          ->check(CLI::IsMember(kFormats).description(""))
+                          ->type_name("txt|trustees|bat|xml");
+    auto* outputOpt = app.add_option(
+        "-o,--output", output, "write to FILE, replacing it only once the whole output is ready (default stdout)")
+                          ->type_name("FILE");
+    auto* networkOpt = app.add_option("--network", network,
+        "the network description to serve (default $GRANTWISE_NETWORK, else the built-in demo network)")
+                           ->type_name("FILE");
+    auto* progressOpt = app.add_flag("--progress", progress, "a progress line on standard error");
+    auto* noProgressOpt = app.add_flag("--no-progress", noProgress, "no progress line");
+    progressOpt->excludes(noProgressOpt);
+    app.add_flag("--stats", options.stats, "after the run, one line of figures on standard error");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << "\n";
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        err << "grantwise-report: " << e.what() << "\n";
+        return 2;
+    }
+
+    options.recurse = !noRecurse;
+    if (*settingsOpt)
+        options.settingsFile = settings;
+    if (*scopeOpt)
+        options.scopeIndex = kScopes.at(scope);
+    if (*infoOpt)
+        options.infoIndex = kInfos.at(info);
+    if (*irmOpt)
+        options.irm = true;
+    if (*noIrmOpt)
+        options.irm = false;
+    if (*patternOpt)
+        options.pattern = pattern;
+    if (*connectionOpt)
+        options.connection = connection;
+    if (*formatOpt)
+        options.format = kFormats.at(format);
+    if (*outputOpt)
+        options.output = output;
+    if (*networkOpt)
+        options.network = network;
+    if (*progressOpt)
+        options.progress = true;
+    if (*noProgressOpt)
+        options.progress = false;
+    return std::nullopt;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+/// The save form grantwise-report writes.
+enum class ReportFormat { Txt, Trustees, Bat, Xml };
+
+/// What the command line asked for. Unset optionals mean "not given": the settings
+/// file (when one is named) or the window's designed default applies.
+struct ReportOptions {
+    std::vector<std::string> startPaths;
+    bool recurse = true;
+    std::optional<std::string> settingsFile;
+    std::optional<int> scopeIndex; ///< index in the "&Scope" choice: 0 directories, 1 files, 2 both
+    std::optional<int> infoIndex;  ///< index in the "&Info" choice: 0 trustees, 1 owner, 2 both
+    std::optional<bool> irm;
+    std::optional<std::string> pattern;
+    std::optional<std::string> connection;
+    bool longNames = false;
+    ReportFormat format = ReportFormat::Txt;
+    std::optional<std::string> output;
+    std::optional<std::string> network;
+    std::optional<bool> progress;
+    bool stats = false;
+};
+
+/// Parses the arguments into options. Returns an exit status when the program should end
+/// at once: 0 after --help or --version (printed to out), 2 after bad arguments (a
+/// message beginning "grantwise-report: " on err). Returns nullopt to go on.
+std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportOptions& options, std::ostream& out,
+    std::ostream& err);

@@ -166,6 +166,21 @@ TEST(SaveForms, RightsFieldEdgeCases)
     EXPECT_EQ(padded.rights, "RF");
 }
 
+TEST(SaveForms, DetailLinesBeforeAnyPathLine)
+{
+    const ReportList results = MakeList({
+        { 18, "     IRM: [R       ]" },
+        { 16, "     Trustee: .Admin.Corp [RF]" },
+        { 17, "     Owner: .Admin.Corp" },
+    });
+    const std::vector<std::string> bat = { "RIGHTS \"\" R /f", "RIGHTS \"\" RF /Name=\".Admin.Corp\"",
+        "REM Owner [] .Admin.Corp" };
+    EXPECT_EQ(SplitCrLf(BuildBatchForm(results)), bat);
+    const std::vector<std::string> xml = SplitCrLf(BuildXmlForm(results));
+    ASSERT_EQ(xml.size(), 5u);
+    EXPECT_EQ(xml[1], "<irm><path></path><rights>R</rights></irm>");
+}
+
 TEST(SaveForms, BatchPathsAreQuotedOnlyWhenTheyNeedIt)
 {
     const ReportList results = MakeList({

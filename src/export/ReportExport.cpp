@@ -17,8 +17,8 @@ constexpr std::string_view kUnsafeRemark = "REM Not run, unsafe characters: ";
 // Appends a line-kind template with each "%s" replaced by the next argument, written by
 // appendArg(out, argument). The templates hold no other "%".
 template <typename AppendArg>
-void appendTemplate(std::string& out, std::string_view tmpl, std::initializer_list<std::string_view> args,
-    AppendArg appendArg)
+void appendTemplate(
+    std::string& out, std::string_view tmpl, std::initializer_list<std::string_view> args, AppendArg appendArg)
 {
     auto arg = args.begin();
     size_t from = 0;
@@ -30,6 +30,17 @@ void appendTemplate(std::string& out, std::string_view tmpl, std::initializer_li
     }
     out.append(tmpl.data() + from, tmpl.size() - from);
     out += kLineEnd;
+}
+
+// Calls f(code, kind, value) for every line of a known kind, in order; separator lines
+// (and any code without a kind) are skipped.
+template <typename F> void forEachKindLine(const ReportList& results, F f)
+{
+    for (size_t i = 0; i < results.count(); ++i) {
+        const int32_t code = results.code(i);
+        if (const TInfo* kind = FindLineKind(code))
+            f(code, *kind, LineValue(results.text(i), code));
+    }
 }
 
 std::string irmRights(std::string_view value)
@@ -57,8 +68,8 @@ struct XmlArgs {
 // arguments cannot be written safely. The current path comes twice: as the path line
 // holds it (args[0], for the remark) and already written as a batch word (`pathWord`,
 // empty when the path is not writable), since it serves every line below it.
-void appendRightsLine(std::string& out, std::string_view tmpl, const std::string& pathWord,
-    std::initializer_list<std::string_view> args)
+void appendRightsLine(
+    std::string& out, std::string_view tmpl, const std::string& pathWord, std::initializer_list<std::string_view> args)
 {
     bool writable = !pathWord.empty();
     for (auto it = args.begin() + 1; writable && it != args.end(); ++it)
@@ -133,12 +144,7 @@ std::string BuildBatchForm(const ReportList& results)
     out.reserve(results.textBytes() + results.textBytes() / 8 + 16 * results.count());
     std::string_view path;
     std::string pathWord = "\"\""; // the empty path, quoted
-    for (size_t i = 0; i < results.count(); ++i) {
-        const int32_t code = results.code(i);
-        const TInfo* kind = FindLineKind(code);
-        if (!kind)
-            continue;
-        const std::string_view value = LineValue(results.text(i), code);
+    forEachKindLine(results, [&](int32_t code, const TInfo& kind, std::string_view value) {
         switch (code) {
         case lkPath:
             // An entry's detail groups repeat its path line; write its word once.
@@ -153,19 +159,19 @@ std::string BuildBatchForm(const ReportList& results)
             break;
         case lkTrustee: {
             const TrusteeValue parts = SplitTrusteeValue(value);
-            appendRightsLine(out, kind->batTemplate, pathWord, { path, parts.rights, parts.name });
+            appendRightsLine(out, kind.batTemplate, pathWord, { path, parts.rights, parts.name });
             break;
         }
         case lkIrm:
-            appendRightsLine(out, kind->batTemplate, pathWord, { path, irmRights(value) });
+            appendRightsLine(out, kind.batTemplate, pathWord, { path, irmRights(value) });
             break;
         case lkOwner:
-            appendTemplate(out, kind->batTemplate, { path, value }, AppendBatchRemText);
+            appendTemplate(out, kind.batTemplate, { path, value }, AppendBatchRemText);
             break;
         default: // the settings lines write nothing in the batch form
             break;
         }
-    }
+    });
     return out;
 }
 
@@ -179,12 +185,7 @@ std::string BuildXmlForm(const ReportList& results)
     std::string_view rawPath; // the current path line's value
     std::string path; // the same, escaped and encoded
     const auto encoded = [](std::string& o, std::string_view v) { AppendXmlText(o, v); };
-    for (size_t i = 0; i < results.count(); ++i) {
-        const int32_t code = results.code(i);
-        const TInfo* kind = FindLineKind(code);
-        if (!kind)
-            continue;
-        const std::string_view value = LineValue(results.text(i), code);
+    forEachKindLine(results, [&](int32_t code, const TInfo& kind, std::string_view value) {
         switch (code) {
         case lkBase:
             if (blockOpen) {
@@ -197,7 +198,7 @@ std::string BuildXmlForm(const ReportList& results)
                 out += kLineEnd;
                 blockOpen = true;
             }
-            appendTemplate(out, kind->xmlTemplate, { value }, encoded);
+            appendTemplate(out, kind.xmlTemplate, { value }, encoded);
             break;
         case lkPath:
             // An entry's detail groups repeat its path line; encode it once.
@@ -209,20 +210,20 @@ std::string BuildXmlForm(const ReportList& results)
             break;
         case lkTrustee: {
             const TrusteeValue parts = SplitTrusteeValue(value);
-            appendTemplate(out, kind->xmlTemplate, { path, parts.rights, parts.name }, XmlArgs {});
+            appendTemplate(out, kind.xmlTemplate, { path, parts.rights, parts.name }, XmlArgs {});
             break;
         }
         case lkOwner:
-            appendTemplate(out, kind->xmlTemplate, { path, value }, XmlArgs {});
+            appendTemplate(out, kind.xmlTemplate, { path, value }, XmlArgs {});
             break;
         case lkIrm:
-            appendTemplate(out, kind->xmlTemplate, { path, irmRights(value) }, XmlArgs {});
+            appendTemplate(out, kind.xmlTemplate, { path, irmRights(value) }, XmlArgs {});
             break;
         default: // Subdirs, Scope, Info, Filter
-            appendTemplate(out, kind->xmlTemplate, { value }, encoded);
+            appendTemplate(out, kind.xmlTemplate, { value }, encoded);
             break;
         }
-    }
+    });
     if (blockOpen) {
         out += "</grantwise>";
         out += kLineEnd;

@@ -153,7 +153,7 @@ TEST(D_Ini, AllUncheckedLeavesNoCheckedSection)
     const std::string path = dir.file("q.ini");
     savedQueueText(path, queueOf({ { "\\\\FS1\\VOL1\\A", true }, { "\\\\FS1\\VOL1\\B", true } }));
     const std::string text = savedQueueText(path, queueOf({ { "\\\\FS1\\VOL1\\A", false }, { "\\\\FS1\\VOL1\\C", false } }));
-    EXPECT_EQ(text, "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\C\n");
+    EXPECT_EQ(text, "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\C\n\n");
     EXPECT_FALSE(ProfileFile(path).sectionExists("CheckListBoxQ Checked"));
 }
 

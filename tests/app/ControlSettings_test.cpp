@@ -220,12 +220,11 @@ void ControlSettingsTest::storedValuesAreApplied_data()
     QTest::newRow("scope 2, left 0") << "[settings]\nradiogroupscope=2\nMainForm.Left=0\nMainForm.Top=60\n"
                                         "MainForm.Width=800\nMainForm.Height=0x258\n"
                                      << 2 << QPoint(264, 60) << QSize(800, 600);
-    QTest::newRow("index beyond the items") << "[Settings]\nRadioGroupScope=7\n" << 2 << QPoint(264, 134)
-                                            << QSize(745, 504);
-    QTest::newRow("negative index") << "[Settings]\nRadioGroupScope=-1\n" << -1 << QPoint(264, 134)
-                                    << QSize(745, 504);
-    QTest::newRow("not a number") << "[Settings]\nRadioGroupScope=two\nMainForm.Width=wide\n" << 0
-                                  << QPoint(264, 134) << QSize(745, 504);
+    QTest::newRow("index beyond the items") << "[Settings]\nRadioGroupScope=7\n"
+                                            << 2 << QPoint(264, 134) << QSize(745, 504);
+    QTest::newRow("negative index") << "[Settings]\nRadioGroupScope=-1\n" << -1 << QPoint(264, 134) << QSize(745, 504);
+    QTest::newRow("not a number") << "[Settings]\nRadioGroupScope=two\nMainForm.Width=wide\n"
+                                  << 0 << QPoint(264, 134) << QSize(745, 504);
 }
 
 void ControlSettingsTest::storedValuesAreApplied()

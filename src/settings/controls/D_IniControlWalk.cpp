@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace {
 
 enum class Kind { None, Edit, Combo, Spin, Radio, TrackBar, CheckBox, CheckList, Grid, Container };

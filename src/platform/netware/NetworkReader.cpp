@@ -420,6 +420,8 @@ private:
             const json& node = children[i];
             const std::string at = Item(entriesAt, i);
             const bool isDir = node.is_object() && node.contains("dir");
+            if (isDir && node.contains("file"))
+                Fail(at, "an entry has exactly one of 'dir' and 'file'");
             if (isDir)
                 CheckKeys(node, at, { "dir", "short", "owner", "irm", "trustees", "entries", "fail" });
             else

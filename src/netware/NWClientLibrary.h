@@ -15,6 +15,9 @@
 #include <string>
 
 // ---- Records the library exchanges -------------------------------------------
+// The records keep the library's byte layout, so they are packed: read and write their
+// fields by value; never bind a reference or pointer of the field's type to a field
+// (it may be misaligned).
 
 #pragma pack(push, 1)
 

@@ -108,14 +108,19 @@ TEST_F(WalkTest, DirectoryRecordCarriesIrmAndHighLowOwnerFileRecordItsOwnByte)
     ASSERT_EQ(m_entries.size(), 2u);
     const WalkEntry& dir = m_entries[0];
     EXPECT_EQ(dir.Kind, 0x16);
-    EXPECT_EQ(dir.Entry.rightsMask, 0x41);      // "RF"
-    EXPECT_EQ(dir.Entry.ownerID, 0x01800000u);  // Admin.Corp's 0x00008001, high-low
+    // The records are packed: fields are read by value, never bound to a reference.
+    const uint8_t irm = dir.Entry.rightsMask;
+    const uint32_t owner = dir.Entry.ownerID;
+    const uint16_t sequence = dir.Entry.nextSequence;
+    EXPECT_EQ(irm, 0x41);             // "RF"
+    EXPECT_EQ(owner, 0x01800000u);    // Admin.Corp's 0x00008001, high-low
+    EXPECT_EQ(sequence, 0);
     EXPECT_EQ(dir.Entry.shortName[0], '\0');
-    EXPECT_EQ(dir.Entry.nextSequence, 0);
     const WalkEntry& file = m_entries[1];
     EXPECT_EQ(file.Kind, 6);
     EXPECT_STREQ(file.Entry.shortName, "README.TXT");
-    EXPECT_EQ(file.Entry.rightsMask, 0x21);
+    const uint8_t fileByte = file.Entry.rightsMask;
+    EXPECT_EQ(fileByte, 0x21);
 }
 
 TEST_F(WalkTest, PendingMessagesRunAfterEveryMatchAndCancellationEndsTheWalk)

@@ -93,6 +93,9 @@ private:
     /// last-directory cache (the walk asks about the same path and its siblings again and
     /// again).
     uint16_t entryOf(uint32_t connHandle, const char* path, uint32_t& entry);
+    /// The common start of the entry calls: the entry a path names, and the failure a
+    /// description injected for this call (member of NetEntryFailures), if any.
+    uint16_t entryCall(uint32_t connHandle, const char* path, uint16_t NetEntryFailures::*failure, uint32_t& index);
     Context* context(uint32_t handle);
     /// Server and volume index of a volume's root entry.
     std::pair<uint32_t, uint32_t> volumeOfRoot(uint32_t root) const;

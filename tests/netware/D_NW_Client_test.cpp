@@ -71,8 +71,8 @@ TEST_F(ClientTest, FailedOpenIsReportedAndReturned)
     fake.setFixedCode("NWCCOpenConnByRef", 0x8847);
     fake.errorTexts[0x8847] = "Server not found";
     EXPECT_EQ(InitNWClient(), 0x8847);
-    EXPECT_EQ(messages.texts(),
-        (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x8847 (Server not found)" }));
+    EXPECT_EQ(
+        messages.texts(), (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x8847 (Server not found)" }));
 }
 
 TEST_F(ClientTest, ListConnectionsSkipsNamelessReferencesAndEndsOnFirstNonZeroCode)

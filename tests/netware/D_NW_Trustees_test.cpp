@@ -48,8 +48,8 @@ class TrusteeTest : public ::testing::Test {
 protected:
     TrusteeTest()
     {
-        fake.objectNames = { { 0x8001, "Admin.Corp" }, { 0x9002, "[Public]" }, { 0x9003, ".Staff.Corp" },
-            { 0x9004, "[Root]" } };
+        fake.objectNames
+            = { { 0x8001, "Admin.Corp" }, { 0x9002, "[Public]" }, { 0x9003, ".Staff.Corp" }, { 0x9004, "[Root]" } };
     }
     static NWTrusteeEntry T(uint32_t id, uint16_t rights) { return NWTrusteeEntry { id, rights, { 0, 0 } }; }
 
@@ -73,7 +73,7 @@ TEST_F(TrusteeTest, BlocksAreAppendedInOrderWithWrittenNamesAndUnknownIDs)
     EXPECT_EQ(list[4].rights, 0x100);
     EXPECT_EQ(list[5].name, "[Root]");
     EXPECT_EQ(fake.countOf("scanTrustees"), 4); // three blocks and the 0x899C end
-    EXPECT_EQ(fake.countOf("mapIDToName"), 5);  // once per trustee, no cache
+    EXPECT_EQ(fake.countOf("mapIDToName"), 5); // once per trustee, no cache
     EXPECT_EQ(fake.calls()[0].args, "6 VOL1:DOCS 0");
 }
 

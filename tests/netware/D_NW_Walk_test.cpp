@@ -112,8 +112,8 @@ TEST_F(WalkTest, DirectoryRecordCarriesIrmAndHighLowOwnerFileRecordItsOwnByte)
     const uint8_t irm = dir.Entry.rightsMask;
     const uint32_t owner = dir.Entry.ownerID;
     const uint16_t sequence = dir.Entry.nextSequence;
-    EXPECT_EQ(irm, 0x41);             // "RF"
-    EXPECT_EQ(owner, 0x01800000u);    // Admin.Corp's 0x00008001, high-low
+    EXPECT_EQ(irm, 0x41); // "RF"
+    EXPECT_EQ(owner, 0x01800000u); // Admin.Corp's 0x00008001, high-low
     EXPECT_EQ(sequence, 0);
     EXPECT_EQ(dir.Entry.shortName[0], '\0');
     const WalkEntry& file = m_entries[1];
@@ -142,8 +142,9 @@ TEST(WalkCallOrder, DirectoryInformationThenFileSearchThenSubdirectorySearch)
     fake.directories["V:D"] = { 0, 0, 0x7B, 0, 0, { { "F.TXT", false, 0 }, { "SUB", true, 0 } } };
     fake.directories["V:D\\SUB"] = {};
     std::vector<std::string> paths;
-    WalkDirectory(7, "V:D", "*.TXT", 2, [&](const std::string& p, const WalkEntry&, void*) { paths.push_back(p); },
-        nullptr, true);
+    WalkDirectory(
+        7, "V:D", "*.TXT", 2, [&](const std::string& p, const WalkEntry&, void*) { paths.push_back(p); }, nullptr,
+        true);
     EXPECT_EQ(paths, (std::vector<std::string> { "V:D", "V:D\\F.TXT", "V:D\\SUB" }));
     std::vector<std::string> searches;
     for (const auto& call : fake.calls())
@@ -171,7 +172,8 @@ TEST(WalkDepth, DeepTreeIsWalkedToTheBottom)
     }
     fake.directories[path] = {};
     int visited = 0;
-    WalkDirectory(1, "V:", "*.*", 1, [&](const std::string&, const WalkEntry&, void*) { ++visited; }, nullptr, true);
+    WalkDirectory(
+        1, "V:", "*.*", 1, [&](const std::string&, const WalkEntry&, void*) { ++visited; }, nullptr, true);
     EXPECT_EQ(visited, 2001);
 }
 

@@ -51,7 +51,8 @@ TEST(DemoNetwork, LoadsFromTheBuiltInResourceAndAScanFindsTrusteesOwnersAndIrms)
         trees.insert(tree);
         SetDSContext(ctx, tree, "[Root]");
         for (const NetVolume& volume : lib->network()->servers[conn - 1].volumes) {
-            WalkDirectory(conn, volume.name + ":", "*.*", 2,
+            WalkDirectory(
+                conn, volume.name + ":", "*.*", 2,
                 [&](const std::string& path, const WalkEntry& entry, void*) {
                     ++found.entries;
                     TrusteeList trustees;
@@ -108,8 +109,7 @@ TEST(DemoNetwork, LongNamesHaveDosAliasesOnTheServer)
     ASSERT_EQ(lib->getDirectoryInfo(conn, 0, ("VOL1:" + dir).c_str(), sequence, name, date, owner, irm, nullptr), 0);
     EXPECT_STREQ(name, "PLANS2~1");
     EXPECT_EQ(irm, 0x41);
-    ASSERT_EQ(
-        lib->getDirectoryInfo(conn, 0, "VOL1:HR\\PERSON~1", sequence, name, date, owner, irm, nullptr), 0);
+    ASSERT_EQ(lib->getDirectoryInfo(conn, 0, "VOL1:HR\\PERSON~1", sequence, name, date, owner, irm, nullptr), 0);
     EXPECT_EQ(irm, 0); // Personnel Files: everything filtered
 }
 

@@ -13,7 +13,8 @@ namespace {
 std::string Net(const std::string& entries, const std::string& workstation = "{}", const std::string& objects = "[]")
 {
     return R"({ "grantwise-network": 1, "workstation": )" + workstation + R"(,
-  "trees": [ { "name": "T", "objects": )" + objects + R"( } ],
+  "trees": [ { "name": "T", "objects": )"
+        + objects + R"( } ],
   "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "entries": [ )"
         + entries + R"( ] } ] } ] })";
 }
@@ -54,22 +55,28 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
     const std::vector<Case> cases = {
         { "not an object", "[1, 2]", "net.json: $: expected an object" },
         { "unknown top-level key", R"({ "grantwise-network": 1, "trees": [], "servers": [], "generate": {} })",
-            "net.json: $.generate: unknown key 'generate' (allowed here: grantwise-network, workstation, trees, servers)" },
+            "net.json: $.generate: unknown key 'generate' (allowed here: grantwise-network, workstation, trees, "
+            "servers)" },
         { "version", R"({ "grantwise-network": "1", "trees": [], "servers": [] })",
             "net.json: $.grantwise-network: the format version must be 1" },
-        { "missing servers", R"({ "grantwise-network": 1, "trees": [] })", "net.json: $: the key 'servers' is missing" },
+        { "missing servers", R"({ "grantwise-network": 1, "trees": [] })",
+            "net.json: $: the key 'servers' is missing" },
         { "trees not a list", R"({ "grantwise-network": 1, "trees": {}, "servers": [] })",
             "net.json: $.trees: expected a list" },
-        { "tree name too long", R"({ "grantwise-network": 1, "trees": [ { "name": "ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456" } ], "servers": [] })",
-            "net.json: $.trees[0].name: the tree name 'ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456' is longer than 32 characters" },
+        { "tree name too long",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456" } ], "servers": [] })",
+            "net.json: $.trees[0].name: the tree name 'ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456' is longer than 32 "
+            "characters" },
         { "tree twice", R"({ "grantwise-network": 1, "trees": [ { "name": "T" }, { "name": "t" } ], "servers": [] })",
             "net.json: $.trees[1].name: the tree 't' is declared twice" },
-        { "object twice", Net("", "{}", R"([ { "name": "Admin.Corp", "id": 1 }, { "name": "CN=admin.O=corp", "id": 2 } ])"),
+        { "object twice",
+            Net("", "{}", R"([ { "name": "Admin.Corp", "id": 1 }, { "name": "CN=admin.O=corp", "id": 2 } ])"),
             "net.json: $.trees[0].objects[1].name: the object 'CN=admin.O=corp' is declared twice in the tree" },
         { "ID twice", Net("", "{}", R"([ { "name": "A.Corp", "id": "0x10" }, { "name": "B.Corp", "id": 16 } ])"),
             "net.json: $.trees[0].objects[1].id: the ID 0x00000010 is given to two objects" },
         { "bad ID", Net("", "{}", R"([ { "name": "A.Corp", "id": "0xZZ" } ])"),
-            "net.json: $.trees[0].objects[0].id: expected an object ID (hexadecimal \"0x...\" or decimal), not '0xZZ'" },
+            "net.json: $.trees[0].objects[0].id: expected an object ID (hexadecimal \"0x...\" or decimal), not "
+            "'0xZZ'" },
         { "ID zero", Net("", "{}", R"([ { "name": "A.Corp", "id": 0 } ])"),
             "net.json: $.trees[0].objects[0].id: an object ID must be between 1 and 0xFFFFFFFF" },
         { "leading dot", Net(R"({ "dir": "D", "owner": ".Admin.Corp" })"),
@@ -77,31 +84,43 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
         { "unknown type", Net(R"({ "dir": "D", "owner": "XX=Admin.O=Corp" })"),
             "net.json: " + V + ".entries[0].owner: unknown name type 'XX=' (known: CN, OU, O, C)" },
         { "unknown special", Net(R"({ "dir": "D", "trustees": [ ["[Everyone]", "R"] ] })"),
-            "net.json: " + V + ".entries[0].trustees[0][0]: unknown special name '[Everyone]' (known: [Public], [Root], [Supervisor])" },
+            "net.json: " + V
+                + ".entries[0].trustees[0][0]: unknown special name '[Everyone]' (known: [Public], [Root], "
+                  "[Supervisor])" },
         { "empty part", Net(R"({ "dir": "D", "owner": "Admin..Corp" })"),
             "net.json: " + V + ".entries[0].owner: the name 'Admin..Corp' has an empty or malformed part" },
-        { "server in unknown tree", R"({ "grantwise-network": 1, "trees": [], "servers": [ { "name": "FS1", "tree": "X", "volumes": [] } ] })",
+        { "server in unknown tree",
+            R"({ "grantwise-network": 1, "trees": [], "servers": [ { "name": "FS1", "tree": "X", "volumes": [] } ] })",
             "net.json: $.servers[0].tree: no tree is named 'X'" },
-        { "server name", R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS\\1", "tree": "T", "volumes": [] } ] })",
+        { "server name",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS\\1", "tree": "T", "volumes": [] } ] })",
             R"(net.json: $.servers[0].name: the server name 'FS\1' contains one of \ / : * ? or a control character)" },
-        { "volumes missing", R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T" } ] })",
+        { "volumes missing",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T" } ] })",
             "net.json: $.servers[0]: the key 'volumes' is missing" },
-        { "volume twice", R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V" }, { "name": "v" } ] } ] })",
+        { "volume twice",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V" }, { "name": "v" } ] } ] })",
             "net.json: $.servers[0].volumes[1].name: the volume 'v' is declared twice on this server" },
         { "dir and file", Net(R"({ "dir": "D", "file": "F" })"),
             "net.json: " + V + ".entries[0]: an entry has exactly one of 'dir' and 'file'" },
         { "neither dir nor file", Net(R"({ "owner": "A.Corp" })"),
             "net.json: " + V + ".entries[0]: an entry has exactly one of 'dir' and 'file'" },
         { "entries on a file", Net(R"({ "file": "F", "entries": [] })"),
-            "net.json: " + V + ".entries[0].entries: unknown key 'entries' (allowed here: file, short, owner, irm, trustees, fail)" },
+            "net.json: " + V
+                + ".entries[0].entries: unknown key 'entries' (allowed here: file, short, owner, irm, trustees, "
+                  "fail)" },
         { "misspelt key", Net(R"({ "dir": "D", "trustee": [] })"),
-            "net.json: " + V + ".entries[0].trustee: unknown key 'trustee' (allowed here: dir, short, owner, irm, trustees, entries, fail)" },
+            "net.json: " + V
+                + ".entries[0].trustee: unknown key 'trustee' (allowed here: dir, short, owner, irm, trustees, "
+                  "entries, fail)" },
         { "same name twice", Net(R"({ "dir": "Budget" }, { "file": "BUDGET" })"),
-            "net.json: " + V + ".entries[1].file: the name 'BUDGET' is already used in this directory by " + V + ".entries[0]" },
+            "net.json: " + V + ".entries[1].file: the name 'BUDGET' is already used in this directory by " + V
+                + ".entries[0]" },
         { "bad short", Net(R"({ "file": "Long name.txt", "short": "TOOLONGNAME.TXT" })"),
             "net.json: " + V + ".entries[0].short: 'TOOLONGNAME.TXT' is not a valid 8.3 name" },
         { "short clashes", Net(R"({ "file": "Plans.txt" }, { "dir": "Plans 2002", "short": "plans.txt" })"),
-            "net.json: " + V + ".entries[1].short: the DOS name 'PLANS.TXT' clashes with the name of " + V + ".entries[0]" },
+            "net.json: " + V + ".entries[1].short: the DOS name 'PLANS.TXT' clashes with the name of " + V
+                + ".entries[0]" },
         { "name with colon", Net(R"({ "file": "a:b" })"),
             "net.json: " + V + R"(.entries[0].file: the name 'a:b' contains one of \ / : * ? or a control character)" },
         { "rights letter", Net(R"({ "dir": "D", "trustees": [ ["A.Corp", "RWX"] ] })"),
@@ -113,7 +132,8 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
         { "trustee not a pair", Net(R"({ "dir": "D", "trustees": [ ["A.Corp"] ] })"),
             "net.json: " + V + ".entries[0].trustees[0]: expected a pair [TRUSTEE, RIGHTS]" },
         { "bad #ID", Net(R"({ "dir": "D", "owner": "#12ab" })"),
-            "net.json: " + V + ".entries[0].owner: expected an object ID (hexadecimal \"0x...\" or decimal), not '12ab'" },
+            "net.json: " + V
+                + ".entries[0].owner: expected an object ID (hexadecimal \"0x...\" or decimal), not '12ab'" },
         { "unknown failure", Net(R"({ "dir": "D", "fail": { "open": 1 } })"),
             "net.json: " + V + ".entries[0].fail.open: unknown key 'open' (allowed here: info, search, trustees)" },
         { "code zero", Net(R"({ "dir": "D", "fail": { "info": 0 } })"),
@@ -124,7 +144,8 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
             "net.json: " + V + ".entries[0].fail.search: expected a code: a number or a \"0x...\" text, not '89A8'" },
         { "DOS path too long", Net(deep),
             "net.json: " + deepPlace
-                + ": the DOS path 'VOL1:D0000000\\D0000001\\D0000002\\D0000003\\D0000004\\D0000005\\D0000006\\D0000007\\"
+                + ": the DOS path "
+                  "'VOL1:D0000000\\D0000001\\D0000002\\D0000003\\D0000004\\D0000005\\D0000006\\D0000007\\"
                   "D0000008\\D0000009\\D0000010\\D0000011\\D0000012\\D0000013\\D0000014\\D0000015\\D0000016\\D0000017\\"
                   "D0000018\\D0000019\\D0000020\\D0000021\\D0000022\\D0000023\\D0000024\\D0000025\\D0000026\\D0000027' "
                   "is 256 characters long; NetWare allows at most 255" },
@@ -136,10 +157,12 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
             "net.json: $.workstation.primary: 'FS1' is not one of the workstation's connections" },
         { "block size", Net("", R"({ "trustee-block-size": 21 })"),
             "net.json: $.workstation.trustee-block-size: expected a whole number from 1 to 20" },
-        { "error texts", Net("", R"({ "error-texts": "no" })"), "net.json: $.workstation.error-texts: expected true or false" },
+        { "error texts", Net("", R"({ "error-texts": "no" })"),
+            "net.json: $.workstation.error-texts: expected true or false" },
         { "workstation failure", Net("", R"({ "fail": { "open": 1 } })"),
             "net.json: $.workstation.fail.open: unknown key 'open' (allowed here: init, context)" },
-        { "server failure", R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S", "tree": "T", "volumes": [], "fail": { "open": 70000 } } ] })",
+        { "server failure",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S", "tree": "T", "volumes": [], "fail": { "open": 70000 } } ] })",
             "net.json: $.servers[0].fail.open: the code 0x11170 does not fit in 16 bits" },
     };
     for (const Case& c : cases)
@@ -148,7 +171,8 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
 
 TEST(NetworkReader, SyntaxErrorsGiveLineAndColumn)
 {
-    EXPECT_EQ(ErrorOf("{\n  \"grantwise-network\": 1,\n  \"trees\": [ }\n}").substr(0, 34), "net.json: line 3, column 14: synta");
+    EXPECT_EQ(ErrorOf("{\n  \"grantwise-network\": 1,\n  \"trees\": [ }\n}").substr(0, 34),
+        "net.json: line 3, column 14: synta");
     EXPECT_EQ(ErrorOf("").substr(0, 28), "net.json: line 1, column 1: ");
 }
 
@@ -162,10 +186,12 @@ TEST(NetworkReader, ValidDescriptionsLoad)
         close += " ] }";
     }
     EXPECT_EQ(ErrorOf(Net(open + R"({ "file": "ABCDEFG" })" + close)), "(loaded)");
-    EXPECT_NE(ErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"), std::string::npos);
-    EXPECT_EQ(ErrorOf(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx", "irm": 0 },
+    EXPECT_NE(
+        ErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"), std::string::npos);
+    EXPECT_EQ(
+        ErrorOf(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx", "irm": 0 },
         { "dir": "q", "irm": "0xFB", "trustees": [ ["#106931", "0x1FF"], ["[Root]", ""] ], "owner": "#0x0001A2B3" })",
-                  R"({ "primary": null, "trustee-block-size": 1, "error-texts": false, "fail": { "context": -601 } })")),
+            R"({ "primary": null, "trustee-block-size": 1, "error-texts": false, "fail": { "context": -601 } })")),
         "(loaded)");
 }
 

@@ -27,8 +27,8 @@ protected:
         ASSERT_EQ(lib->createContext(ctx), 0u);
     }
 
-    uint32_t split(const std::string& path, std::string& server, std::string& volume, std::string& dir,
-        uint32_t conn = 0)
+    uint32_t split(
+        const std::string& path, std::string& server, std::string& volume, std::string& dir, uint32_t conn = 0)
     {
         uint32_t handle = conn;
         return ParseNWPath(path, handle, server, volume, dir) == 0 ? handle : 0xDEAD;
@@ -311,10 +311,13 @@ TEST(SimulatedLargeDirectory, SearchRunsPastSixteenBitSequences)
     ASSERT_EQ(ParseNWPath("\\\\S\\V", conn, server, volume, dir), 0);
     int seen = 0;
     std::string last;
-    WalkDirectory(conn, "V:BIG", "*.*", 2, [&](const std::string& path, const WalkEntry&, void*) {
-        ++seen;
-        last = path;
-    }, nullptr, true);
+    WalkDirectory(
+        conn, "V:BIG", "*.*", 2,
+        [&](const std::string& path, const WalkEntry&, void*) {
+            ++seen;
+            last = path;
+        },
+        nullptr, true);
     EXPECT_EQ(seen, files + 2);
     EXPECT_EQ(last, "V:BIG\\LAST");
 }

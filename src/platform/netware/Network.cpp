@@ -111,8 +111,7 @@ uint32_t Network::findChild(uint32_t dir, std::string_view name) const
 
 namespace {
 // Index of the first item whose name equals name ignoring case.
-template <typename Items>
-std::optional<uint32_t> FindByName(const Items& items, std::string_view name)
+template <typename Items> std::optional<uint32_t> FindByName(const Items& items, std::string_view name)
 {
     for (uint32_t i = 0; i < items.size(); ++i)
         if (SameText(items[i].name, name))

@@ -365,8 +365,8 @@ uint16_t SimulatedNetWare::locate(std::string_view path, uint32_t connHandle, Lo
     return 0;
 }
 
-uint16_t SimulatedNetWare::parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
-    char* dirPath)
+uint16_t SimulatedNetWare::parsePath(
+    const char* path, char* serverName, uint32_t& connHandle, char* volumeName, char* dirPath)
 {
     if (!m_net)
         return requesterFailure;
@@ -438,8 +438,8 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
 
 // ---- Directory information, file search, trustees --------------------------------
 
-uint16_t SimulatedNetWare::entryCall(uint32_t connHandle, const char* path, uint16_t NetEntryFailures::*failure,
-    uint32_t& index)
+uint16_t SimulatedNetWare::entryCall(
+    uint32_t connHandle, const char* path, uint16_t NetEntryFailures::*failure, uint32_t& index)
 {
     if (!m_net)
         return requesterFailure;
@@ -496,9 +496,9 @@ uint16_t SimulatedNetWare::allocateSearch(uint32_t dir, uint32_t server)
     } else {
         // Every slot is in use (searches abandoned before their end): reuse the one
         // used least recently.
-        slot = std::min_element(m_searches.begin(), m_searches.end(),
-                   [](const Search& a, const Search& b) { return a.lastUse < b.lastUse; })
-            - m_searches.begin();
+        slot = std::min_element(m_searches.begin(), m_searches.end(), [](const Search& a, const Search& b) {
+            return a.lastUse < b.lastUse;
+        }) - m_searches.begin();
     }
     m_searches[slot] = Search { dir, server, 0, ++m_searchClock };
     return static_cast<uint16_t>(slot + 1);

@@ -55,8 +55,8 @@ public:
     uint32_t getContextInfo(uint32_t context, uint32_t key, void* value) override;
     uint32_t setContextInfo(uint32_t context, uint32_t key, const void* value) override;
     uint32_t mapIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID, char* name) override;
-    uint16_t parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
-        char* dirPath) override;
+    uint16_t parsePath(
+        const char* path, char* serverName, uint32_t& connHandle, char* volumeName, char* dirPath) override;
     uint16_t getDirectoryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t* sequence, char* name,
         uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void* reserved) override;
     uint16_t initFileSearch(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t& volumeNumber,

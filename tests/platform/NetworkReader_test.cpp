@@ -112,7 +112,7 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
         { "misspelt key", Net(R"({ "dir": "D", "trustee": [] })"),
             "net.json: " + V
                 + ".entries[0].trustee: unknown key 'trustee' (allowed here: dir, short, owner, irm, trustees, "
-                  "entries, fail)" },
+                  "entries, generate, fail)" },
         { "same name twice", Net(R"({ "dir": "Budget" }, { "file": "BUDGET" })"),
             "net.json: " + V + ".entries[1].file: the name 'BUDGET' is already used in this directory by " + V
                 + ".entries[0]" },

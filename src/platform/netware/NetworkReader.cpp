@@ -1,6 +1,7 @@
 #include "platform/netware/NetworkReader.h"
 
 #include "platform/netware/DosNames.h"
+#include "platform/netware/NetworkGenerator.h"
 #include "util/D_Util.h"
 
 #include <nlohmann/json.hpp>
@@ -222,8 +223,6 @@ public:
     void read(const json& doc)
     {
         const std::string top = "$";
-        // A "generate" key (entries made by a generator rather than listed) belongs here
-        // beside the others once it exists; until then it is reported as unknown.
         CheckKeys(doc, top, { "grantwise-network", "workstation", "trees", "servers" });
         const json& version = Require(doc, "grantwise-network", top);
         if (!version.is_number_integer() || version.get<int64_t>() != 1)
@@ -310,7 +309,7 @@ private:
 
     void readVolume(uint32_t serverIndex, const json& volume, const std::string& at)
     {
-        CheckKeys(volume, at, { "name", "owner", "irm", "trustees", "entries", "fail" });
+        CheckKeys(volume, at, { "name", "owner", "irm", "trustees", "entries", "generate", "fail" });
         NetVolume vol;
         vol.name = Text(Require(volume, "name", at), Member(at, "name"));
         CheckName(vol.name, maxVolumeName, Member(at, "name"), "volume name");
@@ -385,6 +384,18 @@ private:
     void readDirectory(const json& node, uint32_t index, const std::string& at, const std::string& dosPath)
     {
         readAttributes(node, index, at);
+        if (const json* generate = Optional(node, "generate")) {
+            const std::string generateAt = Member(at, "generate");
+            if (Optional(node, "entries"))
+                Fail(generateAt, "a directory has either 'entries' or 'generate', not both");
+            const GenerateOptions options = readGenerate(*generate, generateAt);
+            try {
+                GenerateSubtree(m_net, m_tree, index, dosPath.size(), options, maxDosPath);
+            } catch (const GenerateFailure& failure) {
+                Fail(failure.key().empty() ? generateAt : Member(generateAt, failure.key().c_str()), failure.what());
+            }
+            return;
+        }
         const json* children = Optional(node, "entries");
         if (!children)
             return;
@@ -413,6 +424,54 @@ private:
         }
     }
 
+    // The options of a "generate" key; every key is optional.
+    static GenerateOptions readGenerate(const json& node, const std::string& at)
+    {
+        CheckKeys(node, at,
+            { "seed", "directories", "depth", "files", "trustees", "irm", "unknown-ids", "users", "groups", "owners",
+                "context" });
+        GenerateOptions options;
+        if (const json* seed = Optional(node, "seed")) {
+            if (!seed->is_number_unsigned())
+                Fail(Member(at, "seed"), "expected a whole number from 0 up");
+            options.seed = seed->get<uint64_t>();
+        }
+        const auto count = [&](const char* key, uint32_t& value, uint32_t max) {
+            if (const json* item = Optional(node, key)) {
+                if (!item->is_number_integer() || item->get<int64_t>() < 0 || item->get<int64_t>() > max)
+                    Fail(Member(at, key), Format("expected a whole number from 0 to %u", max));
+                value = static_cast<uint32_t>(item->get<int64_t>());
+            }
+        };
+        const auto share = [&](const char* key, double& value) {
+            if (const json* item = Optional(node, key)) {
+                if (!item->is_number() || item->get<double>() < 0 || item->get<double>() > 1)
+                    Fail(Member(at, key), "expected a share from 0 to 1");
+                value = item->get<double>();
+            }
+        };
+        count("directories", options.directories, 10000);
+        count("depth", options.depth, 127);
+        count("files", options.files, 1000000);
+        count("users", options.users, 1000000);
+        count("groups", options.groups, 100000);
+        count("owners", options.owners, 1000000);
+        share("trustees", options.trustees);
+        share("irm", options.irm);
+        share("unknown-ids", options.unknownIDs);
+        if (options.owners > options.users)
+            Fail(Member(at, "owners"), Format("the owners are drawn from the users: at most %u", options.users));
+        if (const json* context = Optional(node, "context")) {
+            options.context = Text(*context, Member(at, "context"));
+            DsName name;
+            const std::string error = ParseDsName("X." + options.context, name);
+            if (!error.empty() || options.context.find_first_of("=[") != std::string::npos)
+                Fail(Member(at, "context"),
+                    "expected a typeless name such as 'Corp' or 'Staff.Corp', not " + Quote(options.context));
+        }
+        return options;
+    }
+
     // Long names, kinds and DOS names of the children of one directory. Explicit short
     // names and long names that are valid 8.3 names are taken first; the others get
     // generated aliases that avoid every name of the directory.
@@ -428,7 +487,7 @@ private:
             if (isDir && node.contains("file"))
                 Fail(at, "an entry has exactly one of 'dir' and 'file'");
             if (isDir)
-                CheckKeys(node, at, { "dir", "short", "owner", "irm", "trustees", "entries", "fail" });
+                CheckKeys(node, at, { "dir", "short", "owner", "irm", "trustees", "entries", "generate", "fail" });
             else
                 CheckKeys(node, at, { "file", "short", "owner", "irm", "trustees", "fail" });
             if (isDir == node.contains("file"))

@@ -33,8 +33,16 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-bench: deps
-	@echo "make bench: no benchmarks yet"
+# Optimised build in $(BUILD_BENCH)/, then one table for both bench networks (about five
+# minutes on two cores). BENCH_RUNS overrides the number of runs per figure.
+BENCH_RUNS ?= 0
+$(BUILD_BENCH)/build.ninja: | deps
+	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+bench: deps $(BUILD_BENCH)/build.ninja
+	cmake --build $(BUILD_BENCH) -j $(JOBS) --target grantwise-bench
+	cd $(BUILD_BENCH) && QT_QPA_PLATFORM=offscreen ./grantwise-bench --runs $(BENCH_RUNS) --out bench-out \
+		$(CURDIR)/bench/network-100k.json $(CURDIR)/bench/network-1m.json
 
 # Each fuzz target runs for FUZZ_SECONDS from its seed corpus in tests/fuzz/corpus/;
 # what it finds and the inputs it grows go to $(BUILD_FUZZ)/, the seeds stay untouched.

@@ -1,0 +1,332 @@
+// grantwise-bench: the figures the performance budgets are about, for each network
+// description given, printed as one table (see README.md, "Benchmarks").
+//
+//   grantwise-bench [--runs N] [--out DIR] [--no-window] DESCRIPTION...
+//
+// Each description is measured in a child process of its own, so that the peak
+// resident memory of a row is that description's alone. The program asserts nothing.
+
+#include "BenchTable.h"
+#include "PlainNetworkWriter.h"
+#include "WindowBench.h"
+
+#include "export/ReportExport.h"
+#include "export/ReportFile.h"
+#include "netware/D_NW.h"
+#include "platform/netware/NetworkLoader.h"
+#include "scan/LongNames.h"
+#include "scan/ScanRun.h"
+#include "scan/TrusteeList.h"
+#include "scan/LineKinds.h"
+#include "util/D_Util.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace bench;
+
+struct Options {
+    int runs = 0; // 0: 5 for descriptions below half a million entries, else 3
+    std::string outDir = "bench-out";
+    bool window = true;
+    std::vector<std::string> files;
+};
+
+// "100k" from ".../network-100k.json".
+std::string SizeLabel(const std::string& file)
+{
+    std::string base = QFileInfo(QString::fromStdString(file)).completeBaseName().toStdString();
+    const size_t dash = base.rfind('-');
+    return dash == std::string::npos ? base.substr(0, 5) : base.substr(dash + 1, 5);
+}
+
+double PeakResidentMiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// Makes `library` the client library and opens the first connection as the command line
+// does; the session is ready for RunScan.
+void StartSession(ScanSession& session)
+{
+    StartupConn = 0xFFFF;
+    if (InitNWClient() != 0 || NWLib().createContext(session.DSContext) != 0)
+        throw std::runtime_error("the client library did not start");
+    std::vector<NWConnectionItem> connections;
+    ListConnections(connections);
+    if (connections.empty())
+        throw std::runtime_error("the network has no connection");
+    SetContextFlag(session.DSContext, '+', 4);
+    session.ServerName = connections.front().serverName;
+    NWLib().NWCCOpenConnByRef(connections.front().reference, 1, 0, session.ConnHandle);
+}
+
+// The heaviest scan: scope Both, info Both, IRM on, recursion, the first volume of the
+// first server.
+PlainScanControls HeaviestChoices()
+{
+    PlainScanControls controls;
+    controls.scope = 2;
+    controls.info = 2;
+    controls.irm = true;
+    controls.pattern = "*.*";
+    return controls;
+}
+
+std::vector<QueueEntry> WholeVolume(const Network& net)
+{
+    return { { "\\\\" + net.servers.front().name + "\\" + net.servers.front().volumes.front().name, true } };
+}
+
+// One plain write of bytes to path: open, write, close (the floor a save is held against).
+double PlainWriteSeconds(const std::string& path, std::string_view bytes)
+{
+    const auto start = Clock::now();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        throw std::runtime_error("cannot write " + path);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            ::close(fd);
+            throw std::runtime_error("cannot write " + path);
+        }
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    const double seconds = SecondsSince(start);
+    ::unlink(path.c_str());
+    return seconds;
+}
+
+std::string Ratio(double value, double floor)
+{
+    return Format("%.2fx", floor > 0 ? value / floor : 0.0);
+}
+
+void MeasureDescription(const std::string& file, const Options& options)
+{
+    const std::string size = SizeLabel(file);
+    const std::string out = options.outDir;
+    QDir().mkpath(QString::fromStdString(out));
+
+    // Loading the description (for generated ones: the generation).
+    std::unique_ptr<SimulatedNetWare> library;
+    std::vector<double> loadTimes;
+    int runs = options.runs;
+    for (int run = 0; run < std::max(runs, 1); ++run) {
+        library.reset();
+        const auto start = Clock::now();
+        library = LoadNetwork(file);
+        loadTimes.push_back(SecondsSince(start));
+        if (!library->loaded())
+            throw std::runtime_error(library->loadError());
+        if (runs == 0)
+            runs = library->network()->entryCount() < 500000 ? 5 : 3;
+    }
+    const size_t entryCount = library->network()->entryCount();
+    PrintRow(size, "load description", Summarize(loadTimes), "s", Format("%zu entries", entryCount));
+
+    // The parser on a plain description of the same network, written out once.
+    if (entryCount <= 200000) {
+        const std::string plainFile = out + "/plain-" + size + ".json";
+        const std::string text = PlainNetworkText(*library->network());
+        if (!WriteReportFile(plainFile, text).ok)
+            throw std::runtime_error("cannot write " + plainFile);
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            const auto start = Clock::now();
+            auto plain = LoadNetwork(plainFile);
+            times.push_back(SecondsSince(start));
+            if (!plain->loaded())
+                throw std::runtime_error(plain->loadError());
+        }
+        const Summary s = Summarize(times);
+        const double mb = text.size() / 1e6;
+        PrintRow(size, "load plain JSON", s, "s", Format("%.1f MB", mb));
+        PrintRow(size, "load plain JSON, rate", { mb / s.median, mb / s.max, mb / s.min }, "MB/s", "", 1);
+        ::unlink(plainFile.c_str());
+    }
+
+    InstallSimulatedNetWare(std::move(library));
+    const Network& net = *CurrentSimulatedNetWare()->network();
+
+    // The headless scan.
+    std::vector<double> scanTimes;
+    ReportList results;
+    uint64_t examined = 0;
+    for (int run = 0; run < runs; ++run) {
+        results.clear();
+        ScanSession session;
+        StartSession(session);
+        PlainScanControls controls = HeaviestChoices();
+        const auto start = Clock::now();
+        const ScanResult result = RunScan(session, WholeVolume(net), 2, controls, results);
+        scanTimes.push_back(SecondsSince(start));
+        examined = result.entriesExamined;
+    }
+    const Summary scan = Summarize(scanTimes);
+    const size_t lines = results.count();
+    PrintRow(size, "scan (Both/Both/IRM, recursive)", scan, "s", Format("%llu entries, %zu lines",
+        static_cast<unsigned long long>(examined), lines));
+    const Summary entryRate { examined / scan.median, examined / scan.max, examined / scan.min };
+    PrintRow(size, "scan, entries per second", entryRate, "entries/s",
+        size == "1m" ? Verdict(entryRate.median >= 500000, ">= 500000") : "", 0);
+    PrintRow(size, "scan, lines per second", { lines / scan.median, lines / scan.max, lines / scan.min }, "lines/s",
+        "", 0);
+
+    // The list by trustee, against a plain stable sort of the same rows.
+    std::vector<double> buildTimes, sortTimes;
+    size_t trusteeRows = 0;
+    for (int run = 0; run < runs; ++run) {
+        ReportList byTrustee;
+        auto start = Clock::now();
+        BuildTrusteeList(results, byTrustee);
+        buildTimes.push_back(SecondsSince(start));
+        trusteeRows = byTrustee.count();
+        byTrustee.clear();
+
+        struct Row {
+            std::string_view text;
+            uint32_t pathLine;
+        };
+        std::vector<Row> rows;
+        uint32_t lastPath = 0;
+        for (size_t i = 0; i < results.count(); ++i) {
+            const int32_t code = results.code(i);
+            if (code == lkPath)
+                lastPath = static_cast<uint32_t>(i);
+            else if (code == lkTrustee)
+                rows.push_back({ results.text(i).substr(5), lastPath });
+        }
+        start = Clock::now();
+        std::stable_sort(rows.begin(), rows.end(),
+            [](const Row& a, const Row& b) { return CompareTrusteeRows(a.text, b.text) < 0; });
+        sortTimes.push_back(SecondsSince(start));
+    }
+    const Summary build = Summarize(buildTimes);
+    const Summary sortFloor = Summarize(sortTimes);
+    PrintRow(size, "list by trustee", build, "s", Format("%zu rows; %s of the sort floor; %s", trusteeRows,
+        Ratio(build.median, sortFloor.median).c_str(), Verdict(build.median <= 3 * sortFloor.median, "<= 3x").c_str()));
+    PrintRow(size, "  floor: std::stable_sort of the rows", sortFloor, "s", "");
+
+    // The save forms, each against one plain write of as many bytes to the same folder.
+    struct Form {
+        SaveForm form;
+        const char* name;
+        double budget;
+    };
+    for (const Form& form : { Form { SaveForm::Text, "text", 3 }, Form { SaveForm::Batch, "batch", 3 },
+             Form { SaveForm::Xml, "XML", 5 } }) {
+        std::vector<double> saveTimes, floorTimes;
+        size_t bytes = 0;
+        const std::string path = out + "/save-" + size + "." + std::string(SaveFormExtension(form.form));
+        for (int run = 0; run < runs; ++run) {
+            const auto start = Clock::now();
+            const std::string content = BuildSaveForm(form.form, results, results);
+            if (!WriteReportFile(path, content).ok)
+                throw std::runtime_error("cannot write " + path);
+            saveTimes.push_back(SecondsSince(start));
+            bytes = content.size();
+            ::unlink(path.c_str());
+            floorTimes.push_back(PlainWriteSeconds(path, content));
+        }
+        const Summary save = Summarize(saveTimes);
+        const Summary floor = Summarize(floorTimes);
+        const double mb = bytes / 1e6;
+        PrintRow(size, std::string("save ") + form.name, save, "s",
+            Format("%.1f MB; %s of the write floor; %s", mb, Ratio(save.median, floor.median).c_str(),
+                Verdict(save.median <= form.budget * floor.median, Format("<= %gx", form.budget)).c_str()));
+        PrintRow(size, std::string("save ") + form.name + ", rate", { mb / save.median, mb / save.max, mb / save.min },
+            "MB/s", "", 1);
+        PrintRow(size, "  floor: plain write of as many bytes", floor, "s", "");
+    }
+
+    // Memory of the report store.
+    const double perLine = lines ? double(results.memoryBytes()) / lines : 0;
+    const double textPerLine = lines ? double(results.textBytes()) / lines : 0;
+    const double storeLimit = 1.5 * textPerLine + 8;
+    PrintRow(size, "report store, bytes per line", { perLine, perLine, perLine }, "B/line",
+        Format("text %.1f B/line; %s", textPerLine,
+            Verdict(perLine < storeLimit, Format("< 1.5 x text + 8 = %.1f", storeLimit)).c_str()),
+        1);
+
+    // The same work in the window, on the offscreen platform.
+    if (options.window)
+        MeasureWindow(size, runs, scan.median, out);
+    else
+        PrintMissing(size, "window figures", "not measured (--no-window)");
+
+    const double peak = PeakResidentMiB();
+    PrintRow(size, "peak resident memory", { peak, peak, peak }, "MiB",
+        size == "1m" ? Verdict(peak < 1536, "< 1536 MiB") : "", 0);
+}
+
+Options ParseOptions(int argc, char* argv[])
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--runs" && i + 1 < argc)
+            options.runs = std::max(0, std::atoi(argv[++i]));
+        else if (arg == "--out" && i + 1 < argc)
+            options.outDir = argv[++i];
+        else if (arg == "--no-window")
+            options.window = false;
+        else if (!arg.empty() && arg[0] == '-') {
+            std::fprintf(stderr, "usage: grantwise-bench [--runs N] [--out DIR] [--no-window] DESCRIPTION...\n");
+            std::exit(2);
+        } else
+            options.files.push_back(arg);
+    }
+    if (options.files.empty()) {
+        std::fprintf(stderr, "usage: grantwise-bench [--runs N] [--out DIR] [--no-window] DESCRIPTION...\n");
+        std::exit(2);
+    }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const Options options = ParseOptions(argc, argv);
+    PrintHeading(static_cast<int>(std::thread::hardware_concurrency()));
+    int status = 0;
+    for (const std::string& file : options.files) {
+        std::fflush(stdout);
+        const pid_t child = fork();
+        if (child == 0) {
+            try {
+                MeasureDescription(file, options);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "grantwise-bench: %s: %s\n", file.c_str(), e.what());
+                std::fflush(stdout);
+                _exit(1);
+            }
+            std::fflush(stdout);
+            _exit(0);
+        }
+        int childStatus = 0;
+        waitpid(child, &childStatus, 0);
+        if (!WIFEXITED(childStatus) || WEXITSTATUS(childStatus) != 0)
+            status = 1;
+    }
+    return status;
+}

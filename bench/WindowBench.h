@@ -1,0 +1,15 @@
+#pragma once
+
+// The window's figures: the scan in the main window on the offscreen platform (its time
+// against the headless scan) and the longest time the event loop went without
+// processing events during a scan, a by-trustee build, long names and a save.
+
+#include <string>
+
+namespace bench {
+
+/// Measures and prints the window rows for the description already installed as the
+/// current client library. headlessScanSeconds is the headless scan's median.
+void MeasureWindow(const std::string& size, int runs, double headlessScanSeconds, const std::string& outDir);
+
+} // namespace bench

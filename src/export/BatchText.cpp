@@ -3,18 +3,22 @@
 #include <array>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // What each byte means to a batch line; looked up per byte because the export runs
 // over millions of lines.
-enum : uint8_t { kUnwritable = 1, kNeedsQuotes = 2, kRemarkSpecial = 4 };
+enum : uint8_t { kUnwritable = 1, kNeedsQuotes = 2, kRemarkSpecial = 4, kPercent = 8 };
 
 constexpr std::array<uint8_t, 256> makeByteClasses()
 {
     std::array<uint8_t, 256> classes {};
     for (int c = 0; c < 0x20; ++c)
         classes[c] = kUnwritable | kRemarkSpecial;
-    classes['%'] = kRemarkSpecial;
+    classes['%'] = kRemarkSpecial | kPercent;
     classes['"'] = kUnwritable;
     for (unsigned char c : std::string_view(" &|<>^(),;="))
         classes[c] = kNeedsQuotes;
@@ -33,9 +37,50 @@ bool anyByteOf(std::string_view text, uint8_t flag) noexcept
 
 } // namespace
 
+uint8_t BatchByteClasses(std::string_view text) noexcept
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t n = text.size();
+    unsigned any = 0;
+    // Eight bytes a step; the exit once every class is seen also keeps the compiler from
+    // turning the loop into a gather it cannot do well on short texts.
+    constexpr unsigned all = kUnwritable | kNeedsQuotes | kRemarkSpecial | kPercent;
+#if defined(__SSE2__)
+    // Sixteen bytes a step: one compare per special byte value for the whole block.
+    const auto eq = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
+    for (; n >= 16 && any != all; p += 16, n -= 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(0x1F)), x);
+        const __m128i operators = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_or_si128(eq(x, ' '), eq(x, '&')), _mm_or_si128(eq(x, '|'), eq(x, '<'))),
+                _mm_or_si128(_mm_or_si128(eq(x, '>'), eq(x, '^')), _mm_or_si128(eq(x, '('), eq(x, ')')))),
+            _mm_or_si128(_mm_or_si128(eq(x, ','), eq(x, ';')), eq(x, '=')));
+        if (_mm_movemask_epi8(control))
+            any |= kUnwritable | kRemarkSpecial;
+        if (_mm_movemask_epi8(eq(x, '"')))
+            any |= kUnwritable;
+        if (_mm_movemask_epi8(eq(x, '%')))
+            any |= kRemarkSpecial | kPercent;
+        if (_mm_movemask_epi8(operators))
+            any |= kNeedsQuotes;
+    }
+#endif
+    for (; n >= 8 && any != all; p += 8, n -= 8)
+        any |= kByteClasses[p[0]] | kByteClasses[p[1]] | kByteClasses[p[2]] | kByteClasses[p[3]] | kByteClasses[p[4]]
+            | kByteClasses[p[5]] | kByteClasses[p[6]] | kByteClasses[p[7]];
+    for (; n > 0 && any != all; ++p, --n)
+        any |= kByteClasses[*p];
+    return static_cast<uint8_t>(any);
+}
+
 bool IsBatchWritable(std::string_view text) noexcept
 {
     return !anyByteOf(text, kUnwritable);
+}
+
+bool IsBatchWritable(uint8_t classes) noexcept
+{
+    return !(classes & kUnwritable);
 }
 
 bool BatchWordNeedsQuotes(std::string_view text) noexcept
@@ -45,6 +90,15 @@ bool BatchWordNeedsQuotes(std::string_view text) noexcept
 
 void AppendBatchText(std::string& out, std::string_view text)
 {
+    AppendBatchText(out, text, BatchByteClasses(text));
+}
+
+void AppendBatchText(std::string& out, std::string_view text, uint8_t classes)
+{
+    if (!(classes & kPercent)) {
+        out.append(text);
+        return;
+    }
     size_t from = 0;
     for (size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 1)) {
         out.append(text.data() + from, at + 1 - from);
@@ -56,7 +110,12 @@ void AppendBatchText(std::string& out, std::string_view text)
 
 void AppendBatchQuotedText(std::string& out, std::string_view text)
 {
-    AppendBatchText(out, text);
+    AppendBatchQuotedText(out, text, BatchByteClasses(text));
+}
+
+void AppendBatchQuotedText(std::string& out, std::string_view text, uint8_t classes)
+{
+    AppendBatchText(out, text, classes);
     size_t trailing = 0;
     while (trailing < text.size() && text[text.size() - 1 - trailing] == '\\')
         ++trailing;
@@ -65,17 +124,31 @@ void AppendBatchQuotedText(std::string& out, std::string_view text)
 
 void AppendBatchWord(std::string& out, std::string_view text)
 {
-    if (!BatchWordNeedsQuotes(text)) {
-        AppendBatchText(out, text);
+    AppendBatchWord(out, text, BatchByteClasses(text));
+}
+
+void AppendBatchWord(std::string& out, std::string_view text, uint8_t classes)
+{
+    if (!(classes & kNeedsQuotes)) {
+        AppendBatchText(out, text, classes);
         return;
     }
     out += '"';
-    AppendBatchQuotedText(out, text);
+    AppendBatchQuotedText(out, text, classes);
     out += '"';
 }
 
 void AppendBatchRemText(std::string& out, std::string_view text)
 {
+    AppendBatchRemText(out, text, BatchByteClasses(text));
+}
+
+void AppendBatchRemText(std::string& out, std::string_view text, uint8_t classes)
+{
+    if (!(classes & kRemarkSpecial)) {
+        out.append(text);
+        return;
+    }
     size_t from = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];

@@ -45,3 +45,18 @@ void AppendBatchQuotedText(std::string& out, std::string_view text);
 /// Appends text for a REM line: "%" doubled and every control character (0x00..0x1F)
 /// written as "?", so that the remark stays one line.
 void AppendBatchRemText(std::string& out, std::string_view text);
+
+// The same operations for a text whose BatchByteClasses are known already, so that each
+// value of a line is looked at once however many of them apply (the batch form runs over
+// millions of values). `classes` must be BatchByteClasses(text).
+
+/// What the bytes of text hold, all in one pass: a summary that the overloads below
+/// take instead of looking at the bytes again.
+uint8_t BatchByteClasses(std::string_view text) noexcept;
+/// IsBatchWritable for a text of these classes.
+bool IsBatchWritable(uint8_t classes) noexcept;
+void AppendBatchText(std::string& out, std::string_view text, uint8_t classes);
+void AppendBatchQuotedText(std::string& out, std::string_view text, uint8_t classes);
+void AppendBatchWord(std::string& out, std::string_view text, uint8_t classes);
+/// AppendBatchRemText for a text of these classes.
+void AppendBatchRemText(std::string& out, std::string_view text, uint8_t classes);

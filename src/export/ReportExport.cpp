@@ -6,6 +6,7 @@
 #include "scan/ReportList.h"
 #include "util/D_Util.h"
 
+#include <array>
 #include <initializer_list>
 
 namespace {
@@ -14,21 +15,49 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kXmlHead = "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>";
 constexpr std::string_view kUnsafeRemark = "REM Not run, unsafe characters: ";
 
-// Appends a line-kind template with each "%s" replaced by the next argument, written by
-// appendArg(out, argument). The templates hold no other "%".
-template <typename AppendArg>
-void appendTemplate(
-    std::string& out, std::string_view tmpl, std::initializer_list<std::string_view> args, AppendArg appendArg)
+// A line-kind template cut at its "%s" places once per export, not once per line:
+// literals[0], argument 1, literals[1], ... literals[holes]. The templates hold no other
+// "%" and at most three places.
+struct SplitTemplate {
+    std::array<std::string_view, 8> literals {};
+    size_t holes = 0;
+};
+
+SplitTemplate splitTemplate(std::string_view tmpl)
 {
-    auto arg = args.begin();
+    SplitTemplate split;
     size_t from = 0;
-    for (size_t at = tmpl.find("%s"); at != std::string_view::npos; at = tmpl.find("%s", from)) {
-        out.append(tmpl.data() + from, at - from);
-        if (arg != args.end())
-            appendArg(out, *arg++);
+    for (size_t at = tmpl.find("%s"); at != std::string_view::npos && split.holes + 1 < split.literals.size();
+         at = tmpl.find("%s", from)) {
+        split.literals[split.holes++] = tmpl.substr(from, at - from);
         from = at + 2;
     }
-    out.append(tmpl.data() + from, tmpl.size() - from);
+    split.literals[split.holes] = tmpl.substr(from);
+    return split;
+}
+
+// The split XML or batch templates of every line kind, by code - lkBase.
+std::array<SplitTemplate, 9> splitTemplates(bool xml)
+{
+    std::array<SplitTemplate, 9> split;
+    for (const TInfo& kind : LineKinds)
+        split[static_cast<size_t>(kind.code - lkBase)] = splitTemplate(xml ? kind.xmlTemplate : kind.batTemplate);
+    return split;
+}
+
+// Appends a line-kind template with each "%s" replaced by the next argument, written by
+// appendArg(out, argument), and the line end.
+template <typename AppendArg>
+void appendTemplate(
+    std::string& out, const SplitTemplate& tmpl, std::initializer_list<std::string_view> args, AppendArg appendArg)
+{
+    auto arg = args.begin();
+    for (size_t hole = 0; hole < tmpl.holes; ++hole) {
+        out += tmpl.literals[hole];
+        if (arg != args.end())
+            appendArg(out, *arg++);
+    }
+    out += tmpl.literals[tmpl.holes];
     out += kLineEnd;
 }
 
@@ -69,14 +98,21 @@ struct XmlArgs {
 // holds it (args[0], for the remark) and already written as a batch word (`pathWord`,
 // empty when the path is not writable), since it serves every line below it.
 void appendRightsLine(
-    std::string& out, std::string_view tmpl, const std::string& pathWord, std::initializer_list<std::string_view> args)
+    std::string& out, const SplitTemplate& tmpl, const std::string& pathWord, std::initializer_list<std::string_view> args)
 {
+    // Each argument's bytes are looked at once; the classes serve the test and the writing.
+    std::array<uint8_t, 3> classes {};
     bool writable = !pathWord.empty();
-    for (auto it = args.begin() + 1; writable && it != args.end(); ++it)
-        writable = IsBatchWritable(*it);
+    size_t k = 0;
+    for (auto it = args.begin(); it != args.end() && k < classes.size(); ++it, ++k) {
+        if (k == 0)
+            continue;
+        classes[k] = BatchByteClasses(*it);
+        writable = writable && IsBatchWritable(classes[k]);
+    }
     if (!writable) {
         out += kUnsafeRemark;
-        appendTemplate(out, tmpl, args, AppendBatchRemText);
+        appendTemplate(out, tmpl, args, [](std::string& o, std::string_view a) { AppendBatchRemText(o, a); });
         return;
     }
     // The rights are a word of their own; the name stands between the template's
@@ -88,10 +124,10 @@ void appendRightsLine(
             o += pathWord;
             break;
         case 1:
-            AppendBatchWord(o, a);
+            AppendBatchWord(o, a, classes[1]);
             break;
         default:
-            AppendBatchQuotedText(o, a);
+            AppendBatchQuotedText(o, a, classes[2]);
             break;
         }
     });
@@ -144,30 +180,44 @@ std::string BuildBatchForm(const ReportList& results)
     out.reserve(results.textBytes() + results.textBytes() / 8 + 16 * results.count());
     std::string_view path;
     std::string pathWord = "\"\""; // the empty path, quoted
-    forEachKindLine(results, [&](int32_t code, const TInfo& kind, std::string_view value) {
+    std::string pathRemark; // the path as a remark writes it
+    const auto templates = splitTemplates(false);
+    forEachKindLine(results, [&](int32_t code, const TInfo&, std::string_view value) {
         switch (code) {
-        case lkPath:
-            // An entry's detail groups repeat its path line; write its word once.
+        case lkPath: {
+            // An entry's detail groups repeat its path line; write its forms once.
             if (value == path)
                 break;
             path = value;
+            const uint8_t classes = BatchByteClasses(path);
             pathWord.clear();
-            if (IsBatchWritable(path))
-                AppendBatchWord(pathWord, path);
+            if (IsBatchWritable(classes))
+                AppendBatchWord(pathWord, path, classes);
             if (path.empty()) // an empty word would vanish from the command
                 pathWord = "\"\"";
+            pathRemark.clear();
+            AppendBatchRemText(pathRemark, path, classes);
             break;
+        }
         case lkTrustee: {
             const TrusteeValue parts = SplitTrusteeValue(value);
-            appendRightsLine(out, kind.batTemplate, pathWord, { path, parts.rights, parts.name });
+            appendRightsLine(out, templates[code - lkBase], pathWord, { path, parts.rights, parts.name });
             break;
         }
         case lkIrm:
-            appendRightsLine(out, kind.batTemplate, pathWord, { path, irmRights(value) });
+            appendRightsLine(out, templates[code - lkBase], pathWord, { path, irmRights(value) });
             break;
-        case lkOwner:
-            appendTemplate(out, kind.batTemplate, { path, value }, AppendBatchRemText);
+        case lkOwner: {
+            bool first = true;
+            appendTemplate(out, templates[code - lkBase], { path, value }, [&](std::string& o, std::string_view a) {
+                if (first)
+                    o += pathRemark;
+                else
+                    AppendBatchRemText(o, a);
+                first = false;
+            });
             break;
+        }
         default: // the settings lines write nothing in the batch form
             break;
         }
@@ -184,8 +234,9 @@ std::string BuildXmlForm(const ReportList& results)
     bool blockOpen = false;
     std::string_view rawPath; // the current path line's value
     std::string path; // the same, escaped and encoded
+    const auto templates = splitTemplates(true);
     const auto encoded = [](std::string& o, std::string_view v) { AppendXmlText(o, v); };
-    forEachKindLine(results, [&](int32_t code, const TInfo& kind, std::string_view value) {
+    forEachKindLine(results, [&](int32_t code, const TInfo&, std::string_view value) {
         switch (code) {
         case lkBase:
             if (blockOpen) {
@@ -198,7 +249,7 @@ std::string BuildXmlForm(const ReportList& results)
                 out += kLineEnd;
                 blockOpen = true;
             }
-            appendTemplate(out, kind.xmlTemplate, { value }, encoded);
+            appendTemplate(out, templates[code - lkBase], { value }, encoded);
             break;
         case lkPath:
             // An entry's detail groups repeat its path line; encode it once.
@@ -210,17 +261,17 @@ std::string BuildXmlForm(const ReportList& results)
             break;
         case lkTrustee: {
             const TrusteeValue parts = SplitTrusteeValue(value);
-            appendTemplate(out, kind.xmlTemplate, { path, parts.rights, parts.name }, XmlArgs {});
+            appendTemplate(out, templates[code - lkBase], { path, parts.rights, parts.name }, XmlArgs {});
             break;
         }
         case lkOwner:
-            appendTemplate(out, kind.xmlTemplate, { path, value }, XmlArgs {});
+            appendTemplate(out, templates[code - lkBase], { path, value }, XmlArgs {});
             break;
         case lkIrm:
-            appendTemplate(out, kind.xmlTemplate, { path, irmRights(value) }, XmlArgs {});
+            appendTemplate(out, templates[code - lkBase], { path, irmRights(value) }, XmlArgs {});
             break;
         default: // Subdirs, Scope, Info, Filter
-            appendTemplate(out, kind.xmlTemplate, { value }, encoded);
+            appendTemplate(out, templates[code - lkBase], { value }, encoded);
             break;
         }
     });

@@ -1,12 +1,16 @@
+#include "app/TMainForm.h"
+#include "app/seams/QtMessageBox.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Grantwise"));
-    window.resize(745, 504);
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("Grantwise"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Grantwise"));
+    InstallQtMessageBoxHandler();
+
+    TMainForm MainForm;
+    MainForm.show();
     return app.exec();
 }

@@ -47,6 +47,7 @@ ShellFolderModel::~ShellFolderModel() = default;
 
 void ShellFolderModel::setRootPath(const std::string& root)
 {
+    m_announcing = true;
     beginResetModel();
     m_rootPath = root;
     m_invisibleRoot = std::make_unique<Node>();
@@ -68,7 +69,7 @@ void ShellFolderModel::setRootPath(const std::string& root)
         node->kind = NodeKind::Server;
     } else {
         node->path = RemoveSlash(root);
-        node->listPath = root;
+        node->listPath = node->path;
         // Any other root shows its own last component (the whole path when it has none).
         const size_t cut = node->path.find_last_of("\\/:");
         const std::string name = cut == std::string::npos || cut + 1 >= node->path.size()
@@ -78,6 +79,7 @@ void ShellFolderModel::setRootPath(const std::string& root)
     }
     m_invisibleRoot->children.push_back(std::move(node));
     endResetModel();
+    m_announcing = false;
 }
 
 QModelIndex ShellFolderModel::rootFolderIndex() const
@@ -166,13 +168,13 @@ bool ShellFolderModel::hasChildren(const QModelIndex& parent) const
 bool ShellFolderModel::canFetchMore(const QModelIndex& parent) const
 {
     const Node* node = nodeOf(parent);
-    return node && !node->fetched;
+    return node && !node->fetched && !m_announcing;
 }
 
 void ShellFolderModel::fetchMore(const QModelIndex& parent)
 {
     Node* node = nodeOf(parent);
-    if (!node || node->fetched)
+    if (!node || node->fetched || m_announcing)
         return;
     node->fetched = true;
     std::vector<ShellFolder> folders = m_lister ? m_lister(node->listPath) : std::vector<ShellFolder>();
@@ -181,6 +183,7 @@ void ShellFolderModel::fetchMore(const QModelIndex& parent)
         Q_EMIT dataChanged(parent, parent);
         return;
     }
+    m_announcing = true;
     beginInsertRows(parent, 0, static_cast<int>(folders.size()) - 1);
     node->children.reserve(folders.size());
     for (ShellFolder& folder : folders) {
@@ -194,4 +197,5 @@ void ShellFolderModel::fetchMore(const QModelIndex& parent)
         node->children.push_back(std::move(child));
     }
     endInsertRows();
+    m_announcing = false;
 }

@@ -50,6 +50,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     /// A folder not yet listed counts as having children, so it shows an expander.
     bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+    /// False while a reset or an insertion is being announced: listing then would insert
+    /// rows in the middle of that change (a view fetches once it lays the new rows out).
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
@@ -71,6 +73,7 @@ private:
     FolderLister m_lister;
     std::string m_rootPath;
     std::unique_ptr<Node> m_invisibleRoot;
+    bool m_announcing = false;
     QIcon m_serverIcon;
     QIcon m_volumeIcon;
     QIcon m_folderIcon;

@@ -1,0 +1,43 @@
+#include "util/PathForms.h"
+
+#include "platform/Shell.h"
+#include "util/D_Util.h"
+
+namespace {
+
+constexpr size_t kShortPathBuffer = 255;
+
+std::string longForm(const std::string& path)
+{
+    std::string p = RemoveSlash(path);
+    const size_t cut = p.find_last_of("\\:");
+    std::string folder = cut == std::string::npos ? std::string() : p.substr(0, cut + 1);
+    const std::string name = cut == std::string::npos ? p : p.substr(cut + 1);
+    if (name.empty() || folder == "\\\\")
+        return p;
+    // A drive root such as "C:\" stays as it is; any other folder is converted first.
+    if (folder.size() < 2 || folder.substr(1) != ":\\") {
+        folder = longForm(RemoveSlash(folder));
+        p = JoinPath(folder, name);
+    }
+    // "\\server\share": server and share names are never converted.
+    if (folder.size() >= 2 && folder.compare(0, 2, "\\\\") == 0 && folder.find('\\', 2) == std::string::npos)
+        return p;
+    std::string displayName;
+    if (ShellDisplayName(p, displayName))
+        p = JoinPath(folder, displayName);
+    return p;
+}
+
+} // namespace
+
+std::string ConvertPathName(const std::string& path, PathForm form)
+{
+    if (form == PathForm::Long)
+        return longForm(path);
+    std::string shortPath;
+    // A short form that would not fit the system's buffer counts as no answer.
+    if (!ShellShortPathName(path, shortPath) || shortPath.empty() || shortPath.size() > kShortPathBuffer)
+        return path;
+    return shortPath;
+}

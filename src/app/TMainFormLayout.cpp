@@ -153,7 +153,6 @@ void TMainForm::createMenus()
     PopupMenuS->setFont(font());
     PopopSaveResults = PopupMenuS->addMenu(QStringLiteral("Save Results ..."));
     PopopSaveResults->setObjectName(QStringLiteral("PopopSaveResults"));
-    PopopSaveResults->menuAction()->setObjectName(QStringLiteral("PopopSaveResults"));
     PopopSaveResults->setFont(font());
 
     SaveDialog1 = new TSaveDialog(this);

@@ -8,7 +8,7 @@ TStatusBar::TStatusBar(const QList<int>& panelWidths, QWidget* parent)
 {
     for (qsizetype i = 0; i < panelWidths.size(); ++i) {
         auto* panel = new QLabel(this);
-        panel->setObjectName(QStringLiteral("Panel%1").arg(i));
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(2, 0, 2, 0);
         // Panel labels must not take the mouse: a click anywhere belongs to the bar.

@@ -9,7 +9,10 @@
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
+#include "app/WindowScanControls.h"
+#include "netware/D_NW.h"
 #include "platform/ProgramPath.h"
+#include "settings/controls/D_IniControls.h"
 #include "platform/gui/ShellRun.h"
 #include "util/D_Util.h"
 
@@ -47,6 +50,7 @@ TMainForm::TMainForm(QWidget* parent)
 {
     createControls();
     connectHandlers();
+    m_controls = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
     m_pump = std::make_unique<PendingMessagesPump>([this] { return m_closeRequested && m_operationDepth > 0; });
     StatusBar1->setPanelText(0, readmeAddress());
     FormCreate();
@@ -183,17 +187,44 @@ void TMainForm::FormCreate()
     else
         Memo1->appendPlainText(QString::fromStdString("Could not find " + infoFile));
 
-    m_session.ConnHandle = 999;
+    m_session.ConnHandle = ScanSession::noConnection;
+    m_lastCode = InitNWClient();
+    if (m_lastCode == 0)
+        m_lastCode = NWLib().createContext(m_session.DSContext);
+    if (m_lastCode != 0) {
+        CheckError(static_cast<int32_t>(m_lastCode), "InitNetWare");
+    } else {
+        ServerList->clear();
+        std::vector<NWConnectionItem> connections;
+        ListConnections(connections);
+        for (const NWConnectionItem& connection : connections)
+            ServerList->addItem(QString::fromStdString(connection.serverName), QVariant::fromValue(connection.reference));
+        // Selecting the first item opens that connection and roots the tree at it.
+        if (ServerList->itemIndex() < 0 && ServerList->count() > 0)
+            ServerList->click(0);
+    }
+    SetContextFlag(m_session.DSContext, '+', nw::ctxFlagTypeless);
 
+    m_session.IniName = IniFileName(true);
+    LoadControlsFromFile(m_session.IniName, "Settings", PanelSettings);
+    LoadCheckListFromFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ);
     LabelDirSelectedUpd();
 }
 
 void TMainForm::FormShow()
 {
+    LoadBoundsFromFile(m_session.IniName, "Settings", this);
 }
 
 void TMainForm::FormClose()
 {
+    // All three inside one guard: a failure ends the saving silently, the window closes.
+    try {
+        SaveCheckListToFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ);
+        SaveControlsToFile(m_session.IniName, "Settings", PanelSettings);
+        SaveBoundsToFile(m_session.IniName, "Settings", this);
+    } catch (...) {
+    }
 }
 
 void TMainForm::PageControl1Change()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scan/ScanSession.h"
+
 #include <QMainWindow>
 
 #include <cstdint>
@@ -26,6 +28,7 @@ class TRadioGroup;
 class TSaveDialog;
 class TShellTreeView;
 class TStatusBar;
+class WindowScanControls;
 
 /// Grantwise's one window: the Info page with the information text, the Select Start
 /// Path page (connection list, folder tree, work queue) and the Scan for Trustees page
@@ -125,18 +128,13 @@ public:
     bool scanRunning() const noexcept { return m_scanRunning; }
 
     /// The state of the current connection and scan.
-    struct Session {
-        uint32_t ConnHandle = 999; ///< 999: no connection open
-        std::string ServerName;
-        std::string VolumeName;
-        std::string DirPath;
-        std::string SelectedPath; ///< short form of the folder last selected in the tree
-        std::string TreeName;
-        std::string IniName;
-        uint32_t DSContext = 0;
-        uint32_t LastCode = 0;
-    };
-    Session& session() noexcept { return m_session; }
+    ScanSession& session() noexcept { return m_session; }
+    /// The completion code of the last client start-up step or connection opening.
+    uint32_t lastCode() const noexcept { return m_lastCode; }
+
+    /// The scan's view of the scope, info, IRM and pattern controls, the status bar and
+    /// the information page.
+    WindowScanControls* scanControls() const { return m_controls; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -171,10 +169,13 @@ private:
     ShellFolderModel* m_folders = nullptr;
     QListView* m_popupComponent = nullptr;
     std::unique_ptr<PendingMessagesPump> m_pump;
-    Session m_session;
+    WindowScanControls* m_controls = nullptr;
+    ScanSession m_session;
+    uint32_t m_lastCode = 0;
     int m_operationDepth = 0;
     bool m_scanRunning = false;
     bool m_closeRequested = false;
     bool m_shownOnce = false;
     bool m_programChangesPage = false;
+    bool m_buildingByObj = false;
 };

@@ -197,7 +197,7 @@ void TMainForm::createSelectPage()
     LabelDirSelected->setObjectName(QStringLiteral("LabelDirSelected"));
     LabelDirSelected->installEventFilter(this);
 
-    m_folders = new ShellFolderModel(nullptr, this);
+    m_folders = new ShellFolderModel(&ShellListFolders, this);
     ShellTreeView1 = new TShellTreeView(m_folders, Panel3);
     ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
     ShellTreeView1->setToolTip(QStringLiteral("Double-Click to add to list of start directories"));

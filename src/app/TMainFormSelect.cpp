@@ -7,7 +7,9 @@
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
+#include "netware/D_NW.h"
 #include "util/D_Util.h"
+#include "util/PathForms.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -53,7 +55,12 @@ void TMainForm::ServerListClick()
     const int index = ServerList->itemIndex();
     if (index < 0)
         return;
+    if (m_session.ConnHandle != ScanSession::noConnection)
+        NWLib().closeConn(m_session.ConnHandle);
+    const auto reference = ServerList->itemData(index).value<uint32_t>();
     m_session.ServerName = ServerList->itemText(index).toStdString();
+    m_lastCode = NWLib().NWCCOpenConnByRef(reference, 1, 0, m_session.ConnHandle);
+    CheckError(static_cast<int32_t>(m_lastCode), "NWCCOpenConnByRef");
     m_session.VolumeName.clear();
     ShellTreeViewSetRoot(Format("\\\\%s\\", m_session.ServerName.c_str()));
 }
@@ -65,8 +72,11 @@ void TMainForm::ShellTreeView1Click()
         return;
     m_session.DirPath.clear();
     m_session.VolumeName.clear();
-    m_session.SelectedPath = path;
+    m_session.SelectedPath = ConvertPathName(path, PathForm::Short);
     StatusBar1->setPanelText(1, QString::fromStdString(m_session.SelectedPath));
+    // On failure the fields keep their values; the scan resolves every queued path again.
+    ParseNWPath(m_session.SelectedPath, m_session.ConnHandle, m_session.ServerName, m_session.VolumeName,
+        m_session.DirPath);
     // Only the by-path list is emptied; the by-trustee rows stay until the next scan.
     m_results->clear();
 }

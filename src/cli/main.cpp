@@ -1,7 +1,9 @@
 #include "cli/ReportOptions.h"
+#include "cli/ReportRun.h"
 
 #include <QCoreApplication>
 
+#include <exception>
 #include <iostream>
 
 int main(int argc, char* argv[])
@@ -10,5 +12,10 @@ int main(int argc, char* argv[])
     ReportOptions options;
     if (auto status = ParseReportOptions(argc, argv, options, std::cout, std::cerr))
         return *status;
-    return 0;
+    try {
+        return RunReport(options, std::cout, std::cerr);
+    } catch (const std::exception& e) {
+        std::cerr << "grantwise-report: " << e.what() << "\n";
+        return 2;
+    }
 }

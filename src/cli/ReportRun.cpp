@@ -1,0 +1,254 @@
+#include "cli/ReportRun.h"
+
+#include "export/ReportExport.h"
+#include "export/ReportFile.h"
+#include "netware/D_NW.h"
+#include "platform/netware/NetworkLoader.h"
+#include "scan/LongNames.h"
+#include "scan/ScanRun.h"
+#include "scan/TrusteeList.h"
+#include "settings/SavedScanSettings.h"
+#include "util/D_Util.h"
+#include "util/PendingMessages.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ostream>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The scan choices as plain values; the entry path is kept for the progress line.
+class ReportControls : public PlainScanControls {
+public:
+    bool keepStatus = false;
+    std::string status;
+    void showStatus(std::string_view text) override
+    {
+        if (keepStatus)
+            status.assign(text);
+    }
+};
+
+// A progress line on standard error, refreshed a few times a second.
+class ProgressLine {
+public:
+    ProgressLine(std::ostream& err, const ReportControls& controls, const ReportList& results)
+        : m_err(err)
+        , m_controls(controls)
+        , m_results(results)
+    {
+    }
+    void tick()
+    {
+        ++m_entries;
+        if ((m_entries & 63) != 0)
+            return;
+        const auto now = Clock::now();
+        if (now - m_last < std::chrono::milliseconds(250))
+            return;
+        m_last = now;
+        const double seconds = secondsSince(m_start);
+        std::string path = m_controls.status;
+        if (path.size() > 60)
+            path = "..." + path.substr(path.size() - 57);
+        m_err << "\rgrantwise-report: " << m_entries << " entries, " << m_results.count() << " lines, "
+              << static_cast<uint64_t>(seconds > 0 ? m_entries / seconds : 0) << " entries/s  " << path << "\x1b[K"
+              << std::flush;
+        m_shown = true;
+    }
+    void finish()
+    {
+        if (m_shown)
+            m_err << "\r\x1b[K" << std::flush;
+    }
+
+private:
+    std::ostream& m_err;
+    const ReportControls& m_controls;
+    const ReportList& m_results;
+    uint64_t m_entries = 0;
+    Clock::time_point m_start = Clock::now();
+    Clock::time_point m_last = Clock::now();
+    bool m_shown = false;
+};
+
+// Adds a start path as a double click in the folder tree does: a path already queued
+// (ignoring letter case) keeps its place and gets the given check mark.
+void queuePath(std::vector<QueueEntry>& queue, const std::string& path, bool recurse)
+{
+    for (QueueEntry& entry : queue) {
+        if (SameText(entry.path, path)) {
+            entry.recurse = recurse;
+            return;
+        }
+    }
+    queue.push_back({ path, recurse });
+}
+
+long peakResidentKiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
+{
+    const auto previousBox = SetMessageBoxHandler(
+        [&err](int, const std::string& text) { err << "grantwise-report: " << text << std::endl; });
+    struct RestoreBox {
+        MessageBoxHandler previous;
+        ~RestoreBox() { SetMessageBoxHandler(std::move(previous)); }
+    } restoreBox { previousBox };
+
+    const auto loadStart = Clock::now();
+
+    SavedScanSettings saved;
+    if (options.settingsFile) {
+        std::string error;
+        if (!ReadSavedScanSettings(*options.settingsFile, saved, error)) {
+            err << "grantwise-report: " << error << "\n";
+            return 2;
+        }
+    }
+
+    // The client library serving the network description; an unusable description makes
+    // its initialisation fail with 0x88FF, whose text names the file and the reason.
+    InstallNetwork(options.network.value_or(""));
+
+    ScanSession session;
+    uint32_t lastCode = InitNWClient();
+    if (lastCode == 0)
+        lastCode = NWLib().createContext(session.DSContext);
+    if (lastCode != 0) {
+        CheckError(static_cast<int32_t>(lastCode), "InitNetWare");
+        return 2;
+    }
+    std::vector<NWConnectionItem> connections;
+    ListConnections(connections);
+    SetContextFlag(session.DSContext, '+', 4);
+
+    // The connection chosen as a click on the connection list chooses it.
+    const NWConnectionItem* chosen = connections.empty() ? nullptr : &connections.front();
+    if (options.connection) {
+        chosen = nullptr;
+        for (const NWConnectionItem& item : connections)
+            if (SameText(item.serverName, *options.connection))
+                chosen = &item;
+        if (!chosen) {
+            err << "grantwise-report: no connection to server " << *options.connection << "\n";
+            return 2;
+        }
+    }
+    if (chosen) {
+        session.ServerName = chosen->serverName;
+        const uint16_t code = NWLib().NWCCOpenConnByRef(chosen->reference, 1, 0, session.ConnHandle);
+        CheckError(code, "NWCCOpenConnByRef");
+        session.VolumeName.clear();
+    }
+
+    ReportControls controls;
+    controls.scope = options.scopeIndex.value_or(saved.scope.value_or(0));
+    controls.info = options.infoIndex.value_or(saved.info.value_or(0));
+    controls.irm = options.irm.value_or(saved.irm.value_or(true));
+    controls.pattern = options.pattern.value_or(saved.pattern.value_or("*.*"));
+    const std::optional<uint8_t> scopeFlag = ScopeFlagForIndex(controls.scope);
+    if (!scopeFlag || controls.info < 0 || controls.info > 2) {
+        err << "grantwise-report: " << options.settingsFile.value_or("") << ": the stored scope or info choice ("
+            << controls.scope << ", " << controls.info << ") is not one of the choices\n";
+        return 2;
+    }
+
+    std::vector<QueueEntry> queue;
+    for (const IniListItem& item : saved.queue)
+        queue.push_back({ item.text, item.checked });
+    for (const std::string& path : options.startPaths)
+        queuePath(queue, path, options.recurse);
+
+    const double loadSeconds = secondsSince(loadStart);
+    const auto scanStart = Clock::now();
+
+    ReportList results;
+    const bool progress = options.progress.value_or(isatty(STDERR_FILENO) != 0);
+    controls.keepStatus = progress;
+    ProgressLine progressLine(err, controls, results);
+    auto previousPending = SetPendingMessagesHandler(progress ? std::function<void()>([&progressLine] {
+        progressLine.tick();
+    })
+                                                              : std::function<void()>());
+    ScanResult scan;
+    try {
+        scan = RunScan(session, queue, *scopeFlag, controls, results);
+        if (options.longNames)
+            GetLongNames(results);
+    } catch (...) {
+        SetPendingMessagesHandler(std::move(previousPending));
+        throw;
+    }
+    SetPendingMessagesHandler(std::move(previousPending));
+    progressLine.finish();
+    const double scanSeconds = secondsSince(scanStart);
+
+    const auto writeStart = Clock::now();
+    std::string bytes;
+    size_t linesWritten = results.count();
+    switch (options.format) {
+    case ReportFormat::Txt:
+        bytes = BuildTextForm(results);
+        break;
+    case ReportFormat::Trustees: {
+        ReportList byTrustee;
+        BuildTrusteeList(results, byTrustee);
+        bytes = BuildTextForm(byTrustee);
+        linesWritten = byTrustee.count();
+        break;
+    }
+    case ReportFormat::Bat:
+        bytes = BuildBatchForm(results);
+        linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+        break;
+    case ReportFormat::Xml:
+        bytes = BuildXmlForm(results);
+        linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+        break;
+    }
+    if (options.output) {
+        const ReportFileResult written = WriteReportFile(*options.output, bytes);
+        if (!written.ok) {
+            err << ReportWriteErrorText(*options.output, written.error) << "\n";
+            return 2;
+        }
+    } else {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            err << "grantwise-report: cannot write to standard output\n";
+            return 2;
+        }
+    }
+    const double writeSeconds = secondsSince(writeStart);
+
+    for (const UnreadableStartPath& path : scan.unreadable)
+        err << "grantwise-report: cannot read start path " << path.path << ": " << NWErrorText(path.code) << "\n";
+
+    if (options.stats) {
+        err << Format("grantwise-report: %llu entries examined, %zu lines written, load %.3f s, scan %.3f s, "
+                      "write %.3f s, peak memory %ld KiB",
+                   static_cast<unsigned long long>(scan.entriesExamined), linesWritten, loadSeconds, scanSeconds,
+                   writeSeconds, peakResidentKiB())
+            << "\n";
+    }
+    return scan.unreadable.empty() ? 0 : 1;
+}

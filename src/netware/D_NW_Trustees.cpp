@@ -1,0 +1,110 @@
+// D_NW: trustees, rights letters and the owner-name cache.
+
+#include "netware/D_NW.h"
+
+#include "util/D_Util.h"
+
+#include <array>
+
+TrusteeBlockRangeError::TrusteeBlockRangeError(unsigned count)
+    : std::out_of_range(Format("trustee block count %u is above %d", count, NWTrusteeBlock::capacity))
+{
+}
+
+uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string& path, TrusteeList& list)
+{
+    NWClientLibrary& lib = NWLib();
+    uint32_t iterationHandle = 0;
+    uint16_t code = 0;
+    NWTrusteeBlock block;
+    std::string name;
+    while (code == 0) {
+        uint16_t count = 0;
+        code = lib.scanTrustees(connHandle, 0, path.c_str(), iterationHandle, count, block, nullptr);
+        if (code != 0)
+            break;
+        if (count > NWTrusteeBlock::capacity)
+            throw TrusteeBlockRangeError(count);
+        for (int i = 0; i < count; ++i) {
+            const NWTrusteeEntry& trustee = block.entries[i];
+            if (ObjectIDToName(context, connHandle, trustee.objectID, name) == 0)
+                list.push_back({ FormatDSName(name), trustee.rights });
+            else
+                list.push_back({ Format("ID: [%08X]", trustee.objectID), trustee.rights });
+        }
+    }
+    return code == nw::noMoreTrustees ? 0 : code;
+}
+
+namespace {
+
+struct RightsLetter {
+    char letter;
+    uint32_t bit;
+    bool whenClear; // the letter stands for the bit being clear (I)
+};
+
+const std::array<RightsLetter, 8> fileSystemLetters { { { 'R', 0x01, false }, { 'W', 0x02, false },
+    { 'C', 0x08, false }, { 'E', 0x10, false }, { 'A', 0x20, false }, { 'F', 0x40, false }, { 'M', 0x80, false },
+    { 'S', 0x100, false } } };
+const std::array<RightsLetter, 6> entryLetters { { { 'B', 0x01, false }, { 'C', 0x02, false },
+    { 'D', 0x04, false }, { 'R', 0x08, false }, { 'S', 0x10, false }, { 'I', 0x40, true } } };
+const std::array<RightsLetter, 6> attributeLetters { { { 'C', 0x01, false }, { 'R', 0x02, false },
+    { 'W', 0x04, false }, { 'S', 0x08, false }, { 'A', 0x20, false }, { 'I', 0x40, true } } };
+
+template <size_t N>
+void AppendLetters(const std::array<RightsLetter, N>& table, uint32_t mask, const std::string& filler,
+    std::string& letters)
+{
+    for (const RightsLetter& entry : table) {
+        const bool present = entry.whenClear ? (mask & entry.bit) == 0 : (mask & entry.bit) != 0;
+        if (present)
+            letters += entry.letter;
+        else
+            letters += filler;
+    }
+}
+
+} // namespace
+
+void RightsToStr(uint32_t mask, int kind, const std::string& filler, std::string& out, const char* format)
+{
+    std::string letters;
+    if (kind == 0)
+        AppendLetters(fileSystemLetters, mask, filler, letters);
+    else if (kind == 1)
+        AppendLetters(entryLetters, mask, filler, letters);
+    else if (kind == 2)
+        AppendLetters(attributeLetters, mask, filler, letters);
+    out = Format(format, letters.c_str());
+}
+
+void RightsToBracketStr(uint32_t mask, int kind, std::string& out)
+{
+    RightsToStr(mask, kind, " ", out, "[%s]");
+}
+
+int NameCacheFind(uint32_t connHandle, uint32_t objectID, NameCache& cache)
+{
+    if (cache.connHandle() != connHandle)
+        cache.reset(connHandle);
+    return cache.findAndMoveToFront(objectID);
+}
+
+uint32_t GetObjectNameCached(uint32_t context, uint32_t connHandle, uint32_t objectID, std::string& name,
+    NameCache& cache)
+{
+    if (NameCacheFind(connHandle, objectID, cache) >= 0) {
+        name = cache.frontName();
+        return 0;
+    }
+    std::string found;
+    const uint32_t code = ObjectIDToName(context, connHandle, objectID, found);
+    if (code != 0)
+        return code;
+    if (cache.size() >= NameCache::limit)
+        cache.removeBack(); // the pair at index 1000
+    cache.insertFront(found, objectID);
+    name = cache.frontName();
+    return 0;
+}

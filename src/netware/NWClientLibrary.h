@@ -1,0 +1,150 @@
+#pragma once
+
+// The NetWare client library as the access layer sees it: one abstract class whose
+// methods are the library entries the program uses (calwin32, clxwin32, netwin32 and
+// NWERR32's NWstrerror). Completion codes are 16-bit for the calwin32/clxwin32 entries
+// and 32-bit for the netwin32 ones; 0 is success everywhere. Handles, references and
+// object IDs are 32-bit. Text outputs are NUL-terminated character buffers of the size
+// each entry names, exactly as the library fills them.
+//
+// The layer above (D_NW) reaches the library only through NWLib(); which implementation
+// stands behind it (the simulated library, a test's recording fake) is decided by whoever
+// calls SetNWClientLibrary.
+
+#include <cstdint>
+#include <string>
+
+// ---- Records the library exchanges -------------------------------------------
+
+#pragma pack(push, 1)
+
+/// The 36-byte entry a file search match (calwin32 213) fills.
+struct NWSearchEntry {
+    uint16_t nextSequence;  ///< bytes 0-1: the sequence to pass to the next search call
+    uint8_t reserved1[2];   ///< bytes 2-3
+    char shortName[16];     ///< bytes 4-19: the entry's short (8.3) name, NUL-terminated
+    uint8_t rightsMask;     ///< byte 20: the 8-bit field reported as rights mask
+    uint8_t reserved2;      ///< byte 21
+    uint32_t dateTime;      ///< bytes 22-25: date and time (a directory record carries it)
+    uint8_t reserved3[2];   ///< bytes 26-27
+    uint32_t ownerID;       ///< bytes 28-31: owner object ID (a directory record carries it)
+    uint8_t reserved4[4];   ///< bytes 32-35
+};
+static_assert(sizeof(NWSearchEntry) == 36, "the search entry is 36 bytes");
+
+/// One trustee of a trustee block: object ID and 16-bit rights mask.
+struct NWTrusteeEntry {
+    uint32_t objectID;
+    uint16_t rights;
+    uint8_t unused[2];
+};
+static_assert(sizeof(NWTrusteeEntry) == 8, "a trustee entry is 8 bytes");
+
+/// The trustee entries of one block of the trustee scan (calwin32 378). The count of
+/// valid entries is the entry's separate 16-bit output; a well-behaved library never
+/// reports more than NWTrusteeBlock::capacity.
+struct NWTrusteeBlock {
+    static constexpr int capacity = 20;
+    NWTrusteeEntry entries[capacity];
+};
+
+#pragma pack(pop)
+
+// ---- Constants the program passes and reads ----------------------------------
+
+namespace nw {
+constexpr uint16_t connInfoTreeName = 4;     ///< text item: tree name, "_"-padded to 32
+constexpr uint16_t connInfoServerName = 7;   ///< text item: server name
+constexpr uint32_t ctxFlags = 1;             ///< context key: 32-bit flags
+constexpr uint32_t ctxNameContext = 3;       ///< context key: name context (text)
+constexpr uint32_t ctxTreeName = 11;         ///< context key: tree name (text)
+constexpr uint32_t ctxFlagTypeless = 4;      ///< context flag: ID-to-name gives typeless names
+constexpr uint16_t textBufferSize = 255;     ///< length passed with connection text items
+constexpr int nameBufferSize = 256;          ///< context, object-name and path buffers
+constexpr uint16_t noMoreTrustees = 0x899C;  ///< the trustee scan's normal end
+constexpr uint32_t noSuchEntry = 0xFFFFFDA7; ///< -601: ID to name found no object
+} // namespace nw
+
+// ---- The library --------------------------------------------------------------
+
+class NWClientLibrary {
+public:
+    virtual ~NWClientLibrary() = default;
+
+    /// calwin32 377: client initialisation, the first call of all (both arguments null).
+    virtual uint16_t initialize(void* reserved1, void* reserved2) = 0;
+
+    /// clxwin32 111: the workstation's default (primary) connection reference.
+    virtual uint16_t getPrimaryConnRef(uint32_t& connRef) = 0;
+
+    /// clxwin32 113: the next connection reference. scanIndex is 0 to start and is
+    /// advanced by the library; a non-zero code ends the scan.
+    virtual uint16_t NWCCScanConnRefs(uint32_t& scanIndex, uint32_t& connRef) = 0;
+
+    /// clxwin32 102: opens the connection a reference names (the program passes 1 and 0).
+    virtual uint16_t NWCCOpenConnByRef(uint32_t connRef, uint32_t openState, uint32_t reserved,
+        uint32_t& connHandle) = 0;
+
+    /// clxwin32 103: closes a connection; the program ignores the result.
+    virtual uint16_t closeConn(uint32_t connHandle) = 0;
+
+    /// clxwin32 114: text item of an open connection into buffer (bufferLength bytes).
+    virtual uint16_t getConnInfo(uint32_t connHandle, uint16_t item, uint16_t bufferLength, char* buffer) = 0;
+
+    /// clxwin32 115: text item of a connection reference into buffer (bufferLength bytes).
+    virtual uint16_t getConnRefInfo(uint32_t connRef, uint16_t item, uint16_t bufferLength, char* buffer) = 0;
+
+    /// netwin32 1160: creates a directory-services context.
+    virtual uint32_t createContext(uint32_t& context) = 0;
+
+    /// netwin32 1003: reads a context value: key 1 into a uint32_t, keys 3 and 11 into a
+    /// 256-byte character buffer.
+    virtual uint32_t getContextInfo(uint32_t context, uint32_t key, void* value) = 0;
+
+    /// netwin32 1004: writes a context value: key 1 from a uint32_t, keys 3 and 11 from a
+    /// NUL-terminated text.
+    virtual uint32_t setContextInfo(uint32_t context, uint32_t key, const void* value) = 0;
+
+    /// netwin32 1048: the name of an object ID, into a 256-byte buffer.
+    virtual uint32_t mapIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID, char* name) = 0;
+
+    /// calwin32 104: splits a path into server, connection, volume and directory path
+    /// (256-byte buffers).
+    virtual uint16_t parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
+        char* dirPath) = 0;
+
+    /// calwin32 379: one directory's information. sequence is 9 bytes preset to 0xFF;
+    /// name a 256-byte buffer; the owner ID is delivered high-low.
+    virtual uint16_t getDirectoryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t* sequence,
+        char* name, uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void* reserved) = 0;
+
+    /// calwin32 386: starts a file search in the directory a path names.
+    virtual uint16_t initFileSearch(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t& volumeNumber,
+        uint16_t& directoryID, uint16_t& sequence, uint8_t& accessRights, void* reserved) = 0;
+
+    /// calwin32 213: the next match of a file search; a non-zero code ends the search.
+    virtual uint16_t continueFileSearch(uint32_t connHandle, uint8_t volumeNumber, uint16_t directoryID,
+        uint16_t sequence, uint8_t searchAttributes, const char* pattern, NWSearchEntry& entry, uint32_t flag) = 0;
+
+    /// calwin32 378: the next block of an entry's trustees. iterationHandle is 0 to start
+    /// and advanced by the library; count is the number of valid block entries as the
+    /// library reports it; 0x899C means no more trustees.
+    virtual uint16_t scanTrustees(uint32_t connHandle, uint8_t dirHandle, const char* path, uint32_t& iterationHandle,
+        uint16_t& count, NWTrusteeBlock& block, void* reserved) = 0;
+
+    /// Loading NWERR32.DLL and finding its NWstrerror export: true when both succeed.
+    /// The program asks afresh for every error text.
+    virtual bool loadErrorLibrary() = 0;
+
+    /// NWERR32 NWstrerror: the text of a completion code ("" for a code without text).
+    /// Only meaningful when loadErrorLibrary() returned true.
+    virtual std::string NWstrerror(uint32_t code) = 0;
+};
+
+/// The library D_NW calls. When none was installed, a stand-in that fails every call
+/// with 0x88FF (its text: no NetWare client library is installed).
+NWClientLibrary& NWLib();
+
+/// Installs library as the current one (nullptr: none) and returns the previous one.
+/// The caller keeps ownership and must keep the library alive while it is installed.
+NWClientLibrary* SetNWClientLibrary(NWClientLibrary* library);

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/ProfileFileText.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+/// One settings (profile) file, opened by name: the stand-in for the Windows profile
+/// calls GetPrivateProfileStringA / WritePrivateProfileStringA. The file is read once
+/// when the object is made; reads and writes then work on that text (ProfileFileText
+/// gives the INI rules) and flush() writes it back. Nothing stays open in between.
+///
+/// Where the file lies: a name without a folder (no "/") lives in the user's
+/// configuration folder, $XDG_CONFIG_HOME when that is an absolute path, else
+/// ~/.config; the folder is created by the first flush that writes. Any other name is
+/// used as it stands (relative to the working folder).
+///
+/// Writing replaces the file atomically: the new text goes to a temporary file in the
+/// same folder, which is then renamed over the old one, so a crash or a full disk never
+/// leaves a half-written settings file.
+class ProfileFile {
+public:
+    /// What opening found.
+    enum class LoadState {
+        Missing, // no file yet: reads give nothing, a flush creates it
+        Loaded, // the file was read
+        Unreadable, // something stands there that cannot be read (a folder, no access):
+                    // reads give nothing and flush refuses to replace it
+    };
+
+    /// Resolves fileName (see above) and reads the file. Never fails; see loadState.
+    explicit ProfileFile(const std::string& fileName);
+
+    /// The full path the name resolved to.
+    const std::string& path() const { return m_path; }
+    LoadState loadState() const { return m_state; }
+    /// Why the file could not be read (empty unless loadState is Unreadable).
+    const std::string& loadError() const { return m_loadError; }
+    /// True when the file's bytes hold a NUL (a binary file rather than INI text).
+    bool looksBinary() const { return m_binary; }
+
+    /// The value of key in section; nothing when either is missing.
+    std::optional<std::string> readString(const std::string& section, const std::string& key) const;
+    /// The section's entries (key, value) in file order.
+    std::vector<ProfileFileText::Entry> readSection(const std::string& section) const;
+    bool sectionExists(const std::string& section) const;
+
+    /// Sets key in section (in memory until flush). False when the name or value
+    /// cannot be stored; lastError says why.
+    bool writeString(const std::string& section, const std::string& key, const std::string& value);
+    /// Removes a whole section (in memory until flush).
+    void eraseSection(const std::string& section);
+
+    /// Writes the text back when it differs from what was read; nothing to write is
+    /// success. False when the folder cannot be made, the file cannot be written or
+    /// replaced, or the existing file could not be read (it is then left alone);
+    /// lastError says why. After success the written text counts as read.
+    bool flush();
+
+    /// The reason of the last failed writeString or flush.
+    const std::string& lastError() const { return m_lastError; }
+
+    /// The path a file name resolves to (the rule above), without touching the disk.
+    static std::string ResolvePath(const std::string& fileName);
+
+    /// A fault for tests: when set and it returns true for the path being written, that
+    /// write is abandoned after the new text went to the temporary file, exactly as a
+    /// failed disk write would be. An empty function removes it.
+    using WriteFault = std::function<bool(const std::string& path)>;
+    static void SetWriteFault(WriteFault fault);
+
+private:
+    std::string m_path;
+    LoadState m_state = LoadState::Missing;
+    std::string m_loadError;
+    bool m_binary = false;
+    std::string m_original; // the bytes as read (or last written)
+    ProfileFileText m_text;
+    std::string m_lastError;
+};

@@ -1,0 +1,321 @@
+#include "platform/ProfileFileText.h"
+
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool isBlank(char c) noexcept
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+std::string_view trimmed(std::string_view s) noexcept
+{
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Folds the ASCII letters only, like every case-insensitive comparison of the program.
+std::string folded(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+bool holdsLineBreakOrNul(std::string_view s) noexcept
+{
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// A section header: "[" first (after blanks) and a "]" further on; the name lies
+// between the "[" and the last "]".
+bool parseHeader(std::string_view line, std::string& name)
+{
+    size_t open = 0;
+    while (open < line.size() && isBlank(line[open]))
+        ++open;
+    if (open >= line.size() || line[open] != '[')
+        return false;
+    const size_t close = line.rfind(']');
+    if (close == std::string_view::npos || close < open)
+        return false;
+    name = std::string(trimmed(line.substr(open + 1, close - open - 1)));
+    return true;
+}
+
+// Position of the closing quote of a quoted key starting at open: the first '"' after
+// it that is followed by blanks and "="; npos when there is none.
+size_t quotedKeyEnd(std::string_view line, size_t open) noexcept
+{
+    for (size_t i = open + 1; i < line.size(); ++i) {
+        if (line[i] != '"')
+            continue;
+        size_t j = i + 1;
+        while (j < line.size() && isBlank(line[j]))
+            ++j;
+        if (j < line.size() && line[j] == '=')
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// An entry line: the key (quoted or plain) and the raw value text after its "=".
+bool parseEntry(std::string_view line, std::string& key, std::string_view& rawValue)
+{
+    size_t start = 0;
+    while (start < line.size() && isBlank(line[start]))
+        ++start;
+    if (start >= line.size() || line[start] == ';' || line[start] == '#' || line[start] == '[')
+        return false;
+    if (line[start] == '"') {
+        const size_t close = quotedKeyEnd(line, start);
+        if (close != std::string_view::npos) {
+            key = std::string(line.substr(start + 1, close - start - 1));
+            rawValue = line.substr(line.find('=', close) + 1);
+            return true;
+        }
+    }
+    const size_t eq = line.find('=', start);
+    if (eq == std::string_view::npos)
+        return false;
+    const std::string_view plainKey = trimmed(line.substr(start, eq - start));
+    if (plainKey.empty())
+        return false;
+    key = std::string(plainKey);
+    rawValue = line.substr(eq + 1);
+    return true;
+}
+
+std::string decodeValue(std::string_view raw)
+{
+    std::string_view v = trimmed(raw);
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+        v = v.substr(1, v.size() - 2);
+    return std::string(v);
+}
+
+bool keyNeedsQuotes(std::string_view key) noexcept
+{
+    if (key.empty() || isBlank(key.front()) || isBlank(key.back()))
+        return true;
+    const char first = key.front();
+    return first == '[' || first == ';' || first == '#' || first == '"' || key.find('=') != std::string_view::npos;
+}
+
+bool encodeEntry(const std::string& key, const std::string& value, std::string& line, std::string& error)
+{
+    if (holdsLineBreakOrNul(key)) {
+        error = "a key cannot hold a line break";
+        return false;
+    }
+    if (holdsLineBreakOrNul(value)) {
+        error = "a value cannot hold a line break";
+        return false;
+    }
+    if (keyNeedsQuotes(key)) {
+        const std::string quoted = "\"" + key + "\"";
+        if (quotedKeyEnd(quoted + "=", 0) != quoted.size() - 1) {
+            error = "the key '" + key + "' holds a double quote followed by '='";
+            return false;
+        }
+        line = quoted;
+    } else {
+        line = key;
+    }
+    line += '=';
+    const bool blankEdge = !value.empty() && (isBlank(value.front()) || isBlank(value.back()));
+    line += blankEdge ? "\"" + value + "\"" : value;
+    return true;
+}
+
+} // namespace
+
+ProfileFileText::ProfileFileText(const std::string& bytes)
+{
+    std::string_view rest(bytes);
+    if (rest.substr(0, kBom.size()) == kBom) {
+        m_bom = std::string(kBom);
+        rest.remove_prefix(kBom.size());
+    }
+    m_sections.emplace_back(); // the lines before the first section
+    while (!rest.empty()) {
+        const size_t nl = rest.find('\n');
+        Line line;
+        if (nl == std::string_view::npos) {
+            line.text = std::string(rest);
+            rest = {};
+        } else {
+            const bool crlf = nl > 0 && rest[nl - 1] == '\r';
+            line.text = std::string(rest.substr(0, crlf ? nl - 1 : nl));
+            line.eol = crlf ? "\r\n" : "\n";
+            rest.remove_prefix(nl + 1);
+        }
+        std::string name;
+        if (parseHeader(line.text, name)) {
+            Section section;
+            section.hasHeader = true;
+            section.foldedName = folded(name);
+            m_sections.push_back(std::move(section));
+        }
+        m_sections.back().lines.push_back(std::move(line));
+    }
+    for (Section& section : m_sections)
+        indexKeys(section);
+}
+
+void ProfileFileText::indexKeys(Section& section)
+{
+    section.keys.clear();
+    if (!section.hasHeader)
+        return;
+    for (size_t i = 1; i < section.lines.size(); ++i) {
+        std::string key;
+        std::string_view raw;
+        if (parseEntry(section.lines[i].text, key, raw))
+            section.keys.emplace(folded(key), i); // emplace keeps the first occurrence
+    }
+}
+
+std::string ProfileFileText::toBytes() const
+{
+    const std::string defaultEol = newLineEnd();
+    std::string out = m_bom;
+    const Line* last = nullptr;
+    for (const Section& section : m_sections)
+        for (const Line& line : section.lines) {
+            if (last)
+                out += last->eol.empty() ? defaultEol : last->eol;
+            out += line.text;
+            last = &line;
+        }
+    if (last)
+        out += last->eol;
+    return out;
+}
+
+std::string ProfileFileText::newLineEnd() const
+{
+    for (const Section& section : m_sections)
+        for (const Line& line : section.lines)
+            if (!line.eol.empty())
+                return line.eol;
+    return "\n";
+}
+
+bool ProfileFileText::findKey(
+    const std::string& foldedName, const std::string& foldedKey, size_t& section, size_t& line) const
+{
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        const Section& s = m_sections[i];
+        if (!s.hasHeader || s.foldedName != foldedName)
+            continue;
+        const auto it = s.keys.find(foldedKey);
+        if (it != s.keys.end()) {
+            section = i;
+            line = it->second;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> ProfileFileText::value(const std::string& section, const std::string& key) const
+{
+    size_t sectionIndex = 0;
+    size_t line = 0;
+    if (!findKey(folded(trimmed(section)), folded(key), sectionIndex, line))
+        return std::nullopt;
+    std::string parsedKey;
+    std::string_view raw;
+    parseEntry(m_sections[sectionIndex].lines[line].text, parsedKey, raw);
+    return decodeValue(raw);
+}
+
+bool ProfileFileText::hasSection(const std::string& section) const
+{
+    const std::string name = folded(trimmed(section));
+    for (const Section& s : m_sections)
+        if (s.hasHeader && s.foldedName == name)
+            return true;
+    return false;
+}
+
+std::vector<ProfileFileText::Entry> ProfileFileText::listSection(const std::string& section) const
+{
+    const std::string name = folded(trimmed(section));
+    std::vector<Entry> out;
+    for (const Section& s : m_sections) {
+        if (!s.hasHeader || s.foldedName != name)
+            continue;
+        for (size_t i = 1; i < s.lines.size(); ++i) {
+            std::string key;
+            std::string_view raw;
+            if (parseEntry(s.lines[i].text, key, raw))
+                out.emplace_back(std::move(key), decodeValue(raw));
+        }
+    }
+    return out;
+}
+
+bool ProfileFileText::setValue(
+    const std::string& section, const std::string& key, const std::string& value, std::string& error)
+{
+    if (holdsLineBreakOrNul(section)) {
+        error = "a section name cannot hold a line break";
+        return false;
+    }
+    std::string text;
+    if (!encodeEntry(key, value, text, error))
+        return false;
+
+    const std::string name = folded(trimmed(section));
+    const std::string foldedKey = folded(key);
+    size_t sectionIndex = 0;
+    size_t line = 0;
+    if (findKey(name, foldedKey, sectionIndex, line)) {
+        m_sections[sectionIndex].lines[line].text = std::move(text);
+        return true;
+    }
+    for (Section& s : m_sections) {
+        if (!s.hasHeader || s.foldedName != name)
+            continue;
+        // After the last non-blank line, so that every indexed key line keeps its place.
+        size_t at = s.lines.size();
+        while (at > 1 && trimmed(s.lines[at - 1].text).empty())
+            --at;
+        s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at), Line { std::move(text), newLineEnd() });
+        s.keys.emplace(foldedKey, at);
+        return true;
+    }
+    // A new section at the end of the file, set off by a blank line. (A last line
+    // without a line end gets one from toBytes once lines follow it.)
+    const std::string eol = newLineEnd();
+    Section* lastWithLines = nullptr;
+    for (Section& s : m_sections)
+        if (!s.lines.empty())
+            lastWithLines = &s;
+    if (lastWithLines && !trimmed(lastWithLines->lines.back().text).empty())
+        lastWithLines->lines.push_back(Line { std::string(), eol });
+    Section added;
+    added.hasHeader = true;
+    added.foldedName = name;
+    added.lines.push_back(Line { "[" + std::string(trimmed(section)) + "]", eol });
+    added.lines.push_back(Line { std::move(text), eol });
+    added.keys.emplace(foldedKey, 1);
+    m_sections.push_back(std::move(added));
+    return true;
+}
+
+void ProfileFileText::eraseSection(const std::string& section)
+{
+    const std::string name = folded(trimmed(section));
+    std::erase_if(m_sections, [&](const Section& s) { return s.hasHeader && s.foldedName == name; });
+}

@@ -1,0 +1,102 @@
+#include "platform/netware/DosNames.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+char Upper(char c) noexcept
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsValidPart(std::string_view part, size_t maxLength) noexcept
+{
+    if (part.empty() || part.size() > maxLength)
+        return false;
+    for (char c : part)
+        if (!IsDosNameChar(c))
+            return false;
+    return true;
+}
+
+// Iterative glob with single-star backtracking: linear in practice, no recursion.
+bool Glob(std::string_view pattern, std::string_view name, bool addDot) noexcept
+{
+    const size_t nameLength = name.size() + (addDot ? 1 : 0);
+    auto at = [&](size_t i) { return i < name.size() ? Upper(name[i]) : '.'; };
+    size_t p = 0, n = 0;
+    size_t starP = std::string_view::npos, starN = 0;
+    while (n < nameLength) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == at(n))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace
+
+bool IsDosNameChar(char c) noexcept
+{
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+        return true;
+    return c != '\0' && std::strchr("!#$%&'()-@^_`{}~", c) != nullptr;
+}
+
+bool IsValidDosName(std::string_view name) noexcept
+{
+    const size_t dot = name.find('.');
+    if (dot == std::string_view::npos)
+        return IsValidPart(name, 8);
+    return IsValidPart(name.substr(0, dot), 8) && IsValidPart(name.substr(dot + 1), 3);
+}
+
+std::string GenerateDosName(std::string_view longName, const std::function<bool(const std::string&)>& taken)
+{
+    std::string_view base = longName;
+    std::string_view ext;
+    const size_t dot = longName.rfind('.');
+    if (dot != std::string_view::npos && dot > 0) {
+        base = longName.substr(0, dot);
+        ext = longName.substr(dot + 1);
+    }
+    std::string stem;
+    for (char c : base)
+        if (IsDosNameChar(c) && stem.size() < 6)
+            stem += Upper(c);
+    std::string suffix;
+    for (char c : ext)
+        if (IsDosNameChar(c) && suffix.size() < 3)
+            suffix += Upper(c);
+    if (!suffix.empty())
+        suffix.insert(suffix.begin(), '.');
+    for (int number = 1; number <= 999999; ++number) {
+        const std::string tail = "~" + std::to_string(number);
+        const size_t keep = std::min(stem.size(), 8 - tail.size());
+        std::string candidate = stem.substr(0, keep) + tail + suffix;
+        if (!taken(candidate))
+            return candidate;
+    }
+    return std::string();
+}
+
+bool DosWildcardMatch(std::string_view upperPattern, std::string_view name) noexcept
+{
+    if (upperPattern == "*.*" || upperPattern == "*")
+        return true;
+    if (Glob(upperPattern, name, false))
+        return true;
+    return name.find('.') == std::string_view::npos && Glob(upperPattern, name, true);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// DOS (8.3) names as a NetWare server keeps them for the DOS name space: validity,
+// generation of a short alias for a long name, and DOS wildcard matching.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+/// True for a character DOS allows in a name: letters, digits and ! # $ % & ' ( ) - @ ^ _
+/// ` { } ~ (bytes from 128 up are not allowed).
+bool IsDosNameChar(char c) noexcept;
+
+/// True when name is a valid 8.3 name: 1-8 allowed characters, optionally "." and 1-3
+/// allowed characters. Case does not matter.
+bool IsValidDosName(std::string_view name) noexcept;
+
+/// The generated short alias of a long name that is not a valid 8.3 name: the first six
+/// allowed characters of the base (fewer when the number has more digits), upper-cased,
+/// "~" and the smallest number from 1 for which taken() is false, then "." and the first
+/// three allowed characters of the extension, if there is one. The extension is what
+/// follows the last "." (a leading "." does not start one). Returns "" when no number up
+/// to 999999 is free. taken() receives the upper-case candidate.
+std::string GenerateDosName(std::string_view longName, const std::function<bool(const std::string&)>& taken);
+
+/// DOS wildcard match, ignoring ASCII case: "*" matches any run, "?" exactly one
+/// character; a name without "." also matches as if it ended in "." (so "*.*" and "*"
+/// match every name, "README" matches "*.*" and "README.*"). upperPattern must already be
+/// upper case; name is compared folded.
+bool DosWildcardMatch(std::string_view upperPattern, std::string_view name) noexcept;

@@ -1,0 +1,42 @@
+#pragma once
+
+// Directory-services names of the simulated tree: parsing typeless and typed names
+// ('Admin.Corp', 'CN=Admin.O=Corp'), the bracketed special names, the usual typing rule,
+// and names relative to a name context.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// A parsed name: its parts from the leaf (left) to the top (right), each with its type,
+/// or one bracketed special name ("[Public]", "[Root]", "[Supervisor]").
+struct DsName {
+    struct Part {
+        std::string type;  ///< "CN", "OU", "O" or "C", upper case
+        std::string value; ///< as written
+    };
+    std::vector<Part> parts;
+    std::string special; ///< the special name as declared ("[Public]"), or ""
+
+    bool isSpecial() const noexcept { return !special.empty(); }
+    bool isRoot() const noexcept;
+
+    /// 'CN=Admin.O=Corp' (a special name: itself).
+    std::string typed() const;
+    /// 'Admin.Corp' (a special name: itself).
+    std::string typeless() const;
+    /// The typed name upper-cased: equal keys name the same object.
+    std::string key() const;
+};
+
+/// Parses text into name. Typeless parts are typed by position: the leftmost CN=, the
+/// rightmost O=, those between OU=; a name of one part is O=. Special names are matched
+/// ignoring case and kept in their declared spelling. Returns "" on success, otherwise
+/// what is wrong (leading dot, empty part, unknown type, unknown special name, longer
+/// than 255 characters).
+std::string ParseDsName(std::string_view text, DsName& name);
+
+/// The name of object as seen from the name context: its full name when the context is
+/// [Root]; the parts below the context when the object lies below it; otherwise its full
+/// name with a leading "." (a distinguished name). typeless selects the written form.
+std::string RelativeDsName(const DsName& object, const DsName& context, bool typeless);

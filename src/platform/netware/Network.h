@@ -1,0 +1,146 @@
+#pragma once
+
+// The in-memory network the simulated client library serves: trees with their objects,
+// servers with their volumes, and every directory and file entry with its names, owner,
+// inherited rights mask and trustees.
+//
+// Built for volumes of millions of entries: entries are compact records in one contiguous
+// vector; the children of a directory occupy one contiguous index range (in server
+// order); long names are interned in one character pool; trustees live in one vector,
+// each entry owning a range of it; a directory's child is found by name through one
+// open-addressing hash table keyed by (parent, case-folded name) that holds both DOS and
+// long names. Loaders (the JSON reader, a generator) fill a Network and call finish().
+
+#include "platform/netware/DsNames.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+struct NetObject {
+    DsName name;
+    uint32_t id = 0;
+    std::string typedName;    ///< name.typed(), kept ready for ID-to-name from [Root]
+    std::string typelessName; ///< name.typeless()
+};
+
+struct NetTree {
+    std::string name;
+    std::vector<NetObject> objects;
+    std::unordered_map<uint32_t, uint32_t> byID;     ///< object ID -> index in objects
+    std::unordered_map<std::string, uint32_t> byKey; ///< DsName::key() -> index in objects
+    uint32_t nextID = 0x01000001;
+
+    /// Index of the object with this name, created with the next free ID when it does not
+    /// exist yet.
+    uint32_t objectFor(const DsName& name);
+    /// The object with this ID, or nullptr.
+    const NetObject* findID(uint32_t id) const;
+};
+
+struct NetVolume {
+    std::string name;
+    uint32_t root = 0; ///< entry index of the root directory
+};
+
+struct NetServer {
+    std::string name;
+    uint32_t tree = 0;
+    std::optional<uint32_t> openFailure; ///< code opening a connection fails with
+    std::vector<NetVolume> volumes;
+};
+
+struct NetTrustee {
+    uint32_t objectID;
+    uint16_t rights;
+};
+
+/// One directory or file. Keep this short: there are millions.
+struct NetEntry {
+    static constexpr uint32_t none = 0xFFFFFFFFu;
+    static constexpr uint8_t isDirectory = 0x01;
+    static constexpr uint8_t hasFailures = 0x02;
+
+    uint32_t parent = none;       ///< entry index; none for a volume root
+    uint32_t firstChild = 0;      ///< children: [firstChild, firstChild + childCount)
+    uint32_t childCount = 0;
+    uint32_t longName = 0;        ///< offset of the long name in the name pool
+    uint32_t trusteeBegin = 0;    ///< trustees: [trusteeBegin, trusteeBegin + trusteeCount)
+    uint32_t owner = 0;           ///< owner object ID; 0: none
+    uint16_t longLength = 0;
+    uint16_t trusteeCount = 0;
+    uint8_t irm = 0xFF;
+    uint8_t flags = 0;
+    uint8_t dosLength = 0;
+    char dos[12] = {};            ///< DOS name, upper case, not NUL-terminated
+};
+static_assert(sizeof(NetEntry) <= 48, "an entry record stays small");
+
+/// Injected failures of one entry (0: none).
+struct NetEntryFailures {
+    uint16_t info = 0;
+    uint16_t search = 0;
+    uint16_t trustees = 0;
+};
+
+class Network {
+public:
+    // Workstation settings.
+    std::vector<uint32_t> connections;    ///< server indexes, in listing order
+    std::optional<uint32_t> primary;      ///< server index of the default reference
+    int trusteeBlockSize = 20;
+    bool errorTexts = true;
+    std::optional<uint32_t> initFailure;
+    std::optional<uint32_t> contextFailure;
+
+    std::vector<NetTree> trees;
+    std::vector<NetServer> servers;
+    std::vector<NetEntry> entries;
+    std::vector<NetTrustee> trustees;
+    std::unordered_map<uint32_t, NetEntryFailures> failures; ///< entry index -> failures
+
+    /// Interns a long name and returns its pool offset.
+    uint32_t internName(std::string_view name);
+    /// The long name of an entry (a volume root: "").
+    std::string_view longName(const NetEntry& entry) const
+    {
+        return std::string_view(m_pool).substr(entry.longName, entry.longLength);
+    }
+    static std::string_view dosName(const NetEntry& entry) { return std::string_view(entry.dos, entry.dosLength); }
+
+    /// Builds the name index and the objects' ready-made names; loaders call it once all
+    /// entries are in place. Also drops the interning table, which only loading needs.
+    void finish();
+
+    /// The child of directory `dir` whose DOS or long name equals name ignoring case;
+    /// NetEntry::none when there is none.
+    uint32_t findChild(uint32_t dir, std::string_view name) const;
+
+    /// Server index by name ignoring case, or none.
+    std::optional<uint32_t> findServer(std::string_view name) const;
+    /// Volume index of a server by name ignoring case, or none.
+    std::optional<uint32_t> findVolume(uint32_t server, std::string_view name) const;
+    /// Tree index by name ignoring case, or none.
+    std::optional<uint32_t> findTree(std::string_view name) const;
+
+    /// The entry a volume-relative path names ("DOCS\PLANS~1", backslashes or slashes,
+    /// leading and trailing separators ignored, "" the root); none when a component is
+    /// missing or a file is passed through.
+    uint32_t resolve(uint32_t server, uint32_t volume, std::string_view dirPath) const;
+
+    /// Number of entries below and including the volume roots, for statistics.
+    size_t entryCount() const noexcept { return entries.size(); }
+
+private:
+    static uint64_t hashKey(uint32_t parent, std::string_view name) noexcept;
+    bool nameMatches(const NetEntry& entry, std::string_view name) const noexcept;
+    void indexName(uint32_t entryIndex, std::string_view name);
+
+    std::string m_pool;
+    std::unordered_map<std::string, uint32_t> m_interned;
+    std::vector<uint32_t> m_index; ///< entry index + 1; 0: empty slot
+    uint64_t m_indexMask = 0;
+};

@@ -1,0 +1,68 @@
+#include "platform/netware/NetworkLoader.h"
+
+#include "platform/netware/NetworkReader.h"
+#include "util/D_Util.h"
+
+#include <QFile>
+
+namespace {
+
+std::unique_ptr<SimulatedNetWare>& installed()
+{
+    static std::unique_ptr<SimulatedNetWare> library;
+    return library;
+}
+
+// The name messages use for a description file.
+std::string DisplayName(const std::string& file)
+{
+    return file == builtInNetwork ? std::string("built-in demo network (") + builtInNetwork + ")" : file;
+}
+
+} // namespace
+
+std::string NetworkSourceFile(const std::string& explicitFile)
+{
+    if (!explicitFile.empty())
+        return explicitFile;
+    const std::string fromEnvironment = GetEnvVar("GRANTWISE_NETWORK");
+    return fromEnvironment.empty() ? std::string(builtInNetwork) : fromEnvironment;
+}
+
+std::unique_ptr<SimulatedNetWare> LoadNetwork(const std::string& explicitFile)
+{
+    const std::string file = NetworkSourceFile(explicitFile);
+    QFile input(QString::fromStdString(file));
+    if (!input.open(QIODevice::ReadOnly))
+        return std::make_unique<SimulatedNetWare>(
+            DisplayName(file) + ": cannot be read: " + input.errorString().toStdString());
+    const QByteArray bytes = input.readAll();
+    if (input.error() != QFileDevice::NoError)
+        return std::make_unique<SimulatedNetWare>(
+            DisplayName(file) + ": cannot be read: " + input.errorString().toStdString());
+    try {
+        return std::make_unique<SimulatedNetWare>(
+            ReadNetwork(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), DisplayName(file)));
+    } catch (const NetworkLoadError& error) {
+        return std::make_unique<SimulatedNetWare>(std::string(error.what()));
+    } catch (const std::bad_alloc&) {
+        return std::make_unique<SimulatedNetWare>(DisplayName(file) + ": not enough memory to load it");
+    }
+}
+
+SimulatedNetWare& InstallNetwork(const std::string& explicitFile)
+{
+    InstallSimulatedNetWare(LoadNetwork(explicitFile));
+    return *installed();
+}
+
+void InstallSimulatedNetWare(std::unique_ptr<SimulatedNetWare> library)
+{
+    SetNWClientLibrary(library.get());
+    installed() = std::move(library);
+}
+
+SimulatedNetWare* CurrentSimulatedNetWare()
+{
+    return installed().get();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// Where the network description comes from, and making the simulated library the one the
+// programs use. Both programs call InstallNetwork once at start, before anything reaches
+// the client library.
+
+#include "platform/netware/SimulatedNetWare.h"
+
+#include <memory>
+#include <string>
+
+/// The built-in demo network, compiled into both programs.
+inline constexpr const char* builtInNetwork = ":/demo-network.json";
+
+/// The description file to use: explicitFile when it is not empty, else the value of
+/// $GRANTWISE_NETWORK when that is set and not empty, else builtInNetwork.
+std::string NetworkSourceFile(const std::string& explicitFile);
+
+/// Loads the description NetworkSourceFile names. Never throws: when the description
+/// cannot be read or is unusable, the library it returns fails initialisation with
+/// 0x88FF and its NWstrerror(0x88FF) (and loadError()) give "<file>: <place>: <reason>".
+std::unique_ptr<SimulatedNetWare> LoadNetwork(const std::string& explicitFile);
+
+/// Loads as LoadNetwork does, keeps the library for the rest of the process (replacing
+/// one installed before) and makes it the current client library (SetNWClientLibrary).
+SimulatedNetWare& InstallNetwork(const std::string& explicitFile);
+
+/// Makes library the process's simulated network and current client library (nullptr:
+/// none). For a generator or a test that builds a library itself.
+void InstallSimulatedNetWare(std::unique_ptr<SimulatedNetWare> library);
+
+/// The simulated library installed by InstallNetwork / InstallSimulatedNetWare, or
+/// nullptr. The shell stand-in answers network paths from it.
+SimulatedNetWare* CurrentSimulatedNetWare();

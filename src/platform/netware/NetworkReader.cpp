@@ -1,0 +1,582 @@
+#include "platform/netware/NetworkReader.h"
+
+#include "platform/netware/DosNames.h"
+#include "util/D_Util.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+namespace {
+
+using json = nlohmann::json;
+
+constexpr size_t maxDosPath = 255;
+constexpr size_t maxServerName = 47;
+constexpr size_t maxVolumeName = 15;
+constexpr size_t maxTreeName = 32;
+constexpr size_t maxLongName = 255;
+constexpr size_t maxServers = 255; // connection handles 1..255 stay clear of the program's 999 and 0xFFFF
+
+// An error found at a place of the document.
+struct Failure {
+    std::string place;
+    std::string reason;
+};
+
+[[noreturn]] void Fail(const std::string& place, const std::string& reason)
+{
+    throw Failure { place, reason };
+}
+
+std::string Member(const std::string& place, const char* key)
+{
+    return place + "." + key;
+}
+
+std::string Item(const std::string& place, size_t index)
+{
+    return place + "[" + std::to_string(index) + "]";
+}
+
+std::string Quote(std::string_view text)
+{
+    return "'" + std::string(text) + "'";
+}
+
+// Rejects keys outside `allowed`, so a misspelt key is reported instead of ignored.
+void CheckKeys(const json& object, const std::string& place, std::initializer_list<const char*> allowed)
+{
+    if (!object.is_object())
+        Fail(place, "expected an object");
+    for (const auto& item : object.items()) {
+        const bool known = std::any_of(
+            allowed.begin(), allowed.end(), [&](const char* key) { return item.key() == key; });
+        if (!known) {
+            std::string list;
+            for (const char* key : allowed)
+                list += (list.empty() ? "" : ", ") + std::string(key);
+            Fail(Member(place, item.key().c_str()), "unknown key " + Quote(item.key()) + " (allowed here: " + list + ")");
+        }
+    }
+}
+
+const json& Require(const json& object, const char* key, const std::string& place)
+{
+    auto it = object.find(key);
+    if (it == object.end())
+        Fail(place, std::string("the key '") + key + "' is missing");
+    return *it;
+}
+
+const json* Optional(const json& object, const char* key)
+{
+    auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+}
+
+std::string Text(const json& value, const std::string& place)
+{
+    if (!value.is_string())
+        Fail(place, "expected a text");
+    return value.get<std::string>();
+}
+
+const json& Array(const json& value, const std::string& place)
+{
+    if (!value.is_array())
+        Fail(place, "expected a list");
+    return value;
+}
+
+// A hexadecimal ("0x...") or decimal text as an unsigned number; false when it is neither.
+bool ParseNumberText(std::string_view text, uint64_t& value)
+{
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty() || text.size() > 16)
+        return false;
+    value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        value = value * base + digit;
+    }
+    return true;
+}
+
+// A number that is a JSON integer or a "0x..." text; negative numbers down to -2^31 are
+// taken as their 32-bit two's complement (-601 is 0xFFFFFDA7).
+uint32_t Code(const json& value, const std::string& place, uint32_t max)
+{
+    int64_t number = 0;
+    if (value.is_number_integer()) {
+        number = value.get<int64_t>();
+        if (value.is_number_unsigned() && value.get<uint64_t>() > 0xFFFFFFFFull)
+            Fail(place, "the code does not fit in 32 bits");
+    } else if (value.is_string()) {
+        uint64_t parsed = 0;
+        const std::string text = value.get<std::string>();
+        if (text.size() < 3 || !(text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) || !ParseNumberText(text, parsed))
+            Fail(place, "expected a code: a number or a \"0x...\" text, not " + Quote(text));
+        number = static_cast<int64_t>(parsed);
+    } else {
+        Fail(place, "expected a code: a number or a \"0x...\" text");
+    }
+    if (number < -2147483648LL || number > 0xFFFFFFFFLL)
+        Fail(place, "the code does not fit in 32 bits");
+    const uint32_t code = static_cast<uint32_t>(number);
+    if (code == 0)
+        Fail(place, "a failure code must not be 0");
+    if (code > max)
+        Fail(place, Format("the code 0x%X does not fit in %s", code, max == 0xFFFF ? "16 bits" : "32 bits"));
+    return code;
+}
+
+// An object ID: a number, or a hexadecimal ("0x...") or decimal text; 1 to 0xFFFFFFFF.
+uint32_t ObjectID(const json& value, const std::string& place)
+{
+    uint64_t id = 0;
+    if (value.is_number_unsigned())
+        id = value.get<uint64_t>();
+    else if (value.is_string()) {
+        if (!ParseNumberText(value.get<std::string>(), id))
+            Fail(place, "expected an object ID (hexadecimal \"0x...\" or decimal), not " + Quote(value.get<std::string>()));
+    } else
+        Fail(place, "expected an object ID");
+    if (id == 0 || id > 0xFFFFFFFFull)
+        Fail(place, "an object ID must be between 1 and 0xFFFFFFFF");
+    return static_cast<uint32_t>(id);
+}
+
+// RIGHTS: letters of R W C E A F M S in any order and case, or a number / "0x..." text.
+uint16_t Rights(const json& value, const std::string& place, bool irm)
+{
+    const uint32_t max = irm ? 0xFF : 0xFFFF;
+    uint64_t mask = 0;
+    if (value.is_number_unsigned()) {
+        mask = value.get<uint64_t>();
+    } else if (value.is_string()) {
+        const std::string text = value.get<std::string>();
+        if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+            if (!ParseNumberText(text, mask))
+                Fail(place, "expected rights, not " + Quote(text));
+        } else {
+            static const char letters[] = "RWCEAFMS";
+            static const uint16_t bits[] = { 0x01, 0x02, 0x08, 0x10, 0x20, 0x40, 0x80, 0x100 };
+            for (char c : text) {
+                const char* found = c ? std::strchr(letters, UpperAscii(std::string(1, c))[0]) : nullptr;
+                if (!found)
+                    Fail(place, "unknown rights letter " + Quote(std::string(1, c)) + " (letters: R W C E A F M S)");
+                mask |= bits[found - letters];
+            }
+        }
+    } else {
+        Fail(place, "expected rights: letters or a number");
+    }
+    if (mask > max)
+        Fail(place,
+            irm ? "an inherited rights mask holds 8 bits (no S, nothing above 0xFF)"
+                : "trustee rights hold 16 bits (nothing above 0xFFFF)");
+    return static_cast<uint16_t>(mask);
+}
+
+bool BadNameChar(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || std::strchr("\\/:*?", c) != nullptr;
+}
+
+void CheckName(const std::string& name, size_t maxLength, const std::string& place, const char* what)
+{
+    if (name.empty())
+        Fail(place, std::string("the ") + what + " is empty");
+    if (name.size() > maxLength)
+        Fail(place, Format("the %s %s is longer than %zu characters", what, Quote(name).c_str(), maxLength));
+    if (std::any_of(name.begin(), name.end(), BadNameChar))
+        Fail(place, std::string("the ") + what + " " + Quote(name) + R"( contains one of \ / : * ? or a control character)");
+}
+
+class Reader {
+public:
+    explicit Reader(Network& net)
+        : m_net(net)
+    {
+    }
+
+    void read(const json& doc)
+    {
+        const std::string top = "$";
+        // A "generate" key (entries made by a generator rather than listed) belongs here
+        // beside the others once it exists; until then it is reported as unknown.
+        CheckKeys(doc, top, { "grantwise-network", "workstation", "trees", "servers" });
+        const json& version = Require(doc, "grantwise-network", top);
+        if (!version.is_number_integer() || version.get<int64_t>() != 1)
+            Fail(Member(top, "grantwise-network"), "the format version must be 1");
+        readTrees(Require(doc, "trees", top), Member(top, "trees"));
+        readServers(Require(doc, "servers", top), Member(top, "servers"));
+        const json* workstation = Optional(doc, "workstation");
+        readWorkstation(workstation ? *workstation : json::object(), Member(top, "workstation"));
+    }
+
+private:
+    void readTrees(const json& trees, const std::string& place)
+    {
+        Array(trees, place);
+        for (size_t i = 0; i < trees.size(); ++i) {
+            const std::string at = Item(place, i);
+            CheckKeys(trees[i], at, { "name", "objects" });
+            NetTree tree;
+            tree.name = Text(Require(trees[i], "name", at), Member(at, "name"));
+            CheckName(tree.name, maxTreeName, Member(at, "name"), "tree name");
+            if (m_net.findTree(tree.name))
+                Fail(Member(at, "name"), "the tree " + Quote(tree.name) + " is declared twice");
+            if (const json* objects = Optional(trees[i], "objects")) {
+                const std::string objectsAt = Member(at, "objects");
+                Array(*objects, objectsAt);
+                for (size_t k = 0; k < objects->size(); ++k)
+                    readFixedObject(tree, (*objects)[k], Item(objectsAt, k));
+            }
+            m_net.trees.push_back(std::move(tree));
+        }
+    }
+
+    void readFixedObject(NetTree& tree, const json& object, const std::string& at)
+    {
+        CheckKeys(object, at, { "name", "id" });
+        DsName name;
+        const std::string text = Text(Require(object, "name", at), Member(at, "name"));
+        if (const std::string error = ParseDsName(text, name); !error.empty())
+            Fail(Member(at, "name"), error);
+        const uint32_t id = ObjectID(Require(object, "id", at), Member(at, "id"));
+        if (tree.byKey.count(name.key()))
+            Fail(Member(at, "name"), "the object " + Quote(text) + " is declared twice in the tree");
+        if (tree.byID.count(id))
+            Fail(Member(at, "id"), Format("the ID 0x%08X is given to two objects", id));
+        const uint32_t index = static_cast<uint32_t>(tree.objects.size());
+        tree.objects.push_back({ name, id, {}, {} });
+        tree.byID.emplace(id, index);
+        tree.byKey.emplace(name.key(), index);
+    }
+
+    void readServers(const json& servers, const std::string& place)
+    {
+        Array(servers, place);
+        if (servers.size() > maxServers)
+            Fail(place, Format("at most %zu servers", maxServers));
+        for (size_t i = 0; i < servers.size(); ++i) {
+            const std::string at = Item(place, i);
+            const json& entry = servers[i];
+            CheckKeys(entry, at, { "name", "tree", "fail", "volumes" });
+            NetServer server;
+            server.name = Text(Require(entry, "name", at), Member(at, "name"));
+            CheckName(server.name, maxServerName, Member(at, "name"), "server name");
+            if (m_net.findServer(server.name))
+                Fail(Member(at, "name"), "the server " + Quote(server.name) + " is declared twice");
+            const std::string treeName = Text(Require(entry, "tree", at), Member(at, "tree"));
+            const auto tree = m_net.findTree(treeName);
+            if (!tree)
+                Fail(Member(at, "tree"), "no tree is named " + Quote(treeName));
+            server.tree = *tree;
+            if (const json* fail = Optional(entry, "fail")) {
+                const std::string failAt = Member(at, "fail");
+                CheckKeys(*fail, failAt, { "open" });
+                if (const json* open = Optional(*fail, "open"))
+                    server.openFailure = Code(*open, Member(failAt, "open"), 0xFFFF);
+            }
+            const uint32_t serverIndex = static_cast<uint32_t>(m_net.servers.size());
+            m_net.servers.push_back(std::move(server));
+            const std::string volumesAt = Member(at, "volumes");
+            const json& volumes = Array(Require(entry, "volumes", at), volumesAt);
+            for (size_t v = 0; v < volumes.size(); ++v)
+                readVolume(serverIndex, volumes[v], Item(volumesAt, v));
+        }
+    }
+
+    void readVolume(uint32_t serverIndex, const json& volume, const std::string& at)
+    {
+        CheckKeys(volume, at, { "name", "owner", "irm", "trustees", "entries", "fail" });
+        NetVolume vol;
+        vol.name = Text(Require(volume, "name", at), Member(at, "name"));
+        CheckName(vol.name, maxVolumeName, Member(at, "name"), "volume name");
+        if (m_net.findVolume(serverIndex, vol.name))
+            Fail(Member(at, "name"), "the volume " + Quote(vol.name) + " is declared twice on this server");
+        vol.root = static_cast<uint32_t>(m_net.entries.size());
+        NetEntry root;
+        root.flags = NetEntry::isDirectory;
+        root.longName = m_net.internName("");
+        m_net.entries.push_back(root);
+        m_net.servers[serverIndex].volumes.push_back(vol);
+        m_tree = m_net.servers[serverIndex].tree;
+        readDirectory(volume, vol.root, at, vol.name + ":");
+    }
+
+    // The attributes every entry has: owner, irm, trustees, fail (in this order, which is
+    // the order in which names get their IDs).
+    void readAttributes(const json& node, uint32_t index, const std::string& at)
+    {
+        if (const json* owner = Optional(node, "owner"))
+            m_net.entries[index].owner = trusteeID(*owner, Member(at, "owner"));
+        if (const json* irm = Optional(node, "irm"))
+            m_net.entries[index].irm = static_cast<uint8_t>(Rights(*irm, Member(at, "irm"), true));
+        if (const json* trustees = Optional(node, "trustees")) {
+            const std::string trusteesAt = Member(at, "trustees");
+            Array(*trustees, trusteesAt);
+            if (trustees->size() > 0xFFFF)
+                Fail(trusteesAt, "at most 65535 trustees per entry");
+            const uint32_t begin = static_cast<uint32_t>(m_net.trustees.size());
+            for (size_t t = 0; t < trustees->size(); ++t) {
+                const std::string pairAt = Item(trusteesAt, t);
+                const json& pair = (*trustees)[t];
+                if (!pair.is_array() || pair.size() != 2)
+                    Fail(pairAt, "expected a pair [TRUSTEE, RIGHTS]");
+                const uint32_t id = trusteeID(pair[0], Item(pairAt, 0));
+                const uint16_t rights = Rights(pair[1], Item(pairAt, 1), false);
+                m_net.trustees.push_back({ id, rights });
+            }
+            m_net.entries[index].trusteeBegin = begin;
+            m_net.entries[index].trusteeCount = static_cast<uint16_t>(trustees->size());
+        }
+        if (const json* fail = Optional(node, "fail")) {
+            const std::string failAt = Member(at, "fail");
+            CheckKeys(*fail, failAt, { "info", "search", "trustees" });
+            NetEntryFailures failures;
+            if (const json* code = Optional(*fail, "info"))
+                failures.info = static_cast<uint16_t>(Code(*code, Member(failAt, "info"), 0xFFFF));
+            if (const json* code = Optional(*fail, "search"))
+                failures.search = static_cast<uint16_t>(Code(*code, Member(failAt, "search"), 0xFFFF));
+            if (const json* code = Optional(*fail, "trustees"))
+                failures.trustees = static_cast<uint16_t>(Code(*code, Member(failAt, "trustees"), 0xFFFF));
+            m_net.failures[index] = failures;
+            m_net.entries[index].flags |= NetEntry::hasFailures;
+        }
+    }
+
+    // TRUSTEE: a NAME (the object comes into being in the current tree) or "#ID".
+    uint32_t trusteeID(const json& value, const std::string& at)
+    {
+        const std::string text = Text(value, at);
+        if (!text.empty() && text[0] == '#')
+            return ObjectID(json(text.substr(1)), at);
+        DsName name;
+        if (const std::string error = ParseDsName(text, name); !error.empty())
+            Fail(at, error);
+        NetTree& tree = m_net.trees[m_tree];
+        return tree.objects[tree.objectFor(name)].id;
+    }
+
+    // Reads the attributes of directory `index` and lays out its entries as one contiguous
+    // range, then reads each child depth first in document order.
+    void readDirectory(const json& node, uint32_t index, const std::string& at, const std::string& dosPath)
+    {
+        readAttributes(node, index, at);
+        const json* children = Optional(node, "entries");
+        if (!children)
+            return;
+        const std::string entriesAt = Member(at, "entries");
+        Array(*children, entriesAt);
+        const uint32_t first = static_cast<uint32_t>(m_net.entries.size());
+        const uint32_t count = static_cast<uint32_t>(children->size());
+        m_net.entries[index].firstChild = first;
+        m_net.entries[index].childCount = count;
+        m_net.entries.resize(first + count);
+        nameChildren(*children, index, first, entriesAt);
+        const bool atRoot = m_net.entries[index].parent == NetEntry::none;
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint32_t child = first + i;
+            const std::string childAt = Item(entriesAt, i);
+            std::string childPath = dosPath + (atRoot ? "" : "\\") + std::string(Network::dosName(m_net.entries[child]));
+            if (childPath.size() > maxDosPath)
+                Fail(childAt,
+                    Format("the DOS path %s is %zu characters long; NetWare allows at most %zu",
+                        Quote(childPath).c_str(), childPath.size(), maxDosPath));
+            if (m_net.entries[child].flags & NetEntry::isDirectory)
+                readDirectory((*children)[i], child, childAt, childPath);
+            else
+                readAttributes((*children)[i], child, childAt);
+        }
+    }
+
+    // Long names, kinds and DOS names of the children of one directory. Explicit short
+    // names and long names that are valid 8.3 names are taken first; the others get
+    // generated aliases that avoid every name of the directory.
+    void nameChildren(const json& children, uint32_t parent, uint32_t first, const std::string& entriesAt)
+    {
+        std::unordered_map<std::string, uint32_t> taken; // folded name -> child number
+        std::vector<std::string> longNames(children.size());
+        std::vector<bool> needsAlias(children.size(), false);
+        for (uint32_t i = 0; i < children.size(); ++i) {
+            const json& node = children[i];
+            const std::string at = Item(entriesAt, i);
+            const bool isDir = node.is_object() && node.contains("dir");
+            if (isDir)
+                CheckKeys(node, at, { "dir", "short", "owner", "irm", "trustees", "entries", "fail" });
+            else
+                CheckKeys(node, at, { "file", "short", "owner", "irm", "trustees", "fail" });
+            if (isDir == node.contains("file"))
+                Fail(at, "an entry has exactly one of 'dir' and 'file'");
+            const char* kindKey = isDir ? "dir" : "file";
+            std::string& name = longNames[i];
+            name = Text(node[kindKey], Member(at, kindKey));
+            CheckName(name, maxLongName, Member(at, kindKey), "name");
+            if (name == "." || name == "..")
+                Fail(Member(at, kindKey), "'.' and '..' are not entry names");
+            const auto [it, fresh] = taken.emplace(UpperAscii(name), i);
+            if (!fresh)
+                Fail(Member(at, kindKey),
+                    "the name " + Quote(name) + " is already used in this directory by " + Item(entriesAt, it->second));
+            NetEntry& entry = m_net.entries[first + i];
+            entry.parent = parent;
+            entry.flags = isDir ? NetEntry::isDirectory : 0;
+            entry.longName = m_net.internName(name);
+            entry.longLength = static_cast<uint16_t>(name.size());
+        }
+        for (uint32_t i = 0; i < children.size(); ++i) {
+            const std::string at = Item(entriesAt, i);
+            std::string dos;
+            std::string dosAt;
+            if (const json* shortName = Optional(children[i], "short")) {
+                dosAt = Member(at, "short");
+                dos = Text(*shortName, dosAt);
+                if (!IsValidDosName(dos))
+                    Fail(dosAt, Quote(dos) + " is not a valid 8.3 name");
+            } else if (IsValidDosName(longNames[i])) {
+                dos = longNames[i];
+                dosAt = at;
+            } else {
+                needsAlias[i] = true;
+                continue;
+            }
+            dos = UpperAscii(dos);
+            const auto [it, fresh] = taken.emplace(dos, i);
+            if (!fresh && it->second != i)
+                Fail(dosAt,
+                    "the DOS name " + Quote(dos) + " clashes with the name of " + Item(entriesAt, it->second));
+            setDosName(first + i, dos);
+        }
+        for (uint32_t i = 0; i < children.size(); ++i) {
+            if (!needsAlias[i])
+                continue;
+            const std::string dos
+                = GenerateDosName(longNames[i], [&](const std::string& candidate) { return taken.count(candidate) > 0; });
+            if (dos.empty())
+                Fail(Item(entriesAt, i), "no free DOS name for " + Quote(longNames[i]));
+            taken.emplace(dos, i);
+            setDosName(first + i, dos);
+        }
+    }
+
+    void setDosName(uint32_t index, const std::string& dos)
+    {
+        NetEntry& entry = m_net.entries[index];
+        entry.dosLength = static_cast<uint8_t>(dos.size());
+        std::memcpy(entry.dos, dos.data(), dos.size());
+    }
+
+    void readWorkstation(const json& ws, const std::string& at)
+    {
+        CheckKeys(ws, at, { "connections", "primary", "trustee-block-size", "error-texts", "fail" });
+        if (const json* connections = Optional(ws, "connections")) {
+            const std::string listAt = Member(at, "connections");
+            Array(*connections, listAt);
+            for (size_t i = 0; i < connections->size(); ++i) {
+                const std::string name = Text((*connections)[i], Item(listAt, i));
+                const auto server = m_net.findServer(name);
+                if (!server)
+                    Fail(Item(listAt, i), "no server is named " + Quote(name));
+                if (std::find(m_net.connections.begin(), m_net.connections.end(), *server) != m_net.connections.end())
+                    Fail(Item(listAt, i), "the server " + Quote(name) + " is listed twice");
+                m_net.connections.push_back(*server);
+            }
+        } else {
+            for (uint32_t i = 0; i < m_net.servers.size(); ++i)
+                m_net.connections.push_back(i);
+        }
+        if (const json* primary = Optional(ws, "primary")) {
+            if (!primary->is_null()) {
+                const std::string name = Text(*primary, Member(at, "primary"));
+                const auto server = m_net.findServer(name);
+                if (!server
+                    || std::find(m_net.connections.begin(), m_net.connections.end(), *server)
+                        == m_net.connections.end())
+                    Fail(Member(at, "primary"), Quote(name) + " is not one of the workstation's connections");
+                m_net.primary = *server;
+            }
+        } else if (!m_net.connections.empty()) {
+            m_net.primary = m_net.connections.front();
+        }
+        if (const json* size = Optional(ws, "trustee-block-size")) {
+            if (!size->is_number_integer() || size->get<int64_t>() < 1 || size->get<int64_t>() > 20)
+                Fail(Member(at, "trustee-block-size"), "expected a whole number from 1 to 20");
+            m_net.trusteeBlockSize = static_cast<int>(size->get<int64_t>());
+        }
+        if (const json* texts = Optional(ws, "error-texts")) {
+            if (!texts->is_boolean())
+                Fail(Member(at, "error-texts"), "expected true or false");
+            m_net.errorTexts = texts->get<bool>();
+        }
+        if (const json* fail = Optional(ws, "fail")) {
+            const std::string failAt = Member(at, "fail");
+            CheckKeys(*fail, failAt, { "init", "context" });
+            if (const json* code = Optional(*fail, "init"))
+                m_net.initFailure = Code(*code, Member(failAt, "init"), 0xFFFF);
+            if (const json* code = Optional(*fail, "context"))
+                m_net.contextFailure = Code(*code, Member(failAt, "context"), 0xFFFFFFFF);
+        }
+    }
+
+    Network& m_net;
+    uint32_t m_tree = 0; // the tree of the server being read
+};
+
+// "line L, column C" of a byte offset (1-based, as the parser counts).
+std::string LineColumn(std::string_view text, size_t byte)
+{
+    size_t line = 1, column = 1;
+    for (size_t i = 0; i + 1 < byte && i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return Format("line %zu, column %zu", line, column);
+}
+
+} // namespace
+
+std::unique_ptr<Network> ReadNetwork(std::string_view text, const std::string& fileName)
+{
+    json doc;
+    try {
+        doc = json::parse(text.begin(), text.end());
+    } catch (const json::parse_error& e) {
+        // The parser's message reads "[json.exception.parse_error.101] parse error at line
+        // 3, column 5: syntax error ..."; keep what follows the place.
+        std::string reason = e.what();
+        const size_t colon = reason.find(": ", reason.find("parse error"));
+        if (colon != std::string::npos)
+            reason = reason.substr(colon + 2);
+        throw NetworkLoadError(fileName + ": " + LineColumn(text, e.byte) + ": " + reason);
+    }
+    auto net = std::make_unique<Network>();
+    try {
+        Reader(*net).read(doc);
+    } catch (const Failure& failure) {
+        throw NetworkLoadError(fileName + ": " + failure.place + ": " + failure.reason);
+    }
+    net->finish();
+    return net;
+}

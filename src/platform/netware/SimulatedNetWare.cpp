@@ -1,0 +1,600 @@
+#include "platform/netware/SimulatedNetWare.h"
+
+#include "platform/netware/DosNames.h"
+#include "util/D_Util.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr uint16_t invalidConnection = 0x8801;
+constexpr uint16_t noConnection = 0x880F;
+constexpr uint16_t invalidParameter = 0x8836;
+constexpr uint16_t requesterFailure = 0x88FF;
+constexpr uint16_t noSuchVolume = 0x8998;
+constexpr uint16_t badDirectoryHandle = 0x899B;
+constexpr uint16_t invalidPath = 0x899C;
+constexpr uint16_t noMoreFiles = 0x89FF;
+
+constexpr uint32_t firstConnRef = 0x1001;
+constexpr size_t maxSearches = 0xFFFF;
+// 2002-03-15 09:30:00 in the DOS packed date-time form, for every directory.
+constexpr uint32_t directoryDateTime = (((2002 - 1980) << 9 | 3 << 5 | 15) << 16) | (9 << 11 | 30 << 5);
+
+bool IsSeparator(char c) noexcept
+{
+    return c == '\\' || c == '/';
+}
+
+// Copies text into a buffer of `size` bytes with its NUL; false when it does not fit.
+bool PutText(std::string_view text, char* buffer, size_t size)
+{
+    if (text.size() + 1 > size)
+        return false;
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return true;
+}
+
+// The non-empty components of a path part, joined with "\".
+std::string JoinComponents(std::string_view part)
+{
+    std::string out;
+    size_t pos = 0;
+    while (pos <= part.size()) {
+        size_t end = pos;
+        while (end < part.size() && !IsSeparator(part[end]))
+            ++end;
+        if (end > pos) {
+            if (!out.empty())
+                out += '\\';
+            out.append(part.substr(pos, end - pos));
+        }
+        pos = end + 1;
+    }
+    return out;
+}
+
+struct ErrorText {
+    uint32_t code;
+    const char* text;
+};
+const ErrorText errorTexts[] = {
+    { 0x8801, "Invalid connection" },
+    { 0x880F, "No connection to server" },
+    { 0x8836, "Invalid parameter" },
+    { 0x8847, "Server not found" },
+    { 0x88FF, "Requester failure" },
+    { 0x8998, "Volume does not exist" },
+    { 0x899B, "Bad directory handle" },
+    { 0x899C, "Invalid path" },
+    { 0x89A8, "Access denied" },
+    { 0x89FF, "Failure" },
+    { 0xFFFFFDA7, "No such entry" },
+};
+
+} // namespace
+
+SimulatedNetWare::SimulatedNetWare(std::unique_ptr<Network> network)
+    : m_net(std::move(network))
+    , m_open(m_net ? m_net->servers.size() : 0, false)
+{
+}
+
+SimulatedNetWare::SimulatedNetWare(std::string loadError)
+    : m_loadError(std::move(loadError))
+{
+}
+
+SimulatedNetWare::~SimulatedNetWare() = default;
+
+// ---- Connections --------------------------------------------------------------
+
+bool SimulatedNetWare::serverOfHandle(uint32_t connHandle, uint32_t& server) const
+{
+    if (connHandle == 0 || connHandle > m_open.size() || !m_open[connHandle - 1])
+        return false;
+    server = connHandle - 1;
+    return true;
+}
+
+bool SimulatedNetWare::serverOfRef(uint32_t connRef, uint32_t& server) const
+{
+    if (connRef < firstConnRef || connRef - firstConnRef >= m_net->servers.size())
+        return false;
+    server = connRef - firstConnRef;
+    return true;
+}
+
+uint16_t SimulatedNetWare::openServer(uint32_t server, uint32_t& connHandle)
+{
+    if (const auto& failure = m_net->servers[server].openFailure)
+        return static_cast<uint16_t>(*failure);
+    m_open[server] = true;
+    connHandle = server + 1;
+    return 0;
+}
+
+uint16_t SimulatedNetWare::initialize(void*, void*)
+{
+    if (!m_net)
+        return requesterFailure;
+    return m_net->initFailure ? static_cast<uint16_t>(*m_net->initFailure) : 0;
+}
+
+uint16_t SimulatedNetWare::getPrimaryConnRef(uint32_t& connRef)
+{
+    if (!m_net)
+        return requesterFailure;
+    if (!m_net->primary)
+        return noConnection;
+    connRef = firstConnRef + *m_net->primary;
+    return 0;
+}
+
+uint16_t SimulatedNetWare::NWCCScanConnRefs(uint32_t& scanIndex, uint32_t& connRef)
+{
+    if (!m_net)
+        return requesterFailure;
+    if (scanIndex >= m_net->connections.size())
+        return noConnection;
+    connRef = firstConnRef + m_net->connections[scanIndex++];
+    return 0;
+}
+
+uint16_t SimulatedNetWare::NWCCOpenConnByRef(uint32_t connRef, uint32_t, uint32_t, uint32_t& connHandle)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t server = 0;
+    if (!serverOfRef(connRef, server))
+        return invalidConnection;
+    return openServer(server, connHandle);
+}
+
+uint16_t SimulatedNetWare::closeConn(uint32_t connHandle)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t server = 0;
+    if (!serverOfHandle(connHandle, server))
+        return invalidConnection;
+    m_open[server] = false;
+    return 0;
+}
+
+uint16_t SimulatedNetWare::connText(uint32_t server, uint16_t item, uint16_t bufferLength, char* buffer) const
+{
+    std::string text;
+    if (item == 4) {
+        text = m_net->trees[m_net->servers[server].tree].name;
+        text.resize(std::max<size_t>(text.size(), 32), '_');
+    } else if (item == 7) {
+        text = m_net->servers[server].name;
+    } else {
+        return invalidParameter;
+    }
+    return PutText(text, buffer, bufferLength) ? 0 : invalidParameter;
+}
+
+uint16_t SimulatedNetWare::getConnInfo(uint32_t connHandle, uint16_t item, uint16_t bufferLength, char* buffer)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t server = 0;
+    if (!serverOfHandle(connHandle, server))
+        return invalidConnection;
+    return connText(server, item, bufferLength, buffer);
+}
+
+uint16_t SimulatedNetWare::getConnRefInfo(uint32_t connRef, uint16_t item, uint16_t bufferLength, char* buffer)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t server = 0;
+    if (!serverOfRef(connRef, server))
+        return invalidConnection;
+    return connText(server, item, bufferLength, buffer);
+}
+
+// ---- Directory-services contexts and names --------------------------------------
+
+SimulatedNetWare::Context* SimulatedNetWare::context(uint32_t handle)
+{
+    if (handle == 0 || handle > m_contexts.size())
+        return nullptr;
+    return &m_contexts[handle - 1];
+}
+
+uint32_t SimulatedNetWare::createContext(uint32_t& handle)
+{
+    if (!m_net)
+        return requesterFailure;
+    if (m_net->contextFailure)
+        return *m_net->contextFailure;
+    Context ctx;
+    ParseDsName("[Root]", ctx.nameContext);
+    if (m_net->primary)
+        ctx.treeName = m_net->trees[m_net->servers[*m_net->primary].tree].name;
+    else if (!m_net->trees.empty())
+        ctx.treeName = m_net->trees.front().name;
+    m_contexts.push_back(std::move(ctx));
+    handle = static_cast<uint32_t>(m_contexts.size());
+    return 0;
+}
+
+uint32_t SimulatedNetWare::getContextInfo(uint32_t handle, uint32_t key, void* value)
+{
+    if (!m_net)
+        return requesterFailure;
+    Context* ctx = context(handle);
+    if (!ctx || !value)
+        return invalidParameter;
+    switch (key) {
+    case 1:
+        std::memcpy(value, &ctx->flags, sizeof ctx->flags);
+        return 0;
+    case 3:
+        return PutText(ctx->nameContextText, static_cast<char*>(value), nw::nameBufferSize) ? 0 : invalidParameter;
+    case 11:
+        return PutText(ctx->treeName, static_cast<char*>(value), nw::nameBufferSize) ? 0 : invalidParameter;
+    default:
+        return invalidParameter;
+    }
+}
+
+uint32_t SimulatedNetWare::setContextInfo(uint32_t handle, uint32_t key, const void* value)
+{
+    if (!m_net)
+        return requesterFailure;
+    Context* ctx = context(handle);
+    if (!ctx || !value)
+        return invalidParameter;
+    switch (key) {
+    case 1:
+        std::memcpy(&ctx->flags, value, sizeof ctx->flags);
+        return 0;
+    case 3: {
+        const std::string text = static_cast<const char*>(value);
+        DsName name;
+        if (text.empty())
+            ParseDsName("[Root]", name);
+        else if (!ParseDsName(text, name).empty())
+            return invalidParameter;
+        ctx->nameContextText = text.empty() ? "[Root]" : text;
+        ctx->nameContext = std::move(name);
+        return 0;
+    }
+    case 11: {
+        const std::string text = static_cast<const char*>(value);
+        if (text.size() > 32)
+            return invalidParameter;
+        ctx->treeName = text;
+        return 0;
+    }
+    default:
+        return invalidParameter;
+    }
+}
+
+uint32_t SimulatedNetWare::mapIDToName(uint32_t handle, uint32_t connHandle, uint32_t objectID, char* name)
+{
+    if (!m_net)
+        return requesterFailure;
+    Context* ctx = context(handle);
+    if (!ctx)
+        return invalidParameter;
+    // The context's tree when it names one, else the tree of the connection's server.
+    std::optional<uint32_t> tree = ctx->treeName.empty() ? std::nullopt : m_net->findTree(ctx->treeName);
+    if (!tree) {
+        uint32_t server = 0;
+        if (!serverOfHandle(connHandle, server))
+            return invalidConnection;
+        tree = m_net->servers[server].tree;
+    }
+    const NetObject* object = m_net->trees[*tree].findID(objectID);
+    if (!object)
+        return nw::noSuchEntry;
+    const bool typeless = (ctx->flags & nw::ctxFlagTypeless) != 0;
+    if (ctx->nameContext.isRoot())
+        return PutText(typeless ? object->typelessName : object->typedName, name, nw::nameBufferSize)
+            ? 0
+            : invalidParameter;
+    return PutText(RelativeDsName(object->name, ctx->nameContext, typeless), name, nw::nameBufferSize)
+        ? 0
+        : invalidParameter;
+}
+
+// ---- Paths ----------------------------------------------------------------------
+
+uint16_t SimulatedNetWare::locate(std::string_view path, uint32_t connHandle, Location& where, std::string* dirPath)
+{
+    if (!m_net)
+        return requesterFailure;
+    std::string_view serverPart, volumePart, rest;
+    bool namesServer = true;
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        // \\SERVER\VOLUME\dir\...
+        std::string_view tail = path.substr(2);
+        const size_t s1 = std::find_if(tail.begin(), tail.end(), IsSeparator) - tail.begin();
+        serverPart = tail.substr(0, s1);
+        if (s1 >= tail.size()) // '\\SERVER' names no volume
+            return !serverPart.empty() && !m_net->findServer(serverPart) ? noConnection : invalidParameter;
+        tail = tail.substr(s1 + 1);
+        const size_t s2 = std::find_if(tail.begin(), tail.end(), IsSeparator) - tail.begin();
+        volumePart = tail.substr(0, s2);
+        if (!volumePart.empty() && volumePart.back() == ':')
+            volumePart.remove_suffix(1);
+        rest = s2 < tail.size() ? tail.substr(s2 + 1) : std::string_view();
+    } else {
+        // [SERVER\ or SERVER/]VOLUME:dir\...
+        const size_t colon = path.find(':');
+        if (colon == std::string_view::npos)
+            return invalidParameter;
+        std::string_view head = path.substr(0, colon);
+        rest = path.substr(colon + 1);
+        const size_t sep = std::find_if(head.begin(), head.end(), IsSeparator) - head.begin();
+        if (sep < head.size()) {
+            serverPart = head.substr(0, sep);
+            volumePart = head.substr(sep + 1);
+        } else {
+            namesServer = false;
+            volumePart = head;
+        }
+    }
+    if (volumePart.empty() || (namesServer && serverPart.empty()))
+        return invalidParameter;
+    uint32_t server = 0;
+    if (namesServer) {
+        const auto found = m_net->findServer(serverPart);
+        if (!found)
+            return noConnection;
+        server = *found;
+    } else if (!serverOfHandle(connHandle, server)) {
+        return invalidConnection;
+    }
+    const auto volume = m_net->findVolume(server, volumePart);
+    if (!volume)
+        return noSuchVolume;
+    where.server = server;
+    where.volume = *volume;
+    where.entry = m_net->resolve(server, *volume, rest);
+    if (dirPath)
+        *dirPath = JoinComponents(rest);
+    return 0;
+}
+
+uint16_t SimulatedNetWare::parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
+    char* dirPath)
+{
+    if (!m_net)
+        return requesterFailure;
+    if (!path)
+        return invalidParameter;
+    Location where;
+    std::string directory;
+    if (const uint16_t code = locate(path, connHandle, where, &directory))
+        return code;
+    const NetServer& server = m_net->servers[where.server];
+    if (directory.size() >= static_cast<size_t>(nw::nameBufferSize))
+        return invalidParameter;
+    uint32_t handle = 0;
+    if (const uint16_t code = openServer(where.server, handle))
+        return code;
+    connHandle = handle;
+    PutText(server.name, serverName, nw::nameBufferSize);
+    PutText(server.volumes[where.volume].name, volumeName, nw::nameBufferSize);
+    PutText(directory, dirPath, nw::nameBufferSize);
+    return 0;
+}
+
+uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32_t& entry)
+{
+    uint32_t server = 0;
+    if (!serverOfHandle(connHandle, server))
+        return invalidConnection;
+    if (!path)
+        return invalidParameter;
+    const std::string_view text(path);
+    if (connHandle == m_cachedConn && m_cachedEntry != NetEntry::none && text == m_cachedPath) {
+        entry = m_cachedEntry;
+        return 0;
+    }
+    uint32_t found = NetEntry::none;
+    if (connHandle == m_cachedConn && m_cachedDir != NetEntry::none && text.size() > m_cachedDirPath.size()
+        && text.substr(0, m_cachedDirPath.size()) == m_cachedDirPath) {
+        const std::string_view leaf = text.substr(m_cachedDirPath.size());
+        if (std::none_of(leaf.begin(), leaf.end(), IsSeparator))
+            found = m_net->findChild(m_cachedDir, leaf);
+    }
+    if (found == NetEntry::none) {
+        Location where;
+        if (const uint16_t code = locate(text, connHandle, where))
+            return code;
+        found = where.entry;
+    }
+    if (found == NetEntry::none)
+        return invalidPath;
+    m_cachedConn = connHandle;
+    m_cachedPath.assign(text);
+    m_cachedEntry = found;
+    const NetEntry& record = m_net->entries[found];
+    if (record.flags & NetEntry::isDirectory) {
+        m_cachedDir = found;
+        m_cachedDirPath.assign(text);
+        if (m_cachedDirPath.empty() || !IsSeparator(m_cachedDirPath.back()))
+            m_cachedDirPath += '\\';
+    } else {
+        const size_t sep = text.find_last_of("\\/:");
+        if (sep != std::string_view::npos && text[sep] != ':') {
+            m_cachedDir = record.parent;
+            m_cachedDirPath.assign(text.substr(0, sep + 1));
+        }
+    }
+    entry = found;
+    return 0;
+}
+
+// ---- Directory information, file search, trustees --------------------------------
+
+std::pair<uint32_t, uint32_t> SimulatedNetWare::volumeOfRoot(uint32_t root) const
+{
+    for (uint32_t s = 0; s < m_net->servers.size(); ++s) {
+        const auto& volumes = m_net->servers[s].volumes;
+        for (uint32_t v = 0; v < volumes.size(); ++v)
+            if (volumes[v].root == root)
+                return { s, v };
+    }
+    return { 0, 0 };
+}
+
+uint16_t SimulatedNetWare::getDirectoryInfo(uint32_t connHandle, uint8_t, const char* path, uint8_t*, char* name,
+    uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void*)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t index = 0;
+    if (const uint16_t code = entryOf(connHandle, path, index))
+        return code;
+    const NetEntry& entry = m_net->entries[index];
+    if ((entry.flags & NetEntry::hasFailures) && m_net->failures.at(index).info)
+        return m_net->failures.at(index).info;
+    if (!(entry.flags & NetEntry::isDirectory))
+        return invalidPath;
+    if (name) {
+        if (entry.parent == NetEntry::none) {
+            const auto [server, volume] = volumeOfRoot(index);
+            PutText(m_net->servers[server].volumes[volume].name, name, nw::nameBufferSize);
+        } else {
+            PutText(Network::dosName(entry), name, nw::nameBufferSize);
+        }
+    }
+    dateTime = directoryDateTime;
+    ownerID = SwapLong(entry.owner); // NetWare delivers the owner high-low
+    rightsMask = entry.irm;
+    return 0;
+}
+
+uint16_t SimulatedNetWare::allocateSearch(uint32_t dir, uint32_t server)
+{
+    size_t slot;
+    if (!m_freeSearches.empty()) {
+        slot = m_freeSearches.back();
+        m_freeSearches.pop_back();
+    } else if (m_searches.size() < maxSearches) {
+        slot = m_searches.size();
+        m_searches.emplace_back();
+    } else {
+        // Every slot is in use (searches abandoned before their end): reuse the one
+        // used least recently.
+        slot = std::min_element(m_searches.begin(), m_searches.end(),
+                   [](const Search& a, const Search& b) { return a.lastUse < b.lastUse; })
+            - m_searches.begin();
+    }
+    m_searches[slot] = Search { dir, server, 0, ++m_searchClock };
+    return static_cast<uint16_t>(slot + 1);
+}
+
+uint16_t SimulatedNetWare::initFileSearch(uint32_t connHandle, uint8_t, const char* path, uint8_t& volumeNumber,
+    uint16_t& directoryID, uint16_t& sequence, uint8_t& accessRights, void*)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t index = 0;
+    if (const uint16_t code = entryOf(connHandle, path, index))
+        return code;
+    const NetEntry& entry = m_net->entries[index];
+    if ((entry.flags & NetEntry::hasFailures) && m_net->failures.at(index).search)
+        return m_net->failures.at(index).search;
+    if (!(entry.flags & NetEntry::isDirectory))
+        return invalidPath;
+    uint32_t root = index;
+    while (m_net->entries[root].parent != NetEntry::none)
+        root = m_net->entries[root].parent;
+    volumeNumber = static_cast<uint8_t>(volumeOfRoot(root).second);
+    directoryID = allocateSearch(index, connHandle - 1);
+    sequence = 0;
+    accessRights = 0xFF;
+    return 0;
+}
+
+uint16_t SimulatedNetWare::continueFileSearch(uint32_t connHandle, uint8_t, uint16_t directoryID, uint16_t sequence,
+    uint8_t searchAttributes, const char* pattern, NWSearchEntry& result, uint32_t)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t server = 0;
+    if (!serverOfHandle(connHandle, server))
+        return invalidConnection;
+    if (directoryID == 0 || directoryID > m_searches.size())
+        return badDirectoryHandle;
+    Search& search = m_searches[directoryID - 1];
+    if (search.dir == NetEntry::none || search.server != server)
+        return badDirectoryHandle;
+    search.lastUse = ++m_searchClock;
+    // The 16-bit sequence carries the low bits of the position; the slot keeps the rest,
+    // so directories of more than 65535 entries can be searched to the end.
+    uint32_t position = (sequence == (search.position & 0xFFFF)) ? search.position : sequence;
+    const std::string upperPattern = UpperAscii(pattern ? pattern : "");
+    const bool wantDirectories = (searchAttributes & 0x10) != 0;
+    const NetEntry& dir = m_net->entries[search.dir];
+    for (; position < dir.childCount; ++position) {
+        const NetEntry& child = m_net->entries[dir.firstChild + position];
+        if (((child.flags & NetEntry::isDirectory) != 0) != wantDirectories)
+            continue;
+        if (!DosWildcardMatch(upperPattern, Network::dosName(child)))
+            continue;
+        result = NWSearchEntry();
+        search.position = position + 1;
+        result.nextSequence = static_cast<uint16_t>(search.position & 0xFFFF);
+        std::memcpy(result.shortName, child.dos, child.dosLength);
+        result.rightsMask = child.irm;
+        return 0;
+    }
+    search.dir = NetEntry::none;
+    m_freeSearches.push_back(static_cast<uint16_t>(directoryID - 1));
+    return noMoreFiles;
+}
+
+uint16_t SimulatedNetWare::scanTrustees(uint32_t connHandle, uint8_t, const char* path, uint32_t& iterationHandle,
+    uint16_t& count, NWTrusteeBlock& block, void*)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t index = 0;
+    if (const uint16_t code = entryOf(connHandle, path, index))
+        return code;
+    const NetEntry& entry = m_net->entries[index];
+    if ((entry.flags & NetEntry::hasFailures) && m_net->failures.at(index).trustees)
+        return m_net->failures.at(index).trustees;
+    if (iterationHandle >= entry.trusteeCount)
+        return nw::noMoreTrustees;
+    const uint32_t n = std::min<uint32_t>(entry.trusteeCount - iterationHandle, m_net->trusteeBlockSize);
+    const NetTrustee* first = &m_net->trustees[entry.trusteeBegin + iterationHandle];
+    for (uint32_t i = 0; i < n; ++i) {
+        block.entries[i] = NWTrusteeEntry();
+        block.entries[i].objectID = first[i].objectID;
+        block.entries[i].rights = first[i].rights;
+    }
+    count = static_cast<uint16_t>(n);
+    iterationHandle += n;
+    return 0;
+}
+
+// ---- Error texts ------------------------------------------------------------------
+
+bool SimulatedNetWare::loadErrorLibrary()
+{
+    return !m_net || m_net->errorTexts;
+}
+
+std::string SimulatedNetWare::NWstrerror(uint32_t code)
+{
+    if (!m_net && code == requesterFailure)
+        return m_loadError;
+    for (const ErrorText& entry : errorTexts)
+        if (entry.code == code)
+            return entry.text;
+    return std::string();
+}

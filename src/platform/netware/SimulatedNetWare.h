@@ -1,0 +1,115 @@
+#pragma once
+
+// The simulated NetWare client library: a workstation holding connections to the
+// servers of a Network (NetworkReader.h), answering every entry of NWClientLibrary the
+// way the NetWare client would.
+//
+// Numbers it hands out: connection reference 0x1001 + server index, connection handle
+// 1 + server index (at most 255 servers), context handles from 1. A library made from a
+// load error fails initialisation and every other call with 0x88FF; NWstrerror(0x88FF)
+// then gives the load error's message.
+
+#include "netware/NWClientLibrary.h"
+#include "platform/netware/Network.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class SimulatedNetWare final : public NWClientLibrary {
+public:
+    /// A library serving network.
+    explicit SimulatedNetWare(std::unique_ptr<Network> network);
+    /// A library whose description could not be loaded; loadError is the full message.
+    explicit SimulatedNetWare(std::string loadError);
+    ~SimulatedNetWare() override;
+
+    /// True when a network was loaded.
+    bool loaded() const noexcept { return m_net != nullptr; }
+    /// The message of the failed load ("" when loaded).
+    const std::string& loadError() const noexcept { return m_loadError; }
+    /// The network served (nullptr when the load failed).
+    const Network* network() const noexcept { return m_net.get(); }
+
+    /// A path resolved to an entry of the network.
+    struct Location {
+        uint32_t server = 0;
+        uint32_t volume = 0;
+        uint32_t entry = NetEntry::none; ///< none when the path names no existing entry
+    };
+    /// Splits a path of any form the path splitter accepts (see parsePath); the
+    /// 'VOLUME:dir' form is taken on connHandle's server. Returns the splitter's code.
+    uint16_t locate(std::string_view path, uint32_t connHandle, Location& where, std::string* dirPath = nullptr);
+
+    // NWClientLibrary
+    uint16_t initialize(void* reserved1, void* reserved2) override;
+    uint16_t getPrimaryConnRef(uint32_t& connRef) override;
+    uint16_t NWCCScanConnRefs(uint32_t& scanIndex, uint32_t& connRef) override;
+    uint16_t NWCCOpenConnByRef(uint32_t connRef, uint32_t openState, uint32_t reserved, uint32_t& connHandle) override;
+    uint16_t closeConn(uint32_t connHandle) override;
+    uint16_t getConnInfo(uint32_t connHandle, uint16_t item, uint16_t bufferLength, char* buffer) override;
+    uint16_t getConnRefInfo(uint32_t connRef, uint16_t item, uint16_t bufferLength, char* buffer) override;
+    uint32_t createContext(uint32_t& context) override;
+    uint32_t getContextInfo(uint32_t context, uint32_t key, void* value) override;
+    uint32_t setContextInfo(uint32_t context, uint32_t key, const void* value) override;
+    uint32_t mapIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID, char* name) override;
+    uint16_t parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
+        char* dirPath) override;
+    uint16_t getDirectoryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t* sequence, char* name,
+        uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void* reserved) override;
+    uint16_t initFileSearch(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t& volumeNumber,
+        uint16_t& directoryID, uint16_t& sequence, uint8_t& accessRights, void* reserved) override;
+    uint16_t continueFileSearch(uint32_t connHandle, uint8_t volumeNumber, uint16_t directoryID, uint16_t sequence,
+        uint8_t searchAttributes, const char* pattern, NWSearchEntry& entry, uint32_t flag) override;
+    uint16_t scanTrustees(uint32_t connHandle, uint8_t dirHandle, const char* path, uint32_t& iterationHandle,
+        uint16_t& count, NWTrusteeBlock& block, void* reserved) override;
+    bool loadErrorLibrary() override;
+    std::string NWstrerror(uint32_t code) override;
+
+private:
+    struct Context {
+        uint32_t flags = 0;
+        std::string nameContextText = "[Root]";
+        DsName nameContext;
+        std::string treeName;
+    };
+    struct Search {
+        uint32_t dir = NetEntry::none; ///< none: slot free
+        uint32_t server = 0;
+        uint32_t position = 0;
+        uint64_t lastUse = 0;
+    };
+
+    /// The server of an open connection handle, or false.
+    bool serverOfHandle(uint32_t connHandle, uint32_t& server) const;
+    /// The server of a reference, or false.
+    bool serverOfRef(uint32_t connRef, uint32_t& server) const;
+    /// Opens the connection to a server (its injected failure, if any, is the code).
+    uint16_t openServer(uint32_t server, uint32_t& connHandle);
+    uint16_t connText(uint32_t server, uint16_t item, uint16_t bufferLength, char* buffer) const;
+    /// Resolves a path of an entry call to an entry, using a one-path cache and a
+    /// last-directory cache (the walk asks about the same path and its siblings again and
+    /// again).
+    uint16_t entryOf(uint32_t connHandle, const char* path, uint32_t& entry);
+    Context* context(uint32_t handle);
+    /// Server and volume index of a volume's root entry.
+    std::pair<uint32_t, uint32_t> volumeOfRoot(uint32_t root) const;
+    uint16_t allocateSearch(uint32_t dir, uint32_t server);
+
+    std::unique_ptr<Network> m_net;
+    std::string m_loadError;
+    std::vector<bool> m_open; ///< per server: connection open
+    std::vector<Context> m_contexts;
+    std::vector<Search> m_searches;
+    std::vector<uint16_t> m_freeSearches;
+    uint64_t m_searchClock = 0;
+
+    // Path caches of entryOf.
+    uint32_t m_cachedConn = 0;
+    std::string m_cachedPath;
+    uint32_t m_cachedEntry = NetEntry::none;
+    std::string m_cachedDirPath; ///< a directory path with its trailing "\"
+    uint32_t m_cachedDir = NetEntry::none;
+};

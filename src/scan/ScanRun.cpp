@@ -1,0 +1,110 @@
+#include "scan/ScanRun.h"
+
+#include "netware/D_NW.h"
+#include "scan/EntryReport.h"
+#include "scan/LineKinds.h"
+#include "util/D_Util.h"
+#include "util/PathForms.h"
+#include "util/PendingMessages.h"
+
+namespace {
+
+// Appends a settings line: the label of its kind followed by the value, unchanged
+// (percent signs included).
+void appendSetting(ReportList& results, int32_t code, std::string_view value)
+{
+    std::string text(FindLineKind(code)->label);
+    text += value;
+    results.append(text, code);
+}
+
+// Whether the start directory can be searched: the walk itself reports nothing for a
+// directory it cannot read, which would look like a directory without trustees.
+uint16_t probeStartDirectory(uint32_t connHandle, const std::string& walkPath)
+{
+    const std::string path = RemoveSlash(walkPath);
+    uint8_t volumeNumber = 0;
+    uint16_t directoryID = 0;
+    uint16_t sequence = 0;
+    uint8_t accessRights = 0;
+    return NWLib().initFileSearch(connHandle, 0, path.c_str(), volumeNumber, directoryID, sequence, accessRights,
+        nullptr);
+}
+
+void scanEntry(ScanSession& session, const QueueEntry& entry, uint8_t scopeFlag, ScanControls& controls,
+    ReportList& results, EntryReport& report, ScanResult& result)
+{
+    session.DirPath = ConvertPathName(entry.path, PathForm::Short);
+    const uint16_t parseCode
+        = ParseNWPath(session.DirPath, session.ConnHandle, session.ServerName, session.VolumeName, session.DirPath);
+
+    appendSetting(results, lkBase, entry.path);
+    appendSetting(results, lkSubdirs, BoolToText(entry.recurse));
+    appendSetting(results, lkFilter, controls.patternText());
+    appendSetting(results, lkInfo, ChoiceValue(controls.infoIndex(), InfoItems));
+    appendSetting(results, lkScope, ChoiceValue(controls.scopeIndex(), ScopeItems));
+    results.append("", lkSeparator);
+
+    GetConnTreeName(session.ConnHandle, session.TreeName);
+    SetDSContext(session.DSContext, session.TreeName, "[Root]");
+
+    const std::string walkPath = Format("%s:%s", session.VolumeName.c_str(), session.DirPath.c_str());
+    if (parseCode != 0) {
+        result.unreadable.push_back({ entry.path, parseCode });
+    } else if (const uint16_t code = probeStartDirectory(session.ConnHandle, walkPath); code != 0) {
+        result.unreadable.push_back({ entry.path, code });
+    }
+
+    const EntryCallback callback
+        = [&report](const std::string& path, const WalkEntry& walkEntry, void*) { report.ReportEntry(path, walkEntry); };
+    WalkDirectory(session.ConnHandle, walkPath, controls.patternText(), scopeFlag, callback, &results, entry.recurse);
+
+    results.append("", lkSeparator);
+    results.append("", lkSeparator);
+}
+
+} // namespace
+
+std::optional<uint8_t> ScopeFlagForIndex(int scopeIndex) noexcept
+{
+    switch (scopeIndex) {
+    case 0:
+        return uint8_t(1);
+    case 1:
+        return uint8_t(0);
+    case 2:
+        return uint8_t(2);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::string ChoiceValue(int index, const std::array<std::string_view, 3>& items)
+{
+    std::string value;
+    if (index == 0 || index == 1)
+        value = items[static_cast<size_t>(index)];
+    else if (index == 2)
+        value = std::string(items[0]) + " and " + std::string(items[1]);
+    return RemoveChars(value, "&");
+}
+
+ScanResult RunScan(ScanSession& session, const std::vector<QueueEntry>& queue, uint8_t scopeFlag,
+    ScanControls& controls, ReportList& results)
+{
+    ScanResult result;
+    EntryReport report(session, controls, results);
+    const size_t count = queue.size();
+    for (size_t i = 0; i < count; ++i) {
+        try {
+            scanEntry(session, queue[i], scopeFlag, controls, results, report, result);
+        } catch (const OperationCancelled&) {
+            throw;
+        } catch (...) {
+            // An error while one start path is scanned ends its report where it arose;
+            // the lines written so far stay and the scan goes on with the next one.
+        }
+    }
+    result.entriesExamined = report.entriesExamined();
+    return result;
+}

@@ -1,0 +1,4 @@
+RIGHTS "FS1\VOL1:R&D\PLANS" RF /f
+RIGHTS "FS1\VOL1:R&D\PLANS" RWCEAFM /Name=".Admin.Corp"
+RIGHTS "FS1\VOL1:R&D\PLANS" RF /Name="[Public]"
+REM Owner [FS1\VOL1:R&D\PLANS] .Admin.Corp

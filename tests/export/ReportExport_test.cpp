@@ -1,0 +1,318 @@
+#include "export/ReportExport.h"
+
+#include "export/ExportTestSupport.h"
+#include "scan/ReportList.h"
+#include "scan/TrusteeList.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The results of the worked example: one start path, an IRM, two trustees, an owner.
+ReportList WorkedExample()
+{
+    return MakeList({
+        { 10, "Base: \\\\FS1\\VOL1\\R&D" },
+        { 11, "     Subdirs: TRUE" },
+        { 14, "     Filter: *.*" },
+        { 13, "     Info: Trustees and Owner" },
+        { 12, "     Scope: Directories" },
+        { 0, "" },
+        { 15, "FS1\\VOL1:R&D\\PLANS" },
+        { 18, "     IRM: [R    F  ]" },
+        { 15, "FS1\\VOL1:R&D\\PLANS" },
+        { 16, "     Trustee: .Admin.Corp [RWCEAFM]" },
+        { 16, "     Trustee: [Public] [RF]" },
+        { 15, "FS1\\VOL1:R&D\\PLANS" },
+        { 17, "     Owner: .Admin.Corp" },
+        { 0, "" },
+        { 0, "" },
+    });
+}
+
+// A settings block for one start path, as the scan writes it.
+void AddSettings(ReportList& list, const std::string& base)
+{
+    list.append("Base: " + base, 10);
+    list.append("     Subdirs: TRUE", 11);
+    list.append("     Filter: *.*", 14);
+    list.append("     Info: Trustees", 13);
+    list.append("     Scope: Directories", 12);
+    list.append("", 0);
+}
+
+} // namespace
+
+TEST(SaveForms, WorkedExampleAllThreeFormsMatchTheGoldenFiles)
+{
+    const ReportList results = WorkedExample();
+    EXPECT_EQ(BuildBatchForm(results), ReadFileBytes(TestDataPath("export-worked-example.bat")));
+    EXPECT_EQ(BuildXmlForm(results), ReadFileBytes(TestDataPath("export-worked-example.xml")));
+    EXPECT_EQ(BuildTextForm(results), ReadFileBytes(TestDataPath("export-worked-example.txt")));
+    EXPECT_EQ(SplitCrLf(BuildTextForm(results)).size(), 15u);
+    EXPECT_EQ(SplitCrLf(BuildXmlForm(results)).size(), 13u);
+}
+
+TEST(SaveForms, TextFormFollowsTheShownListBatchAndXmlTheResults)
+{
+    const ReportList results = WorkedExample();
+    ReportList byTrustee;
+    BuildTrusteeList(results, byTrustee);
+    const std::string expectedText = "Trustee: .Admin.Corp \r\n"
+                                     "     FS1\\VOL1:R&D\\PLANS [RWCEAFM]\r\n"
+                                     "Trustee: [Public] \r\n"
+                                     "     FS1\\VOL1:R&D\\PLANS [RF]\r\n";
+    EXPECT_EQ(BuildSaveForm(SaveForm::Text, byTrustee, results), expectedText);
+    EXPECT_EQ(BuildSaveForm(SaveForm::Batch, byTrustee, results), BuildBatchForm(results));
+    EXPECT_EQ(BuildSaveForm(SaveForm::Xml, byTrustee, results), BuildXmlForm(results));
+    EXPECT_EQ(BuildSaveForm(SaveForm::Text, results, results), BuildTextForm(results));
+    EXPECT_EQ(SaveFormExtension(SaveForm::Text), "txt");
+    EXPECT_EQ(SaveFormExtension(SaveForm::Batch), "bat");
+    EXPECT_EQ(SaveFormExtension(SaveForm::Xml), "xml");
+}
+
+TEST(SaveForms, EmptyResults)
+{
+    const ReportList empty;
+    EXPECT_EQ(BuildTextForm(empty), "");
+    EXPECT_EQ(BuildBatchForm(empty), "");
+    EXPECT_EQ(BuildXmlForm(empty),
+        "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n</document>\r\n");
+    // Only settings and separators: no batch line at all.
+    ReportList settingsOnly;
+    AddSettings(settingsOnly, "\\\\FS1\\VOL1\\X");
+    EXPECT_EQ(BuildBatchForm(settingsOnly), "");
+    // Separator lines of the text form stay empty lines.
+    EXPECT_EQ(BuildTextForm(MakeList({ { 0, "" }, { 0, "" } })), "\r\n\r\n");
+}
+
+TEST(SaveForms, TwoStartPathsAndAnEmptyBaseMakeTheBlocks)
+{
+    ReportList results;
+    AddSettings(results, "\\\\FS1\\VOL1\\A");
+    results.append("FS1\\VOL1:A", 15);
+    results.append("     Owner: .Admin.Corp", 17);
+    results.append("", 0);
+    results.append("", 0);
+    AddSettings(results, "\\\\FS1\\VOL1\\B");
+    results.append("FS1\\VOL1:B", 15);
+    results.append("     Owner: .Staff.Corp", 17);
+    results.append("Base: ", 10);
+    results.append("FS1\\VOL1:C", 15);
+    results.append("     Owner: (n/a)", 17);
+    const std::vector<std::string> lines = SplitCrLf(BuildXmlForm(results));
+    const std::vector<std::string> expected = {
+        "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>",
+        "<grantwise>",
+        "<settings><base>\\\\FS1\\VOL1\\A</base></settings>",
+        "<settings><subdir>TRUE</subdir></settings>",
+        "<settings><filter>*.*</filter></settings>",
+        "<settings><info>Trustees</info></settings>",
+        "<settings><scope>Directories</scope></settings>",
+        "<owner><path>FS1\\VOL1:A</path><name>.Admin.Corp</name></owner>",
+        "</grantwise>",
+        "<grantwise>",
+        "<settings><base>\\\\FS1\\VOL1\\B</base></settings>",
+        "<settings><subdir>TRUE</subdir></settings>",
+        "<settings><filter>*.*</filter></settings>",
+        "<settings><info>Trustees</info></settings>",
+        "<settings><scope>Directories</scope></settings>",
+        "<owner><path>FS1\\VOL1:B</path><name>.Staff.Corp</name></owner>",
+        "</grantwise>",
+        "<settings><base></base></settings>",
+        "<owner><path>FS1\\VOL1:C</path><name>(n/a)</name></owner>",
+        "</document>",
+    };
+    EXPECT_EQ(lines, expected);
+    std::string error;
+    const auto leaves = ParseXml(BuildXmlForm(results), error);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(leaves.size(), 17u); // two blocks of 5 settings + owner path and name; base; owner
+}
+
+TEST(SaveForms, RightsFieldEdgeCases)
+{
+    const ReportList results = MakeList({
+        { 15, "FS1\\VOL1:R&D\\PLANS" },
+        { 16, "     Trustee: .Admin.Corp []" },
+        { 18, "     IRM: [        ]" },
+        { 16, "     Trustee: ID: [0001A2B3] [RF]" },
+        { 16, "     Trustee: NoBracket" },
+        { 18, "     IRM: [RW      ]" },
+    });
+    const std::vector<std::string> bat = SplitCrLf(BuildBatchForm(results));
+    const std::vector<std::string> expectedBat = {
+        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\"  /Name=\".Admin.Corp\"",
+        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" -ALL /f",
+        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" RF /Name=\"ID: [0001A2B3]\"",
+        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\"  /Name=\"NoBracket\"",
+        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" RW /f",
+    };
+    EXPECT_EQ(bat, expectedBat);
+    const std::vector<std::string> xml = SplitCrLf(BuildXmlForm(results));
+    ASSERT_EQ(xml.size(), 7u);
+    EXPECT_EQ(xml[1],
+        "<trustee><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights></rights><name>.Admin.Corp</name></trustee>");
+    EXPECT_EQ(xml[2], "<irm><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights>-ALL</rights></irm>");
+    EXPECT_EQ(xml[3],
+        "<trustee><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights>RF</rights><name>ID: [0001A2B3]</name></trustee>");
+
+    const TrusteeValue id = SplitTrusteeValue("ID: [0001A2B3] [RF]");
+    EXPECT_EQ(id.name, "ID: [0001A2B3]");
+    EXPECT_EQ(id.rights, "RF");
+    const TrusteeValue padded = SplitTrusteeValue("Name   [R F]");
+    EXPECT_EQ(padded.name, "Name");
+    EXPECT_EQ(padded.rights, "RF");
+}
+
+TEST(SaveForms, BatchPathsAreQuotedOnlyWhenTheyNeedIt)
+{
+    const ReportList results = MakeList({
+        { 15, "FS1\\VOL1:PLAIN\\DIR" },
+        { 18, "     IRM: [R       ]" },
+        { 17, "     Owner: .Admin.Corp" },
+        { 15, "FS1\\VOL1:TWO WORDS" },
+        { 18, "     IRM: [R       ]" },
+        { 15, "FS1\\VOL1:A=B,C;D(E)" },
+        { 18, "     IRM: [R       ]" },
+        { 15, "FS1\\VOL1:UP^AND|DOWN<>" },
+        { 18, "     IRM: [R       ]" },
+        { 15, "FS1\\VOL1:100%\\DIR WITH BLANK\\" },
+        { 16, "     Trustee: 50% [RF]" },
+        { 17, "     Owner: 50%" },
+    });
+    const std::vector<std::string> expected = {
+        "RIGHTS FS1\\VOL1:PLAIN\\DIR R /f",
+        "REM Owner [FS1\\VOL1:PLAIN\\DIR] .Admin.Corp",
+        "RIGHTS \"FS1\\VOL1:TWO WORDS\" R /f",
+        "RIGHTS \"FS1\\VOL1:A=B,C;D(E)\" R /f",
+        "RIGHTS \"FS1\\VOL1:UP^AND|DOWN<>\" R /f",
+        "RIGHTS \"FS1\\VOL1:100%%\\DIR WITH BLANK\\\\\" RF /Name=\"50%%\"",
+        "REM Owner [FS1\\VOL1:100%%\\DIR WITH BLANK\\] 50%%",
+    };
+    EXPECT_EQ(SplitCrLf(BuildBatchForm(results)), expected);
+}
+
+// Names and paths that a careless export would corrupt or turn into commands.
+TEST(SaveForms, HostileAndNonAsciiNamesSurviveEveryForm)
+{
+    const std::vector<std::string> names = { "O'Neil", "50%", "&", "M\xC3\xBCller", "\xC5\x81ukasz", "Say \"Hi\"",
+        "Bell\x07Name", "Two\r\nLines", "R&D <Sales>", "a^b|c", "%PATH%", "~!x", "Euro \xE2\x82\xAC", "Trail\\" };
+    const std::vector<std::string> paths = { "FS1\\VOL1:R&D", "FS1\\VOL1:M\xC3\xBCller & Co", "FS1\\VOL1:100%",
+        "FS1\\VOL1:%TEMP%", "FS1\\VOL1:Q\"UOTE", "FS1\\VOL1:LINE\nBREAK", "FS1\\VOL1:\xC5\x81\xC3\xB3" "d\xC5\xBA" };
+    ReportList results;
+    AddSettings(results, "\\\\FS1\\VOL1\\M\xC3\xBCller & <Co>");
+    for (const auto& path : paths) {
+        results.append(path, 15);
+        results.append("     IRM: [R   A   ]", 18);
+        for (const auto& name : names)
+            results.append("     Trustee: " + name + " [RF]", 16);
+        results.append("     Owner: " + names[paths.size() % names.size()], 17);
+    }
+
+    // Text form: byte for byte.
+    std::string text;
+    for (size_t i = 0; i < results.count(); ++i)
+        text += std::string(results.text(i)) + "\r\n";
+    EXPECT_EQ(BuildTextForm(results), text);
+
+    // XML form: well-formed, and the parser gives back every name and path.
+    const std::string xml = BuildXmlForm(results);
+    for (unsigned char c : xml)
+        EXPECT_TRUE(c >= 0x20 || c == '\r' || c == '\n') << int(c);
+    std::string error;
+    const std::vector<XmlLeaf> leaves = ParseXml(xml, error);
+    ASSERT_EQ(error, "");
+    TempDir dir;
+    EXPECT_EQ(XmllintStatus(xml, dir.file("hostile.xml")), 0);
+    EXPECT_EQ(SplitCrLf(xml).size(), 2 + 5 + paths.size() * (2 + names.size()) + 2);
+    const auto expectXmlText = [](const std::string& s) {
+        std::string t;
+        for (char c : s)
+            t += (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r' && c != '\n') ? '?' : c;
+        return t;
+    };
+    size_t k = 0;
+    ASSERT_GE(leaves.size(), 5u);
+    EXPECT_EQ(leaves[0].text, "\\\\FS1\\VOL1\\M\xC3\xBCller & <Co>");
+    k = 5;
+    for (const auto& path : paths) {
+        ASSERT_LT(k + 1, leaves.size());
+        EXPECT_EQ(leaves[k].name, "path");
+        EXPECT_EQ(leaves[k].parents, "document/grantwise/irm/");
+        EXPECT_EQ(leaves[k].text, path);
+        EXPECT_EQ(leaves[k + 1].text, "RA");
+        k += 2;
+        for (const auto& name : names) {
+            ASSERT_LT(k + 2, leaves.size());
+            EXPECT_EQ(leaves[k].text, path);
+            EXPECT_EQ(leaves[k + 1].text, "RF");
+            EXPECT_EQ(leaves[k + 2].name, "name");
+            EXPECT_EQ(leaves[k + 2].text, expectXmlText(name));
+            k += 3;
+        }
+        k += 2; // the owner's path and name
+    }
+    EXPECT_EQ(k, leaves.size());
+
+    // Batch form: every line is one command that reads as written.
+    const std::vector<std::string> bat = SplitCrLf(BuildBatchForm(results));
+    ASSERT_EQ(bat.size(), paths.size() * (2 + names.size()));
+    size_t line = 0;
+    for (const auto& path : paths) {
+        const bool pathWritable = path.find_first_of("\"\n") == std::string::npos;
+        const auto check = [&](const std::vector<std::string>& words, bool writable) {
+            const CmdLine cmd = ReadBatchLine(bat[line]);
+            EXPECT_EQ(cmd.error, "") << bat[line];
+            if (writable) {
+                EXPECT_FALSE(cmd.remark) << bat[line];
+                EXPECT_EQ(cmd.words, words) << bat[line];
+            } else {
+                EXPECT_TRUE(cmd.remark) << bat[line];
+                EXPECT_EQ(cmd.remarkText.rfind("Not run, unsafe characters: RIGHTS ", 0), 0u) << bat[line];
+            }
+            ++line;
+        };
+        check({ "RIGHTS", path, "RA", "/f" }, pathWritable);
+        for (const auto& name : names) {
+            const bool nameWritable = name.find_first_of("\"\x07\r\n") == std::string::npos;
+            check({ "RIGHTS", path, "RF", "/Name=" + name }, pathWritable && nameWritable);
+        }
+        const CmdLine owner = ReadBatchLine(bat[line++]);
+        EXPECT_EQ(owner.error, "");
+        EXPECT_TRUE(owner.remark);
+    }
+}
+
+TEST(SaveForms, UnwritableBatchLinesBecomeOneLineRemarks)
+{
+    const ReportList results = MakeList({
+        { 15, "FS1\\VOL1:DIR" },
+        { 16, "     Trustee: Say \"Hi\" & calc [RF]" },
+        { 16, "     Trustee: a\nRIGHTS X RWCEAFMS /Name=\"Evil\" [RF]" },
+        { 17, "     Owner: x\r\ndel *" },
+        { 15, "FS1\\VOL1:\"EVIL\" & calc" },
+        { 18, "     IRM: [R       ]" },
+    });
+    const std::vector<std::string> expected = {
+        "REM Not run, unsafe characters: RIGHTS FS1\\VOL1:DIR RF /Name=\"Say \"Hi\" & calc\"",
+        "REM Not run, unsafe characters: RIGHTS FS1\\VOL1:DIR RF /Name=\"a?RIGHTS X RWCEAFMS /Name=\"Evil\"\"",
+        "REM Owner [FS1\\VOL1:DIR] x??del *",
+        "REM Not run, unsafe characters: RIGHTS FS1\\VOL1:\"EVIL\" & calc R /f",
+    };
+    EXPECT_EQ(SplitCrLf(BuildBatchForm(results)), expected);
+}
+
+TEST(SaveForms, LongNamesInPathLinesReachAllForms)
+{
+    ReportList results = WorkedExample();
+    for (size_t i = 0; i < results.count(); ++i)
+        if (results.code(i) == 15)
+            results.replaceText(i, "\\\\FS1\\VOL1\\Research and Development\\Plans 2024");
+    const std::string bat = BuildBatchForm(results);
+    EXPECT_NE(bat.find("RIGHTS \"\\\\FS1\\VOL1\\Research and Development\\Plans 2024\" RF /f\r\n"), std::string::npos);
+    const std::string xml = BuildXmlForm(results);
+    EXPECT_NE(xml.find("<path>\\\\FS1\\VOL1\\Research and Development\\Plans 2024</path>"), std::string::npos);
+    EXPECT_EQ(xml.find("PLANS"), std::string::npos);
+}

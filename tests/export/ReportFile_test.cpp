@@ -1,0 +1,58 @@
+#include "export/ReportFile.h"
+
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+TEST(ReportFile, WritesAndReplacesAnExistingFile)
+{
+    TempDir dir;
+    const std::string file = dir.file("Trustees.bat");
+    ASSERT_TRUE(WriteFileBytes(file, "old content that is longer than the new one\r\n"));
+    const ReportFileResult result = WriteReportFile(file, "RIGHTS X R /f\r\n");
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(ReadFileBytes(file), "RIGHTS X R /f\r\n");
+    // An empty form gives a 0-byte file; nothing else is left in the folder.
+    EXPECT_TRUE(WriteReportFile(file, "").ok);
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(std::filesystem::file_size(file), 0u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(ReportFile, AFolderInThePlaceOfTheFileFailsAndStaysAsItWas)
+{
+    TempDir dir;
+    const std::string target = dir.file("Trustees.xml");
+    std::filesystem::create_directory(target);
+    ASSERT_TRUE(WriteFileBytes(target + "/inside.txt", "keep"));
+    const ReportFileResult result = WriteReportFile(target, "<document/>\r\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error, "");
+    EXPECT_TRUE(std::filesystem::is_directory(target));
+    EXPECT_EQ(ReadFileBytes(target + "/inside.txt"), "keep");
+    // No temporary file is left behind beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(ReportFile, AParentThatIsARegularFileFailsAndKeepsTheOldFile)
+{
+    TempDir dir;
+    const std::string parent = dir.file("plain");
+    ASSERT_TRUE(WriteFileBytes(parent, "old bytes"));
+    const ReportFileResult result = WriteReportFile(parent + "/Trustees.txt", "new\r\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error, "");
+    EXPECT_EQ(ReadFileBytes(parent), "old bytes");
+    // A missing folder fails the same way.
+    EXPECT_FALSE(WriteReportFile(dir.file("no/such/folder/x.txt"), "new\r\n").ok);
+}
+
+TEST(ReportFile, MessageTexts)
+{
+    EXPECT_EQ(CannotCreateFileText("/tmp/Trustees 50%.txt"), "Cannot create file /tmp/Trustees 50%.txt");
+    EXPECT_EQ(ReportWriteErrorText("out.xml", "Is a directory"), "grantwise-report: cannot write out.xml: Is a directory");
+    EXPECT_EQ(ReportWriteErrorText("out.xml", ""), "grantwise-report: cannot write out.xml");
+}

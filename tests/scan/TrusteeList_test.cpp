@@ -1,0 +1,265 @@
+#include "scan/TrusteeList.h"
+
+#include "scan/ReportList.h"
+#include "util/PendingMessages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Rows = std::vector<std::string>;
+
+Rows RowsOf(const ReportList& list)
+{
+    Rows rows;
+    for (size_t i = 0; i < list.count(); ++i) {
+        EXPECT_EQ(list.code(i), 0);
+        rows.emplace_back(list.text(i));
+    }
+    return rows;
+}
+
+Rows Build(const ReportList& results)
+{
+    ReportList byTrustee;
+    BuildTrusteeList(results, byTrustee);
+    return RowsOf(byTrustee);
+}
+
+enum class Cut { FirstBracket, LastBracket };
+
+// The list by trustee built step by step, as a sorted list box and row inserts and
+// deletes would build it: every collected row is inserted after the rows that compare
+// equal to it; then, from the last row up, the row becomes its head, the header below
+// it is deleted when the head repeats, and its detail row is inserted below it.
+Rows ReferenceBuild(const ReportList& results, Cut cut)
+{
+    std::vector<std::pair<std::string, long>> rows;
+    long lastPath = -1;
+    for (size_t i = 0; i < results.count(); ++i) {
+        if (results.code(i) == 15) {
+            lastPath = static_cast<long>(i);
+        } else if (results.code(i) == 16) {
+            const std::string_view text = results.text(i);
+            std::pair<std::string, long> row { std::string(text.substr(std::min<size_t>(5, text.size()))), lastPath };
+            const auto at = std::upper_bound(rows.begin(), rows.end(), row,
+                [](const auto& a, const auto& b) { return CompareTrusteeRows(a.first, b.first) < 0; });
+            rows.insert(at, row);
+        }
+    }
+    std::string previousHead;
+    for (long r = static_cast<long>(rows.size()) - 1; r >= 0; --r) {
+        const std::string text = rows[r].first;
+        const size_t at = cut == Cut::FirstBracket ? text.find('[') : text.rfind('[');
+        const std::string head = at == std::string::npos ? text : text.substr(0, at);
+        const std::string tail = at == std::string::npos ? "" : text.substr(at + 1);
+        rows[r].first = head;
+        if (head == previousHead) {
+            if (r + 1 < static_cast<long>(rows.size())) // deleting past the end does nothing
+                rows.erase(rows.begin() + r + 1);
+        } else {
+            previousHead = head;
+        }
+        const std::string path = rows[r].second < 0 ? "" : std::string(results.text(rows[r].second));
+        rows.insert(rows.begin() + r + 1, { "     " + path + " [" + tail, -1 });
+    }
+    Rows out;
+    for (const auto& row : rows)
+        out.push_back(row.first);
+    return out;
+}
+
+ReportList WorkedExample()
+{
+    ReportList results;
+    results.append("FS1\\VOL1:R&D", 15);
+    results.append("     Trustee: .Admin.Corp [RWCEAFM]", 16);
+    results.append("     Trustee: .Staff.Corp [RF]", 16);
+    results.append("FS1\\VOL1:R&D\\PLANS", 15);
+    results.append("     Trustee: .Admin.Corp [RF]", 16);
+    return results;
+}
+
+} // namespace
+
+TEST(TrusteeList, WorkedExample)
+{
+    const Rows expected = {
+        "Trustee: .Admin.Corp ",
+        "     FS1\\VOL1:R&D\\PLANS [RF]",
+        "     FS1\\VOL1:R&D [RWCEAFM]",
+        "Trustee: .Staff.Corp ",
+        "     FS1\\VOL1:R&D [RF]",
+    };
+    EXPECT_EQ(Build(WorkedExample()), expected);
+    EXPECT_EQ(ReferenceBuild(WorkedExample(), Cut::LastBracket), expected);
+    EXPECT_EQ(ReferenceBuild(WorkedExample(), Cut::FirstBracket), expected);
+}
+
+TEST(TrusteeList, NamesWithBracketsKeepTheirHeader)
+{
+    ReportList results;
+    results.append("FS1\\VOL1:R&D", 15);
+    results.append("     Trustee: [Public] [RF]", 16);
+    results.append("     Trustee: ID: [0001A2B3] [RF]", 16);
+    results.append("     Trustee: ID: [0001A2B4] [R]", 16);
+    // "I" (0x49) sorts before "[" (0x5B).
+    const Rows expected = {
+        "Trustee: ID: [0001A2B3] ",
+        "     FS1\\VOL1:R&D [RF]",
+        "Trustee: ID: [0001A2B4] ",
+        "     FS1\\VOL1:R&D [R]",
+        "Trustee: [Public] ",
+        "     FS1\\VOL1:R&D [RF]",
+    };
+    EXPECT_EQ(Build(results), expected);
+    EXPECT_EQ(ReferenceBuild(results, Cut::LastBracket), expected);
+    // Cut at the first "[", [Public] loses its name to the detail row and the two
+    // unreadable trustees share one header.
+    const Rows firstBracket = {
+        "Trustee: ID: ",
+        "     FS1\\VOL1:R&D [0001A2B3] [RF]",
+        "     FS1\\VOL1:R&D [0001A2B4] [R]",
+        "Trustee: ",
+        "     FS1\\VOL1:R&D [Public] [RF]",
+    };
+    EXPECT_EQ(ReferenceBuild(results, Cut::FirstBracket), firstBracket);
+}
+
+TEST(TrusteeList, OrderFoldsAsciiLettersOnly)
+{
+    EXPECT_EQ(CompareTrusteeRows("Trustee: admin", "Trustee: ADMIN"), 0);
+    EXPECT_LT(CompareTrusteeRows("Trustee: a", "Trustee: _"), 0); // 'A' (0x41) before '_' (0x5F)
+    EXPECT_LT(CompareTrusteeRows("Trustee: Mz", "Trustee: M\xC3\xBC"), 0); // bytes above 127 last
+    EXPECT_LT(CompareTrusteeRows("Trustee: Ab", "Trustee: Abc"), 0);
+    EXPECT_GT(CompareTrusteeRows("Trustee: B", "Trustee: abc"), 0);
+    EXPECT_GT(CompareTrusteeRows("\xC3\xA4", "\xC3\x84"), 0); // no folding beyond ASCII ("ä" after "Ä")
+
+    const TrusteeRowParts parts = SplitTrusteeRow("Trustee: [Public] [RF]");
+    EXPECT_EQ(parts.head, "Trustee: [Public] ");
+    EXPECT_EQ(parts.tail, "RF]");
+    const TrusteeRowParts plain = SplitTrusteeRow("Trustee: NoRights");
+    EXPECT_EQ(plain.head, "Trustee: NoRights");
+    EXPECT_EQ(plain.tail, "");
+}
+
+TEST(TrusteeList, CaseVariantsKeepScanOrderAndSeparateHeaders)
+{
+    ReportList results;
+    results.append("P1", 15);
+    results.append("     Trustee: .admin [RF]", 16);
+    results.append("P2", 15);
+    results.append("     Trustee: .ADMIN [RF]", 16);
+    results.append("P3", 15);
+    results.append("     Trustee: .admin [RF]", 16);
+    results.append("P4", 15);
+    results.append("     Trustee: .admin [RF]", 16);
+    const Rows expected = {
+        "Trustee: .admin ",
+        "     P1 [RF]",
+        "Trustee: .ADMIN ",
+        "     P2 [RF]",
+        "Trustee: .admin ",
+        "     P3 [RF]",
+        "     P4 [RF]",
+    };
+    EXPECT_EQ(Build(results), expected);
+    EXPECT_EQ(ReferenceBuild(results, Cut::LastBracket), expected);
+}
+
+TEST(TrusteeList, SameRightsOnSeveralPathsAndUnusualLines)
+{
+    ReportList results;
+    results.append("     Trustee: .Early [R]", 16); // above every path line
+    results.append("Base: x", 10);
+    results.append("P1", 15);
+    results.append("     Owner: .Admin", 17);
+    results.append("     Trustee: .Admin [RF]", 16);
+    results.append("     IRM: [R       ]", 18);
+    results.append("P2", 15);
+    results.append("     Trustee: .Admin [RF]", 16);
+    results.append("     Trustee: .NoBracket", 16);
+    results.append("abc", 16); // too short to hold the indent
+    const Rows expected = {
+        "",
+        "     P2 [",
+        "Trustee: .Admin ",
+        "     P1 [RF]",
+        "     P2 [RF]",
+        "Trustee: .Early ",
+        "      [R]",
+        "Trustee: .NoBracket",
+        "     P2 [",
+    };
+    EXPECT_EQ(Build(results), expected);
+    EXPECT_EQ(ReferenceBuild(results, Cut::LastBracket), expected);
+}
+
+TEST(TrusteeList, NothingToDoOrAlreadyBuilt)
+{
+    ReportList ownersOnly;
+    ownersOnly.append("P1", 15);
+    ownersOnly.append("     Owner: .Admin", 17);
+    EXPECT_TRUE(Build(ownersOnly).empty());
+    EXPECT_TRUE(Build(ReportList()).empty());
+
+    ReportList byTrustee;
+    byTrustee.append("kept", 0);
+    BuildTrusteeList(WorkedExample(), byTrustee);
+    EXPECT_EQ(RowsOf(byTrustee), Rows { "kept" });
+}
+
+TEST(TrusteeList, LetsMessagesThroughAndStopsCleanlyWhenCancelled)
+{
+    ReportList results;
+    results.append("P", 15);
+    for (int i = 0; i < 20000; ++i)
+        results.append("     Trustee: .T" + std::to_string(i % 97) + " [RF]", 16);
+    int calls = 0;
+    auto previous = SetPendingMessagesHandler([&calls] { ++calls; });
+    ReportList built;
+    BuildTrusteeList(results, built);
+    EXPECT_GE(calls, 5);
+    EXPECT_EQ(built.count(), 97u + 20000u);
+
+    SetPendingMessagesHandler([&calls] {
+        if (++calls > 3)
+            throw OperationCancelled();
+    });
+    calls = 0;
+    ReportList cancelled;
+    EXPECT_THROW(BuildTrusteeList(results, cancelled), OperationCancelled);
+    EXPECT_TRUE(cancelled.empty());
+    SetPendingMessagesHandler(std::move(previous));
+}
+
+TEST(TrusteeList, AgreesWithTheStepByStepBuildOnRandomResults)
+{
+    std::mt19937 random(20240517);
+    const std::vector<std::string> names = { ".Admin.Corp", ".admin.corp", ".ADMIN.Corp", "[Public]", "ID: [0001A2B3]",
+        "ID: [0001a2b3]", "_under", "a", "A", "M\xC3\xBCller", "Mz", "x [y", "NoSpace[", "", " ", "O'Neil", "50%" };
+    const std::vector<std::string> rights = { "[RF]", "[RWCEAFM]", "[]", "[rf]", "[R]", "[SRWCEMFA]", "" };
+    for (int round = 0; round < 300; ++round) {
+        ReportList results;
+        const int lines = std::uniform_int_distribution<int>(0, 60)(random);
+        for (int i = 0; i < lines; ++i) {
+            const int kind = std::uniform_int_distribution<int>(0, 9)(random);
+            if (kind < 3) {
+                results.append("FS1\\VOL1:P" + std::to_string(std::uniform_int_distribution<int>(0, 9)(random)), 15);
+            } else if (kind < 9) {
+                const std::string& name = names[random() % names.size()];
+                const std::string& r = rights[random() % rights.size()];
+                results.append("     Trustee: " + name + (r.empty() ? "" : " " + r), 16);
+            } else {
+                results.append("     Owner: .Admin", 17);
+            }
+        }
+        ASSERT_EQ(Build(results), ReferenceBuild(results, Cut::LastBracket)) << "round " << round;
+    }
+}

@@ -1,0 +1,288 @@
+#include "platform/ProfileFile.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// Removes the write fault when the test ends, also when it fails.
+struct FaultGuard {
+    ~FaultGuard() { ProfileFile::SetWriteFault({}); }
+};
+
+std::vector<std::string> folderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(ProfileFileText, NamesIgnoreCaseAndOneQuotePairIsDropped)
+{
+    const ProfileFileText text("[Settings]\n"
+                               "EditPattern = \"*.*\"  \n"
+                               "Twice=\"\"x\"\"\n"
+                               "Open=\"abc\n"
+                               "Blank=   \n");
+    EXPECT_EQ(text.value("SETTINGS", "editpattern"), "*.*");
+    EXPECT_EQ(text.value("settings", "TWICE"), "\"x\"");
+    EXPECT_EQ(text.value("Settings", "Open"), "\"abc");
+    EXPECT_EQ(text.value("Settings", "Blank"), "");
+    EXPECT_FALSE(text.value("Settings", "Missing").has_value());
+    EXPECT_FALSE(text.value("Other", "EditPattern").has_value());
+    EXPECT_TRUE(text.hasSection(" settings "));
+}
+
+TEST(ProfileFileText, EditsLeaveEveryOtherLineAsItWas)
+{
+    const std::string original = "\xEF\xBB\xBF; head comment\r\n"
+                                 "\r\n"
+                                 "[Settings]\r\n"
+                                 "RadioGroupScope = 1 ; trailing\r\n"
+                                 "; mid comment\r\n"
+                                 "garbage line without equals\r\n"
+                                 "[broken section\r\n"
+                                 "dup=first\r\n"
+                                 "dup=second\r\n"
+                                 "\r\n"
+                                 "[Other]\r\n"
+                                 "Unknown=keep me\r\n"
+                                 "[settings]\r\n"
+                                 "Extra=3\r\n"
+                                 "; trailing comment";
+    ProfileFileText text(original);
+    EXPECT_EQ(text.value("Settings", "dup"), "first") << "the first of two equal keys is read";
+    EXPECT_EQ(text.value("Settings", "Extra"), "3") << "a repeated section is searched too";
+    EXPECT_EQ(text.toBytes(), original) << "parsing alone changes nothing";
+
+    std::string error;
+    ASSERT_TRUE(text.setValue("SETTINGS", "Dup", "changed", error));
+    ASSERT_TRUE(text.setValue("Settings", "New", "v", error));
+    ASSERT_TRUE(text.setValue("Fresh", "0", "\\\\SRV\\VOL1", error));
+    EXPECT_EQ(text.toBytes(),
+        "\xEF\xBB\xBF; head comment\r\n"
+        "\r\n"
+        "[Settings]\r\n"
+        "RadioGroupScope = 1 ; trailing\r\n"
+        "; mid comment\r\n"
+        "garbage line without equals\r\n"
+        "[broken section\r\n"
+        "Dup=changed\r\n"
+        "dup=second\r\n"
+        "New=v\r\n"
+        "\r\n"
+        "[Other]\r\n"
+        "Unknown=keep me\r\n"
+        "[settings]\r\n"
+        "Extra=3\r\n"
+        "; trailing comment\r\n"
+        "\r\n"
+        "[Fresh]\r\n"
+        "0=\\\\SRV\\VOL1\r\n");
+}
+
+TEST(ProfileFileText, KeysOfEveryFormRoundTrip)
+{
+    const std::vector<std::string> keys = { "\\\\SRV\\VOL1\\DATA", "\\\\FS1\\VOL1\\R&D Dept\\Sub dir", "a=b", "=lead",
+        " blank edges ", "", "[bracket]", ";semi", "#hash", "\"quoted\"", "say \"hi\" there", "\"", "ümlaut" };
+    ProfileFileText text;
+    std::string error;
+    for (size_t i = 0; i < keys.size(); ++i)
+        ASSERT_TRUE(text.setValue("CheckListBoxQ Checked", keys[i], std::to_string(i), error)) << keys[i] << error;
+    const ProfileFileText reread(text.toBytes());
+    for (size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(reread.value("CheckListBoxQ Checked", keys[i]), std::to_string(i)) << "key '" << keys[i] << "'";
+    const auto entries = reread.listSection("checklistboxq checked");
+    ASSERT_EQ(entries.size(), keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(entries[i].first, keys[i]) << "keys are listed in file order";
+    // A network path needs no quotes: the file reads like any INI file.
+    EXPECT_NE(text.toBytes().find("\n\\\\FS1\\VOL1\\R&D Dept\\Sub dir=1\n"), std::string::npos);
+}
+
+TEST(ProfileFileText, ValuesWithBlankEdgesSurviveAndQuotedOnesLoseTheirQuotes)
+{
+    ProfileFileText text;
+    std::string error;
+    ASSERT_TRUE(text.setValue("S", "a", "  two blanks in front", error));
+    ASSERT_TRUE(text.setValue("S", "b", "\"history entry\"", error));
+    ASSERT_TRUE(text.setValue("S", "c", "x=y;z", error));
+    const ProfileFileText reread(text.toBytes());
+    EXPECT_EQ(reread.value("S", "a"), "  two blanks in front");
+    EXPECT_EQ(reread.value("S", "b"), "history entry");
+    EXPECT_EQ(reread.value("S", "c"), "x=y;z");
+}
+
+TEST(ProfileFileText, UnstorableNamesAndValuesAreRefused)
+{
+    ProfileFileText text("[S]\nk=v\n");
+    std::string error;
+    EXPECT_FALSE(text.setValue("S", "line\nbreak", "1", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(text.setValue("S", "k", "two\r\nlines", error));
+    EXPECT_FALSE(text.setValue("S\n", "k", "1", error));
+    EXPECT_FALSE(text.setValue("S", "a\"=b", "1", error)) << "a quote before '=' would end a quoted key";
+    EXPECT_EQ(text.toBytes(), "[S]\nk=v\n");
+}
+
+TEST(ProfileFileText, EraseSectionRemovesEveryCopyWithItsComments)
+{
+    ProfileFileText text("[Q]\n0=a\n; about Q\n[Keep]\nx=1\n[q]\n1=b\n");
+    text.eraseSection("Q");
+    EXPECT_EQ(text.toBytes(), "[Keep]\nx=1\n");
+    EXPECT_FALSE(text.hasSection("Q"));
+    EXPECT_TRUE(text.listSection("Q").empty());
+    text.eraseSection("Missing");
+    EXPECT_EQ(text.toBytes(), "[Keep]\nx=1\n");
+}
+
+TEST(ProfileFile, BareNameLivesInTheConfigurationFolder)
+{
+    TempDir dir;
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", (dir.path() + "/xdg").c_str());
+        EXPECT_EQ(ProfileFile::ResolvePath("grantwise.ini"), dir.path() + "/xdg/grantwise.ini");
+        ProfileFile ini("grantwise.ini");
+        EXPECT_EQ(ini.loadState(), ProfileFile::LoadState::Missing);
+        ASSERT_TRUE(ini.writeString("Settings", "EditPattern", "*.*"));
+        ASSERT_TRUE(ini.flush()) << ini.lastError() << " (the folder is created on first write)";
+        EXPECT_EQ(ReadFileBytes(dir.path() + "/xdg/grantwise.ini"), "[Settings]\nEditPattern=*.*\n");
+    }
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", "relative/is/ignored");
+        ScopedEnv home("HOME", dir.path().c_str());
+        EXPECT_EQ(ProfileFile::ResolvePath("grantwise.ini"), dir.path() + "/.config/grantwise.ini");
+    }
+    EXPECT_EQ(ProfileFile::ResolvePath("./grantwise.ini"), "./grantwise.ini");
+    EXPECT_EQ(ProfileFile::ResolvePath("/etc/x.ini"), "/etc/x.ini");
+}
+
+TEST(ProfileFile, FlushWritesOnlyWhatChanged)
+{
+    TempDir dir;
+    const std::string path = dir.file("s.ini");
+    ASSERT_TRUE(WriteFileBytes(path, "[S]\nk = v\n"));
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.writeString("S", "k", "v"));
+    ini.eraseSection("Nothing");
+    ASSERT_TRUE(ini.writeString("S", "k", "other"));
+    ASSERT_TRUE(ini.writeString("S", "k", "v")); // the line is now "k=v": a change
+    ASSERT_TRUE(ini.flush());
+    EXPECT_EQ(ReadFileBytes(path), "[S]\nk=v\n");
+
+    // Nothing changed since the last flush: an unwritable place is never touched.
+    FaultGuard guard;
+    ProfileFile::SetWriteFault([](const std::string&) { return true; });
+    ASSERT_TRUE(ini.writeString("S", "k", "v"));
+    EXPECT_TRUE(ini.flush());
+}
+
+TEST(ProfileFile, FailedWriteLeavesTheOldFileWhole)
+{
+    TempDir dir;
+    const std::string path = dir.file("s.ini");
+    const std::string before = "[Settings]\nCheckBox_IRM=1\n";
+    ASSERT_TRUE(WriteFileBytes(path, before));
+    FaultGuard guard;
+    std::string faultPath;
+    ProfileFile::SetWriteFault([&](const std::string& p) {
+        faultPath = p;
+        return true;
+    });
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.writeString("Settings", "CheckBox_IRM", "0"));
+    EXPECT_FALSE(ini.flush());
+    EXPECT_NE(ini.lastError().find(path), std::string::npos) << ini.lastError();
+    EXPECT_EQ(faultPath, path);
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string> { "s.ini" }) << "no temporary file is left";
+}
+
+TEST(ProfileFile, UnwritablePlacesAreReported)
+{
+    TempDir dir;
+    // The folder of the settings file is a regular file (root ignores permission bits).
+    ASSERT_TRUE(WriteFileBytes(dir.file("plain"), "x"));
+    ProfileFile underFile(dir.file("plain") + "/s.ini");
+    EXPECT_EQ(underFile.loadState(), ProfileFile::LoadState::Missing);
+    ASSERT_TRUE(underFile.writeString("S", "k", "v"));
+    EXPECT_FALSE(underFile.flush());
+    EXPECT_FALSE(underFile.lastError().empty());
+
+    // A folder stands where the file should be: nothing is read, and it is not replaced.
+    std::filesystem::create_directory(dir.file("s.ini"));
+    ProfileFile folder(dir.file("s.ini"));
+    EXPECT_EQ(folder.loadState(), ProfileFile::LoadState::Unreadable);
+    EXPECT_FALSE(folder.readString("S", "k").has_value());
+    ASSERT_TRUE(folder.writeString("S", "k", "v"));
+    EXPECT_FALSE(folder.flush());
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("s.ini")));
+}
+
+TEST(ProfileFile, BinaryGarbageIsKeptAroundAnEdit)
+{
+    TempDir dir;
+    const std::string path = dir.file("g.ini");
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += static_cast<char>((i * 7919) % 256);
+    ASSERT_TRUE(WriteFileBytes(path, garbage));
+    ProfileFile ini(path);
+    EXPECT_EQ(ini.loadState(), ProfileFile::LoadState::Loaded);
+    EXPECT_TRUE(ini.looksBinary());
+    ASSERT_TRUE(ini.writeString("Settings", "RadioGroupScope", "2"));
+    ASSERT_TRUE(ini.flush());
+    const std::string after = ReadFileBytes(path);
+    EXPECT_EQ(after.substr(0, garbage.size()), garbage);
+    EXPECT_EQ(ProfileFile(path).readString("settings", "radiogroupscope"), "2");
+}
+
+TEST(ProfileFile, HugeValuesAndLongKeysRoundTrip)
+{
+    TempDir dir;
+    const std::string path = dir.file("big.ini");
+    const std::string value(1 << 20, 'v');
+    const std::string key = "\\\\SRV\\VOL1\\" + std::string(20000, 'k');
+    {
+        ProfileFile ini(path);
+        ASSERT_TRUE(ini.writeString("Settings", "EditPattern", value));
+        ASSERT_TRUE(ini.writeString("CheckListBoxQ Checked", key, "1"));
+        ASSERT_TRUE(ini.flush());
+    }
+    const ProfileFile reread(path);
+    EXPECT_EQ(reread.readString("Settings", "EditPattern"), value);
+    EXPECT_EQ(reread.readString("CheckListBoxQ Checked", key), "1");
+}

@@ -1,0 +1,294 @@
+#include "support/FakeNWClient.h"
+
+#include "platform/netware/DosNames.h"
+#include "util/D_Util.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+void CopyText(const std::string& text, char* buffer, size_t size)
+{
+    const size_t n = std::min(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+}
+constexpr uint16_t invalidConnection = 0x8801;
+constexpr uint16_t noConnection = 0x880F;
+constexpr uint16_t invalidParameter = 0x8836;
+constexpr uint16_t invalidPath = 0x899C;
+constexpr uint16_t noMoreFiles = 0x89FF;
+} // namespace
+
+void FakeNWClient::queueCodes(const std::string& entry, std::initializer_list<uint32_t> codes)
+{
+    auto& queue = m_queued[entry];
+    queue.insert(queue.end(), codes.begin(), codes.end());
+}
+
+void FakeNWClient::setFixedCode(const std::string& entry, uint32_t code)
+{
+    if (code == 0)
+        m_fixed.erase(entry);
+    else
+        m_fixed[entry] = code;
+}
+
+std::vector<std::string> FakeNWClient::entries() const
+{
+    std::vector<std::string> out;
+    for (const auto& call : m_calls)
+        out.push_back(call.entry);
+    return out;
+}
+
+int FakeNWClient::countOf(const std::string& entry) const
+{
+    return static_cast<int>(
+        std::count_if(m_calls.begin(), m_calls.end(), [&](const Call& call) { return call.entry == entry; }));
+}
+
+FakeNWClient::Install::Install(NWClientLibrary& library)
+    : m_previous(SetNWClientLibrary(&library))
+{
+}
+
+FakeNWClient::Install::~Install()
+{
+    SetNWClientLibrary(m_previous);
+}
+
+uint32_t FakeNWClient::record(const std::string& entry, const std::string& args)
+{
+    m_calls.push_back({ entry, args });
+    auto queued = m_queued.find(entry);
+    if (queued != m_queued.end() && !queued->second.empty()) {
+        const uint32_t code = queued->second.front();
+        queued->second.pop_front();
+        if (code != 0)
+            return code;
+    }
+    auto fixed = m_fixed.find(entry);
+    return fixed != m_fixed.end() ? fixed->second : 0;
+}
+
+uint16_t FakeNWClient::initialize(void*, void*)
+{
+    return static_cast<uint16_t>(record("initialize", ""));
+}
+
+uint16_t FakeNWClient::getPrimaryConnRef(uint32_t& connRef)
+{
+    if (const uint32_t code = record("getPrimaryConnRef", ""))
+        return static_cast<uint16_t>(code);
+    connRef = primaryRef;
+    return 0;
+}
+
+uint16_t FakeNWClient::NWCCScanConnRefs(uint32_t& scanIndex, uint32_t& connRef)
+{
+    if (const uint32_t code = record("NWCCScanConnRefs", std::to_string(scanIndex)))
+        return static_cast<uint16_t>(code);
+    if (scanIndex >= connRefs.size())
+        return noConnection;
+    connRef = connRefs[scanIndex++];
+    return 0;
+}
+
+uint16_t FakeNWClient::NWCCOpenConnByRef(uint32_t connRef, uint32_t openState, uint32_t reserved,
+    uint32_t& connHandle)
+{
+    if (const uint32_t code
+        = record("NWCCOpenConnByRef", Format("%u %u %u", connRef, openState, reserved)))
+        return static_cast<uint16_t>(code);
+    connHandle = openedHandle;
+    return 0;
+}
+
+uint16_t FakeNWClient::closeConn(uint32_t connHandle)
+{
+    return static_cast<uint16_t>(record("closeConn", std::to_string(connHandle)));
+}
+
+uint16_t FakeNWClient::getConnInfo(uint32_t connHandle, uint16_t item, uint16_t bufferLength, char* buffer)
+{
+    if (const uint32_t code = record("getConnInfo", Format("%u %u %u", connHandle, item, bufferLength)))
+        return static_cast<uint16_t>(code);
+    auto it = connTreeNames.find(connHandle);
+    if (item != 4 || it == connTreeNames.end())
+        return invalidConnection;
+    CopyText(it->second, buffer, bufferLength);
+    return 0;
+}
+
+uint16_t FakeNWClient::getConnRefInfo(uint32_t connRef, uint16_t item, uint16_t bufferLength, char* buffer)
+{
+    if (const uint32_t code = record("getConnRefInfo", Format("%u %u %u", connRef, item, bufferLength)))
+        return static_cast<uint16_t>(code);
+    auto it = refServerNames.find(connRef);
+    if (item != 7 || it == refServerNames.end())
+        return invalidConnection;
+    CopyText(it->second, buffer, bufferLength);
+    return 0;
+}
+
+uint32_t FakeNWClient::createContext(uint32_t& context)
+{
+    if (const uint32_t code = record("createContext", ""))
+        return code;
+    context = contextHandle;
+    return 0;
+}
+
+uint32_t FakeNWClient::getContextInfo(uint32_t context, uint32_t key, void* value)
+{
+    if (const uint32_t code = record("getContextInfo", Format("%u %u", context, key)))
+        return code;
+    if (key == 1)
+        std::memcpy(value, &contextFlags, sizeof contextFlags);
+    else if (key == 3)
+        CopyText(contextNameContext, static_cast<char*>(value), 256);
+    else if (key == 11)
+        CopyText(contextTreeName, static_cast<char*>(value), 256);
+    else
+        return invalidParameter;
+    return 0;
+}
+
+uint32_t FakeNWClient::setContextInfo(uint32_t context, uint32_t key, const void* value)
+{
+    std::string shown;
+    uint32_t flags = 0;
+    if (key == 1) {
+        std::memcpy(&flags, value, sizeof flags);
+        shown = std::to_string(flags);
+    } else {
+        shown = static_cast<const char*>(value);
+    }
+    if (const uint32_t code = record("setContextInfo", Format("%u %u %s", context, key, shown.c_str())))
+        return code;
+    if (key == 1)
+        contextFlags = flags;
+    else if (key == 3)
+        contextNameContext = shown;
+    else if (key == 11)
+        contextTreeName = shown;
+    else
+        return invalidParameter;
+    return 0;
+}
+
+uint32_t FakeNWClient::mapIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID, char* name)
+{
+    if (const uint32_t code = record("mapIDToName", Format("%u %u %08X", context, connHandle, objectID)))
+        return code;
+    auto it = objectNames.find(objectID);
+    if (it == objectNames.end())
+        return nw::noSuchEntry;
+    CopyText(it->second, name, nw::nameBufferSize);
+    return 0;
+}
+
+uint16_t FakeNWClient::parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
+    char* dirPath)
+{
+    if (const uint32_t code = record("parsePath", path))
+        return static_cast<uint16_t>(code);
+    auto it = splits.find(path);
+    if (it == splits.end())
+        return invalidParameter;
+    if (it->second.code != 0)
+        return it->second.code;
+    CopyText(it->second.server, serverName, nw::nameBufferSize);
+    CopyText(it->second.volume, volumeName, nw::nameBufferSize);
+    CopyText(it->second.dirPath, dirPath, nw::nameBufferSize);
+    connHandle = it->second.connHandle;
+    return 0;
+}
+
+uint16_t FakeNWClient::getDirectoryInfo(uint32_t connHandle, uint8_t, const char* path, uint8_t*, char* name,
+    uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void*)
+{
+    if (const uint32_t code = record("getDirectoryInfo", Format("%u %s", connHandle, path)))
+        return static_cast<uint16_t>(code);
+    auto it = directories.find(path);
+    if (it == directories.end())
+        return invalidPath;
+    if (it->second.infoCode != 0)
+        return it->second.infoCode;
+    name[0] = '\0';
+    dateTime = it->second.dateTime;
+    ownerID = it->second.ownerID;
+    rightsMask = it->second.irm;
+    return 0;
+}
+
+uint16_t FakeNWClient::initFileSearch(uint32_t connHandle, uint8_t, const char* path, uint8_t& volumeNumber,
+    uint16_t& directoryID, uint16_t& sequence, uint8_t& accessRights, void*)
+{
+    if (const uint32_t code = record("initFileSearch", Format("%u %s", connHandle, path)))
+        return static_cast<uint16_t>(code);
+    auto it = directories.find(path);
+    if (it == directories.end())
+        return invalidPath;
+    if (it->second.searchCode != 0)
+        return it->second.searchCode;
+    m_searchDirs.push_back(path);
+    volumeNumber = 1;
+    directoryID = static_cast<uint16_t>(m_searchDirs.size());
+    sequence = 0;
+    accessRights = 0xFF;
+    return 0;
+}
+
+uint16_t FakeNWClient::continueFileSearch(uint32_t connHandle, uint8_t volumeNumber, uint16_t directoryID,
+    uint16_t sequence, uint8_t searchAttributes, const char* pattern, NWSearchEntry& entry, uint32_t)
+{
+    if (const uint32_t code = record("continueFileSearch",
+            Format("%u %u %u %u %02X %s", connHandle, volumeNumber, directoryID, sequence, searchAttributes, pattern)))
+        return static_cast<uint16_t>(code);
+    if (directoryID == 0 || directoryID > m_searchDirs.size())
+        return invalidParameter;
+    const Directory& dir = directories.at(m_searchDirs[directoryID - 1]);
+    const std::string upperPattern = UpperAscii(pattern);
+    const bool wantDirectories = (searchAttributes & 0x10) != 0;
+    for (size_t i = sequence; i < dir.children.size(); ++i) {
+        const Child& child = dir.children[i];
+        if (child.isDirectory != wantDirectories || !DosWildcardMatch(upperPattern, child.shortName))
+            continue;
+        entry = NWSearchEntry();
+        entry.nextSequence = static_cast<uint16_t>(i + 1);
+        CopyText(child.shortName, entry.shortName, sizeof entry.shortName);
+        entry.rightsMask = child.rightsMask;
+        return 0;
+    }
+    return noMoreFiles;
+}
+
+uint16_t FakeNWClient::scanTrustees(uint32_t connHandle, uint8_t, const char* path, uint32_t& iterationHandle,
+    uint16_t& count, NWTrusteeBlock& block, void*)
+{
+    if (const uint32_t code = record("scanTrustees", Format("%u %s %u", connHandle, path, iterationHandle)))
+        return static_cast<uint16_t>(code);
+    auto it = trusteeBlocks.find(path);
+    if (it == trusteeBlocks.end() || iterationHandle >= it->second.size())
+        return nw::noMoreTrustees;
+    const Block& given = it->second[iterationHandle++];
+    const size_t n = std::min(given.entries.size(), static_cast<size_t>(NWTrusteeBlock::capacity));
+    std::copy_n(given.entries.begin(), n, block.entries);
+    count = static_cast<uint16_t>(given.reportedCount >= 0 ? given.reportedCount : static_cast<int>(n));
+    return 0;
+}
+
+bool FakeNWClient::loadErrorLibrary()
+{
+    record("loadErrorLibrary", "");
+    return errorLibraryPresent;
+}
+
+std::string FakeNWClient::NWstrerror(uint32_t code)
+{
+    record("NWstrerror", Format("%08X", code));
+    auto it = errorTexts.find(code);
+    return it != errorTexts.end() ? it->second : std::string();
+}

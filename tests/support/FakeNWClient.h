@@ -1,0 +1,135 @@
+#pragma once
+
+// A recording fake of the NetWare client library for tests: it records every call in
+// order (entry name and the arguments that matter) and answers from plain data a test
+// fills in. Codes can be scripted per entry: queued codes are returned by the next calls
+// of that entry (a queued 0 means "answer normally"); a fixed code fails every call.
+// Installing is scoped: FakeNWClient::Install makes the fake the current library for
+// its lifetime.
+
+#include "netware/NWClientLibrary.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+class FakeNWClient : public NWClientLibrary {
+public:
+    struct Call {
+        std::string entry; ///< the method name, e.g. "NWCCScanConnRefs"
+        std::string args;  ///< the arguments that matter, e.g. "11 CORP" for setContextInfo
+    };
+
+    /// One child of a fake directory as the file search returns it.
+    struct Child {
+        std::string shortName;
+        bool isDirectory = false;
+        uint8_t rightsMask = 0;
+    };
+
+    /// A directory the fake knows, by its exact path ("VOL:DIR").
+    struct Directory {
+        uint16_t infoCode = 0;   ///< code of getDirectoryInfo
+        uint16_t searchCode = 0; ///< code of initFileSearch
+        uint8_t irm = 0xFF;
+        uint32_t ownerID = 0; ///< delivered as given (a test swaps it itself if it wants)
+        uint32_t dateTime = 0;
+        std::vector<Child> children;
+    };
+
+    /// One trustee block; reportedCount < 0 reports the number of entries.
+    struct Block {
+        std::vector<NWTrusteeEntry> entries;
+        int reportedCount = -1;
+    };
+
+    /// What the path splitter answers for a path.
+    struct Split {
+        uint16_t code = 0;
+        std::string server, volume, dirPath;
+        uint32_t connHandle = 0;
+    };
+
+    // ---- Scripting --------------------------------------------------------------
+
+    /// The next calls of entry return these codes, one per call (0: answer normally).
+    void queueCodes(const std::string& entry, std::initializer_list<uint32_t> codes);
+    /// Every call of entry fails with code (0 removes the failure).
+    void setFixedCode(const std::string& entry, uint32_t code);
+
+    // ---- Data the fake answers from ------------------------------------------------
+
+    uint32_t primaryRef = 0;       ///< answered by getPrimaryConnRef
+    std::vector<uint32_t> connRefs; ///< scanned by NWCCScanConnRefs; then 0x880F
+    std::map<uint32_t, std::string> refServerNames; ///< item 7 of a reference
+    std::map<uint32_t, std::string> connTreeNames;  ///< item 4 of a handle (as the library pads it)
+    uint32_t openedHandle = 0x10;  ///< what NWCCOpenConnByRef gives
+    uint32_t contextHandle = 0x77; ///< what createContext gives
+    uint32_t contextFlags = 0;
+    std::string contextNameContext = "[Root]";
+    std::string contextTreeName;
+    std::map<uint32_t, std::string> objectNames;    ///< mapIDToName; missing IDs fail with -601
+    std::map<std::string, Split> splits;            ///< parsePath by exact path; others fail 0x8836
+    std::map<std::string, Directory> directories;   ///< by exact path; others fail 0x899C
+    std::map<std::string, std::vector<Block>> trusteeBlocks; ///< by exact path; then 0x899C
+    bool errorLibraryPresent = true;
+    std::map<uint32_t, std::string> errorTexts;
+
+    // ---- What happened -------------------------------------------------------------
+
+    const std::vector<Call>& calls() const { return m_calls; }
+    /// The entry names of all calls, in order.
+    std::vector<std::string> entries() const;
+    /// Number of calls of entry.
+    int countOf(const std::string& entry) const;
+    void clearCalls() { m_calls.clear(); }
+
+    /// Makes a fake the current library for the lifetime of this object.
+    class Install {
+    public:
+        explicit Install(NWClientLibrary& library);
+        ~Install();
+        Install(const Install&) = delete;
+        Install& operator=(const Install&) = delete;
+
+    private:
+        NWClientLibrary* m_previous;
+    };
+
+    // ---- The library ------------------------------------------------------------------
+
+    uint16_t initialize(void* reserved1, void* reserved2) override;
+    uint16_t getPrimaryConnRef(uint32_t& connRef) override;
+    uint16_t NWCCScanConnRefs(uint32_t& scanIndex, uint32_t& connRef) override;
+    uint16_t NWCCOpenConnByRef(uint32_t connRef, uint32_t openState, uint32_t reserved, uint32_t& connHandle) override;
+    uint16_t closeConn(uint32_t connHandle) override;
+    uint16_t getConnInfo(uint32_t connHandle, uint16_t item, uint16_t bufferLength, char* buffer) override;
+    uint16_t getConnRefInfo(uint32_t connRef, uint16_t item, uint16_t bufferLength, char* buffer) override;
+    uint32_t createContext(uint32_t& context) override;
+    uint32_t getContextInfo(uint32_t context, uint32_t key, void* value) override;
+    uint32_t setContextInfo(uint32_t context, uint32_t key, const void* value) override;
+    uint32_t mapIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID, char* name) override;
+    uint16_t parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
+        char* dirPath) override;
+    uint16_t getDirectoryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t* sequence, char* name,
+        uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void* reserved) override;
+    uint16_t initFileSearch(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t& volumeNumber,
+        uint16_t& directoryID, uint16_t& sequence, uint8_t& accessRights, void* reserved) override;
+    uint16_t continueFileSearch(uint32_t connHandle, uint8_t volumeNumber, uint16_t directoryID, uint16_t sequence,
+        uint8_t searchAttributes, const char* pattern, NWSearchEntry& entry, uint32_t flag) override;
+    uint16_t scanTrustees(uint32_t connHandle, uint8_t dirHandle, const char* path, uint32_t& iterationHandle,
+        uint16_t& count, NWTrusteeBlock& block, void* reserved) override;
+    bool loadErrorLibrary() override;
+    std::string NWstrerror(uint32_t code) override;
+
+private:
+    /// Records the call and returns the scripted code for it (0: answer normally).
+    uint32_t record(const std::string& entry, const std::string& args);
+
+    std::vector<Call> m_calls;
+    std::map<std::string, std::deque<uint32_t>> m_queued;
+    std::map<std::string, uint32_t> m_fixed;
+    std::vector<std::string> m_searchDirs; // directory ID - 1 -> path
+};

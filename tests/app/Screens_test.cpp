@@ -1,7 +1,11 @@
-// Renders every page of the window to PNG files for a look by eye (GRANTWISE_SCREENSHOTS
-// names the folder; without it the test only checks that each page renders).
+// Renders every page of the window, on a small network with a scan done, to PNG files
+// for a look by eye (GRANTWISE_SCREENSHOTS names the folder; without it the test only
+// checks that each page renders at the window's size).
 
+#include "AppTestEnv.h"
 #include "app/TMainForm.h"
+#include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TShellTreeView.h"
 #include "support/MessageRecorder.h"
 
 #include <QTabWidget>
@@ -12,19 +16,42 @@ class Screens : public QObject {
 private Q_SLOTS:
     void pagesRender()
     {
+        AppTestEnv env;
+        QVERIFY(WriteFileBytes(env.home().file("grantwise.txt"), ReadFileBytes(GRANTWISE_TEST_DATA "/../../data/grantwise.txt")));
         MessageRecorder messages;
         TMainForm form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        const QModelIndex plans = FolderIndex(*form.folderModel(), "\\\\FS1\\VOL1\\R&D\\Plans 2002");
+        QVERIFY(plans.isValid());
+        form.ShellTreeView1->selectIndex(FolderIndex(*form.folderModel(), "\\\\FS1\\VOL1\\R&D"));
+        form.ShellTreeView1DblClick();
+        form.ShellTreeView1->expand(plans.parent());
+        form.ShellTreeView1->selectIndex(FolderIndex(*form.folderModel(), "\\\\FS1\\VOL1\\Public"));
+        form.ShellTreeView1DblClick();
+        form.ShellTreeView1->selectIndex(plans);
+        form.ShellTreeView1Click();
+        form.RadioGroupInfo->click(2);
+        form.BitBtnScanDirsClick();
+
         const QString folder = qEnvironmentVariable("GRANTWISE_SCREENSHOTS");
-        for (int i = 0; i < form.PageControl1->count(); ++i) {
-            form.PageControl1->setCurrentIndex(i);
+        auto shoot = [&](const QString& name) {
             QCoreApplication::processEvents();
             const QPixmap shot = form.grab();
             QCOMPARE(shot.size(), form.size());
             if (!folder.isEmpty())
-                QVERIFY(shot.save(QStringLiteral("%1/page%2.png").arg(folder).arg(i)));
-        }
+                QVERIFY(shot.save(QStringLiteral("%1/%2.png").arg(folder, name)));
+        };
+        form.PageControl1->setCurrentWidget(form.TabSheetInfo);
+        shoot(QStringLiteral("info"));
+        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
+        shoot(QStringLiteral("select"));
+        form.PageControl1->setCurrentWidget(form.TabSheetAction);
+        shoot(QStringLiteral("by-path"));
+        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        shoot(QStringLiteral("by-trustee"));
+        QVERIFY(messages.texts().empty());
     }
 };
 

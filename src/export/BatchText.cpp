@@ -1,16 +1,46 @@
 #include "export/BatchText.h"
 
-bool IsBatchWritable(std::string_view text) noexcept
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// What each byte means to a batch line; looked up per byte because the export runs
+// over millions of lines.
+enum : uint8_t { kUnwritable = 1, kNeedsQuotes = 2, kRemarkSpecial = 4 };
+
+constexpr std::array<uint8_t, 256> makeByteClasses()
+{
+    std::array<uint8_t, 256> classes {};
+    for (int c = 0; c < 0x20; ++c)
+        classes[c] = kUnwritable | kRemarkSpecial;
+    classes['%'] = kRemarkSpecial;
+    classes['"'] = kUnwritable;
+    for (unsigned char c : std::string_view(" &|<>^(),;="))
+        classes[c] = kNeedsQuotes;
+    return classes;
+}
+
+constexpr std::array<uint8_t, 256> kByteClasses = makeByteClasses();
+
+bool anyByteOf(std::string_view text, uint8_t flag) noexcept
 {
     for (char c : text)
-        if (c == '"' || static_cast<unsigned char>(c) < 0x20)
-            return false;
-    return true;
+        if (kByteClasses[static_cast<unsigned char>(c)] & flag)
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool IsBatchWritable(std::string_view text) noexcept
+{
+    return !anyByteOf(text, kUnwritable);
 }
 
 bool BatchWordNeedsQuotes(std::string_view text) noexcept
 {
-    return text.find_first_of(" &|<>^(),;=") != std::string_view::npos;
+    return anyByteOf(text, kNeedsQuotes);
 }
 
 void AppendBatchText(std::string& out, std::string_view text)
@@ -46,12 +76,14 @@ void AppendBatchWord(std::string& out, std::string_view text)
 
 void AppendBatchRemText(std::string& out, std::string_view text)
 {
-    for (char c : text) {
-        if (c == '%')
-            out += "%%";
-        else if (static_cast<unsigned char>(c) < 0x20)
-            out += '?';
-        else
-            out += c;
+    size_t from = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!(kByteClasses[static_cast<unsigned char>(c)] & kRemarkSpecial))
+            continue;
+        out.append(text.data() + from, i - from);
+        out += c == '%' ? "%%" : "?";
+        from = i + 1;
     }
+    out.append(text.data() + from, text.size() - from);
 }

@@ -17,8 +17,8 @@ constexpr std::string_view kUnsafeRemark = "REM Not run, unsafe characters: ";
 // Appends a line-kind template with each "%s" replaced by the next argument, written by
 // appendArg(out, argument). The templates hold no other "%".
 template <typename AppendArg>
-void appendTemplate(std::string& out, std::string_view tmpl, std::initializer_list<std::string_view> args,
-    AppendArg appendArg)
+void appendTemplate(
+    std::string& out, std::string_view tmpl, std::initializer_list<std::string_view> args, AppendArg appendArg)
 {
     auto arg = args.begin();
     size_t from = 0;
@@ -30,6 +30,17 @@ void appendTemplate(std::string& out, std::string_view tmpl, std::initializer_li
     }
     out.append(tmpl.data() + from, tmpl.size() - from);
     out += kLineEnd;
+}
+
+// Calls f(code, kind, value) for every line of a known kind, in order; separator lines
+// (and any code without a kind) are skipped.
+template <typename F> void forEachKindLine(const ReportList& results, F f)
+{
+    for (size_t i = 0; i < results.count(); ++i) {
+        const int32_t code = results.code(i);
+        if (const TInfo* kind = FindLineKind(code))
+            f(code, *kind, LineValue(results.text(i), code));
+    }
 }
 
 std::string irmRights(std::string_view value)
@@ -54,12 +65,13 @@ struct XmlArgs {
 };
 
 // A RIGHTS line of the batch form (trustee or IRM), or its remark when one of the
-// arguments cannot be written safely. `pathWritable` is IsBatchWritable(path), known
-// per path line.
-void appendRightsLine(std::string& out, std::string_view tmpl, bool pathWritable,
-    std::initializer_list<std::string_view> args)
+// arguments cannot be written safely. The current path comes twice: as the path line
+// holds it (args[0], for the remark) and already written as a batch word (`pathWord`,
+// empty when the path is not writable), since it serves every line below it.
+void appendRightsLine(
+    std::string& out, std::string_view tmpl, const std::string& pathWord, std::initializer_list<std::string_view> args)
 {
-    bool writable = pathWritable;
+    bool writable = !pathWord.empty();
     for (auto it = args.begin() + 1; writable && it != args.end(); ++it)
         writable = IsBatchWritable(*it);
     if (!writable) {
@@ -67,14 +79,21 @@ void appendRightsLine(std::string& out, std::string_view tmpl, bool pathWritable
         appendTemplate(out, tmpl, args, AppendBatchRemText);
         return;
     }
-    // The path and the rights are words of their own; the name stands between the
-    // template's quotes (it is the third argument of the trustee template).
+    // The rights are a word of their own; the name stands between the template's
+    // quotes (it is the third argument of the trustee template).
     size_t index = 0;
-    appendTemplate(out, tmpl, args, [&index](std::string& o, std::string_view a) {
-        if (index++ < 2)
+    appendTemplate(out, tmpl, args, [&](std::string& o, std::string_view a) {
+        switch (index++) {
+        case 0:
+            o += pathWord;
+            break;
+        case 1:
             AppendBatchWord(o, a);
-        else
+            break;
+        default:
             AppendBatchQuotedText(o, a);
+            break;
+        }
     });
 }
 
@@ -124,33 +143,35 @@ std::string BuildBatchForm(const ReportList& results)
     std::string out;
     out.reserve(results.textBytes() + results.textBytes() / 8 + 16 * results.count());
     std::string_view path;
-    bool pathWritable = true;
-    for (size_t i = 0; i < results.count(); ++i) {
-        const int32_t code = results.code(i);
-        const TInfo* kind = FindLineKind(code);
-        if (!kind)
-            continue;
-        const std::string_view value = LineValue(results.text(i), code);
+    std::string pathWord = "\"\""; // the empty path, quoted
+    forEachKindLine(results, [&](int32_t code, const TInfo& kind, std::string_view value) {
         switch (code) {
         case lkPath:
+            // An entry's detail groups repeat its path line; write its word once.
+            if (value == path)
+                break;
             path = value;
-            pathWritable = IsBatchWritable(path);
+            pathWord.clear();
+            if (IsBatchWritable(path))
+                AppendBatchWord(pathWord, path);
+            if (path.empty()) // an empty word would vanish from the command
+                pathWord = "\"\"";
             break;
         case lkTrustee: {
             const TrusteeValue parts = SplitTrusteeValue(value);
-            appendRightsLine(out, kind->batTemplate, pathWritable, { path, parts.rights, parts.name });
+            appendRightsLine(out, kind.batTemplate, pathWord, { path, parts.rights, parts.name });
             break;
         }
         case lkIrm:
-            appendRightsLine(out, kind->batTemplate, pathWritable, { path, irmRights(value) });
+            appendRightsLine(out, kind.batTemplate, pathWord, { path, irmRights(value) });
             break;
         case lkOwner:
-            appendTemplate(out, kind->batTemplate, { path, value }, AppendBatchRemText);
+            appendTemplate(out, kind.batTemplate, { path, value }, AppendBatchRemText);
             break;
         default: // the settings lines write nothing in the batch form
             break;
         }
-    }
+    });
     return out;
 }
 
@@ -161,14 +182,10 @@ std::string BuildXmlForm(const ReportList& results)
     out += kXmlHead;
     out += kLineEnd;
     bool blockOpen = false;
-    std::string path; // the current path line's value, already escaped and encoded
+    std::string_view rawPath; // the current path line's value
+    std::string path; // the same, escaped and encoded
     const auto encoded = [](std::string& o, std::string_view v) { AppendXmlText(o, v); };
-    for (size_t i = 0; i < results.count(); ++i) {
-        const int32_t code = results.code(i);
-        const TInfo* kind = FindLineKind(code);
-        if (!kind)
-            continue;
-        const std::string_view value = LineValue(results.text(i), code);
+    forEachKindLine(results, [&](int32_t code, const TInfo& kind, std::string_view value) {
         switch (code) {
         case lkBase:
             if (blockOpen) {
@@ -181,28 +198,32 @@ std::string BuildXmlForm(const ReportList& results)
                 out += kLineEnd;
                 blockOpen = true;
             }
-            appendTemplate(out, kind->xmlTemplate, { value }, encoded);
+            appendTemplate(out, kind.xmlTemplate, { value }, encoded);
             break;
         case lkPath:
+            // An entry's detail groups repeat its path line; encode it once.
+            if (value == rawPath)
+                break;
+            rawPath = value;
             path.clear();
             AppendXmlText(path, value);
             break;
         case lkTrustee: {
             const TrusteeValue parts = SplitTrusteeValue(value);
-            appendTemplate(out, kind->xmlTemplate, { path, parts.rights, parts.name }, XmlArgs {});
+            appendTemplate(out, kind.xmlTemplate, { path, parts.rights, parts.name }, XmlArgs {});
             break;
         }
         case lkOwner:
-            appendTemplate(out, kind->xmlTemplate, { path, value }, XmlArgs {});
+            appendTemplate(out, kind.xmlTemplate, { path, value }, XmlArgs {});
             break;
         case lkIrm:
-            appendTemplate(out, kind->xmlTemplate, { path, irmRights(value) }, XmlArgs {});
+            appendTemplate(out, kind.xmlTemplate, { path, irmRights(value) }, XmlArgs {});
             break;
         default: // Subdirs, Scope, Info, Filter
-            appendTemplate(out, kind->xmlTemplate, { value }, encoded);
+            appendTemplate(out, kind.xmlTemplate, { value }, encoded);
             break;
         }
-    }
+    });
     if (blockOpen) {
         out += "</grantwise>";
         out += kLineEnd;

@@ -27,7 +27,9 @@ std::string BuildTextForm(const ReportList& lines);
 ///   (rights "-ALL" when the mask holds no letter), owner 'REM Owner [<path>] <name>',
 /// where <path> is the last path line before it. The RIGHTS path (and the rights field,
 /// should it ever hold such a character) is enclosed in double quotes when it holds a
-/// blank or one of & | < > ^ ( ) , ; =, and every "%" of every line is doubled, so the
+/// blank or one of & | < > ^ ( ) , ; = (an empty path, before any path line, is
+/// written as "" so that the rights do not take its place), and every "%" of every
+/// line is doubled, so the
 /// command interpreter runs each line as it reads (see BatchText.h). A trustee or IRM
 /// line whose path, rights or name holds a double quote or a control character cannot
 /// be written as a command that does what it says; it is written as the remark

@@ -14,8 +14,8 @@
 ///
 /// Where the file lies: a name without a folder (no "/") lives in the user's
 /// configuration folder, $XDG_CONFIG_HOME when that is an absolute path, else
-/// ~/.config; the folder is created by the first flush that writes. Any other name is
-/// used as it stands (relative to the working folder).
+/// ~/.config. Any other name is used as it stands (relative to the working folder). A
+/// missing folder is created by the first flush that writes.
 ///
 /// Writing replaces the file atomically: the new text goes to a temporary file in the
 /// same folder, which is then renamed over the old one, so a crash or a full disk never

@@ -189,13 +189,16 @@ std::string ProfileFileText::toBytes() const
     const std::string defaultEol = newLineEnd();
     std::string out = m_bom;
     const Line* last = nullptr;
-    for (const Section& section : m_sections)
+    for (const Section& section : m_sections) {
+        if (section.erased)
+            continue;
         for (const Line& line : section.lines) {
             if (last)
                 out += last->eol.empty() ? defaultEol : last->eol;
             out += line.text;
             last = &line;
         }
+    }
     if (last)
         out += last->eol;
     return out;
@@ -203,10 +206,13 @@ std::string ProfileFileText::toBytes() const
 
 std::string ProfileFileText::newLineEnd() const
 {
-    for (const Section& section : m_sections)
+    for (const Section& section : m_sections) {
+        if (section.erased)
+            continue;
         for (const Line& line : section.lines)
             if (!line.eol.empty())
                 return line.eol;
+    }
     return "\n";
 }
 
@@ -215,7 +221,7 @@ bool ProfileFileText::findKey(
 {
     for (size_t i = 0; i < m_sections.size(); ++i) {
         const Section& s = m_sections[i];
-        if (!s.hasHeader || s.foldedName != foldedName)
+        if (!s.isNamed(foldedName))
             continue;
         const auto it = s.keys.find(foldedKey);
         if (it != s.keys.end()) {
@@ -243,7 +249,7 @@ bool ProfileFileText::hasSection(const std::string& section) const
 {
     const std::string name = folded(trimmed(section));
     for (const Section& s : m_sections)
-        if (s.hasHeader && s.foldedName == name)
+        if (s.isNamed(name))
             return true;
     return false;
 }
@@ -253,7 +259,7 @@ std::vector<ProfileFileText::Entry> ProfileFileText::listSection(const std::stri
     const std::string name = folded(trimmed(section));
     std::vector<Entry> out;
     for (const Section& s : m_sections) {
-        if (!s.hasHeader || s.foldedName != name)
+        if (!s.isNamed(name))
             continue;
         for (size_t i = 1; i < s.lines.size(); ++i) {
             std::string key;
@@ -285,7 +291,7 @@ bool ProfileFileText::setValue(
         return true;
     }
     for (Section& s : m_sections) {
-        if (!s.hasHeader || s.foldedName != name)
+        if (!s.isNamed(name))
             continue;
         // After the last non-blank line, so that every indexed key line keeps its place.
         size_t at = s.lines.size();
@@ -295,19 +301,31 @@ bool ProfileFileText::setValue(
         s.keys.emplace(foldedKey, at);
         return true;
     }
-    // A new section at the end of the file, set off by a blank line. (A last line
-    // without a line end gets one from toBytes once lines follow it.)
+    // A section erased before comes back where it stood (an erase-and-rewrite of an
+    // unchanged list then leaves the file as it was), in front of its blank lines.
     const std::string eol = newLineEnd();
+    const Line header { "[" + std::string(trimmed(section)) + "]", eol };
+    for (Section& s : m_sections) {
+        if (!s.erased || s.foldedName != name)
+            continue;
+        s.erased = false;
+        s.lines.insert(s.lines.begin(), { header, Line { std::move(text), eol } });
+        s.keys.clear();
+        s.keys.emplace(foldedKey, 1);
+        return true;
+    }
+    // Otherwise a new section at the end of the file, set off by a blank line. (A last
+    // line without a line end gets one from toBytes once lines follow it.)
     Section* lastWithLines = nullptr;
     for (Section& s : m_sections)
-        if (!s.lines.empty())
+        if (!s.erased && !s.lines.empty())
             lastWithLines = &s;
     if (lastWithLines && !trimmed(lastWithLines->lines.back().text).empty())
         lastWithLines->lines.push_back(Line { std::string(), eol });
     Section added;
     added.hasHeader = true;
     added.foldedName = name;
-    added.lines.push_back(Line { "[" + std::string(trimmed(section)) + "]", eol });
+    added.lines.push_back(header);
     added.lines.push_back(Line { std::move(text), eol });
     added.keys.emplace(foldedKey, 1);
     m_sections.push_back(std::move(added));
@@ -316,6 +334,22 @@ bool ProfileFileText::setValue(
 
 void ProfileFileText::eraseSection(const std::string& section)
 {
+    // The first copy stays as an invisible place holder with its trailing blank lines,
+    // for the section to return to if it is written again; further copies go.
     const std::string name = folded(trimmed(section));
-    std::erase_if(m_sections, [&](const Section& s) { return s.hasHeader && s.foldedName == name; });
+    bool first = true;
+    std::erase_if(m_sections, [&](Section& s) {
+        if (!s.isNamed(name))
+            return false;
+        if (!first)
+            return true;
+        first = false;
+        size_t blanks = s.lines.size();
+        while (blanks > 1 && trimmed(s.lines[blanks - 1].text).empty())
+            --blanks;
+        s.lines.erase(s.lines.begin(), s.lines.begin() + static_cast<std::ptrdiff_t>(blanks));
+        s.keys.clear();
+        s.erased = true;
+        return false;
+    });
 }

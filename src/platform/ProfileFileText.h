@@ -32,7 +32,8 @@
 /// - Line breaks and NUL characters cannot be stored in keys, values or section names,
 ///   nor a key holding a double quote followed by "=": such writes are refused.
 /// - A new key goes after the last non-blank line of its section; a new section goes at
-///   the end of the file, after a blank line. New lines use the file's first line end
+///   the end of the file, after a blank line (a section erased before returns to its old
+///   place, see eraseSection). New lines use the file's first line end
 ///   (CR LF or LF; LF for a new file).
 class ProfileFileText {
 public:
@@ -63,7 +64,9 @@ public:
     bool setValue(const std::string& section, const std::string& key, const std::string& value, std::string& error);
 
     /// Removes every section of that name with all its lines (comments included). A
-    /// missing section changes nothing.
+    /// missing section changes nothing. When the section is written again it returns to
+    /// the place of its first copy, so erasing and rewriting the same entries gives the
+    /// same bytes.
     void eraseSection(const std::string& section);
 
 private:
@@ -76,6 +79,9 @@ private:
         std::string foldedName; // name with ASCII letters upper-cased, for lookups
         std::vector<Line> lines; // the header line first when hasHeader
         std::unordered_map<std::string, size_t> keys; // folded key -> its first line
+        bool erased = false; // a place holder: not read, not written (see eraseSection)
+
+        bool isNamed(const std::string& folded) const { return hasHeader && !erased && foldedName == folded; }
     };
 
     void indexKeys(Section& section);

@@ -49,8 +49,8 @@ void writeRaw(ProfileFile& ini, const std::string& section, const std::string& k
 
 } // namespace
 
-std::string IniReadStr(const ProfileFile& ini, const std::string& section, const std::string& key,
-    const std::string& def)
+std::string IniReadStr(
+    const ProfileFile& ini, const std::string& section, const std::string& key, const std::string& def)
 {
     return ini.readString(section, key).value_or(def);
 }
@@ -100,8 +100,8 @@ void IniFlush(ProfileFile& ini)
         throw IniWriteError(ini.lastError());
 }
 
-void SaveStrings(ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list,
-    bool keysFromObjects)
+void SaveStrings(
+    ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool keysFromObjects)
 {
     IniEraseSection(ini, section);
     for (size_t i = 0; i < list.size(); ++i) {
@@ -110,8 +110,7 @@ void SaveStrings(ProfileFile& ini, const std::string& section, const std::vector
     }
 }
 
-void LoadStrings(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list,
-    bool keysToObjects)
+void LoadStrings(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list, bool keysToObjects)
 {
     for (auto& [key, value] : ini.readSection(section)) {
         IniListItem item;
@@ -127,8 +126,7 @@ std::string CheckedSection(const std::string& section)
     return section + " Checked";
 }
 
-void SaveCheckList(ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list,
-    bool withItems)
+void SaveCheckList(ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool withItems)
 {
     if (withItems)
         SaveStrings(ini, section, list, false);
@@ -139,8 +137,7 @@ void SaveCheckList(ProfileFile& ini, const std::string& section, const std::vect
             IniWriteBool(ini, checked, item.text, true);
 }
 
-void LoadCheckList(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list,
-    bool withItems)
+void LoadCheckList(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list, bool withItems)
 {
     if (withItems) {
         list.clear();

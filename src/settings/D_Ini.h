@@ -65,8 +65,8 @@ std::string IniFileName(bool nameOnly);
 std::optional<int> IniParseInt(const std::string& text);
 
 /// The stored text, or def when the key is missing.
-std::string IniReadStr(const ProfileFile& ini, const std::string& section, const std::string& key,
-    const std::string& def);
+std::string IniReadStr(
+    const ProfileFile& ini, const std::string& section, const std::string& key, const std::string& def);
 /// The stored integer, or def when the key is missing or holds no number.
 int IniReadInt(const ProfileFile& ini, const std::string& section, const std::string& key, int def);
 /// The stored flag (any integer other than 0 is true), or def like IniReadInt.
@@ -92,12 +92,12 @@ void IniFlush(ProfileFile& ini);
 
 /// Erases the section, then writes one entry per item with IniWriteStr: key = the
 /// item's index in decimal, or with keysFromObjects the item's number; value = its text.
-void SaveStrings(ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list,
-    bool keysFromObjects);
+void SaveStrings(
+    ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool keysFromObjects);
 /// Appends one item per entry of the section, in file order: text = the value; with
 /// keysToObjects the key's number is attached (0 when the key is no number).
-void LoadStrings(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list,
-    bool keysToObjects);
+void LoadStrings(
+    const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list, bool keysToObjects);
 
 /// The section holding the check marks of a check list saved under section.
 std::string CheckedSection(const std::string& section);
@@ -105,12 +105,10 @@ std::string CheckedSection(const std::string& section);
 /// withItems: SaveStrings of the texts (keys by index). Then erases section + " Checked"
 /// and writes there key = item text, value "1" for every checked item, so texts equal
 /// but for letter case share one key. Throws IniWriteError at the first failing write.
-void SaveCheckList(ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list,
-    bool withItems);
+void SaveCheckList(ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool withItems);
 /// withItems: clears the list and loads it with LoadStrings (keys to objects). Then
 /// every item's check mark is read from section + " Checked" (default unchecked).
-void LoadCheckList(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list,
-    bool withItems);
+void LoadCheckList(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list, bool withItems);
 
 // ---- Bounds ----------------------------------------------------------------------
 

@@ -152,8 +152,8 @@ TEST(SaveForms, RightsFieldEdgeCases)
     EXPECT_EQ(bat, expectedBat);
     const std::vector<std::string> xml = SplitCrLf(BuildXmlForm(results));
     ASSERT_EQ(xml.size(), 7u);
-    EXPECT_EQ(xml[1],
-        "<trustee><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights></rights><name>.Admin.Corp</name></trustee>");
+    EXPECT_EQ(
+        xml[1], "<trustee><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights></rights><name>.Admin.Corp</name></trustee>");
     EXPECT_EQ(xml[2], "<irm><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights>-ALL</rights></irm>");
     EXPECT_EQ(xml[3],
         "<trustee><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights>RF</rights><name>ID: [0001A2B3]</name></trustee>");
@@ -164,6 +164,21 @@ TEST(SaveForms, RightsFieldEdgeCases)
     const TrusteeValue padded = SplitTrusteeValue("Name   [R F]");
     EXPECT_EQ(padded.name, "Name");
     EXPECT_EQ(padded.rights, "RF");
+}
+
+TEST(SaveForms, DetailLinesBeforeAnyPathLine)
+{
+    const ReportList results = MakeList({
+        { 18, "     IRM: [R       ]" },
+        { 16, "     Trustee: .Admin.Corp [RF]" },
+        { 17, "     Owner: .Admin.Corp" },
+    });
+    const std::vector<std::string> bat
+        = { "RIGHTS \"\" R /f", "RIGHTS \"\" RF /Name=\".Admin.Corp\"", "REM Owner [] .Admin.Corp" };
+    EXPECT_EQ(SplitCrLf(BuildBatchForm(results)), bat);
+    const std::vector<std::string> xml = SplitCrLf(BuildXmlForm(results));
+    ASSERT_EQ(xml.size(), 5u);
+    EXPECT_EQ(xml[1], "<irm><path></path><rights>R</rights></irm>");
 }
 
 TEST(SaveForms, BatchPathsAreQuotedOnlyWhenTheyNeedIt)
@@ -200,7 +215,9 @@ TEST(SaveForms, HostileAndNonAsciiNamesSurviveEveryForm)
     const std::vector<std::string> names = { "O'Neil", "50%", "&", "M\xC3\xBCller", "\xC5\x81ukasz", "Say \"Hi\"",
         "Bell\x07Name", "Two\r\nLines", "R&D <Sales>", "a^b|c", "%PATH%", "~!x", "Euro \xE2\x82\xAC", "Trail\\" };
     const std::vector<std::string> paths = { "FS1\\VOL1:R&D", "FS1\\VOL1:M\xC3\xBCller & Co", "FS1\\VOL1:100%",
-        "FS1\\VOL1:%TEMP%", "FS1\\VOL1:Q\"UOTE", "FS1\\VOL1:LINE\nBREAK", "FS1\\VOL1:\xC5\x81\xC3\xB3" "d\xC5\xBA" };
+        "FS1\\VOL1:%TEMP%", "FS1\\VOL1:Q\"UOTE", "FS1\\VOL1:LINE\nBREAK",
+        "FS1\\VOL1:\xC5\x81\xC3\xB3"
+        "d\xC5\xBA" };
     ReportList results;
     AddSettings(results, "\\\\FS1\\VOL1\\M\xC3\xBCller & <Co>");
     for (const auto& path : paths) {

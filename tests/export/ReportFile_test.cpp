@@ -53,6 +53,7 @@ TEST(ReportFile, AParentThatIsARegularFileFailsAndKeepsTheOldFile)
 TEST(ReportFile, MessageTexts)
 {
     EXPECT_EQ(CannotCreateFileText("/tmp/Trustees 50%.txt"), "Cannot create file /tmp/Trustees 50%.txt");
-    EXPECT_EQ(ReportWriteErrorText("out.xml", "Is a directory"), "grantwise-report: cannot write out.xml: Is a directory");
+    EXPECT_EQ(
+        ReportWriteErrorText("out.xml", "Is a directory"), "grantwise-report: cannot write out.xml: Is a directory");
     EXPECT_EQ(ReportWriteErrorText("out.xml", ""), "grantwise-report: cannot write out.xml");
 }

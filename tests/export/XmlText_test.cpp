@@ -51,7 +51,10 @@ TEST(XmlText, CharactersAreEncodedInWindows1252OrAsReferences)
 
 TEST(XmlText, ControlsLineBreaksAndNonCharacters)
 {
-    EXPECT_EQ(Encode("a\x01" "b\x1F" "c"), "a?b?c");
+    EXPECT_EQ(Encode("a\x01"
+                     "b\x1F"
+                     "c"),
+        "a?b?c");
     EXPECT_EQ(Encode(std::string("nul\0x", 5)), "nul?x");
     EXPECT_EQ(Encode("one\r\ntwo\nthree"), "one&#13;&#10;two&#10;three");
     EXPECT_EQ(Encode("\xEF\xBF\xBE\xEF\xBF\xBF"), "??"); // U+FFFE, U+FFFF

@@ -53,8 +53,8 @@ TEST(D_Ini, IntegersAreDecimalOrHexAndNonNumbersCountAsMissing)
         EXPECT_FALSE(IniParseInt(bad).has_value()) << bad;
 
     TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir.file("n.ini"),
-        "[Settings]\nHex=0x10\nWord=abc\nZero=0\nNeg=-3\nMainForm.Left=0x0\nOnly0x=0x\n"));
+    ASSERT_TRUE(WriteFileBytes(
+        dir.file("n.ini"), "[Settings]\nHex=0x10\nWord=abc\nZero=0\nNeg=-3\nMainForm.Left=0x0\nOnly0x=0x\n"));
     const ProfileFile ini(dir.file("n.ini"));
     EXPECT_EQ(IniReadInt(ini, "settings", "hex", 5), 16);
     EXPECT_EQ(IniReadInt(ini, "Settings", "Word", 5), 5);
@@ -126,8 +126,8 @@ TEST(D_Ini, UnstorableWriteThrows)
 TEST(D_Ini, QueueOfThreePathsWithTheSecondChecked)
 {
     TempDir dir;
-    const auto queue = queueOf({ { "\\\\FS1\\VOL1\\APPS", false }, { "\\\\FS1\\VOL1\\R&D Dept", true },
-        { "\\\\FS2\\DATA\\HOME", false } });
+    const auto queue = queueOf(
+        { { "\\\\FS1\\VOL1\\APPS", false }, { "\\\\FS1\\VOL1\\R&D Dept", true }, { "\\\\FS2\\DATA\\HOME", false } });
     EXPECT_EQ(savedQueueText(dir.file("q.ini"), queue),
         "[CheckListBoxQ]\n"
         "0=\\\\FS1\\VOL1\\APPS\n"
@@ -152,8 +152,9 @@ TEST(D_Ini, AllUncheckedLeavesNoCheckedSection)
     TempDir dir;
     const std::string path = dir.file("q.ini");
     savedQueueText(path, queueOf({ { "\\\\FS1\\VOL1\\A", true }, { "\\\\FS1\\VOL1\\B", true } }));
-    const std::string text = savedQueueText(path, queueOf({ { "\\\\FS1\\VOL1\\A", false }, { "\\\\FS1\\VOL1\\C", false } }));
-    EXPECT_EQ(text, "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\C\n");
+    const std::string text
+        = savedQueueText(path, queueOf({ { "\\\\FS1\\VOL1\\A", false }, { "\\\\FS1\\VOL1\\C", false } }));
+    EXPECT_EQ(text, "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\C\n\n");
     EXPECT_FALSE(ProfileFile(path).sectionExists("CheckListBoxQ Checked"));
 }
 
@@ -223,7 +224,8 @@ TEST(D_Ini, BoundsSkipStoredZeros)
     ProfileFile ini(dir.file("c.ini"));
     SaveBounds(ini, "", "Panel1", { 1, 2, 3, 4 });
     IniFlush(ini);
-    EXPECT_EQ(ReadFileBytes(dir.file("c.ini")), "[Panel1]\nPanel1.Top=2\nPanel1.Left=1\nPanel1.Width=3\nPanel1.Height=4\n");
+    EXPECT_EQ(
+        ReadFileBytes(dir.file("c.ini")), "[Panel1]\nPanel1.Top=2\nPanel1.Left=1\nPanel1.Width=3\nPanel1.Height=4\n");
 
     ProfileFile bad(dir.file("d.ini"));
     EXPECT_NO_THROW(SaveBounds(bad, "Settings", "Bad\nName", { 1, 2, 3, 4 })) << "errors are discarded";
@@ -270,7 +272,8 @@ TEST(D_Ini, HistoryIsStoredQuotedAndReadsBackWithoutQuotes)
     }
     EXPECT_EQ(ReadFileBytes(path), "[History Combo]\nCurrent=\"*.txt\"\n0=\"*.txt\"\n1=\"older\"\n");
 
-    ASSERT_TRUE(WriteFileBytes(path, "[History Combo]\n0=\"quoted entry\"\n1=plain\n2=\n3=PLAIN\n30=last\n31=beyond\n"));
+    ASSERT_TRUE(
+        WriteFileBytes(path, "[History Combo]\n0=\"quoted entry\"\n1=plain\n2=\n3=PLAIN\n30=last\n31=beyond\n"));
     IniHistory loaded;
     LoadHistory(ProfileFile(path), "History Combo", loaded);
     EXPECT_EQ(loaded.items, (std::vector<std::string> { "quoted entry", "plain", "last" }));
@@ -294,8 +297,8 @@ TEST(D_Ini, DamagedFilesReadAsDefaults)
     std::string binary;
     for (int i = 0; i < 2000; ++i)
         binary += static_cast<char>((i * 131) % 256);
-    const std::vector<std::string> contents = { "", "not an ini file at all\n=\n[[[]\n", binary,
-        "[Settings\nRadioGroupScope=2\n" };
+    const std::vector<std::string> contents
+        = { "", "not an ini file at all\n=\n[[[]\n", binary, "[Settings\nRadioGroupScope=2\n" };
     for (const std::string& content : contents) {
         ASSERT_TRUE(WriteFileBytes(dir.file("d.ini"), content));
         const ProfileFile ini(dir.file("d.ini"));

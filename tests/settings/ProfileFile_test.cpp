@@ -169,6 +169,27 @@ TEST(ProfileFileText, EraseSectionRemovesEveryCopyWithItsComments)
     EXPECT_EQ(text.toBytes(), "[Keep]\nx=1\n");
 }
 
+TEST(ProfileFileText, ARewrittenSectionReturnsToItsPlace)
+{
+    const std::string original = "[Q]\n0=a\n1=b\n\n[Q Checked]\na=1\n\n[Settings]\nx=1\n";
+    ProfileFileText text(original);
+    std::string error;
+    text.eraseSection("q");
+    text.eraseSection("Q Checked");
+    ASSERT_TRUE(text.setValue("Q", "0", "a", error));
+    ASSERT_TRUE(text.setValue("Q", "1", "b", error));
+    ASSERT_TRUE(text.setValue("Q Checked", "a", "1", error));
+    EXPECT_EQ(text.toBytes(), original);
+
+    text.eraseSection("Q");
+    EXPECT_FALSE(text.value("Q", "0").has_value());
+    EXPECT_EQ(text.toBytes(), "[Q Checked]\na=1\n\n[Settings]\nx=1\n");
+    ASSERT_TRUE(text.setValue("Q", "0", "c", error));
+    ASSERT_TRUE(text.setValue("Q", "1", "d", error));
+    ASSERT_TRUE(text.setValue("Q", "2", "e", error));
+    EXPECT_EQ(text.toBytes(), "[Q]\n0=c\n1=d\n2=e\n\n[Q Checked]\na=1\n\n[Settings]\nx=1\n");
+}
+
 TEST(ProfileFile, BareNameLivesInTheConfigurationFolder)
 {
     TempDir dir;

@@ -20,7 +20,8 @@ std::vector<IniListItem> itemsOf(const TCheckListBox* list)
     std::vector<IniListItem> items;
     items.reserve(static_cast<size_t>(list->count()));
     for (int i = 0; i < list->count(); ++i)
-        items.push_back({ list->itemText(i).toStdString(), list->item(i)->data(kObjectRole).toInt(), list->checked(i) });
+        items.push_back(
+            { list->itemText(i).toStdString(), list->item(i)->data(kObjectRole).toInt(), list->checked(i) });
     return items;
 }
 

@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace {
 
 enum class Kind { None, Edit, Combo, Spin, Radio, TrackBar, CheckBox, CheckList, Grid, Container };
@@ -216,7 +218,8 @@ void loadChild(const ProfileFile& ini, const std::string& section, QWidget* w)
     case Kind::CheckList: {
         auto* list = static_cast<TCheckListBox*>(w);
         for (int i = 0; i < list->count(); ++i)
-            list->setChecked(i, IniReadBool(ini, section + " " + name, list->itemText(i).toStdString(), list->checked(i)));
+            list->setChecked(
+                i, IniReadBool(ini, section + " " + name, list->itemText(i).toStdString(), list->checked(i)));
         break;
     }
     case Kind::Grid:

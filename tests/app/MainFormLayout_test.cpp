@@ -25,17 +25,12 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
+
+#include "UrlCatcher.h"
 #include <QUrl>
 
 #include <cstdlib>
 
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 class MainFormLayoutTest : public QObject {
     Q_OBJECT
@@ -255,3 +250,4 @@ private Q_SLOTS:
 
 QTEST_MAIN(MainFormLayoutTest)
 #include "MainFormLayout_test.moc"
+#include "moc_UrlCatcher.cpp"

@@ -86,6 +86,15 @@ private:
     std::function<void()> m_previous;
 };
 
+// A shown window that deletes itself when it closes (as the program's window ends).
+QPointer<TMainForm> shownClosingForm()
+{
+    auto* form = new TMainForm;
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
+    return form;
+}
+
 } // namespace
 
 class MainFormScanTest : public QObject {
@@ -332,10 +341,8 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         MessageRecorder messages;
-        auto* form = new TMainForm;
-        form->setAttribute(Qt::WA_DeleteOnClose);
-        QPointer<TMainForm> alive(form);
-        form->show();
+        QPointer<TMainForm> alive = shownClosingForm();
+        TMainForm* form = alive.data();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         queueFolder(*form, kRnD);
         queueFolder(*form, "\\\\FS1\\VOL1\\Public");
@@ -369,10 +376,8 @@ private Q_SLOTS:
         AppTestEnv env;
         MessageRecorder messages;
         for (int operation = 0; operation < 2; ++operation) {
-            auto* form = new TMainForm;
-            form->setAttribute(Qt::WA_DeleteOnClose);
-            QPointer<TMainForm> alive(form);
-            form->show();
+            QPointer<TMainForm> alive = shownClosingForm();
+            TMainForm* form = alive.data();
             QVERIFY(QTest::qWaitForWindowExposed(form));
             queueFolder(*form, kRnD);
             form->BitBtnScanDirsClick();

@@ -3,18 +3,12 @@
 
 #include <QDesktopServices>
 #include <QTest>
+
+#include "UrlCatcher.h"
 #include <QUrl>
 
 #include <cstdlib>
 
-// Receives the addresses QDesktopServices would hand to the desktop.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 class ShellRunTest : public QObject {
     Q_OBJECT
@@ -101,3 +95,4 @@ private Q_SLOTS:
 
 QTEST_MAIN(ShellRunTest)
 #include "ShellRun_test.moc"
+#include "moc_UrlCatcher.cpp"

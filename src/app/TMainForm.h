@@ -44,8 +44,10 @@ class WindowScanControls;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    /// Builds the layout and runs FormCreate (information text, NetWare start-up,
-    /// connection list, settings).
+    /// Builds the layout, installs the window's pending-messages pump (the previous
+    /// handler comes back when the window goes; like every scoped handler, windows are
+    /// to be destroyed in the reverse order of their creation) and runs FormCreate
+    /// (information text, NetWare start-up, connection list, settings).
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 

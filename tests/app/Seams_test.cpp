@@ -20,8 +20,9 @@ private Q_SLOTS:
         {
             // An interval that cannot pass during the test: no call runs the loop.
             PendingMessagesPump pump(nullptr, 3'600'000);
+            QObject context; // drops the timer when the block ends
             bool fired = false;
-            QTimer::singleShot(0, [&] { fired = true; });
+            QTimer::singleShot(0, &context, [&] { fired = true; });
             for (int i = 0; i < 100000; ++i)
                 ProcessPendingMessages();
             QVERIFY(!fired);
@@ -30,8 +31,9 @@ private Q_SLOTS:
         {
             // Interval 0: every call runs the loop, so posted events are delivered.
             PendingMessagesPump pump(nullptr, 0);
+            QObject context;
             bool fired = false;
-            QTimer::singleShot(0, [&] { fired = true; });
+            QTimer::singleShot(0, &context, [&] { fired = true; });
             ProcessPendingMessages();
             QVERIFY(fired);
             QCOMPARE(pump.loopRuns(), 1);

@@ -22,18 +22,29 @@ TStatusBar::TStatusBar(const QList<int>& panelWidths, QWidget* parent)
             addWidget(panel);
         }
         m_panels.append(panel);
+        m_texts.append(QString());
     }
 }
 
 QString TStatusBar::panelText(int i) const
 {
-    return i >= 0 && i < m_panels.size() ? m_panels[i]->text() : QString();
+    return i >= 0 && i < m_texts.size() ? m_texts[i] : QString();
 }
 
 void TStatusBar::setPanelText(int i, const QString& text)
 {
-    if (i >= 0 && i < m_panels.size())
-        m_panels[i]->setText(text);
+    if (i < 0 || i >= m_panels.size())
+        return;
+    m_texts[i] = text;
+    QLabel* panel = m_panels[i];
+    if (i == m_panels.size() - 1) {
+        panel->setText(text);
+        return;
+    }
+    // A fixed panel shows a text too long for it shortened in the middle, so both the
+    // beginning and the end (a file name) stay readable.
+    const int room = panel->contentsRect().width() - 2 * panel->margin() - 4;
+    panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(room, 0)));
 }
 
 void TStatusBar::mouseReleaseEvent(QMouseEvent* event)

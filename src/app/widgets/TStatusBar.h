@@ -14,9 +14,11 @@ public:
     explicit TStatusBar(const QList<int>& panelWidths, QWidget* parent = nullptr);
 
     int panelCount() const { return static_cast<int>(m_panels.size()); }
-    /// The text of panel i ("" for an index outside the panels).
+    /// The text of panel i as set ("" for an index outside the panels).
     QString panelText(int i) const;
-    /// Sets the text of panel i (nothing for an index outside the panels).
+    /// Sets the text of panel i (nothing for an index outside the panels). A fixed-width
+    /// panel shows a text too long for it shortened in the middle; panelText keeps it
+    /// whole.
     void setPanelText(int i, const QString& text);
 
 Q_SIGNALS:
@@ -28,4 +30,5 @@ protected:
 
 private:
     QList<QLabel*> m_panels;
+    QStringList m_texts;
 };

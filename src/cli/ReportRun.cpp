@@ -11,6 +11,8 @@
 #include "util/D_Util.h"
 #include "util/PendingMessages.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -118,7 +120,12 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     SavedScanSettings saved;
     if (options.settingsFile) {
         std::string error;
-        if (!ReadSavedScanSettings(*options.settingsFile, saved, error)) {
+        // A file named on the command line is found from the current folder, also when
+        // the name has no folder part (the window's bare name means its configuration
+        // folder, which the user then names in full).
+        const std::string settingsPath
+            = QFileInfo(QString::fromStdString(*options.settingsFile)).absoluteFilePath().toStdString();
+        if (!ReadSavedScanSettings(settingsPath, saved, error)) {
             err << "grantwise-report: " << error << "\n";
             return 2;
         }

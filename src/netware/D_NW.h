@@ -85,8 +85,8 @@ void ReportNWError(uint32_t code, const std::string& operation);
 /// Splits path with the library's path splitter. On code 0 server, volume and dirPath
 /// are set from the splitter's buffers; otherwise they keep their values. connHandle is
 /// written by the library. path may be the same object as any of the outputs.
-uint16_t ParseNWPath(const std::string& path, uint32_t& connHandle, std::string& server, std::string& volume,
-    std::string& dirPath);
+uint16_t ParseNWPath(
+    const std::string& path, uint32_t& connHandle, std::string& server, std::string& volume, std::string& dirPath);
 
 /// out := path; when the splitter accepts it, out := "\\server\volume\dirPath" (ending
 /// in "\" for an empty directory path). The code is not returned. path may be out.
@@ -124,8 +124,8 @@ struct FD_Inf {
     uint16_t directoryID = 0;
     uint16_t sequence = 0;
     uint8_t accessRights = 0; ///< not used
-    std::string text;         ///< not used
-    std::string fullPath;     ///< full path of the current entry
+    std::string text; ///< not used
+    std::string fullPath; ///< full path of the current entry
     uint8_t infoSequence[9] = {};
     char dirName[nw::nameBufferSize] = {}; ///< name the directory information returns; not used
     WalkEntry walkEntry = {};
@@ -134,7 +134,7 @@ struct FD_Inf {
 /// The arguments of one WalkDirectory call, which its search passes work on.
 struct WalkArgs {
     uint32_t connHandle;
-    std::string path;    ///< after the trailing separator was removed
+    std::string path; ///< after the trailing separator was removed
     std::string pattern; ///< after "" became "*.*"
     uint8_t scope;
     const EntryCallback& callback;
@@ -196,8 +196,8 @@ int NameCacheFind(uint32_t connHandle, uint32_t objectID, NameCache& cache);
 /// pair dropped when the cache is full) the name is cached at the front. A failed lookup
 /// returns its code, leaves name untouched and caches nothing. The name is as the
 /// library gives it (the caller applies FormatDSName).
-uint32_t GetObjectNameCached(uint32_t context, uint32_t connHandle, uint32_t objectID, std::string& name,
-    NameCache& cache);
+uint32_t GetObjectNameCached(
+    uint32_t context, uint32_t connHandle, uint32_t objectID, std::string& name, NameCache& cache);
 
 // ---- Object names -------------------------------------------------------------
 

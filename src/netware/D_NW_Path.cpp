@@ -18,13 +18,12 @@ std::string BufferText(const char (&buffer)[nw::nameBufferSize])
 }
 } // namespace
 
-uint16_t ParseNWPath(const std::string& path, uint32_t& connHandle, std::string& server, std::string& volume,
-    std::string& dirPath)
+uint16_t ParseNWPath(
+    const std::string& path, uint32_t& connHandle, std::string& server, std::string& volume, std::string& dirPath)
 {
     const std::string input = path; // path may be one of the outputs
     SplitBuffers buffers;
-    const uint16_t code
-        = NWLib().parsePath(input.c_str(), buffers.server, connHandle, buffers.volume, buffers.dirPath);
+    const uint16_t code = NWLib().parsePath(input.c_str(), buffers.server, connHandle, buffers.volume, buffers.dirPath);
     if (code == 0) {
         server = BufferText(buffers.server);
         volume = BufferText(buffers.volume);

@@ -47,14 +47,14 @@ struct RightsLetter {
 const std::array<RightsLetter, 8> fileSystemLetters { { { 'R', 0x01, false }, { 'W', 0x02, false },
     { 'C', 0x08, false }, { 'E', 0x10, false }, { 'A', 0x20, false }, { 'F', 0x40, false }, { 'M', 0x80, false },
     { 'S', 0x100, false } } };
-const std::array<RightsLetter, 6> entryLetters { { { 'B', 0x01, false }, { 'C', 0x02, false },
-    { 'D', 0x04, false }, { 'R', 0x08, false }, { 'S', 0x10, false }, { 'I', 0x40, true } } };
-const std::array<RightsLetter, 6> attributeLetters { { { 'C', 0x01, false }, { 'R', 0x02, false },
-    { 'W', 0x04, false }, { 'S', 0x08, false }, { 'A', 0x20, false }, { 'I', 0x40, true } } };
+const std::array<RightsLetter, 6> entryLetters { { { 'B', 0x01, false }, { 'C', 0x02, false }, { 'D', 0x04, false },
+    { 'R', 0x08, false }, { 'S', 0x10, false }, { 'I', 0x40, true } } };
+const std::array<RightsLetter, 6> attributeLetters { { { 'C', 0x01, false }, { 'R', 0x02, false }, { 'W', 0x04, false },
+    { 'S', 0x08, false }, { 'A', 0x20, false }, { 'I', 0x40, true } } };
 
 template <size_t N>
-void AppendLetters(const std::array<RightsLetter, N>& table, uint32_t mask, const std::string& filler,
-    std::string& letters)
+void AppendLetters(
+    const std::array<RightsLetter, N>& table, uint32_t mask, const std::string& filler, std::string& letters)
 {
     for (const RightsLetter& entry : table) {
         const bool present = entry.whenClear ? (mask & entry.bit) == 0 : (mask & entry.bit) != 0;
@@ -91,8 +91,8 @@ int NameCacheFind(uint32_t connHandle, uint32_t objectID, NameCache& cache)
     return cache.findAndMoveToFront(objectID);
 }
 
-uint32_t GetObjectNameCached(uint32_t context, uint32_t connHandle, uint32_t objectID, std::string& name,
-    NameCache& cache)
+uint32_t GetObjectNameCached(
+    uint32_t context, uint32_t connHandle, uint32_t objectID, std::string& name, NameCache& cache)
 {
     if (NameCacheFind(connHandle, objectID, cache) >= 0) {
         name = cache.frontName();

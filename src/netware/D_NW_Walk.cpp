@@ -25,8 +25,8 @@ namespace {
     uint32_t dateTime = 0;
     uint32_t ownerID = 0;
     uint8_t rightsMask = 0;
-    info.code = NWLib().getDirectoryInfo(walk.connHandle, 0, walk.path.c_str(), info.infoSequence, info.dirName,
-        dateTime, ownerID, rightsMask, nullptr);
+    info.code = NWLib().getDirectoryInfo(
+        walk.connHandle, 0, walk.path.c_str(), info.infoSequence, info.dirName, dateTime, ownerID, rightsMask, nullptr);
     info.walkEntry.Kind = walkKindDirectory;
     info.walkEntry.Entry.rightsMask = rightsMask;
     info.walkEntry.Entry.dateTime = dateTime;
@@ -61,8 +61,8 @@ void ScanDirEntries(const WalkArgs& walk, uint8_t searchAttributes, const std::s
         return;
     const std::string folder = AddSlash(walk.path);
     while (search.code == 0) {
-        search.code = lib.continueFileSearch(walk.connHandle, search.volumeNumber, search.directoryID,
-            search.sequence, searchAttributes, pattern.c_str(), search.walkEntry.Entry, 1);
+        search.code = lib.continueFileSearch(walk.connHandle, search.volumeNumber, search.directoryID, search.sequence,
+            searchAttributes, pattern.c_str(), search.walkEntry.Entry, 1);
         if (search.code != 0)
             break;
         ProcessPendingMessages();
@@ -72,7 +72,7 @@ void ScanDirEntries(const WalkArgs& walk, uint8_t searchAttributes, const std::s
         if (searchAttributes == searchAttrFiles)
             walk.callback(search.fullPath, search.walkEntry, walk.userData);
         if (recurse)
-            WalkDirectory(walk.connHandle, search.fullPath, walk.pattern, walk.scope, walk.callback, walk.userData,
-                walk.recurse);
+            WalkDirectory(
+                walk.connHandle, search.fullPath, walk.pattern, walk.scope, walk.callback, walk.userData, walk.recurse);
     }
 }

@@ -1,6 +1,5 @@
 #include "netware/NWClientLibrary.h"
 
-
 namespace {
 
 constexpr uint16_t requesterFailure = 0x88FF;
@@ -21,8 +20,8 @@ public:
     uint32_t setContextInfo(uint32_t, uint32_t, const void*) override { return requesterFailure; }
     uint32_t mapIDToName(uint32_t, uint32_t, uint32_t, char*) override { return requesterFailure; }
     uint16_t parsePath(const char*, char*, uint32_t&, char*, char*) override { return requesterFailure; }
-    uint16_t getDirectoryInfo(uint32_t, uint8_t, const char*, uint8_t*, char*, uint32_t&, uint32_t&, uint8_t&,
-        void*) override
+    uint16_t getDirectoryInfo(
+        uint32_t, uint8_t, const char*, uint8_t*, char*, uint32_t&, uint32_t&, uint8_t&, void*) override
     {
         return requesterFailure;
     }
@@ -30,8 +29,8 @@ public:
     {
         return requesterFailure;
     }
-    uint16_t continueFileSearch(uint32_t, uint8_t, uint16_t, uint16_t, uint8_t, const char*, NWSearchEntry&,
-        uint32_t) override
+    uint16_t continueFileSearch(
+        uint32_t, uint8_t, uint16_t, uint16_t, uint8_t, const char*, NWSearchEntry&, uint32_t) override
     {
         return requesterFailure;
     }

@@ -15,20 +15,23 @@
 #include <string>
 
 // ---- Records the library exchanges -------------------------------------------
+// The records keep the library's byte layout, so they are packed: read and write their
+// fields by value; never bind a reference or pointer of the field's type to a field
+// (it may be misaligned).
 
 #pragma pack(push, 1)
 
 /// The 36-byte entry a file search match (calwin32 213) fills.
 struct NWSearchEntry {
-    uint16_t nextSequence;  ///< bytes 0-1: the sequence to pass to the next search call
-    uint8_t reserved1[2];   ///< bytes 2-3
-    char shortName[16];     ///< bytes 4-19: the entry's short (8.3) name, NUL-terminated
-    uint8_t rightsMask;     ///< byte 20: the 8-bit field reported as rights mask
-    uint8_t reserved2;      ///< byte 21
-    uint32_t dateTime;      ///< bytes 22-25: date and time (a directory record carries it)
-    uint8_t reserved3[2];   ///< bytes 26-27
-    uint32_t ownerID;       ///< bytes 28-31: owner object ID (a directory record carries it)
-    uint8_t reserved4[4];   ///< bytes 32-35
+    uint16_t nextSequence; ///< bytes 0-1: the sequence to pass to the next search call
+    uint8_t reserved1[2]; ///< bytes 2-3
+    char shortName[16]; ///< bytes 4-19: the entry's short (8.3) name, NUL-terminated
+    uint8_t rightsMask; ///< byte 20: the 8-bit field reported as rights mask
+    uint8_t reserved2; ///< byte 21
+    uint32_t dateTime; ///< bytes 22-25: date and time (a directory record carries it)
+    uint8_t reserved3[2]; ///< bytes 26-27
+    uint32_t ownerID; ///< bytes 28-31: owner object ID (a directory record carries it)
+    uint8_t reserved4[4]; ///< bytes 32-35
 };
 static_assert(sizeof(NWSearchEntry) == 36, "the search entry is 36 bytes");
 
@@ -53,15 +56,15 @@ struct NWTrusteeBlock {
 // ---- Constants the program passes and reads ----------------------------------
 
 namespace nw {
-constexpr uint16_t connInfoTreeName = 4;     ///< text item: tree name, "_"-padded to 32
-constexpr uint16_t connInfoServerName = 7;   ///< text item: server name
-constexpr uint32_t ctxFlags = 1;             ///< context key: 32-bit flags
-constexpr uint32_t ctxNameContext = 3;       ///< context key: name context (text)
-constexpr uint32_t ctxTreeName = 11;         ///< context key: tree name (text)
-constexpr uint32_t ctxFlagTypeless = 4;      ///< context flag: ID-to-name gives typeless names
-constexpr uint16_t textBufferSize = 255;     ///< length passed with connection text items
-constexpr int nameBufferSize = 256;          ///< context, object-name and path buffers
-constexpr uint16_t noMoreTrustees = 0x899C;  ///< the trustee scan's normal end
+constexpr uint16_t connInfoTreeName = 4; ///< text item: tree name, "_"-padded to 32
+constexpr uint16_t connInfoServerName = 7; ///< text item: server name
+constexpr uint32_t ctxFlags = 1; ///< context key: 32-bit flags
+constexpr uint32_t ctxNameContext = 3; ///< context key: name context (text)
+constexpr uint32_t ctxTreeName = 11; ///< context key: tree name (text)
+constexpr uint32_t ctxFlagTypeless = 4; ///< context flag: ID-to-name gives typeless names
+constexpr uint16_t textBufferSize = 255; ///< length passed with connection text items
+constexpr int nameBufferSize = 256; ///< context, object-name and path buffers
+constexpr uint16_t noMoreTrustees = 0x899C; ///< the trustee scan's normal end
 constexpr uint32_t noSuchEntry = 0xFFFFFDA7; ///< -601: ID to name found no object
 } // namespace nw
 
@@ -82,8 +85,8 @@ public:
     virtual uint16_t NWCCScanConnRefs(uint32_t& scanIndex, uint32_t& connRef) = 0;
 
     /// clxwin32 102: opens the connection a reference names (the program passes 1 and 0).
-    virtual uint16_t NWCCOpenConnByRef(uint32_t connRef, uint32_t openState, uint32_t reserved,
-        uint32_t& connHandle) = 0;
+    virtual uint16_t NWCCOpenConnByRef(uint32_t connRef, uint32_t openState, uint32_t reserved, uint32_t& connHandle)
+        = 0;
 
     /// clxwin32 103: closes a connection; the program ignores the result.
     virtual uint16_t closeConn(uint32_t connHandle) = 0;
@@ -110,27 +113,32 @@ public:
 
     /// calwin32 104: splits a path into server, connection, volume and directory path
     /// (256-byte buffers).
-    virtual uint16_t parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
-        char* dirPath) = 0;
+    virtual uint16_t parsePath(
+        const char* path, char* serverName, uint32_t& connHandle, char* volumeName, char* dirPath)
+        = 0;
 
     /// calwin32 379: one directory's information. sequence is 9 bytes preset to 0xFF;
     /// name a 256-byte buffer; the owner ID is delivered high-low.
     virtual uint16_t getDirectoryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t* sequence,
-        char* name, uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void* reserved) = 0;
+        char* name, uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void* reserved)
+        = 0;
 
     /// calwin32 386: starts a file search in the directory a path names.
     virtual uint16_t initFileSearch(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t& volumeNumber,
-        uint16_t& directoryID, uint16_t& sequence, uint8_t& accessRights, void* reserved) = 0;
+        uint16_t& directoryID, uint16_t& sequence, uint8_t& accessRights, void* reserved)
+        = 0;
 
     /// calwin32 213: the next match of a file search; a non-zero code ends the search.
     virtual uint16_t continueFileSearch(uint32_t connHandle, uint8_t volumeNumber, uint16_t directoryID,
-        uint16_t sequence, uint8_t searchAttributes, const char* pattern, NWSearchEntry& entry, uint32_t flag) = 0;
+        uint16_t sequence, uint8_t searchAttributes, const char* pattern, NWSearchEntry& entry, uint32_t flag)
+        = 0;
 
     /// calwin32 378: the next block of an entry's trustees. iterationHandle is 0 to start
     /// and advanced by the library; count is the number of valid block entries as the
     /// library reports it; 0x899C means no more trustees.
     virtual uint16_t scanTrustees(uint32_t connHandle, uint8_t dirHandle, const char* path, uint32_t& iterationHandle,
-        uint16_t& count, NWTrusteeBlock& block, void* reserved) = 0;
+        uint16_t& count, NWTrusteeBlock& block, void* reserved)
+        = 0;
 
     /// Loading NWERR32.DLL and finding its NWstrerror export: true when both succeed.
     /// The program asks afresh for every error text.

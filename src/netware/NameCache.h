@@ -51,16 +51,16 @@ private:
 
     void fenwickAdd(uint32_t stamp, int delta);
     int fenwickPrefix(uint32_t stamp) const; // number of live stamps <= stamp
-    uint32_t fenwickFindNth(int n) const;    // the n-th smallest live stamp (1-based)
+    uint32_t fenwickFindNth(int n) const; // the n-th smallest live stamp (1-based)
     uint32_t takeStamp();
     void renumber();
 
     uint32_t m_connHandle = 0;
     std::vector<Slot> m_slots;
     std::vector<int> m_freeSlots;
-    std::unordered_map<uint32_t, int> m_byID;  // object ID -> slot
-    std::vector<int> m_slotOfStamp;            // stamp -> slot (-1: none)
-    std::vector<int> m_fenwick;                // counts of live stamps, 1-based
+    std::unordered_map<uint32_t, int> m_byID; // object ID -> slot
+    std::vector<int> m_slotOfStamp; // stamp -> slot (-1: none)
+    std::vector<int> m_fenwick; // counts of live stamps, 1-based
     uint32_t m_nextStamp = 1;
     uint32_t m_frontStamp = 0;
 };

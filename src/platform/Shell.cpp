@@ -144,8 +144,8 @@ std::vector<ShellFolder> ShellListFolders(const std::string& path)
         std::error_code ec;
         const std::filesystem::path local = LocalPath(path);
         const char separator = path.find('\\') != std::string::npos ? '\\' : '/';
-        for (auto it = std::filesystem::directory_iterator(local, ec); !ec && it != std::filesystem::directory_iterator();
-             it.increment(ec)) {
+        for (auto it = std::filesystem::directory_iterator(local, ec);
+             !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
             std::error_code typeError;
             if (!it->is_directory(typeError))
                 continue;

@@ -213,8 +213,8 @@ TEST_F(ScanFixture, OwnerIsLookedUpSwappedFirstThenAsDelivered)
         if (call.entry == "mapIDToName")
             lookups.push_back(call.args);
     ASSERT_GE(lookups.size(), 2u);
-    EXPECT_NE(lookups[lookups.size() - 2].find(Format("%u", SwapLong(0x01000002))), std::string::npos);
-    EXPECT_NE(lookups.back().find(Format("%u", 0x01000002u)), std::string::npos);
+    EXPECT_NE(lookups[lookups.size() - 2].find(Format("%08X", SwapLong(0x01000002))), std::string::npos);
+    EXPECT_NE(lookups.back().find(Format("%08X", 0x01000002u)), std::string::npos);
 }
 
 TEST_F(ScanFixture, UnreadableStartPathsAreRecordedAndTheScanGoesOn)

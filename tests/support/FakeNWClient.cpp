@@ -95,11 +95,9 @@ uint16_t FakeNWClient::NWCCScanConnRefs(uint32_t& scanIndex, uint32_t& connRef)
     return 0;
 }
 
-uint16_t FakeNWClient::NWCCOpenConnByRef(uint32_t connRef, uint32_t openState, uint32_t reserved,
-    uint32_t& connHandle)
+uint16_t FakeNWClient::NWCCOpenConnByRef(uint32_t connRef, uint32_t openState, uint32_t reserved, uint32_t& connHandle)
 {
-    if (const uint32_t code
-        = record("NWCCOpenConnByRef", Format("%u %u %u", connRef, openState, reserved)))
+    if (const uint32_t code = record("NWCCOpenConnByRef", Format("%u %u %u", connRef, openState, reserved)))
         return static_cast<uint16_t>(code);
     connHandle = openedHandle;
     return 0;
@@ -189,8 +187,8 @@ uint32_t FakeNWClient::mapIDToName(uint32_t context, uint32_t connHandle, uint32
     return 0;
 }
 
-uint16_t FakeNWClient::parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
-    char* dirPath)
+uint16_t FakeNWClient::parsePath(
+    const char* path, char* serverName, uint32_t& connHandle, char* volumeName, char* dirPath)
 {
     if (const uint32_t code = record("parsePath", path))
         return static_cast<uint16_t>(code);

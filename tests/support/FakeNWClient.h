@@ -19,7 +19,7 @@ class FakeNWClient : public NWClientLibrary {
 public:
     struct Call {
         std::string entry; ///< the method name, e.g. "NWCCScanConnRefs"
-        std::string args;  ///< the arguments that matter, e.g. "11 CORP" for setContextInfo
+        std::string args; ///< the arguments that matter, e.g. "11 CORP" for setContextInfo
     };
 
     /// One child of a fake directory as the file search returns it.
@@ -31,7 +31,7 @@ public:
 
     /// A directory the fake knows, by its exact path ("VOL:DIR").
     struct Directory {
-        uint16_t infoCode = 0;   ///< code of getDirectoryInfo
+        uint16_t infoCode = 0; ///< code of getDirectoryInfo
         uint16_t searchCode = 0; ///< code of initFileSearch
         uint8_t irm = 0xFF;
         uint32_t ownerID = 0; ///< delivered as given (a test swaps it itself if it wants)
@@ -61,18 +61,18 @@ public:
 
     // ---- Data the fake answers from ------------------------------------------------
 
-    uint32_t primaryRef = 0;       ///< answered by getPrimaryConnRef
+    uint32_t primaryRef = 0; ///< answered by getPrimaryConnRef
     std::vector<uint32_t> connRefs; ///< scanned by NWCCScanConnRefs; then 0x880F
     std::map<uint32_t, std::string> refServerNames; ///< item 7 of a reference
-    std::map<uint32_t, std::string> connTreeNames;  ///< item 4 of a handle (as the library pads it)
-    uint32_t openedHandle = 0x10;  ///< what NWCCOpenConnByRef gives
+    std::map<uint32_t, std::string> connTreeNames; ///< item 4 of a handle (as the library pads it)
+    uint32_t openedHandle = 0x10; ///< what NWCCOpenConnByRef gives
     uint32_t contextHandle = 0x77; ///< what createContext gives
     uint32_t contextFlags = 0;
     std::string contextNameContext = "[Root]";
     std::string contextTreeName;
-    std::map<uint32_t, std::string> objectNames;    ///< mapIDToName; missing IDs fail with -601
-    std::map<std::string, Split> splits;            ///< parsePath by exact path; others fail 0x8836
-    std::map<std::string, Directory> directories;   ///< by exact path; others fail 0x899C
+    std::map<uint32_t, std::string> objectNames; ///< mapIDToName; missing IDs fail with -601
+    std::map<std::string, Split> splits; ///< parsePath by exact path; others fail 0x8836
+    std::map<std::string, Directory> directories; ///< by exact path; others fail 0x899C
     std::map<std::string, std::vector<Block>> trusteeBlocks; ///< by exact path; then 0x899C
     bool errorLibraryPresent = true;
     std::map<uint32_t, std::string> errorTexts;
@@ -111,8 +111,8 @@ public:
     uint32_t getContextInfo(uint32_t context, uint32_t key, void* value) override;
     uint32_t setContextInfo(uint32_t context, uint32_t key, const void* value) override;
     uint32_t mapIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID, char* name) override;
-    uint16_t parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
-        char* dirPath) override;
+    uint16_t parsePath(
+        const char* path, char* serverName, uint32_t& connHandle, char* volumeName, char* dirPath) override;
     uint16_t getDirectoryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t* sequence, char* name,
         uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void* reserved) override;
     uint16_t initFileSearch(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t& volumeNumber,

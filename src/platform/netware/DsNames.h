@@ -12,7 +12,7 @@
 /// or one bracketed special name ("[Public]", "[Root]", "[Supervisor]").
 struct DsName {
     struct Part {
-        std::string type;  ///< "CN", "OU", "O" or "C", upper case
+        std::string type; ///< "CN", "OU", "O" or "C", upper case
         std::string value; ///< as written
     };
     std::vector<Part> parts;

@@ -9,16 +9,6 @@ char Fold(char c) noexcept
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool SameFolded(std::string_view a, std::string_view b) noexcept
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Fold(a[i]) != Fold(b[i]))
-            return false;
-    return true;
-}
-
 } // namespace
 
 uint32_t NetTree::objectFor(const DsName& name)
@@ -67,7 +57,7 @@ uint64_t Network::hashKey(uint32_t parent, std::string_view name) noexcept
 
 bool Network::nameMatches(const NetEntry& entry, std::string_view name) const noexcept
 {
-    return SameFolded(dosName(entry), name) || SameFolded(longName(entry), name);
+    return SameText(dosName(entry), name) || SameText(longName(entry), name);
 }
 
 void Network::indexName(uint32_t entryIndex, std::string_view name)
@@ -101,7 +91,7 @@ void Network::finish()
         if (entry.parent == NetEntry::none)
             continue;
         indexName(i, dosName(entry));
-        if (!SameFolded(dosName(entry), longName(entry)))
+        if (!SameText(dosName(entry), longName(entry)))
             indexName(i, longName(entry));
     }
 }
@@ -119,29 +109,30 @@ uint32_t Network::findChild(uint32_t dir, std::string_view name) const
     return NetEntry::none;
 }
 
-std::optional<uint32_t> Network::findServer(std::string_view name) const
+namespace {
+// Index of the first item whose name equals name ignoring case.
+template <typename Items> std::optional<uint32_t> FindByName(const Items& items, std::string_view name)
 {
-    for (uint32_t i = 0; i < servers.size(); ++i)
-        if (SameText(servers[i].name, name))
+    for (uint32_t i = 0; i < items.size(); ++i)
+        if (SameText(items[i].name, name))
             return i;
     return std::nullopt;
+}
+} // namespace
+
+std::optional<uint32_t> Network::findServer(std::string_view name) const
+{
+    return FindByName(servers, name);
 }
 
 std::optional<uint32_t> Network::findVolume(uint32_t server, std::string_view name) const
 {
-    const auto& volumes = servers[server].volumes;
-    for (uint32_t i = 0; i < volumes.size(); ++i)
-        if (SameText(volumes[i].name, name))
-            return i;
-    return std::nullopt;
+    return FindByName(servers[server].volumes, name);
 }
 
 std::optional<uint32_t> Network::findTree(std::string_view name) const
 {
-    for (uint32_t i = 0; i < trees.size(); ++i)
-        if (SameText(trees[i].name, name))
-            return i;
-    return std::nullopt;
+    return FindByName(trees, name);
 }
 
 uint32_t Network::resolve(uint32_t server, uint32_t volume, std::string_view dirPath) const

@@ -23,14 +23,14 @@
 struct NetObject {
     DsName name;
     uint32_t id = 0;
-    std::string typedName;    ///< name.typed(), kept ready for ID-to-name from [Root]
+    std::string typedName; ///< name.typed(), kept ready for ID-to-name from [Root]
     std::string typelessName; ///< name.typeless()
 };
 
 struct NetTree {
     std::string name;
     std::vector<NetObject> objects;
-    std::unordered_map<uint32_t, uint32_t> byID;     ///< object ID -> index in objects
+    std::unordered_map<uint32_t, uint32_t> byID; ///< object ID -> index in objects
     std::unordered_map<std::string, uint32_t> byKey; ///< DsName::key() -> index in objects
     uint32_t nextID = 0x01000001;
 
@@ -64,18 +64,18 @@ struct NetEntry {
     static constexpr uint8_t isDirectory = 0x01;
     static constexpr uint8_t hasFailures = 0x02;
 
-    uint32_t parent = none;       ///< entry index; none for a volume root
-    uint32_t firstChild = 0;      ///< children: [firstChild, firstChild + childCount)
+    uint32_t parent = none; ///< entry index; none for a volume root
+    uint32_t firstChild = 0; ///< children: [firstChild, firstChild + childCount)
     uint32_t childCount = 0;
-    uint32_t longName = 0;        ///< offset of the long name in the name pool
-    uint32_t trusteeBegin = 0;    ///< trustees: [trusteeBegin, trusteeBegin + trusteeCount)
-    uint32_t owner = 0;           ///< owner object ID; 0: none
+    uint32_t longName = 0; ///< offset of the long name in the name pool
+    uint32_t trusteeBegin = 0; ///< trustees: [trusteeBegin, trusteeBegin + trusteeCount)
+    uint32_t owner = 0; ///< owner object ID; 0: none
     uint16_t longLength = 0;
     uint16_t trusteeCount = 0;
     uint8_t irm = 0xFF;
     uint8_t flags = 0;
     uint8_t dosLength = 0;
-    char dos[12] = {};            ///< DOS name, upper case, not NUL-terminated
+    char dos[12] = {}; ///< DOS name, upper case, not NUL-terminated
 };
 static_assert(sizeof(NetEntry) <= 48, "an entry record stays small");
 
@@ -89,8 +89,8 @@ struct NetEntryFailures {
 class Network {
 public:
     // Workstation settings.
-    std::vector<uint32_t> connections;    ///< server indexes, in listing order
-    std::optional<uint32_t> primary;      ///< server index of the default reference
+    std::vector<uint32_t> connections; ///< server indexes, in listing order
+    std::optional<uint32_t> primary; ///< server index of the default reference
     int trusteeBlockSize = 20;
     bool errorTexts = true;
     std::optional<uint32_t> initFailure;

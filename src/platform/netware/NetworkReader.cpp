@@ -52,13 +52,14 @@ void CheckKeys(const json& object, const std::string& place, std::initializer_li
     if (!object.is_object())
         Fail(place, "expected an object");
     for (const auto& item : object.items()) {
-        const bool known = std::any_of(
-            allowed.begin(), allowed.end(), [&](const char* key) { return item.key() == key; });
+        const bool known
+            = std::any_of(allowed.begin(), allowed.end(), [&](const char* key) { return item.key() == key; });
         if (!known) {
             std::string list;
             for (const char* key : allowed)
                 list += (list.empty() ? "" : ", ") + std::string(key);
-            Fail(Member(place, item.key().c_str()), "unknown key " + Quote(item.key()) + " (allowed here: " + list + ")");
+            Fail(Member(place, item.key().c_str()),
+                "unknown key " + Quote(item.key()) + " (allowed here: " + list + ")");
         }
     }
 }
@@ -129,7 +130,8 @@ uint32_t Code(const json& value, const std::string& place, uint32_t max)
     } else if (value.is_string()) {
         uint64_t parsed = 0;
         const std::string text = value.get<std::string>();
-        if (text.size() < 3 || !(text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) || !ParseNumberText(text, parsed))
+        if (text.size() < 3 || !(text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+            || !ParseNumberText(text, parsed))
             Fail(place, "expected a code: a number or a \"0x...\" text, not " + Quote(text));
         number = static_cast<int64_t>(parsed);
     } else {
@@ -153,7 +155,8 @@ uint32_t ObjectID(const json& value, const std::string& place)
         id = value.get<uint64_t>();
     else if (value.is_string()) {
         if (!ParseNumberText(value.get<std::string>(), id))
-            Fail(place, "expected an object ID (hexadecimal \"0x...\" or decimal), not " + Quote(value.get<std::string>()));
+            Fail(place,
+                "expected an object ID (hexadecimal \"0x...\" or decimal), not " + Quote(value.get<std::string>()));
     } else
         Fail(place, "expected an object ID");
     if (id == 0 || id > 0xFFFFFFFFull)
@@ -205,7 +208,8 @@ void CheckName(const std::string& name, size_t maxLength, const std::string& pla
     if (name.size() > maxLength)
         Fail(place, Format("the %s %s is longer than %zu characters", what, Quote(name).c_str(), maxLength));
     if (std::any_of(name.begin(), name.end(), BadNameChar))
-        Fail(place, std::string("the ") + what + " " + Quote(name) + R"( contains one of \ / : * ? or a control character)");
+        Fail(place,
+            std::string("the ") + what + " " + Quote(name) + R"( contains one of \ / : * ? or a control character)");
 }
 
 class Reader {
@@ -396,7 +400,8 @@ private:
         for (uint32_t i = 0; i < count; ++i) {
             const uint32_t child = first + i;
             const std::string childAt = Item(entriesAt, i);
-            std::string childPath = dosPath + (atRoot ? "" : "\\") + std::string(Network::dosName(m_net.entries[child]));
+            std::string childPath
+                = dosPath + (atRoot ? "" : "\\") + std::string(Network::dosName(m_net.entries[child]));
             if (childPath.size() > maxDosPath)
                 Fail(childAt,
                     Format("the DOS path %s is %zu characters long; NetWare allows at most %zu",
@@ -420,6 +425,8 @@ private:
             const json& node = children[i];
             const std::string at = Item(entriesAt, i);
             const bool isDir = node.is_object() && node.contains("dir");
+            if (isDir && node.contains("file"))
+                Fail(at, "an entry has exactly one of 'dir' and 'file'");
             if (isDir)
                 CheckKeys(node, at, { "dir", "short", "owner", "irm", "trustees", "entries", "fail" });
             else
@@ -461,15 +468,14 @@ private:
             dos = UpperAscii(dos);
             const auto [it, fresh] = taken.emplace(dos, i);
             if (!fresh && it->second != i)
-                Fail(dosAt,
-                    "the DOS name " + Quote(dos) + " clashes with the name of " + Item(entriesAt, it->second));
+                Fail(dosAt, "the DOS name " + Quote(dos) + " clashes with the name of " + Item(entriesAt, it->second));
             setDosName(first + i, dos);
         }
         for (uint32_t i = 0; i < children.size(); ++i) {
             if (!needsAlias[i])
                 continue;
-            const std::string dos
-                = GenerateDosName(longNames[i], [&](const std::string& candidate) { return taken.count(candidate) > 0; });
+            const std::string dos = GenerateDosName(
+                longNames[i], [&](const std::string& candidate) { return taken.count(candidate) > 0; });
             if (dos.empty())
                 Fail(Item(entriesAt, i), "no free DOS name for " + Quote(longNames[i]));
             taken.emplace(dos, i);

@@ -365,8 +365,8 @@ uint16_t SimulatedNetWare::locate(std::string_view path, uint32_t connHandle, Lo
     return 0;
 }
 
-uint16_t SimulatedNetWare::parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
-    char* dirPath)
+uint16_t SimulatedNetWare::parsePath(
+    const char* path, char* serverName, uint32_t& connHandle, char* volumeName, char* dirPath)
 {
     if (!m_net)
         return requesterFailure;
@@ -438,6 +438,18 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
 
 // ---- Directory information, file search, trustees --------------------------------
 
+uint16_t SimulatedNetWare::entryCall(
+    uint32_t connHandle, const char* path, uint16_t NetEntryFailures::*failure, uint32_t& index)
+{
+    if (!m_net)
+        return requesterFailure;
+    if (const uint16_t code = entryOf(connHandle, path, index))
+        return code;
+    if (m_net->entries[index].flags & NetEntry::hasFailures)
+        return m_net->failures.at(index).*failure;
+    return 0;
+}
+
 std::pair<uint32_t, uint32_t> SimulatedNetWare::volumeOfRoot(uint32_t root) const
 {
     for (uint32_t s = 0; s < m_net->servers.size(); ++s) {
@@ -452,14 +464,10 @@ std::pair<uint32_t, uint32_t> SimulatedNetWare::volumeOfRoot(uint32_t root) cons
 uint16_t SimulatedNetWare::getDirectoryInfo(uint32_t connHandle, uint8_t, const char* path, uint8_t*, char* name,
     uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void*)
 {
-    if (!m_net)
-        return requesterFailure;
     uint32_t index = 0;
-    if (const uint16_t code = entryOf(connHandle, path, index))
+    if (const uint16_t code = entryCall(connHandle, path, &NetEntryFailures::info, index))
         return code;
     const NetEntry& entry = m_net->entries[index];
-    if ((entry.flags & NetEntry::hasFailures) && m_net->failures.at(index).info)
-        return m_net->failures.at(index).info;
     if (!(entry.flags & NetEntry::isDirectory))
         return invalidPath;
     if (name) {
@@ -488,9 +496,9 @@ uint16_t SimulatedNetWare::allocateSearch(uint32_t dir, uint32_t server)
     } else {
         // Every slot is in use (searches abandoned before their end): reuse the one
         // used least recently.
-        slot = std::min_element(m_searches.begin(), m_searches.end(),
-                   [](const Search& a, const Search& b) { return a.lastUse < b.lastUse; })
-            - m_searches.begin();
+        slot = std::min_element(m_searches.begin(), m_searches.end(), [](const Search& a, const Search& b) {
+            return a.lastUse < b.lastUse;
+        }) - m_searches.begin();
     }
     m_searches[slot] = Search { dir, server, 0, ++m_searchClock };
     return static_cast<uint16_t>(slot + 1);
@@ -499,14 +507,10 @@ uint16_t SimulatedNetWare::allocateSearch(uint32_t dir, uint32_t server)
 uint16_t SimulatedNetWare::initFileSearch(uint32_t connHandle, uint8_t, const char* path, uint8_t& volumeNumber,
     uint16_t& directoryID, uint16_t& sequence, uint8_t& accessRights, void*)
 {
-    if (!m_net)
-        return requesterFailure;
     uint32_t index = 0;
-    if (const uint16_t code = entryOf(connHandle, path, index))
+    if (const uint16_t code = entryCall(connHandle, path, &NetEntryFailures::search, index))
         return code;
     const NetEntry& entry = m_net->entries[index];
-    if ((entry.flags & NetEntry::hasFailures) && m_net->failures.at(index).search)
-        return m_net->failures.at(index).search;
     if (!(entry.flags & NetEntry::isDirectory))
         return invalidPath;
     uint32_t root = index;
@@ -560,14 +564,10 @@ uint16_t SimulatedNetWare::continueFileSearch(uint32_t connHandle, uint8_t, uint
 uint16_t SimulatedNetWare::scanTrustees(uint32_t connHandle, uint8_t, const char* path, uint32_t& iterationHandle,
     uint16_t& count, NWTrusteeBlock& block, void*)
 {
-    if (!m_net)
-        return requesterFailure;
     uint32_t index = 0;
-    if (const uint16_t code = entryOf(connHandle, path, index))
+    if (const uint16_t code = entryCall(connHandle, path, &NetEntryFailures::trustees, index))
         return code;
     const NetEntry& entry = m_net->entries[index];
-    if ((entry.flags & NetEntry::hasFailures) && m_net->failures.at(index).trustees)
-        return m_net->failures.at(index).trustees;
     if (iterationHandle >= entry.trusteeCount)
         return nw::noMoreTrustees;
     const uint32_t n = std::min<uint32_t>(entry.trusteeCount - iterationHandle, m_net->trusteeBlockSize);

@@ -55,8 +55,8 @@ public:
     uint32_t getContextInfo(uint32_t context, uint32_t key, void* value) override;
     uint32_t setContextInfo(uint32_t context, uint32_t key, const void* value) override;
     uint32_t mapIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID, char* name) override;
-    uint16_t parsePath(const char* path, char* serverName, uint32_t& connHandle, char* volumeName,
-        char* dirPath) override;
+    uint16_t parsePath(
+        const char* path, char* serverName, uint32_t& connHandle, char* volumeName, char* dirPath) override;
     uint16_t getDirectoryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t* sequence, char* name,
         uint32_t& dateTime, uint32_t& ownerID, uint8_t& rightsMask, void* reserved) override;
     uint16_t initFileSearch(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t& volumeNumber,
@@ -93,6 +93,9 @@ private:
     /// last-directory cache (the walk asks about the same path and its siblings again and
     /// again).
     uint16_t entryOf(uint32_t connHandle, const char* path, uint32_t& entry);
+    /// The common start of the entry calls: the entry a path names, and the failure a
+    /// description injected for this call (member of NetEntryFailures), if any.
+    uint16_t entryCall(uint32_t connHandle, const char* path, uint16_t NetEntryFailures::*failure, uint32_t& index);
     Context* context(uint32_t handle);
     /// Server and volume index of a volume's root entry.
     std::pair<uint32_t, uint32_t> volumeOfRoot(uint32_t root) const;

@@ -1,0 +1,211 @@
+// End-to-end: runs grantwise-report on the descriptions under tests/data and compares
+// its output with expected files, byte for byte.
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QXmlStreamReader>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun runReport(const std::vector<std::string>& args, const std::string& networkEnv = "")
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("GRANTWISE_NETWORK");
+    if (!networkEnv.empty())
+        env.insert("GRANTWISE_NETWORK", QString::fromStdString(networkEnv));
+    process.setProcessEnvironment(env);
+    QStringList list;
+    for (const auto& a : args)
+        list << QString::fromStdString(a);
+    process.start(GRANTWISE_REPORT_EXE, list);
+    process.waitForFinished(120000);
+    CliRun run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+const std::string kNetwork = TestDataPath("cli-network.json");
+
+std::vector<std::string> withNetwork(std::vector<std::string> args)
+{
+    args.insert(args.begin(), { "--network", kNetwork });
+    return args;
+}
+
+// Compares with tests/data/<name>; GRANTWISE_UPDATE_GOLDEN=1 rewrites the file instead
+// (then inspect the difference before committing it).
+void expectGolden(const std::string& actual, const std::string& name)
+{
+    const std::string path = TestDataPath(name);
+    if (std::getenv("GRANTWISE_UPDATE_GOLDEN"))
+        WriteFileBytes(path, actual);
+    EXPECT_EQ(actual, ReadFileBytes(path)) << "differs from " << path;
+}
+
+} // namespace
+
+TEST(ReportCli, TextFormsForEveryChoice)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string golden;
+    };
+    const std::vector<Case> cases {
+        { { "\\\\FS1\\VOL1\\R&D" }, "cli-rd-default.txt" },
+        { { "\\\\FS1\\VOL1\\R&D", "--info", "both", "--scope", "both" }, "cli-rd-both.txt" },
+        { { "\\\\FS1\\VOL1\\R&D", "--info", "owner", "--scope", "files", "--pattern", "*.TXT" }, "cli-rd-files.txt" },
+        { { "\\\\FS1\\VOL1\\R&D", "--no-recurse", "--no-irm", "--pattern", "" }, "cli-rd-flat.txt" },
+        { { "\\\\FS1\\VOL1\\R&D", "--info", "both", "--scope", "both", "--long-names" }, "cli-rd-long.txt" },
+        { { "\\\\FS1\\VOL1\\R&D", "\\\\fs2\\data\\shared", "--info", "both", "--format", "trustees" },
+            "cli-two-trustees.txt" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.golden);
+        const CliRun run = runReport(withNetwork(c.args));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        expectGolden(run.out, c.golden);
+    }
+}
+
+TEST(ReportCli, BatchAndXmlFormsWithHostileNames)
+{
+    const std::vector<std::string> paths { "\\\\FS1\\VOL1", "--info", "both", "--scope", "both" };
+    auto args = withNetwork(paths);
+    args.insert(args.end(), { "--format", "bat" });
+    CliRun run = runReport(args);
+    EXPECT_EQ(run.status, 0) << run.err; // a subdirectory that cannot be searched is no start path
+    expectGolden(run.out, "cli-vol1.bat");
+
+    args = withNetwork(paths);
+    args.insert(args.end(), { "--format", "xml", "--long-names" });
+    run = runReport(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    expectGolden(run.out, "cli-vol1-long.xml");
+
+    // A real XML parser reads the document and gives back the names as scanned.
+    QXmlStreamReader xml(QByteArray::fromStdString(run.out));
+    QStringList names, paths2;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
+            if (xml.name() == u"name")
+                names << xml.readElementText();
+            else if (xml.name() == u"path")
+                paths2 << xml.readElementText();
+        }
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(names.contains(QString::fromUtf8(".Müller.Staff.Corp")));
+    EXPECT_TRUE(names.contains(QString::fromUtf8(".Łukasz.Staff.Corp")));
+    EXPECT_TRUE(names.contains(QString::fromUtf8(".O'Neil.Staff.Corp")));
+    EXPECT_TRUE(paths2.contains(QString::fromUtf8("\\\\FS1\\VOL1\\Müller & Łukasz")));
+    EXPECT_TRUE(paths2.contains(QString::fromUtf8("\\\\FS1\\VOL1\\R&D\\50% Done")));
+}
+
+TEST(ReportCli, UnreadableStartPathsGiveStatusOne)
+{
+    const CliRun run = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked",
+        "--no-recurse" }));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+        "grantwise-report: cannot read start path \\\\FS9\\VOL1\\X: 0x880F (No connection to server)\n"
+        "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Locked: 0x89A8 (Access denied)\n");
+    expectGolden(run.out, "cli-unreadable.txt");
+}
+
+TEST(ReportCli, EmptyQueueWritesAnEmptyReport)
+{
+    CliRun run = runReport(withNetwork({}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    run = runReport(withNetwork({ "--format", "xml" }));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+        "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n</document>\r\n");
+}
+
+TEST(ReportCli, OutputFileIsWrittenWholeOrNotAtAll)
+{
+    TempDir dir;
+    const std::string out = dir.file("report.bat");
+    CliRun run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "--format", "bat", "-o", out }));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const std::string written = ReadFileBytes(out);
+    EXPECT_NE(written.find("RIGHTS \"FS1\\VOL1:R&D\" RWCEAFM /Name=\".Admin.Corp\"\r\n"), std::string::npos);
+
+    // An unusable description: status 2, the old file stays as it was.
+    const std::string broken = dir.file("broken.json");
+    WriteFileBytes(broken, "{ \"grantwise-network\": 1, \"servers\": [ { \"name\": \"FS1\" } ] ");
+    run = runReport({ "--network", broken, "\\\\FS1\\VOL1", "-o", out });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("grantwise-report: Could not initialize NetWare Client returned error 0x88FF ("),
+        std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("broken.json"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFileBytes(out), written);
+
+    // A folder where the file should be, and a file where its folder should be.
+    run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", dir.path() }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("grantwise-report: cannot write " + dir.path(), 0), 0u) << run.err;
+    run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", out + "/inside.txt" }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(ReadFileBytes(out), written);
+}
+
+TEST(ReportCli, BadArgumentsAndUnknownConnection)
+{
+    CliRun run = runReport({ "--scope", "everything" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("grantwise-report: ", 0), 0u);
+    run = runReport(withNetwork({ "--connection", "FS7", "\\\\FS1\\VOL1" }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: no connection to server FS7\n");
+    run = runReport(withNetwork({ "--settings", TestDataPath("no-such-settings.ini") }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("no-such-settings.ini"), std::string::npos) << run.err;
+}
+
+TEST(ReportCli, SettingsFileGivesChoicesAndQueue)
+{
+    TempDir dir;
+    const std::string ini = dir.file("grantwise.ini");
+    WriteFileBytes(ini,
+        "[Settings]\r\nRadioGroupScope=2\r\nRadioGroupInfo=1\r\nEditPattern=*.XLS\r\nCheckBox_IRM=0\r\n"
+        "[CheckListBoxQ]\r\n0=\\\\FS1\\VOL1\\R&D\\Plans 2002\r\n1=\\\\FS2\\DATA\\Shared\r\n"
+        "[CheckListBoxQ Checked]\r\n\\\\FS1\\VOL1\\R&D\\Plans 2002=1\r\n");
+    // The settings' choices, with the pattern overridden and one more path queued after
+    // the file's entries (an entry already queued keeps its place).
+    const CliRun run = runReport(withNetwork({ "--settings", ini, "--pattern", "*.*", "\\\\fs2\\data\\shared",
+        "\\\\FS1\\VOL1\\R&D\\50% Done", "--no-recurse" }));
+    EXPECT_EQ(run.status, 0) << run.err;
+    expectGolden(run.out, "cli-settings.txt");
+}
+
+TEST(ReportCli, NetworkFromTheEnvironmentAndTheDemo)
+{
+    CliRun run = runReport({ "\\\\FS2\\DATA\\Shared", "--no-recurse" }, kNetwork);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("     Trustee: .Guest.Other [RWCEF]\r\n"), std::string::npos) << run.out;
+    // Without any description the built-in demo network answers.
+    run = runReport({ "--info", "both", "--stats" });
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("grantwise-report: 0 entries examined, 0 lines written"), std::string::npos) << run.err;
+}

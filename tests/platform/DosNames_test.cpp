@@ -1,0 +1,58 @@
+#include "platform/netware/DosNames.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+std::string Generate(const std::string& name, std::set<std::string> taken = {})
+{
+    return GenerateDosName(name, [&](const std::string& candidate) { return taken.count(candidate) > 0; });
+}
+
+TEST(DosNames, Validity)
+{
+    EXPECT_TRUE(IsValidDosName("README.TXT"));
+    EXPECT_TRUE(IsValidDosName("r&d"));
+    EXPECT_TRUE(IsValidDosName("A~1.{}"));
+    EXPECT_FALSE(IsValidDosName("Plans 2002"));
+    EXPECT_FALSE(IsValidDosName("NINECHARS"));
+    EXPECT_FALSE(IsValidDosName("A.TEXT"));
+    EXPECT_FALSE(IsValidDosName("A.B.C"));
+    EXPECT_FALSE(IsValidDosName(".PROFILE"));
+    EXPECT_FALSE(IsValidDosName("A."));
+    EXPECT_FALSE(IsValidDosName(""));
+    EXPECT_FALSE(IsValidDosName("A+B"));
+}
+
+TEST(DosNames, GenerationKeepsAllowedCharactersAndNumbersUniquely)
+{
+    EXPECT_EQ(Generate("Plans 2002"), "PLANS2~1");
+    EXPECT_EQ(Generate("Quarterly Report.docx"), "QUARTE~1.DOC");
+    EXPECT_EQ(Generate("Quarterly Report.docx", { "QUARTE~1.DOC" }), "QUARTE~2.DOC");
+    EXPECT_EQ(Generate("a.b.tar.gz"), "ABTAR~1.GZ"); // the extension follows the last dot
+    EXPECT_EQ(Generate("Über Plan+.x y z"), "BERPLA~1.XYZ");
+    EXPECT_EQ(Generate(".profile"), "PROFIL~1");
+    std::set<std::string> taken;
+    for (int i = 1; i <= 9; ++i)
+        taken.insert("REPORT~" + std::to_string(i));
+    EXPECT_EQ(Generate("Report files", taken), "REPOR~10"); // fewer characters for two digits
+}
+
+TEST(DosNames, Wildcards)
+{
+    EXPECT_TRUE(DosWildcardMatch("*.*", "ANYTHING"));
+    EXPECT_TRUE(DosWildcardMatch("*.TXT", "a.txt"));
+    EXPECT_FALSE(DosWildcardMatch("*.TXT", "A.TXTX"));
+    EXPECT_TRUE(DosWildcardMatch("A?C", "abc"));
+    EXPECT_FALSE(DosWildcardMatch("A?C", "AC"));
+    EXPECT_TRUE(DosWildcardMatch("*A*B*", "XXAYYBZZ"));
+    EXPECT_FALSE(DosWildcardMatch("*A*B*", "XXBYYAZZ"));
+    EXPECT_TRUE(DosWildcardMatch("README.*", "README"));
+    EXPECT_TRUE(DosWildcardMatch("*.", "README"));
+    EXPECT_FALSE(DosWildcardMatch("*.", "README.TXT"));
+    EXPECT_FALSE(DosWildcardMatch("", "A"));
+}
+
+} // namespace

@@ -1,0 +1,244 @@
+#include "platform/netware/NetworkLoader.h"
+#include "platform/netware/NetworkReader.h"
+#include "support/TestPaths.h"
+#include "util/D_Util.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// A description with one server FS1 (tree T) whose volume VOL1 holds `entries`.
+std::string Net(const std::string& entries, const std::string& workstation = "{}", const std::string& objects = "[]")
+{
+    return R"({ "grantwise-network": 1, "workstation": )" + workstation + R"(,
+  "trees": [ { "name": "T", "objects": )"
+        + objects + R"( } ],
+  "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "entries": [ )"
+        + entries + R"( ] } ] } ] })";
+}
+
+std::string ErrorOf(const std::string& text)
+{
+    try {
+        ReadNetwork(text, "net.json");
+    } catch (const NetworkLoadError& e) {
+        return e.what();
+    }
+    return "(loaded)";
+}
+
+const std::string V = "$.servers[0].volumes[0]";
+
+struct Case {
+    const char* what;
+    std::string text;
+    std::string message;
+};
+
+TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
+{
+    const std::string deep = [] {
+        // Nested directories whose DOS path VOL1:DNNNNNNN\... passes 255 characters at the 28th level.
+        std::string open, close;
+        for (int i = 0; i < 40; ++i) {
+            open += Format(R"({ "dir": "D%07d", "entries": [ )", i);
+            close += " ] }";
+        }
+        return open + close;
+    }();
+    std::string deepPlace = V;
+    for (int i = 0; i < 28; ++i)
+        deepPlace += ".entries[0]";
+
+    const std::vector<Case> cases = {
+        { "not an object", "[1, 2]", "net.json: $: expected an object" },
+        { "unknown top-level key", R"({ "grantwise-network": 1, "trees": [], "servers": [], "generate": {} })",
+            "net.json: $.generate: unknown key 'generate' (allowed here: grantwise-network, workstation, trees, "
+            "servers)" },
+        { "version", R"({ "grantwise-network": "1", "trees": [], "servers": [] })",
+            "net.json: $.grantwise-network: the format version must be 1" },
+        { "missing servers", R"({ "grantwise-network": 1, "trees": [] })",
+            "net.json: $: the key 'servers' is missing" },
+        { "trees not a list", R"({ "grantwise-network": 1, "trees": {}, "servers": [] })",
+            "net.json: $.trees: expected a list" },
+        { "tree name too long",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456" } ], "servers": [] })",
+            "net.json: $.trees[0].name: the tree name 'ABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456' is longer than 32 "
+            "characters" },
+        { "tree twice", R"({ "grantwise-network": 1, "trees": [ { "name": "T" }, { "name": "t" } ], "servers": [] })",
+            "net.json: $.trees[1].name: the tree 't' is declared twice" },
+        { "object twice",
+            Net("", "{}", R"([ { "name": "Admin.Corp", "id": 1 }, { "name": "CN=admin.O=corp", "id": 2 } ])"),
+            "net.json: $.trees[0].objects[1].name: the object 'CN=admin.O=corp' is declared twice in the tree" },
+        { "ID twice", Net("", "{}", R"([ { "name": "A.Corp", "id": "0x10" }, { "name": "B.Corp", "id": 16 } ])"),
+            "net.json: $.trees[0].objects[1].id: the ID 0x00000010 is given to two objects" },
+        { "bad ID", Net("", "{}", R"([ { "name": "A.Corp", "id": "0xZZ" } ])"),
+            "net.json: $.trees[0].objects[0].id: expected an object ID (hexadecimal \"0x...\" or decimal), not "
+            "'0xZZ'" },
+        { "ID zero", Net("", "{}", R"([ { "name": "A.Corp", "id": 0 } ])"),
+            "net.json: $.trees[0].objects[0].id: an object ID must be between 1 and 0xFFFFFFFF" },
+        { "leading dot", Net(R"({ "dir": "D", "owner": ".Admin.Corp" })"),
+            "net.json: " + V + ".entries[0].owner: the name must not begin with '.'" },
+        { "unknown type", Net(R"({ "dir": "D", "owner": "XX=Admin.O=Corp" })"),
+            "net.json: " + V + ".entries[0].owner: unknown name type 'XX=' (known: CN, OU, O, C)" },
+        { "unknown special", Net(R"({ "dir": "D", "trustees": [ ["[Everyone]", "R"] ] })"),
+            "net.json: " + V
+                + ".entries[0].trustees[0][0]: unknown special name '[Everyone]' (known: [Public], [Root], "
+                  "[Supervisor])" },
+        { "empty part", Net(R"({ "dir": "D", "owner": "Admin..Corp" })"),
+            "net.json: " + V + ".entries[0].owner: the name 'Admin..Corp' has an empty or malformed part" },
+        { "server in unknown tree",
+            R"({ "grantwise-network": 1, "trees": [], "servers": [ { "name": "FS1", "tree": "X", "volumes": [] } ] })",
+            "net.json: $.servers[0].tree: no tree is named 'X'" },
+        { "server name",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS\\1", "tree": "T", "volumes": [] } ] })",
+            R"(net.json: $.servers[0].name: the server name 'FS\1' contains one of \ / : * ? or a control character)" },
+        { "volumes missing",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T" } ] })",
+            "net.json: $.servers[0]: the key 'volumes' is missing" },
+        { "volume twice",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V" }, { "name": "v" } ] } ] })",
+            "net.json: $.servers[0].volumes[1].name: the volume 'v' is declared twice on this server" },
+        { "dir and file", Net(R"({ "dir": "D", "file": "F" })"),
+            "net.json: " + V + ".entries[0]: an entry has exactly one of 'dir' and 'file'" },
+        { "neither dir nor file", Net(R"({ "owner": "A.Corp" })"),
+            "net.json: " + V + ".entries[0]: an entry has exactly one of 'dir' and 'file'" },
+        { "entries on a file", Net(R"({ "file": "F", "entries": [] })"),
+            "net.json: " + V
+                + ".entries[0].entries: unknown key 'entries' (allowed here: file, short, owner, irm, trustees, "
+                  "fail)" },
+        { "misspelt key", Net(R"({ "dir": "D", "trustee": [] })"),
+            "net.json: " + V
+                + ".entries[0].trustee: unknown key 'trustee' (allowed here: dir, short, owner, irm, trustees, "
+                  "entries, fail)" },
+        { "same name twice", Net(R"({ "dir": "Budget" }, { "file": "BUDGET" })"),
+            "net.json: " + V + ".entries[1].file: the name 'BUDGET' is already used in this directory by " + V
+                + ".entries[0]" },
+        { "bad short", Net(R"({ "file": "Long name.txt", "short": "TOOLONGNAME.TXT" })"),
+            "net.json: " + V + ".entries[0].short: 'TOOLONGNAME.TXT' is not a valid 8.3 name" },
+        { "short clashes", Net(R"({ "file": "Plans.txt" }, { "dir": "Plans 2002", "short": "plans.txt" })"),
+            "net.json: " + V + ".entries[1].short: the DOS name 'PLANS.TXT' clashes with the name of " + V
+                + ".entries[0]" },
+        { "name with colon", Net(R"({ "file": "a:b" })"),
+            "net.json: " + V + R"(.entries[0].file: the name 'a:b' contains one of \ / : * ? or a control character)" },
+        { "rights letter", Net(R"({ "dir": "D", "trustees": [ ["A.Corp", "RWX"] ] })"),
+            "net.json: " + V + ".entries[0].trustees[0][1]: unknown rights letter 'X' (letters: R W C E A F M S)" },
+        { "IRM with S", Net(R"({ "dir": "D", "irm": "RS" })"),
+            "net.json: " + V + ".entries[0].irm: an inherited rights mask holds 8 bits (no S, nothing above 0xFF)" },
+        { "rights too big", Net(R"({ "dir": "D", "trustees": [ ["A.Corp", 65536] ] })"),
+            "net.json: " + V + ".entries[0].trustees[0][1]: trustee rights hold 16 bits (nothing above 0xFFFF)" },
+        { "trustee not a pair", Net(R"({ "dir": "D", "trustees": [ ["A.Corp"] ] })"),
+            "net.json: " + V + ".entries[0].trustees[0]: expected a pair [TRUSTEE, RIGHTS]" },
+        { "bad #ID", Net(R"({ "dir": "D", "owner": "#12ab" })"),
+            "net.json: " + V
+                + ".entries[0].owner: expected an object ID (hexadecimal \"0x...\" or decimal), not '12ab'" },
+        { "unknown failure", Net(R"({ "dir": "D", "fail": { "open": 1 } })"),
+            "net.json: " + V + ".entries[0].fail.open: unknown key 'open' (allowed here: info, search, trustees)" },
+        { "code zero", Net(R"({ "dir": "D", "fail": { "info": 0 } })"),
+            "net.json: " + V + ".entries[0].fail.info: a failure code must not be 0" },
+        { "code too wide", Net(R"({ "dir": "D", "fail": { "search": "0x189A8" } })"),
+            "net.json: " + V + ".entries[0].fail.search: the code 0x189A8 does not fit in 16 bits" },
+        { "code not a number", Net(R"({ "dir": "D", "fail": { "search": "89A8" } })"),
+            "net.json: " + V + ".entries[0].fail.search: expected a code: a number or a \"0x...\" text, not '89A8'" },
+        { "DOS path too long", Net(deep),
+            "net.json: " + deepPlace
+                + ": the DOS path "
+                  "'VOL1:D0000000\\D0000001\\D0000002\\D0000003\\D0000004\\D0000005\\D0000006\\D0000007\\"
+                  "D0000008\\D0000009\\D0000010\\D0000011\\D0000012\\D0000013\\D0000014\\D0000015\\D0000016\\D0000017\\"
+                  "D0000018\\D0000019\\D0000020\\D0000021\\D0000022\\D0000023\\D0000024\\D0000025\\D0000026\\D0000027' "
+                  "is 256 characters long; NetWare allows at most 255" },
+        { "unknown connection", Net("", R"({ "connections": ["FS1", "FS9"] })"),
+            "net.json: $.workstation.connections[1]: no server is named 'FS9'" },
+        { "connection twice", Net("", R"({ "connections": ["FS1", "fs1"] })"),
+            "net.json: $.workstation.connections[1]: the server 'fs1' is listed twice" },
+        { "primary not connected", Net("", R"({ "connections": [], "primary": "FS1" })"),
+            "net.json: $.workstation.primary: 'FS1' is not one of the workstation's connections" },
+        { "block size", Net("", R"({ "trustee-block-size": 21 })"),
+            "net.json: $.workstation.trustee-block-size: expected a whole number from 1 to 20" },
+        { "error texts", Net("", R"({ "error-texts": "no" })"),
+            "net.json: $.workstation.error-texts: expected true or false" },
+        { "workstation failure", Net("", R"({ "fail": { "open": 1 } })"),
+            "net.json: $.workstation.fail.open: unknown key 'open' (allowed here: init, context)" },
+        { "server failure",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S", "tree": "T", "volumes": [], "fail": { "open": 70000 } } ] })",
+            "net.json: $.servers[0].fail.open: the code 0x11170 does not fit in 16 bits" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ErrorOf(c.text), c.message) << c.what;
+}
+
+TEST(NetworkReader, SyntaxErrorsGiveLineAndColumn)
+{
+    EXPECT_EQ(ErrorOf("{\n  \"grantwise-network\": 1,\n  \"trees\": [ }\n}").substr(0, 34),
+        "net.json: line 3, column 14: synta");
+    EXPECT_EQ(ErrorOf("").substr(0, 28), "net.json: line 1, column 1: ");
+}
+
+TEST(NetworkReader, ValidDescriptionsLoad)
+{
+    // 27 levels make a DOS path of 247 characters; a file of 7 characters in the deepest
+    // one reaches exactly 255, one of 8 characters is too long.
+    std::string open, close;
+    for (int i = 0; i < 27; ++i) {
+        open += Format(R"({ "dir": "D%07d", "entries": [ )", i);
+        close += " ] }";
+    }
+    EXPECT_EQ(ErrorOf(Net(open + R"({ "file": "ABCDEFG" })" + close)), "(loaded)");
+    EXPECT_NE(
+        ErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"), std::string::npos);
+    EXPECT_EQ(
+        ErrorOf(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx", "irm": 0 },
+        { "dir": "q", "irm": "0xFB", "trustees": [ ["#106931", "0x1FF"], ["[Root]", ""] ], "owner": "#0x0001A2B3" })",
+            R"({ "primary": null, "trustee-block-size": 1, "error-texts": false, "fail": { "context": -601 } })")),
+        "(loaded)");
+}
+
+TEST(NetworkReader, DosNamesAreGivenOrGeneratedUniquely)
+{
+    auto net = ReadNetwork(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx" },
+        { "dir": "Plans 2002" }, { "file": "readme.txt" }, { "file": "QUARTE~3.DOC" }, { "file": "Quarterly Review.doc" },
+        { "file": ".profile" }, { "file": "My Documents", "short": "mydocs" })"),
+        "n.json");
+    std::vector<std::string> dos;
+    const NetEntry& root = net->entries[net->servers[0].volumes[0].root];
+    for (uint32_t i = 0; i < root.childCount; ++i)
+        dos.emplace_back(Network::dosName(net->entries[root.firstChild + i]));
+    EXPECT_EQ(dos,
+        (std::vector<std::string> { "QUARTE~1.DOC", "QUARTE~1.XLS", "PLANS2~1", "README.TXT", "QUARTE~3.DOC",
+            "QUARTE~2.DOC", "PROFIL~1", "MYDOCS" }));
+}
+
+TEST(NetworkLoader, SourcesAndUnreadableFiles)
+{
+    TempDir dir;
+    const std::string good = dir.file("good.json");
+    WriteFileBytes(good, Net(""));
+    EXPECT_EQ(NetworkSourceFile("x.json"), "x.json");
+    ::setenv("GRANTWISE_NETWORK", good.c_str(), 1);
+    EXPECT_EQ(NetworkSourceFile(""), good);
+    EXPECT_TRUE(LoadNetwork("")->loaded());
+    ::setenv("GRANTWISE_NETWORK", "", 1);
+    EXPECT_EQ(NetworkSourceFile(""), ":/demo-network.json");
+    ::unsetenv("GRANTWISE_NETWORK");
+    EXPECT_EQ(NetworkSourceFile(""), ":/demo-network.json");
+
+    auto missing = LoadNetwork(dir.file("missing.json"));
+    EXPECT_FALSE(missing->loaded());
+    EXPECT_EQ(missing->loadError(), dir.file("missing.json") + ": cannot be read: No such file or directory");
+    EXPECT_EQ(missing->NWstrerror(0x88FF), missing->loadError());
+    EXPECT_EQ(missing->initialize(nullptr, nullptr), 0x88FF);
+
+    auto folder = LoadNetwork(dir.path());
+    EXPECT_FALSE(folder->loaded());
+    EXPECT_EQ(folder->loadError().rfind(dir.path() + ": cannot be read: ", 0), 0u) << folder->loadError();
+
+    const std::string notUtf = dir.file("bad.json");
+    WriteFileBytes(notUtf, "{ \"grantwise-network\": 1, \"trees\": [ { \"name\": \"\xff\" } ], \"servers\": [] }");
+    auto bad = LoadNetwork(notUtf);
+    EXPECT_FALSE(bad->loaded());
+    EXPECT_EQ(bad->loadError().rfind(notUtf + ": line 1, column ", 0), 0u) << bad->loadError();
+}
+
+} // namespace

@@ -1,0 +1,325 @@
+#include "netware/D_NW.h"
+#include "platform/netware/NetworkLoader.h"
+#include "platform/netware/NetworkReader.h"
+#include "support/FakeNWClient.h"
+#include "support/MessageRecorder.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+std::unique_ptr<SimulatedNetWare> FromText(const std::string& text)
+{
+    return std::make_unique<SimulatedNetWare>(ReadNetwork(text, "test.json"));
+}
+
+class SimulatedTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        lib = LoadNetwork(TestDataPath("walk.json"));
+        ASSERT_TRUE(lib->loaded()) << lib->loadError();
+        install = std::make_unique<FakeNWClient::Install>(*lib);
+        ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
+        ASSERT_EQ(lib->createContext(ctx), 0u);
+    }
+
+    uint32_t split(
+        const std::string& path, std::string& server, std::string& volume, std::string& dir, uint32_t conn = 0)
+    {
+        uint32_t handle = conn;
+        return ParseNWPath(path, handle, server, volume, dir) == 0 ? handle : 0xDEAD;
+    }
+
+    std::string nameOf(uint32_t id, uint32_t conn)
+    {
+        std::string name;
+        const uint32_t code = ObjectIDToName(ctx, conn, id, name);
+        return code == 0 ? name : Format("code %08X", code);
+    }
+
+    std::vector<std::string> search(const std::string& path, uint8_t attributes, const std::string& pattern)
+    {
+        uint8_t volume = 0, rights = 0;
+        uint16_t dirID = 0, sequence = 0;
+        std::vector<std::string> names;
+        if (lib->initFileSearch(fs1, 0, path.c_str(), volume, dirID, sequence, rights, nullptr) != 0)
+            return { "cannot start" };
+        NWSearchEntry entry;
+        while (lib->continueFileSearch(fs1, volume, dirID, sequence, attributes, pattern.c_str(), entry, 1) == 0) {
+            names.push_back(entry.shortName);
+            sequence = entry.nextSequence;
+        }
+        return names;
+    }
+
+    std::unique_ptr<SimulatedNetWare> lib;
+    std::unique_ptr<FakeNWClient::Install> install;
+    uint32_t fs1 = 0;
+    uint32_t ctx = 0;
+};
+
+TEST_F(SimulatedTest, ConnectionsReferencesAndTextItems)
+{
+    std::vector<NWConnectionItem> list;
+    ListConnections(list);
+    ASSERT_EQ(list.size(), 2u); // FS3 is reachable by path but not a listed connection
+    EXPECT_EQ(list[0].serverName, "FS1");
+    EXPECT_EQ(list[1].serverName, "FS2");
+    uint32_t primary = 0;
+    EXPECT_EQ(lib->getPrimaryConnRef(primary), 0);
+    EXPECT_EQ(primary, list[0].reference);
+
+    uint32_t handle = 0;
+    EXPECT_EQ(lib->NWCCOpenConnByRef(list[1].reference, 1, 0, handle), 0x8847); // injected open failure
+    std::string text;
+    EXPECT_EQ(GetConnInfoStr(fs1, 4, text), 0);
+    EXPECT_EQ(text, "CORP_TREE" + std::string(23, '_'));
+    EXPECT_EQ(GetConnTreeName(fs1, text), 0);
+    EXPECT_EQ(text, "CORP_TREE");
+    EXPECT_EQ(GetConnInfoStr(fs1, 9, text), 0x8836);
+
+    EXPECT_EQ(lib->closeConn(fs1), 0);
+    EXPECT_EQ(GetConnTreeName(fs1, text), 0x8801);
+    EXPECT_EQ(lib->closeConn(fs1), 0x8801);
+    EXPECT_EQ(GetConnRefServerName(0x4711, text), 0x8801);
+}
+
+TEST_F(SimulatedTest, PathSplitterFormsAndCodes)
+{
+    std::string server, volume, dir;
+    uint32_t handle = split("\\\\FS1\\VOL1\\DOCS\\PLANS2~1", server, volume, dir);
+    EXPECT_EQ(handle, fs1);
+    EXPECT_EQ(server + "|" + volume + "|" + dir, "FS1|VOL1|DOCS\\PLANS2~1");
+    split("fs1/vol1:\\docs/Plans 2002\\", server, volume, dir);
+    EXPECT_EQ(server + "|" + volume + "|" + dir, "FS1|VOL1|docs\\Plans 2002");
+    split("FS1\\VOL1:", server, volume, dir);
+    EXPECT_EQ(server + "|" + volume + "|" + dir, "FS1|VOL1|");
+    split("VOL1:NOT\\THERE", server, volume, dir, fs1); // need not exist
+    EXPECT_EQ(server + "|" + volume + "|" + dir, "FS1|VOL1|NOT\\THERE");
+    const uint32_t fs3 = split("\\\\FS3\\DATA\\SHARED~1", server, volume, dir);
+    EXPECT_NE(fs3, 0xDEADu);
+    EXPECT_NE(fs3, fs1);
+    EXPECT_EQ(server + "|" + volume + "|" + dir, "FS3|DATA|SHARED~1");
+
+    uint32_t conn = 0;
+    std::string keep = "kept";
+    EXPECT_EQ(ParseNWPath("\\\\FS9\\VOL1\\X", conn, keep, keep, keep), 0x880F);
+    EXPECT_EQ(ParseNWPath("FS1\\VOL9:X", conn, keep, keep, keep), 0x8998);
+    EXPECT_EQ(ParseNWPath("no network path", conn, keep, keep, keep), 0x8836);
+    EXPECT_EQ(ParseNWPath("\\\\FS1", conn, keep, keep, keep), 0x8836);
+    EXPECT_EQ(ParseNWPath("\\\\FS2\\SYS", conn, keep, keep, keep), 0x8847); // opening FS2 fails
+    conn = 999;
+    EXPECT_EQ(ParseNWPath("VOL1:DOCS", conn, keep, keep, keep), 0x8801); // no connection to take it on
+    EXPECT_EQ(keep, "kept");
+}
+
+TEST_F(SimulatedTest, PathToUNC)
+{
+    std::string out;
+    PathToUNC("FS1\\VOL1:DOCS\\README.TXT", out);
+    EXPECT_EQ(out, "\\\\FS1\\VOL1\\DOCS\\README.TXT");
+    PathToUNC("FS1\\VOL1:", out);
+    EXPECT_EQ(out, "\\\\FS1\\VOL1\\");
+    PathToUNC("Base: not a path", out);
+    EXPECT_EQ(out, "Base: not a path");
+    out = "FS3/DATA:Shared Files";
+    PathToUNC(out, out);
+    EXPECT_EQ(out, "\\\\FS3\\DATA\\Shared Files");
+}
+
+TEST_F(SimulatedTest, ComponentsByDosOrLongNameIgnoringCase)
+{
+    uint8_t seq[9], irm = 0;
+    char name[256];
+    uint32_t date = 0, owner = 0;
+    for (const char* path : { "VOL1:DOCS\\PLANS2~1", "vol1:\\docs\\plans 2002", "FS1/VOL1:Docs/Plans 2002/",
+             "\\\\FS1\\VOL1\\DOCS\\PLANS2~1" }) {
+        owner = 0;
+        EXPECT_EQ(lib->getDirectoryInfo(fs1, 0, path, seq, name, date, owner, irm, nullptr), 0) << path;
+        EXPECT_EQ(owner, SwapLong(0x0001A2B3)) << path;
+        EXPECT_STREQ(name, "PLANS2~1");
+    }
+    EXPECT_EQ(lib->getDirectoryInfo(fs1, 0, "VOL1:", seq, name, date, owner, irm, nullptr), 0);
+    EXPECT_STREQ(name, "VOL1");
+    EXPECT_EQ(owner, 0x01800000u);
+    EXPECT_EQ(lib->getDirectoryInfo(fs1, 0, "VOL1:DOCS\\README.TXT", seq, name, date, owner, irm, nullptr), 0x899C);
+    EXPECT_EQ(lib->getDirectoryInfo(fs1, 0, "VOL1:DOCS\\NOPE", seq, name, date, owner, irm, nullptr), 0x899C);
+    EXPECT_EQ(lib->getDirectoryInfo(fs1, 0, "VOL1:ROOT.TXT\\X", seq, name, date, owner, irm, nullptr), 0x899C);
+}
+
+TEST_F(SimulatedTest, SearchAttributesAndDosWildcards)
+{
+    EXPECT_EQ(search("VOL1:DOCS", 0x16, "*.*"), (Strings { "PLANS2~1", "ARCHIVE" }));
+    EXPECT_EQ(search("VOL1:DOCS", 6, "*.*"), (Strings { "README.TXT", "QUARTE~1.DOC", "NOTES.DAT" }));
+    EXPECT_EQ(search("VOL1:DOCS", 6, "*"), (Strings { "README.TXT", "QUARTE~1.DOC", "NOTES.DAT" }));
+    EXPECT_EQ(search("VOL1:DOCS", 6, "q*.doc"), (Strings { "QUARTE~1.DOC" }));
+    EXPECT_EQ(search("VOL1:DOCS", 6, "????????.???"), (Strings { "QUARTE~1.DOC" })); // "?" is exactly one character
+    EXPECT_EQ(search("VOL1:DOCS", 6, "?????.*"), (Strings { "NOTES.DAT" }));
+    EXPECT_EQ(search("VOL1:", 6, "README.*"), (Strings { "README" }));
+    EXPECT_EQ(search("VOL1:", 6, "*."), (Strings { "README" }));
+    EXPECT_EQ(search("VOL1:DOCS\\PLANS2~1\\DEEP", 6, "*.*"), (Strings { "B.DAT" }));
+    EXPECT_EQ(search("VOL1:DOCS\\README.TXT", 6, "*.*"), (Strings { "cannot start" }));
+    EXPECT_EQ(search("VOL1:NOSEARCH", 6, "*.*"), (Strings { "cannot start" }));
+
+    // A finished search's handle is no longer valid.
+    uint8_t volume = 0, rights = 0;
+    uint16_t dirID = 0, sequence = 0;
+    NWSearchEntry entry;
+    ASSERT_EQ(lib->initFileSearch(fs1, 0, "VOL1:ARCHIVE", volume, dirID, sequence, rights, nullptr), 0x899C);
+    ASSERT_EQ(lib->initFileSearch(fs1, 0, "VOL1:DOCS\\ARCHIVE", volume, dirID, sequence, rights, nullptr), 0);
+    EXPECT_EQ(lib->continueFileSearch(fs1, volume, dirID, sequence, 6, "*.*", entry, 1), 0);
+    EXPECT_EQ(lib->continueFileSearch(fs1, volume, dirID, entry.nextSequence, 6, "*.*", entry, 1), 0x89FF);
+    EXPECT_EQ(lib->continueFileSearch(fs1, volume, dirID, 0, 6, "*.*", entry, 1), 0x899B);
+}
+
+TEST_F(SimulatedTest, TrusteeBlocksOfTheConfiguredSizeEndWith899C)
+{
+    uint32_t iteration = 0;
+    uint16_t count = 0;
+    NWTrusteeBlock block;
+    std::vector<uint16_t> counts;
+    std::vector<uint32_t> ids;
+    uint16_t code = 0;
+    while ((code = lib->scanTrustees(fs1, 0, "VOL1:DOCS", iteration, count, block, nullptr)) == 0) {
+        counts.push_back(count);
+        for (int i = 0; i < count; ++i)
+            ids.push_back(block.entries[i].objectID);
+    }
+    EXPECT_EQ(code, 0x899C);
+    EXPECT_EQ(counts, (std::vector<uint16_t> { 2, 2, 1 }));
+    // Fixed ID, then new objects from 0x01000001 in order of first mention, an #ID as
+    // given, and a typed spelling of an existing object.
+    EXPECT_EQ(ids, (std::vector<uint32_t> { 0x8001, 0x01000001, 0x01000002, 0x0001A2B3, 0x8001 }));
+
+    iteration = 0;
+    EXPECT_EQ(lib->scanTrustees(fs1, 0, "VOL1:ROOT.TXT", iteration, count, block, nullptr), 0x899C);
+    EXPECT_EQ(lib->scanTrustees(fs1, 0, "VOL1:NOTRUST", iteration, count, block, nullptr), 0x89A8);
+    EXPECT_EQ(lib->scanTrustees(fs1, 0, "VOL1:GONE", iteration, count, block, nullptr), 0x899C);
+
+    TrusteeList list;
+    EXPECT_EQ(GetTrusteeList(ctx, fs1, "VOL1:DOCS", list), 0);
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(list[0].name, ".CN=Admin.O=Corp");
+    EXPECT_EQ(list[1].name, "[Public]");
+    EXPECT_EQ(list[2].name, ".CN=Staff.OU=Sales.O=Corp");
+    EXPECT_EQ(list[3].name, "ID: [0001A2B3]");
+    EXPECT_EQ(list[4].rights, 0x100);
+}
+
+TEST_F(SimulatedTest, ObjectNamesFollowContextFlagsNameContextAndTree)
+{
+    EXPECT_EQ(nameOf(0x8001, fs1), "CN=Admin.O=Corp");
+    SetContextFlag(ctx, '+', nw::ctxFlagTypeless);
+    EXPECT_EQ(nameOf(0x8001, fs1), "Admin.Corp");
+    EXPECT_EQ(nameOf(0x01000001, fs1), "[Public]");
+    EXPECT_EQ(nameOf(0x0001A2B3, fs1), "code FFFFFDA7");
+
+    EXPECT_EQ(SetDSContext(ctx, "", ".Corp"), 0u);
+    EXPECT_EQ(nameOf(0x8001, fs1), "Admin");
+    EXPECT_EQ(nameOf(0x01000002, fs1), "Staff.Sales");
+    SetContextFlag(ctx, '-', nw::ctxFlagTypeless);
+    EXPECT_EQ(nameOf(0x01000002, fs1), "CN=Staff.OU=Sales");
+    EXPECT_EQ(SetDSContext(ctx, "", "OU=Sales.O=Corp"), 0u);
+    EXPECT_EQ(nameOf(0x8001, fs1), ".CN=Admin.O=Corp"); // not below the context
+
+    // The other tree has its own objects and IDs.
+    EXPECT_EQ(SetDSContext(ctx, "other_tree", "[Root]"), 0u);
+    EXPECT_EQ(nameOf(0x01000001, fs1), "CN=Guest.O=Labs");
+    std::string tree;
+    GetContextTreeName(ctx, tree);
+    EXPECT_EQ(tree, "other_tree");
+    EXPECT_EQ(SetDSContext(ctx, "", "bad..name"), 0x8836u);
+}
+
+TEST_F(SimulatedTest, ErrorTexts)
+{
+    EXPECT_EQ(NWErrorText(0x899C), "0x899C (Invalid path)");
+    EXPECT_EQ(NWErrorText(0xFFFFFDA7), "0xFFFFFDA7 (No such entry)");
+    EXPECT_EQ(NWErrorText(0x88FF), "0x88FF (Requester failure)");
+    EXPECT_EQ(NWErrorText(0x1234), "0x1234 ()");
+}
+
+const char* const minimal = R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
+  "servers": [ { "name": "S", "tree": "T", "volumes": [ { "name": "V" } ] } ], "workstation": %s })";
+
+TEST(SimulatedWorkstation, InjectedStartUpFailuresAndAbsentErrorTexts)
+{
+    auto lib = FromText(Format(minimal, R"({ "fail": { "init": "0x8847", "context": -601 }, "error-texts": false })"));
+    FakeNWClient::Install install(*lib);
+    MessageRecorder messages;
+    StartupConn = 0xFFFF;
+    EXPECT_EQ(InitNWClient(), 0x8847);
+    EXPECT_EQ(messages.texts(), (Strings { "Could not initialize NetWare Client returned error 0x8847" }));
+    uint32_t ctx = 0;
+    EXPECT_EQ(lib->createContext(ctx), 0xFFFFFDA7u);
+    StartupConn = 0xFFFF;
+}
+
+TEST(SimulatedWorkstation, NoPrimaryFallsBackToScanningAndNoConnectionsFails)
+{
+    auto lib = FromText(Format(minimal, R"({ "primary": null })"));
+    FakeNWClient::Install install(*lib);
+    MessageRecorder messages;
+    StartupConn = 0xFFFF;
+    EXPECT_EQ(InitNWClient(), 0);
+    EXPECT_EQ(StartupConn, 1u);
+
+    auto empty = FromText(Format(minimal, R"({ "connections": [] })"));
+    FakeNWClient::Install second(*empty);
+    StartupConn = 0xFFFF;
+    EXPECT_EQ(InitNWClient(), 0x880F);
+    EXPECT_EQ(messages.texts(),
+        (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x880F (No connection to server)" }));
+    StartupConn = 0xFFFF;
+}
+
+TEST(SimulatedWorkstation, FailedLoadFailsInitialisationWithTheReason)
+{
+    TempDir dir;
+    WriteFileBytes(dir.file("bad.json"), "{ \"grantwise-network\": 2 }");
+    auto lib = LoadNetwork(dir.file("bad.json"));
+    ASSERT_FALSE(lib->loaded());
+    FakeNWClient::Install install(*lib);
+    MessageRecorder messages;
+    StartupConn = 0xFFFF;
+    EXPECT_EQ(InitNWClient(), 0x88FF);
+    EXPECT_EQ(messages.texts(),
+        (Strings { "Could not initialize NetWare Client returned error 0x88FF (" + dir.file("bad.json")
+            + ": $.grantwise-network: the format version must be 1)" }));
+    uint32_t handle = 0;
+    EXPECT_EQ(lib->parsePath("\\\\S\\V", nullptr, handle, nullptr, nullptr), 0x88FF);
+    StartupConn = 0xFFFF;
+}
+
+TEST(SimulatedLargeDirectory, SearchRunsPastSixteenBitSequences)
+{
+    std::string entries;
+    const int files = 70000;
+    for (int i = 0; i < files; ++i)
+        entries += Format("%s{\"file\":\"F%06d.DAT\"}", i ? "," : "", i);
+    entries += ",{\"dir\":\"LAST\"}";
+    auto lib = FromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S",
+        "tree": "T", "volumes": [ { "name": "V", "entries": [ { "dir": "BIG", "entries": [ )"
+        + entries + "] } ] } ] } ] }");
+    FakeNWClient::Install install(*lib);
+    std::string server, volume, dir;
+    uint32_t conn = 0;
+    ASSERT_EQ(ParseNWPath("\\\\S\\V", conn, server, volume, dir), 0);
+    int seen = 0;
+    std::string last;
+    WalkDirectory(
+        conn, "V:BIG", "*.*", 2,
+        [&](const std::string& path, const WalkEntry&, void*) {
+            ++seen;
+            last = path;
+        },
+        nullptr, true);
+    EXPECT_EQ(seen, files + 2);
+    EXPECT_EQ(last, "V:BIG\\LAST");
+}
+
+} // namespace

@@ -1,0 +1,239 @@
+// Construction, events, the long-operation guard, start-up and shutdown.
+
+#include "app/TMainForm.h"
+
+#include "app/models/ReportListModel.h"
+#include "app/models/ShellFolderModel.h"
+#include "app/seams/PendingMessagesPump.h"
+#include "app/widgets/TCheckListBox.h"
+#include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TShellTreeView.h"
+#include "app/widgets/TStatusBar.h"
+#include "app/WindowScanControls.h"
+#include "netware/D_NW.h"
+#include "platform/ProgramPath.h"
+#include "settings/controls/D_IniControls.h"
+#include "platform/gui/ShellRun.h"
+#include "util/D_Util.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUrl>
+
+namespace {
+
+// Distance of EditPattern's right edge from the settings panel's right edge, kept when
+// the panel is resized (the edit is anchored left, top and right).
+constexpr int kPatternRightMargin = 7;
+
+// Panel 0 of the status bar: the README installed beside the program, as a file: URL
+// (fully encoded, so a blank in the path cannot split it when it is opened).
+QString readmeAddress()
+{
+    const QString folder = QFileInfo(QString::fromStdString(ProgramFilePath())).absolutePath();
+    return QUrl::fromLocalFile(folder + QStringLiteral("/README.md")).toString(QUrl::FullyEncoded);
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent)
+{
+    createControls();
+    connectHandlers();
+    m_controls = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
+    m_pump = std::make_unique<PendingMessagesPump>([this] { return m_closeRequested && m_operationDepth > 0; });
+    StatusBar1->setPanelText(0, readmeAddress());
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::connectHandlers()
+{
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
+        if (!m_programChangesPage)
+            PageControl1Change();
+    });
+    connect(PageControl2, &QTabWidget::currentChanged, this, [this] {
+        if (!m_programChangesPage)
+            PageControl2Change();
+    });
+    connect(StatusBar1, &TStatusBar::clicked, this, &TMainForm::StatusBar1Click);
+    connect(ServerList, &TRadioGroup::clicked, this, &TMainForm::ServerListClick);
+    connect(ShellTreeView1, &TShellTreeView::click, this, &TMainForm::ShellTreeView1Click);
+    connect(ShellTreeView1, &TShellTreeView::dblClick, this, &TMainForm::ShellTreeView1DblClick);
+    connect(CheckListBoxQ, &TCheckListBox::dblClick, this, &TMainForm::CheckListBoxQDblClick);
+    connect(BitBtnScanDirs, &QPushButton::clicked, this, &TMainForm::BitBtnScanDirsClick);
+    connect(PopopSaveAsText, &QAction::triggered, this, [this] { PopopSaveResultsClick(PopopSaveAsText); });
+    connect(PopopSaveAsBat, &QAction::triggered, this, [this] { PopopSaveResultsClick(PopopSaveAsBat); });
+    connect(PopopSaveAsXML, &QAction::triggered, this, [this] { PopopSaveResultsClick(PopopSaveAsXML); });
+    connect(PopupGetLongNames, &QAction::triggered, this, &TMainForm::PopupGetLongNamesClick);
+    connect(ListBoxResults, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint& pos) { openContextMenu(ListBoxResults, pos); });
+    connect(ListBoxByObj, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint& pos) { openContextMenu(ListBoxByObj, pos); });
+}
+
+void TMainForm::openContextMenu(QListView* list, const QPoint& pos)
+{
+    m_popupComponent = list;
+    PopupMenuS->popup(list->viewport()->mapToGlobal(pos));
+}
+
+void TMainForm::setActivePage(QTabWidget* pageControl, QWidget* page)
+{
+    const bool before = m_programChangesPage;
+    m_programChangesPage = true;
+    pageControl->setCurrentWidget(page);
+    m_programChangesPage = before;
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shownOnce && !event->spontaneous()) {
+        m_shownOnce = true;
+        FormShow();
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (m_operationDepth > 0) {
+        // The operation's next pending-messages call throws OperationCancelled; the close
+        // is carried out once the outermost operation has unwound (endOperation).
+        m_closeRequested = true;
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == LabelDirSelected && event->type() == QEvent::MouseButtonRelease) {
+        LabelDirSelectedUpd();
+        return true;
+    }
+    if (watched == PanelSettings && event->type() == QEvent::Resize) {
+        const int width = PanelSettings->width() - EditPattern->x() - kPatternRightMargin;
+        EditPattern->resize(std::max(width, 60), EditPattern->height());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- The long-operation guard ----------------------------------------------------
+
+void TMainForm::beginOperation()
+{
+    if (m_operationDepth++ == 0)
+        applyOperationLock(true);
+}
+
+void TMainForm::endOperation()
+{
+    if (--m_operationDepth > 0)
+        return;
+    applyOperationLock(false);
+    if (m_closeRequested) {
+        m_closeRequested = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void TMainForm::applyOperationLock(bool locked)
+{
+    // While a scan, a by-trustee build or a long-names run goes on (they run the event
+    // loop between steps), the controls that would change what they read are locked:
+    // - the connection list: choosing a connection changes the connection fields the
+    //   scan's per-entry report uses;
+    // - the folder tree: a click there empties the by-path results and re-resolves the
+    //   connection fields under the running operation;
+    // - the work queue: removing an entry would shift the indexes the scan walks.
+    // The scan's own choices (scope, info, IRM box, pattern) stay live; a change applies
+    // from the next entry on. The scan button is kept disabled by updateScanButton.
+    ServerList->setEnabled(!locked);
+    ShellTreeView1->setEnabled(!locked);
+    CheckListBoxQ->setEnabled(!locked);
+    updateScanButton();
+}
+
+void TMainForm::updateScanButton()
+{
+    BitBtnScanDirs->setEnabled(CheckListBoxQ->count() > 0 && m_operationDepth == 0);
+}
+
+// ---- Start-up and shutdown -----------------------------------------------------------
+
+void TMainForm::FormCreate()
+{
+    setActivePage(PageControl1, TabSheetInfo);
+
+    const std::string infoFile = ExeFileWithExt("txt");
+    QFile file(QString::fromStdString(infoFile));
+    if (file.open(QIODevice::ReadOnly))
+        Memo1->setPlainText(QString::fromUtf8(file.readAll()));
+    else
+        Memo1->appendPlainText(QString::fromStdString("Could not find " + infoFile));
+
+    m_session.ConnHandle = ScanSession::noConnection;
+    m_lastCode = InitNWClient();
+    if (m_lastCode == 0)
+        m_lastCode = NWLib().createContext(m_session.DSContext);
+    if (m_lastCode != 0) {
+        CheckError(static_cast<int32_t>(m_lastCode), "InitNetWare");
+    } else {
+        ServerList->clear();
+        std::vector<NWConnectionItem> connections;
+        ListConnections(connections);
+        for (const NWConnectionItem& connection : connections)
+            ServerList->addItem(QString::fromStdString(connection.serverName), QVariant::fromValue(connection.reference));
+        // Selecting the first item opens that connection and roots the tree at it.
+        if (ServerList->itemIndex() < 0 && ServerList->count() > 0)
+            ServerList->click(0);
+    }
+    SetContextFlag(m_session.DSContext, '+', nw::ctxFlagTypeless);
+
+    m_session.IniName = IniFileName(true);
+    LoadControlsFromFile(m_session.IniName, "Settings", PanelSettings);
+    LoadCheckListFromFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ);
+    LabelDirSelectedUpd();
+}
+
+void TMainForm::FormShow()
+{
+    LoadBoundsFromFile(m_session.IniName, "Settings", this);
+}
+
+void TMainForm::FormClose()
+{
+    // All three inside one guard: a failure ends the saving silently, the window closes.
+    try {
+        SaveCheckListToFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ);
+        SaveControlsToFile(m_session.IniName, "Settings", PanelSettings);
+        SaveBoundsToFile(m_session.IniName, "Settings", this);
+    } catch (...) {
+    }
+}
+
+void TMainForm::PageControl1Change()
+{
+    if (PageControl1->currentWidget() == TabSheetAction)
+        updateScanButton();
+}
+
+void TMainForm::StatusBar1Click()
+{
+    ShellOpen(StatusBar1->panelText(0).toStdString());
+}

@@ -1,0 +1,183 @@
+#pragma once
+
+#include "scan/ScanSession.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class PendingMessagesPump;
+class ReportListModel;
+class ShellFolderModel;
+class TCheckListBox;
+class TRadioGroup;
+class TSaveDialog;
+class TShellTreeView;
+class TStatusBar;
+class WindowScanControls;
+
+/// Grantwise's one window: the Info page with the information text, the Select Start
+/// Path page (connection list, folder tree, work queue) and the Scan for Trustees page
+/// (scan settings, the results by path and by trustee, their context menu), with a
+/// status bar below. Every control is a field named as in the layout and carries that
+/// name as its objectName, which the settings file uses as its key.
+///
+/// The handlers are public methods named after control and event, so that tests can
+/// drive them as the events would. Everything runs on the GUI thread; long operations
+/// (the scan, the by-trustee build, long names) run the event loop through the
+/// pending-messages pump, so the window stays responsive, and closing the window during
+/// one is deferred until the operation has stopped (see closeEvent).
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Builds the layout, installs the window's pending-messages pump (the previous
+    /// handler comes back when the window goes; like every scoped handler, windows are
+    /// to be destroyed in the reverse order of their creation) and runs FormCreate
+    /// (information text, NetWare start-up, connection list, settings).
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // ---- Controls, in the layout's order (the window owns them all) ----------------
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheetInfo = nullptr;
+    QWidget* TabSheetSelect = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* Panel1 = nullptr;
+    TRadioGroup* ServerList = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* TabSheetAction = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+    QMenu* PopupMenuS = nullptr;
+    QMenu* PopopSaveResults = nullptr;
+    TSaveDialog* SaveDialog1 = nullptr;
+    QAction* PopopSaveAsText = nullptr;
+    QAction* PopopSaveAsBat = nullptr;
+    QAction* PopopSaveAsXML = nullptr;
+    QTabWidget* PageControl2 = nullptr;
+    QWidget* TabSheetByPath = nullptr;
+    QWidget* TabSheetByObj = nullptr;
+    QListView* ListBoxResults = nullptr;
+    QListView* ListBoxByObj = nullptr;
+    QAction* PopupGetLongNames = nullptr;
+    QFrame* Panel2 = nullptr;
+    TCheckListBox* CheckListBoxQ = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* LabelDirSelected = nullptr;
+    TShellTreeView* ShellTreeView1 = nullptr;
+    QFrame* PanelSettings = nullptr;
+    TRadioGroup* RadioGroupScope = nullptr;
+    TRadioGroup* RadioGroupInfo = nullptr;
+    QPushButton* BitBtnScanDirs = nullptr;
+    QLineEdit* EditPattern = nullptr;
+    QCheckBox* CheckBox_IRM = nullptr;
+
+    /// The models behind ListBoxResults (the report lines of the last scan) and
+    /// ListBoxByObj (the rows of the list by trustee, all of code 0).
+    ReportListModel* resultsModel() const { return m_results; }
+    ReportListModel* byObjModel() const { return m_byObj; }
+    ShellFolderModel* folderModel() const { return m_folders; }
+
+    // ---- Start-up and shutdown ------------------------------------------------------
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void PageControl1Change();
+    void StatusBar1Click();
+
+    // ---- Select Start Path page -----------------------------------------------------
+    void ServerListClick();
+    void ShellTreeViewSetRoot(const std::string& root);
+    void ShellTreeView1Click();
+    void ShellTreeView1DblClick();
+    void CheckListBoxQDblClick();
+    void LabelDirSelectedUpd();
+
+    // ---- Scan for Trustees page -----------------------------------------------------
+    void BitBtnScanDirsClick();
+    void DoTheJob(uint8_t scopeFlag);
+    void PageControl2Change();
+    void PopupGetLongNamesClick();
+    /// sender: PopopSaveAsText, PopopSaveAsBat or PopopSaveAsXML.
+    void PopopSaveResultsClick(QAction* sender);
+
+    /// The list the context menu was last opened on (ListBoxResults at start).
+    QListView* popupComponent() const { return m_popupComponent; }
+    /// Remembers the list the context menu belongs to, as opening it over that list does.
+    void setPopupComponent(QListView* list) { m_popupComponent = list; }
+
+    /// Makes page the active page of pageControl without running its change handler (the
+    /// handlers run only for the user's changes).
+    void setActivePage(QTabWidget* pageControl, QWidget* page);
+
+    /// True while a scan, by-trustee build or long-names run is in progress.
+    bool operationRunning() const noexcept { return m_operationDepth > 0; }
+    /// True while DoTheJob runs.
+    bool scanRunning() const noexcept { return m_scanRunning; }
+
+    /// The state of the current connection and scan.
+    ScanSession& session() noexcept { return m_session; }
+    /// The completion code of the last client start-up step or connection opening.
+    uint32_t lastCode() const noexcept { return m_lastCode; }
+
+    /// The scan's view of the scope, info, IRM and pattern controls, the status bar and
+    /// the information page.
+    WindowScanControls* scanControls() const { return m_controls; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    /// Closing while a long operation runs only asks it to stop: the pending-messages pump
+    /// then throws OperationCancelled out of the operation, and when the outermost one has
+    /// unwound the window closes for real (FormClose saving the settings as usual).
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createSelectPage();
+    void createActionPage();
+    void createMenus();
+    void connectHandlers();
+
+    /// Entering and leaving a long operation (counted; operations may nest through the
+    /// event loop). The outermost one locks the controls that would change what the
+    /// operations read (see the .cpp) and, on leaving, unlocks them and carries out a
+    /// close that was asked for meanwhile.
+    void beginOperation();
+    void endOperation();
+    void applyOperationLock(bool locked);
+
+    /// The scan button's rule: enabled exactly when the queue holds an entry, and never
+    /// while a long operation runs.
+    void updateScanButton();
+    void openContextMenu(QListView* list, const QPoint& pos);
+
+    ReportListModel* m_results = nullptr;
+    ReportListModel* m_byObj = nullptr;
+    ShellFolderModel* m_folders = nullptr;
+    QListView* m_popupComponent = nullptr;
+    std::unique_ptr<PendingMessagesPump> m_pump;
+    WindowScanControls* m_controls = nullptr;
+    ScanSession m_session;
+    uint32_t m_lastCode = 0;
+    int m_operationDepth = 0;
+    bool m_scanRunning = false;
+    bool m_closeRequested = false;
+    bool m_shownOnce = false;
+    bool m_programChangesPage = false;
+    bool m_buildingByObj = false;
+};

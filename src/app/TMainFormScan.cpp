@@ -1,0 +1,79 @@
+// The Scan for Trustees page: the scan button and the window's steps of the scan run.
+
+#include "app/TMainForm.h"
+
+#include "app/WindowScanControls.h"
+#include "app/models/ReportListModel.h"
+#include "app/widgets/TCheckListBox.h"
+#include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TStatusBar.h"
+#include "netware/D_NW.h"
+#include "scan/ScanRun.h"
+#include "util/D_Util.h"
+#include "util/PendingMessages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTabWidget>
+
+namespace {
+
+// The message after a scan in which start paths could not be read: one line per path
+// with the error text of its completion code.
+std::string unreadableMessage(const std::vector<UnreadableStartPath>& unreadable)
+{
+    std::string text = unreadable.size() == 1 ? "This start path could not be read:\n"
+                                               : "These start paths could not be read:\n";
+    for (const UnreadableStartPath& path : unreadable)
+        text += "\n" + path.path + "\n    " + NWErrorText(path.code);
+    return text;
+}
+
+} // namespace
+
+void TMainForm::BitBtnScanDirsClick()
+{
+    // The scope choice's item order differs from the walk's scope flag.
+    if (const std::optional<uint8_t> scopeFlag = ScopeFlagForIndex(RadioGroupScope->itemIndex()))
+        DoTheJob(*scopeFlag);
+    StatusBar1->setPanelText(1, QString());
+}
+
+void TMainForm::DoTheJob(uint8_t scopeFlag)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_scanRunning = true;
+    // Disables the scan button (and keeps it disabled whatever the queue handlers do),
+    // and locks the connection list, folder tree and work queue while the scan runs.
+    beginOperation();
+    setActivePage(PageControl2, TabSheetByPath);
+    m_results->clear();
+    m_byObj->clear();
+
+    // The queue cannot change under the scan (it is locked), so it is read once.
+    std::vector<QueueEntry> queue;
+    queue.reserve(static_cast<size_t>(CheckListBoxQ->count()));
+    for (int i = 0; i < CheckListBoxQ->count(); ++i)
+        queue.push_back({ CheckListBoxQ->itemText(i).toStdString(), CheckListBoxQ->checked(i) });
+
+    ScanResult result;
+    bool cancelled = false;
+    m_results->setFeeding(true);
+    try {
+        result = RunScan(m_session, queue, scopeFlag, *m_controls, m_results->lines());
+    } catch (const OperationCancelled&) {
+        // The window is closing: the lines written so far stay, the close follows below.
+        cancelled = true;
+    }
+    m_results->setFeeding(false);
+    m_controls->flush();
+
+    StatusBar1->setPanelText(1, QString::fromStdString(m_session.SelectedPath));
+    PopupGetLongNames->setEnabled(true);
+    m_scanRunning = false;
+    endOperation(); // enables the scan button again, or carries out a deferred close
+    QApplication::restoreOverrideCursor();
+
+    if (!cancelled && !result.unreadable.empty())
+        ShowMsg(mtWarning, unreadableMessage(result.unreadable));
+}

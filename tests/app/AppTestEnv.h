@@ -1,0 +1,71 @@
+#pragma once
+
+// What every window test sets up: a fresh configuration folder (the settings file), a
+// program path in a temporary folder (the information text and README beside it), and
+// the simulated NetWare client over a network description under tests/data/app (or a
+// fake library the test installs itself). Header-only, shared by the window tests.
+
+#include "app/models/ShellFolderModel.h"
+#include "netware/D_NW.h"
+#include "platform/ProgramPath.h"
+#include "platform/netware/NetworkLoader.h"
+#include "support/TestPaths.h"
+
+#include <QByteArray>
+#include <QModelIndex>
+#include <QtGlobal>
+
+#include <string>
+
+class AppTestEnv {
+public:
+    /// network: a file name under tests/data/app, or "" to install no library (the test
+    /// installs a fake).
+    explicit AppTestEnv(const std::string& network = "window-network.json")
+    {
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_home.path()));
+        SetProgramFilePath(m_home.file("grantwise"));
+        StartupConn = 0xFFFF; // each window starts the client afresh
+        if (!network.empty())
+            InstallNetwork(TestDataPath("app/" + network));
+    }
+    ~AppTestEnv()
+    {
+        InstallSimulatedNetWare(nullptr);
+        StartupConn = 0xFFFF;
+        SetProgramFilePath("");
+    }
+    AppTestEnv(const AppTestEnv&) = delete;
+    AppTestEnv& operator=(const AppTestEnv&) = delete;
+
+    const TempDir& home() const { return m_home; }
+    /// The settings file the window writes ("grantwise.ini" in the configuration folder).
+    std::string iniFile() const { return m_home.file("grantwise.ini"); }
+
+private:
+    TempDir m_home;
+};
+
+/// The index of the folder with this full path, listing folders on the way as a view
+/// expanding them would; invalid when there is none.
+inline QModelIndex FolderIndex(ShellFolderModel& model, const std::string& path)
+{
+    QModelIndex current = model.rootFolderIndex();
+    while (current.isValid()) {
+        if (model.pathOf(current) == path)
+            return current;
+        if (model.canFetchMore(current))
+            model.fetchMore(current);
+        QModelIndex next;
+        for (int row = 0; row < model.rowCount(current); ++row) {
+            const QModelIndex child = model.index(row, 0, current);
+            const std::string childPath = model.pathOf(child);
+            if (path == childPath || path.rfind(childPath + "\\", 0) == 0) {
+                next = child;
+                break;
+            }
+        }
+        current = next;
+    }
+    return {};
+}

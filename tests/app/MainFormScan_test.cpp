@@ -1,0 +1,442 @@
+// The scan page: the scan run as the window drives it, the list by trustee, long names,
+// saving, closing during long operations, and settings across a restart.
+
+#include "AppTestEnv.h"
+#include "app/TMainForm.h"
+#include "app/models/ReportListModel.h"
+#include "app/seams/SaveFileName.h"
+#include "app/widgets/TCheckListBox.h"
+#include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TShellTreeView.h"
+#include "app/widgets/TStatusBar.h"
+#include "support/MessageRecorder.h"
+#include "util/PendingMessages.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QPointer>
+#include <QTest>
+
+#include <optional>
+
+namespace {
+
+const std::string kRnD = "\\\\FS1\\VOL1\\R&D";
+
+void queueFolder(TMainForm& form, const std::string& path, bool recurse = true)
+{
+    form.ShellTreeView1->selectIndex(FolderIndex(*form.folderModel(), path));
+    QVERIFY2(form.ShellTreeView1->selectedPath() == path, path.c_str());
+    form.ShellTreeView1DblClick();
+    form.CheckListBoxQ->setChecked(form.CheckListBoxQ->itemIndex(), recurse);
+}
+
+std::vector<std::string> lines(const ReportList& list)
+{
+    std::vector<std::string> out;
+    for (size_t i = 0; i < list.count(); ++i)
+        out.emplace_back(list.text(i));
+    return out;
+}
+
+// Answers the save dialog with a fixed name (or as cancelled) and keeps what it was asked.
+class DialogAnswer {
+public:
+    explicit DialogAnswer(std::optional<std::string> fileName)
+        : m_previous(SetSaveFileNameFunction([this, fileName](const SaveFileRequest& request) {
+            requests.push_back(request);
+            return fileName ? std::optional<QString>(QString::fromStdString(*fileName)) : std::nullopt;
+        }))
+    {
+    }
+    ~DialogAnswer() { SetSaveFileNameFunction(std::move(m_previous)); }
+    std::vector<SaveFileRequest> requests;
+
+private:
+    SaveFileNameFunction m_previous;
+};
+
+// Runs an action at the first pending-messages call of a long operation (before the
+// window's own pump, which then runs as usual).
+class DuringOperation {
+public:
+    explicit DuringOperation(std::function<void()> action)
+        : m_action(std::move(action))
+    {
+        m_previous = SetPendingMessagesHandler([this] {
+            if (m_action) {
+                auto action = std::move(m_action);
+                m_action = nullptr;
+                action();
+            }
+            if (m_previous)
+                m_previous();
+        });
+    }
+    ~DuringOperation() { SetPendingMessagesHandler(std::move(m_previous)); }
+
+private:
+    std::function<void()> m_action;
+    std::function<void()> m_previous;
+};
+
+// A shown window that deletes itself when it closes (as the program's window ends).
+QPointer<TMainForm> shownClosingForm()
+{
+    auto* form = new TMainForm;
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
+    return form;
+}
+
+} // namespace
+
+class MainFormScanTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void scanFillsTheByPathListAndEndsIdle()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        QAbstractItemModelTester resultsTester(form.resultsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        queueFolder(form, kRnD, false);
+        form.byObjModel()->append("old row", 0);
+        form.byObjModel()->flush();
+        form.PopupGetLongNames->setEnabled(false);
+        form.setActivePage(form.PageControl2, form.TabSheetByObj);
+        form.RadioGroupInfo->click(2);
+        const int memoLines = form.Memo1->document()->blockCount();
+
+        form.BitBtnScanDirsClick();
+        QCOMPARE(form.PageControl2->currentWidget(), form.TabSheetByPath);
+        QCOMPARE(form.byObjModel()->rowCount(), 0);
+        const std::vector<std::string> report = lines(form.resultsModel()->lines());
+        QCOMPARE(form.resultsModel()->rowCount(), int(report.size()));
+        const std::vector<std::string> expected { "Base: \\\\FS1\\VOL1\\R&D", "     Subdirs: FALSE", "     Filter: *.*",
+            "     Info: Trustees and Owner", "     Scope: Directories", "", "FS1\\VOL1:R&D",
+            "     Trustee: .Admin.Corp [RWCEAFM]", "     Trustee: .Staff.Corp [RF]", "FS1\\VOL1:R&D",
+            "     Owner: .Admin.Corp", "", "" };
+        QCOMPARE(report, expected);
+        // Idle again: status panel empty, long names and the button enabled, no locks.
+        QCOMPARE(form.StatusBar1->panelText(1), QString());
+        QVERIFY(form.PopupGetLongNames->isEnabled());
+        QVERIFY(form.BitBtnScanDirs->isEnabled());
+        QVERIFY(form.ServerList->isEnabled() && form.ShellTreeView1->isEnabled() && form.CheckListBoxQ->isEnabled());
+        QVERIFY(!form.scanRunning());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        // The trustee names of every entry went to the Info page.
+        QCOMPARE(form.Memo1->document()->blockCount(), memoLines + 2);
+        QVERIFY(form.Memo1->toPlainText().endsWith(QStringLiteral(".Admin.Corp\n.Staff.Corp")));
+        QVERIFY(messages.texts().empty());
+    }
+
+    void scopeChoiceNoneRunsNoScan()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        form.RadioGroupScope->setItemIndex(-1);
+        form.StatusBar1->setPanelText(1, QStringLiteral("x"));
+        form.BitBtnScanDirsClick();
+        QCOMPARE(form.resultsModel()->rowCount(), 0);
+        QCOMPARE(form.StatusBar1->panelText(1), QString());
+    }
+
+    void whileScanningTheQueueSideIsLockedAndTheChoicesStayLive()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        queueFolder(form, "\\\\FS1\\VOL1\\Public");
+        bool checked = false;
+        DuringOperation during([&] {
+            checked = true;
+            QVERIFY(form.scanRunning());
+            QVERIFY(!form.BitBtnScanDirs->isEnabled());
+            QVERIFY(!form.ServerList->isEnabled());
+            QVERIFY(!form.ShellTreeView1->isEnabled());
+            QVERIFY(!form.CheckListBoxQ->isEnabled());
+            QVERIFY(form.RadioGroupScope->isEnabled() && form.EditPattern->isEnabled());
+            // The handlers that apply the queue rule do not enable the button now.
+            form.LabelDirSelectedUpd();
+            form.PageControl1->setCurrentWidget(form.TabSheetSelect);
+            form.PageControl1->setCurrentWidget(form.TabSheetAction);
+            QVERIFY(!form.BitBtnScanDirs->isEnabled());
+            // A changed choice applies from the next entry on.
+            form.RadioGroupInfo->click(1);
+            QVERIFY(!form.StatusBar1->panelText(1).isEmpty());
+        });
+        form.BitBtnScanDirsClick();
+        QVERIFY(checked);
+        QVERIFY(form.BitBtnScanDirs->isEnabled());
+        const std::vector<std::string> report = lines(form.resultsModel()->lines());
+        // The second start path was scanned with the changed info choice.
+        QVERIFY(std::find(report.begin(), report.end(), "     Info: Owner") != report.end());
+    }
+
+    void unreadableStartPathsAreNamedInOneMessage()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, "\\\\FS1\\VOL1\\Locked");
+        form.CheckListBoxQ->addItem(QStringLiteral("\\\\FS9\\VOL1\\GONE"));
+        queueFolder(form, "\\\\FS1\\VOL1\\Public");
+        form.BitBtnScanDirsClick();
+        QCOMPARE(messages.texts().size(), size_t(1));
+        QCOMPARE(messages.messages()[0].type, int(mtWarning));
+        const std::string text = messages.texts()[0];
+        QVERIFY2(text.find("\\\\FS1\\VOL1\\Locked\n    0x89A8") != std::string::npos, text.c_str());
+        QVERIFY2(text.find("\\\\FS9\\VOL1\\GONE\n    0x880F") != std::string::npos, text.c_str());
+        QVERIFY(text.find("Public") == std::string::npos);
+    }
+
+    void byTrusteeListIsBuiltOnTheUsersTabChangeOnly()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        queueFolder(form, kRnD);
+        form.BitBtnScanDirsClick();
+        // The scan's own switch to the by-path tab built nothing.
+        QCOMPARE(form.byObjModel()->rowCount(), 0);
+        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        const std::vector<std::string> expected { "Trustee: .Admin.Corp ", "     FS1\\VOL1:R&D\\PLANS2~1 [RF]",
+            "     FS1\\VOL1:R&D [RWCEAFM]", "Trustee: .Staff.Corp ", "     FS1\\VOL1:R&D [RF]" };
+        QCOMPARE(lines(form.byObjModel()->lines()), expected);
+        QCOMPARE(form.byObjModel()->rowCount(), 5);
+        // Built once: later tab changes keep it.
+        form.PageControl2->setCurrentWidget(form.TabSheetByPath);
+        form.resultsModel()->clear();
+        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        QCOMPARE(form.byObjModel()->rowCount(), 5);
+    }
+
+    void longNamesFromTheByTrusteeTabConvertTheByPathList()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        form.BitBtnScanDirsClick();
+        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        const std::vector<std::string> byTrusteeBefore = lines(form.byObjModel()->lines());
+        const std::vector<std::string> before = lines(form.resultsModel()->lines());
+
+        form.setPopupComponent(form.ListBoxByObj);
+        form.PopupGetLongNames->trigger();
+        QVERIFY(!form.PopupGetLongNames->isEnabled());
+        const std::vector<std::string> after = lines(form.resultsModel()->lines());
+        QCOMPARE(after.size(), before.size());
+        QVERIFY(std::find(after.begin(), after.end(), "\\\\FS1\\VOL1\\R&D\\Plans 2002") != after.end());
+        QVERIFY(std::find(after.begin(), after.end(), "FS1\\VOL1:R&D\\PLANS2~1") == after.end());
+        QCOMPARE(form.resultsModel()->data(form.resultsModel()->index(6)).toString(),
+            QStringLiteral("\\\\FS1\\VOL1\\R&D"));
+        // The list by trustee built before keeps its short paths.
+        QCOMPARE(lines(form.byObjModel()->lines()), byTrusteeBefore);
+        QVERIFY(form.BitBtnScanDirs->isEnabled());
+
+        // Disabled until the next scan ends.
+        form.BitBtnScanDirsClick();
+        QVERIFY(form.PopupGetLongNames->isEnabled());
+    }
+
+    void savingTheThreeForms()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD, false);
+        form.BitBtnScanDirsClick();
+        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+
+        // The text form from the by-path list, with the dialog set up for it.
+        const std::string text = env.home().file("by-path.txt");
+        {
+            DialogAnswer answer(text);
+            form.setPopupComponent(form.ListBoxResults);
+            form.PopopSaveAsText->trigger();
+            QCOMPARE(answer.requests.size(), size_t(1));
+            QCOMPARE(answer.requests[0].fileName, QStringLiteral("Trustees.txt"));
+            QCOMPARE(answer.requests[0].defaultExt, QStringLiteral("txt"));
+            QCOMPARE(answer.requests[0].filter, QStringLiteral("TXT Files|*.txt|All Files|*.*"));
+        }
+        QVERIFY(ReadFileBytes(text).rfind("Base: \\\\FS1\\VOL1\\R&D\r\n     Subdirs: FALSE\r\n", 0) == 0);
+
+        // The text form from the by-trustee list writes that list.
+        const std::string byTrustee = env.home().file("by-trustee.txt");
+        {
+            DialogAnswer answer(byTrustee);
+            form.setPopupComponent(form.ListBoxByObj);
+            form.PopopSaveAsText->trigger();
+        }
+        QCOMPARE(ReadFileBytes(byTrustee),
+            std::string("Trustee: .Admin.Corp \r\n     FS1\\VOL1:R&D [RWCEAFM]\r\nTrustee: .Staff.Corp \r\n"
+                        "     FS1\\VOL1:R&D [RF]\r\n"));
+
+        // Batch and XML from the by-trustee list still write the by-path results.
+        const std::string bat = env.home().file("rights.bat");
+        {
+            DialogAnswer answer(bat);
+            form.PopopSaveAsBat->trigger();
+            QCOMPARE(answer.requests[0].fileName, QStringLiteral("Trustees.bat"));
+            QCOMPARE(answer.requests[0].filter, QStringLiteral("BAT Files|*.bat|All Files|*.*"));
+        }
+        const std::string batBytes = ReadFileBytes(bat);
+        QVERIFY2(batBytes.find("/Name=\".Admin.Corp\"") != std::string::npos, batBytes.c_str());
+        QVERIFY(batBytes.find("REM Owner") == std::string::npos); // info was trustees only
+        const std::string xml = env.home().file("rights.xml");
+        {
+            DialogAnswer answer(xml);
+            form.PopopSaveAsXML->trigger();
+            QCOMPARE(answer.requests[0].defaultExt, QStringLiteral("xml"));
+        }
+        const std::string xmlBytes = ReadFileBytes(xml);
+        QVERIFY(xmlBytes.rfind("<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n", 0) == 0);
+        QVERIFY(xmlBytes.find("<base>\\\\FS1\\VOL1\\R&amp;D</base>") != std::string::npos);
+        QVERIFY(messages.texts().empty());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void cancelledOrFailedSavesWriteNothing()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        form.BitBtnScanDirsClick();
+        {
+            DialogAnswer answer(std::nullopt);
+            form.PopopSaveAsXML->trigger();
+            QCOMPARE(answer.requests.size(), size_t(1));
+        }
+        QVERIFY(messages.texts().empty());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        // A file whose folder is a regular file cannot be created.
+        QVERIFY(WriteFileBytes(env.home().file("plain"), "x"));
+        const std::string impossible = env.home().file("plain/Trustees.bat");
+        {
+            DialogAnswer answer(impossible);
+            form.PopopSaveAsBat->trigger();
+        }
+        QCOMPARE(messages.texts(), std::vector<std::string>({ "Cannot create file " + impossible }));
+        QCOMPARE(messages.messages()[0].type, int(mtError));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(ReadFileBytes(env.home().file("plain")), std::string("x"));
+    }
+
+    void closingDuringAScanStopsItSavesAndCloses()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        QPointer<TMainForm> alive = shownClosingForm();
+        TMainForm* form = alive.data();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        queueFolder(*form, kRnD);
+        queueFolder(*form, "\\\\FS1\\VOL1\\Public");
+        form->EditPattern->setText(QStringLiteral("*.DOC"));
+        size_t linesWhenClosed = 0;
+        {
+            DuringOperation during([&] {
+                QVERIFY(form->scanRunning());
+                linesWhenClosed = form->resultsModel()->lines().count();
+                QVERIFY(!form->close()); // deferred: the scan is running
+                QVERIFY(form->isVisible());
+            });
+            form->BitBtnScanDirsClick();
+            // The scan stopped at its next entry: the second start path was not reached.
+            QVERIFY(alive);
+            const std::vector<std::string> report = lines(form->resultsModel()->lines());
+            QVERIFY(std::find(report.begin(), report.end(), "Base: \\\\FS1\\VOL1\\Public") == report.end());
+            QVERIFY(report.size() >= linesWhenClosed);
+            QVERIFY(!form->operationRunning());
+        }
+        // The close follows from the event loop, and the settings were saved.
+        QTRY_VERIFY(!alive);
+        const std::string ini = ReadFileBytes(env.iniFile());
+        QVERIFY2(ini.find("EditPattern=*.DOC") != std::string::npos, ini.c_str());
+        QVERIFY(ini.find("\\\\FS1\\VOL1\\Public") != std::string::npos);
+        QVERIFY(messages.texts().empty());
+    }
+
+    void closingDuringTheByTrusteeBuildOrLongNames()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        for (int operation = 0; operation < 2; ++operation) {
+            QPointer<TMainForm> alive = shownClosingForm();
+            TMainForm* form = alive.data();
+            QVERIFY(QTest::qWaitForWindowExposed(form));
+            queueFolder(*form, kRnD);
+            form->BitBtnScanDirsClick();
+            {
+                bool ran = false;
+                DuringOperation during([&] {
+                    ran = true;
+                    QVERIFY(form->operationRunning());
+                    form->close();
+                });
+                if (operation == 0)
+                    form->PageControl2->setCurrentWidget(form->TabSheetByObj);
+                else
+                    form->PopupGetLongNames->trigger();
+                QVERIFY(ran);
+                QVERIFY(alive);
+                QVERIFY(!form->operationRunning());
+            }
+            QTRY_VERIFY(!alive);
+        }
+        QVERIFY(messages.texts().empty());
+    }
+
+    void settingsSurviveARestart()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        {
+            TMainForm form;
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            queueFolder(form, kRnD, false);
+            queueFolder(form, "\\\\FS1\\VOL1\\Public", true);
+            form.RadioGroupScope->click(2);
+            form.RadioGroupInfo->click(1);
+            form.CheckBox_IRM->setChecked(false);
+            form.EditPattern->setText(QStringLiteral("*.XLS"));
+            form.move(300, 200);
+            form.resize(800, 560);
+            QVERIFY(form.close());
+        }
+        TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.CheckListBoxQ->count(), 2);
+        QCOMPARE(form.CheckListBoxQ->itemText(0), QString::fromStdString(kRnD));
+        QVERIFY(!form.CheckListBoxQ->checked(0));
+        QVERIFY(form.CheckListBoxQ->checked(1));
+        QCOMPARE(form.RadioGroupScope->itemIndex(), 2);
+        QCOMPARE(form.RadioGroupInfo->itemIndex(), 1);
+        QVERIFY(!form.CheckBox_IRM->isChecked());
+        QCOMPARE(form.EditPattern->text(), QStringLiteral("*.XLS"));
+        QCOMPARE(form.size(), QSize(800, 560));
+        QCOMPARE(form.pos(), QPoint(300, 200));
+        QVERIFY(form.BitBtnScanDirs->isEnabled());
+        QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
+        QVERIFY(messages.texts().empty());
+    }
+};
+
+QTEST_MAIN(MainFormScanTest)
+#include "MainFormScan_test.moc"

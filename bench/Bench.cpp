@@ -1,7 +1,7 @@
 // grantwise-bench: the figures the performance budgets are about, for each network
 // description given, printed as one table (see README.md, "Benchmarks").
 //
-//   grantwise-bench [--runs N] [--out DIR] [--no-window] DESCRIPTION...
+//   grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] DESCRIPTION...
 //
 // Each description is measured in a child process of its own, so that the peak
 // resident memory of a row is that description's alone. The program asserts nothing.
@@ -42,6 +42,7 @@ struct Options {
     int runs = 0; // 0: 5 for descriptions below half a million entries, else 3
     std::string outDir = "bench-out";
     bool window = true;
+    bool windowOnly = false; // for profiling the window: load, then the window rows only
     std::vector<std::string> files;
 };
 
@@ -145,6 +146,12 @@ void MeasureDescription(const std::string& file, const Options& options)
     }
     const size_t entryCount = library->network()->entryCount();
     PrintRow(size, "load description", Summarize(loadTimes), "s", Format("%zu entries", entryCount));
+
+    if (options.windowOnly) {
+        InstallSimulatedNetWare(std::move(library));
+        MeasureWindow(size, runs, 0, out);
+        return;
+    }
 
     // The parser on a plain description of the same network, written out once.
     if (entryCount <= 200000) {
@@ -294,8 +301,10 @@ Options ParseOptions(int argc, char* argv[])
             options.outDir = argv[++i];
         else if (arg == "--no-window")
             options.window = false;
+        else if (arg == "--window-only")
+            options.windowOnly = true;
         else if (!arg.empty() && arg[0] == '-') {
-            std::fprintf(stderr, "usage: grantwise-bench [--runs N] [--out DIR] [--no-window] DESCRIPTION...\n");
+            std::fprintf(stderr, "usage: grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] DESCRIPTION...\n");
             std::exit(2);
         } else
             options.files.push_back(arg);

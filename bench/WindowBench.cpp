@@ -2,11 +2,179 @@
 
 #include "BenchTable.h"
 
+#include "app/TMainForm.h"
+#include "app/models/ReportListModel.h"
+#include "app/seams/SaveFileName.h"
+#include "app/widgets/TCheckListBox.h"
+#include "app/widgets/TRadioGroup.h"
+#include "netware/D_NW.h"
+#include "platform/ProgramPath.h"
+#include "platform/netware/NetworkLoader.h"
+#include "util/D_Util.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+
 namespace bench {
 
-void MeasureWindow(const std::string& size, int, double, const std::string&)
+namespace {
+
+// The longest time the event loop went without running a 2 ms timer while `operation`
+// ran: the gaps between the timer's runs, and the stretches from the start to the first
+// run and from the last run to the end.
+double LongestGapSeconds(const std::function<void()>& operation)
 {
-    PrintMissing(size, "window figures", "not measured: the main window is not part of this build yet");
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(2);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    clock.start();
+    timer.start();
+    operation();
+    timer.stop();
+    longest = std::max(longest, clock.nsecsElapsed() - last);
+    return longest / 1e9;
+}
+
+// The time to bring the row at `fraction` of the list into view and paint the list there.
+double ScrollAndPaintSeconds(QListView* list, double fraction)
+{
+    const int rows = list->model()->rowCount();
+    if (rows == 0)
+        return 0;
+    const int row = std::min(rows - 1, static_cast<int>(rows * fraction));
+    QElapsedTimer clock;
+    clock.start();
+    list->scrollTo(list->model()->index(row, 0), QAbstractItemView::PositionAtCenter);
+    list->viewport()->repaint();
+    return clock.nsecsElapsed() / 1e9;
+}
+
+struct Figures {
+    std::vector<double> scan, scanGap, byTrustee, byTrusteeGap, save, saveGap, longNames, longNamesGap, scroll;
+    size_t infoLines = 0;
+    size_t lines = 0;
+};
+
+} // namespace
+
+void MeasureWindow(const std::string& size, int runs, double headlessScanSeconds, const std::string& outDir)
+{
+    static int argc = 1;
+    static char name[] = "grantwise-bench";
+    static char* argv[] = { name, nullptr };
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window keeps its settings in its configuration folder: a folder of the bench's own.
+    // It starts from no settings, so no queue from an earlier run comes back.
+    const QString home = QDir(QString::fromStdString(outDir)).absoluteFilePath("window-home");
+    QDir(home).removeRecursively();
+    QDir().mkpath(home);
+    qputenv("XDG_CONFIG_HOME", home.toUtf8());
+    SetProgramFilePath(QDir(home).absoluteFilePath("grantwise").toStdString());
+    QApplication app(argc, argv);
+    // Messages (an unreadable start path, a failed save) would wait for a click.
+    const auto previousBox = SetMessageBoxHandler([](int, const std::string& text) {
+        std::fprintf(stderr, "grantwise-bench: window message: %s\n", text.c_str());
+    });
+    const std::string saveFile = QDir(QString::fromStdString(outDir)).absoluteFilePath("window-save.xml").toStdString();
+    const auto previousDialog = SetSaveFileNameFunction(
+        [&](const SaveFileRequest&) { return std::optional<QString>(QString::fromStdString(saveFile)); });
+
+    Figures figures;
+    {
+        StartupConn = 0xFFFF;
+        TMainForm form;
+        form.resize(1000, 700);
+        form.show();
+        QApplication::processEvents();
+        const Network& net = *CurrentSimulatedNetWare()->network();
+        const QString start = QString::fromStdString(
+            "\\\\" + net.servers.front().name + "\\" + net.servers.front().volumes.front().name);
+        form.CheckListBoxQ->addItem(start);
+        form.CheckListBoxQ->setChecked(0, true);
+        form.RadioGroupScope->setItemIndex(2);
+        form.RadioGroupInfo->setItemIndex(2);
+        form.CheckBox_IRM->setChecked(true);
+        form.PageControl1->setCurrentWidget(form.TabSheetAction);
+        QApplication::processEvents();
+
+        for (int run = 0; run < runs; ++run) {
+            QElapsedTimer clock;
+            clock.start();
+            figures.scanGap.push_back(LongestGapSeconds([&] { form.BitBtnScanDirsClick(); }));
+            figures.scan.push_back(clock.nsecsElapsed() / 1e9);
+            figures.lines = form.resultsModel()->lines().count();
+            figures.infoLines = static_cast<size_t>(form.Memo1->blockCount());
+            // The Info page keeps every scan's trustee names; start each run from an empty one.
+            form.Memo1->clear();
+
+            double longestScroll = 0;
+            for (double at : { 0.0, 0.25, 0.5, 0.75, 1.0 })
+                longestScroll = std::max(longestScroll, ScrollAndPaintSeconds(form.ListBoxResults, at));
+            figures.scroll.push_back(longestScroll);
+
+            clock.restart();
+            figures.byTrusteeGap.push_back(LongestGapSeconds([&] { form.PageControl2Change(); }));
+            figures.byTrustee.push_back(clock.nsecsElapsed() / 1e9);
+
+            form.setPopupComponent(form.ListBoxResults);
+            clock.restart();
+            figures.saveGap.push_back(LongestGapSeconds([&] { form.PopopSaveResultsClick(form.PopopSaveAsXML); }));
+            figures.save.push_back(clock.nsecsElapsed() / 1e9);
+            ::unlink(saveFile.c_str());
+
+            clock.restart();
+            figures.longNamesGap.push_back(LongestGapSeconds([&] { form.PopupGetLongNamesClick(); }));
+            figures.longNames.push_back(clock.nsecsElapsed() / 1e9);
+        }
+        form.close();
+    }
+    SetSaveFileNameFunction(previousDialog);
+    SetMessageBoxHandler(previousBox);
+
+    const auto ms = [](std::vector<double> v) {
+        for (double& x : v)
+            x *= 1000;
+        return Summarize(v);
+    };
+    const Summary scan = Summarize(figures.scan);
+    PrintRow(size, "window scan (offscreen)", scan, "s",
+        Format("%zu lines, %zu info lines; %.2fx of headless; %s", figures.lines, figures.infoLines,
+            headlessScanSeconds > 0 ? scan.median / headlessScanSeconds : 0.0,
+            size == "1m" ? Verdict(scan.median <= 2 * headlessScanSeconds, "<= 2x").c_str() : ""));
+    const auto gapRow = [&](const char* figure, const std::vector<double>& gaps) {
+        const Summary gap = ms(gaps);
+        PrintRow(size, figure, gap, "ms", size == "1m" ? Verdict(gap.max <= 100, "<= 100 ms, on the max") : "", 1);
+    };
+    gapRow("  longest event gap, scan", figures.scanGap);
+    PrintRow(size, "window list by trustee", Summarize(figures.byTrustee), "s", "");
+    gapRow("  longest event gap, list by trustee", figures.byTrusteeGap);
+    PrintRow(size, "window save XML", Summarize(figures.save), "s", "");
+    gapRow("  longest event gap, save XML", figures.saveGap);
+    PrintRow(size, "window long names", Summarize(figures.longNames), "s", "");
+    gapRow("  longest event gap, long names", figures.longNamesGap);
+    PrintRow(size, "scroll + paint, 5 places, longest", ms(figures.scroll), "ms",
+        size == "1m" ? Verdict(ms(figures.scroll).max <= 100, "<= 100 ms") : "", 1);
 }
 
 } // namespace bench

@@ -9,7 +9,8 @@
 namespace bench {
 
 /// Measures and prints the window rows for the description already installed as the
-/// current client library. headlessScanSeconds is the headless scan's median.
+/// current client library. headlessScanSeconds is the headless scan's median (0: not
+/// measured, no ratio).
 void MeasureWindow(const std::string& size, int runs, double headlessScanSeconds, const std::string& outDir);
 
 } // namespace bench

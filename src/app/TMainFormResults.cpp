@@ -73,13 +73,25 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
         return;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A save of a large result takes a while; it lets the event loop run (building
+    // between lines, writing on a worker thread), so it is a long operation like the
+    // others: the controls that change the lists are locked and a close waits for it.
+    beginOperation();
     // The text form writes the list the menu was opened on; the batch and XML forms
     // always write the by-path results.
     const ReportList& shown = m_popupComponent == ListBoxByObj ? m_byObj->lines() : m_results->lines();
-    const std::string bytes = BuildSaveForm(form, shown, m_results->lines());
     const std::string fileName = SaveDialog1->fileName.toStdString();
-    const ReportFileResult written = WriteReportFile(fileName, bytes);
+    ReportFileResult written;
+    bool cancelled = false;
+    try {
+        const std::string bytes = BuildSaveForm(form, shown, m_results->lines());
+        written = WriteReportFileResponsive(fileName, bytes);
+    } catch (const OperationCancelled&) {
+        // The window is closing: a form not yet built is not written.
+        cancelled = true;
+    }
+    endOperation();
     QApplication::restoreOverrideCursor();
-    if (!written.ok)
+    if (!cancelled && !written.ok)
         ShowMsg(mtError, CannotCreateFileText(fileName));
 }

@@ -66,7 +66,9 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
         cancelled = true;
     }
     m_results->setFeeding(false);
-    m_controls->flush();
+    // The latest path and the first slice of the trustee names now; the other names
+    // follow while the event loop runs.
+    m_controls->finishScan();
 
     StatusBar1->setPanelText(1, QString::fromStdString(m_session.SelectedPath));
     PopupGetLongNames->setEnabled(true);

@@ -4,6 +4,7 @@
 #include "app/widgets/TStatusBar.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -17,9 +18,11 @@ WindowScanControls::WindowScanControls(TRadioGroup* scope, TRadioGroup* info, QC
     , m_statusBar(statusBar)
     , m_infoPage(infoPage)
 {
-    m_flushTimer.setSingleShot(true);
-    m_flushTimer.setInterval(100);
-    connect(&m_flushTimer, &QTimer::timeout, this, &WindowScanControls::flush);
+    m_sliceTimer.setSingleShot(true);
+    connect(&m_sliceTimer, &QTimer::timeout, this, [this] { addSlice(m_scanning ? kSliceIntervalMs : 0); });
+    m_statusTimer.setSingleShot(true);
+    m_statusTimer.setInterval(0);
+    connect(&m_statusTimer, &QTimer::timeout, this, &WindowScanControls::showLatestStatus);
 }
 
 int WindowScanControls::scopeIndex() const
@@ -44,21 +47,71 @@ std::string WindowScanControls::patternText() const
 
 void WindowScanControls::showStatus(std::string_view text)
 {
-    m_statusBar->setPanelText(1, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    m_scanning = true;
+    m_status.assign(text);
+    m_statusPending = true;
+    if (!m_statusTimer.isActive())
+        m_statusTimer.start();
+}
+
+void WindowScanControls::showLatestStatus()
+{
+    m_statusTimer.stop();
+    if (!m_statusPending)
+        return;
+    m_statusPending = false;
+    m_statusBar->setPanelText(1, QString::fromStdString(m_status));
 }
 
 void WindowScanControls::appendInfoLine(std::string_view line)
 {
-    m_pendingLines.append(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
-    if (!m_flushTimer.isActive())
-        m_flushTimer.start();
+    m_pendingText.append(line);
+    m_pendingText += '\n';
+    ++m_pendingCount;
+    if (!m_sliceTimer.isActive())
+        m_sliceTimer.start(kSliceIntervalMs);
+}
+
+void WindowScanControls::addLines(qsizetype count)
+{
+    size_t end = m_pendingStart;
+    for (qsizetype i = 0; i < count; ++i)
+        end = m_pendingText.find('\n', end) + 1;
+    // The page adds a line break before the text, so the last line's own is left out.
+    m_infoPage->appendPlainText(QString::fromUtf8(
+        m_pendingText.data() + m_pendingStart, static_cast<qsizetype>(end - 1 - m_pendingStart)));
+    m_pendingStart = end;
+    m_pendingCount -= count;
+    if (m_pendingCount == 0 || m_pendingStart > m_pendingText.size() / 2) {
+        // Drop what was added, so the buffer holds only what waits.
+        m_pendingText.erase(0, m_pendingStart);
+        m_pendingStart = 0;
+    }
+}
+
+void WindowScanControls::addSlice(int interval)
+{
+    m_sliceTimer.stop();
+    QElapsedTimer clock;
+    clock.start();
+    constexpr qsizetype chunk = 512;
+    while (m_pendingCount > 0 && clock.elapsed() < kSliceMs)
+        addLines(std::min(chunk, m_pendingCount));
+    if (m_pendingCount > 0)
+        m_sliceTimer.start(interval);
 }
 
 void WindowScanControls::flush()
 {
-    m_flushTimer.stop();
-    if (m_pendingLines.isEmpty())
-        return;
-    m_infoPage->appendPlainText(m_pendingLines.join(QLatin1Char('\n')));
-    m_pendingLines.clear();
+    showLatestStatus();
+    m_sliceTimer.stop();
+    if (m_pendingCount > 0)
+        addLines(m_pendingCount);
+}
+
+void WindowScanControls::finishScan()
+{
+    m_scanning = false;
+    showLatestStatus();
+    addSlice(0);
 }

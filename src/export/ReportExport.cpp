@@ -5,6 +5,7 @@
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
 #include "util/D_Util.h"
+#include "util/PendingMessages.h"
 
 #include <array>
 #include <initializer_list>
@@ -14,6 +15,8 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kXmlHead = "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>";
 constexpr std::string_view kUnsafeRemark = "REM Not run, unsafe characters: ";
+// Lines between two calls of ProcessPendingMessages while a form is built.
+constexpr size_t kLinesPerPendingCall = 4096;
 
 // A line-kind template cut at its "%s" places once per export, not once per line:
 // literals[0], argument 1, literals[1], ... literals[holes]. The templates hold no other
@@ -62,13 +65,16 @@ void appendTemplate(
 }
 
 // Calls f(code, kind, value) for every line of a known kind, in order; separator lines
-// (and any code without a kind) are skipped.
+// (and any code without a kind) are skipped. Lets pending messages through every
+// kLinesPerPendingCall lines.
 template <typename F> void forEachKindLine(const ReportList& results, F f)
 {
     for (size_t i = 0; i < results.count(); ++i) {
         const int32_t code = results.code(i);
         if (const TInfo* kind = FindLineKind(code))
             f(code, *kind, LineValue(results.text(i), code));
+        if ((i + 1) % kLinesPerPendingCall == 0)
+            ProcessPendingMessages();
     }
 }
 
@@ -170,6 +176,8 @@ std::string BuildTextForm(const ReportList& lines)
     for (size_t i = 0; i < lines.count(); ++i) {
         out += lines.text(i);
         out += kLineEnd;
+        if ((i + 1) % kLinesPerPendingCall == 0)
+            ProcessPendingMessages();
     }
     return out;
 }

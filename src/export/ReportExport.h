@@ -8,7 +8,10 @@ class ReportList;
 // The three save forms of the results, built completely in memory as the bytes of the
 // file: every line followed by CR LF (the last one too), no byte-order mark, nothing
 // before or after; no lines give an empty result (a 0-byte file). They read the lists
-// and change neither. Building never fails (short of memory).
+// and change neither. Building never fails (short of memory). They let pending messages
+// through every few thousand lines (ProcessPendingMessages), so the window stays
+// responsive while a large result is saved; OperationCancelled thrown from there passes
+// on and nothing is returned.
 
 /// The save forms of the results.
 enum class SaveForm { Text, Batch, Xml };

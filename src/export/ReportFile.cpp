@@ -1,9 +1,13 @@
 #include "export/ReportFile.h"
 
 #include "util/D_Util.h"
+#include "util/PendingMessages.h"
 
 #include <QSaveFile>
 #include <QString>
+
+#include <chrono>
+#include <future>
 
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
 {
@@ -26,6 +30,20 @@ ReportFileResult WriteReportFile(const std::string& fileName, std::string_view b
     }
     result.ok = true;
     return result;
+}
+
+ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string_view bytes)
+{
+    std::future<ReportFileResult> written
+        = std::async(std::launch::async, [&fileName, bytes] { return WriteReportFile(fileName, bytes); });
+    try {
+        while (written.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            ProcessPendingMessages();
+    } catch (...) {
+        written.wait();
+        throw;
+    }
+    return written.get();
 }
 
 std::string CannotCreateFileText(const std::string& fileName)

@@ -18,6 +18,14 @@ struct ReportFileResult {
 /// is full.
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes);
 
+/// WriteReportFile for a long write in the window: the file is written on a worker
+/// thread while this thread lets pending messages through every few milliseconds, so
+/// the window keeps repainting and answering input during the write and the final
+/// flush to disk. bytes must stay unchanged until it returns. When letting messages
+/// through throws (OperationCancelled: the window is closing), the write already under
+/// way is waited for and the exception then passes on.
+ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string_view bytes);
+
 /// The window's message for a file that cannot be written: "Cannot create file %s"
 /// with the file name.
 std::string CannotCreateFileText(const std::string& fileName);

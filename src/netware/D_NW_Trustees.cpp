@@ -5,6 +5,7 @@
 #include "util/D_Util.h"
 
 #include <array>
+#include <string_view>
 
 TrusteeBlockRangeError::TrusteeBlockRangeError(unsigned count)
     : std::out_of_range(Format("trustee block count %u is above %d", count, NWTrusteeBlock::capacity))
@@ -76,6 +77,14 @@ void RightsToStr(uint32_t mask, int kind, const std::string& filler, std::string
         AppendLetters(entryLetters, mask, filler, letters);
     else if (kind == 2)
         AppendLetters(attributeLetters, mask, filler, letters);
+    // The report's format for every trustee and IRM line, written without the formatter
+    // (the result is the same); any other format goes through Format.
+    if (std::string_view(format) == "[%s]") {
+        out.assign(1, '[');
+        out += letters;
+        out += ']';
+        return;
+    }
     out = Format(format, letters.c_str());
 }
 

@@ -174,6 +174,8 @@ private Q_SLOTS:
             QVERIFY(!form.BitBtnScanDirs->isEnabled());
             // A changed choice applies from the next entry on.
             form.RadioGroupInfo->click(1);
+            // The status panel shows the entry's path once the event loop has run.
+            QCoreApplication::processEvents();
             QVERIFY(!form.StatusBar1->panelText(1).isEmpty());
         });
         form.BitBtnScanDirsClick();

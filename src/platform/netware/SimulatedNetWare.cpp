@@ -405,8 +405,16 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
     if (connHandle == m_cachedConn && m_cachedDir != NetEntry::none && text.size() > m_cachedDirPath.size()
         && text.substr(0, m_cachedDirPath.size()) == m_cachedDirPath) {
         const std::string_view leaf = text.substr(m_cachedDirPath.size());
-        if (std::none_of(leaf.begin(), leaf.end(), IsSeparator))
-            found = m_net->findChild(m_cachedDir, leaf);
+        if (std::none_of(leaf.begin(), leaf.end(), IsSeparator)) {
+            // The walk asks next about the entry a search has just returned, by its DOS
+            // name; a DOS name is unique among all names of its directory, so comparing
+            // it is the same as looking the leaf up.
+            if (m_lastSearchResult != NetEntry::none && m_net->entries[m_lastSearchResult].parent == m_cachedDir
+                && SameText(Network::dosName(m_net->entries[m_lastSearchResult]), leaf))
+                found = m_lastSearchResult;
+            else
+                found = m_net->findChild(m_cachedDir, leaf);
+        }
     }
     if (found == NetEntry::none) {
         Location where;
@@ -550,6 +558,7 @@ uint16_t SimulatedNetWare::continueFileSearch(uint32_t connHandle, uint8_t, uint
         if (!DosWildcardMatch(upperPattern, Network::dosName(child)))
             continue;
         result = NWSearchEntry();
+        m_lastSearchResult = dir.firstChild + position;
         search.position = position + 1;
         result.nextSequence = static_cast<uint16_t>(search.position & 0xFFFF);
         std::memcpy(result.shortName, child.dos, child.dosLength);

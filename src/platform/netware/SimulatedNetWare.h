@@ -89,9 +89,9 @@ private:
     /// Opens the connection to a server (its injected failure, if any, is the code).
     uint16_t openServer(uint32_t server, uint32_t& connHandle);
     uint16_t connText(uint32_t server, uint16_t item, uint16_t bufferLength, char* buffer) const;
-    /// Resolves a path of an entry call to an entry, using a one-path cache and a
-    /// last-directory cache (the walk asks about the same path and its siblings again and
-    /// again).
+    /// Resolves a path of an entry call to an entry, using a one-path cache, a
+    /// last-directory cache and the entry the last file search returned (the walk asks
+    /// about the same path, the entry it has just found and its siblings again and again).
     uint16_t entryOf(uint32_t connHandle, const char* path, uint32_t& entry);
     /// The common start of the entry calls: the entry a path names, and the failure a
     /// description injected for this call (member of NetEntryFailures), if any.
@@ -115,4 +115,5 @@ private:
     uint32_t m_cachedEntry = NetEntry::none;
     std::string m_cachedDirPath; ///< a directory path with its trailing "\"
     uint32_t m_cachedDir = NetEntry::none;
+    uint32_t m_lastSearchResult = NetEntry::none; ///< the entry continueFileSearch returned last
 };

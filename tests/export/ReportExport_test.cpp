@@ -4,6 +4,7 @@
 #include "scan/ReportList.h"
 #include "scan/TrusteeList.h"
 #include "support/TestPaths.h"
+#include "util/PendingMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -332,4 +333,65 @@ TEST(SaveForms, LongNamesInPathLinesReachAllForms)
     const std::string xml = BuildXmlForm(results);
     EXPECT_NE(xml.find("<path>\\\\FS1\\VOL1\\Research and Development\\Plans 2024</path>"), std::string::npos);
     EXPECT_EQ(xml.find("PLANS"), std::string::npos);
+}
+
+TEST(SaveForms, SpecialCharactersAnywhereInLongValuesAreFound)
+{
+    // Values longer than the 16- and 8-byte steps the byte checks take, with the one
+    // special character at every position: each form must treat it as in a short value.
+    const std::string padding = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop"; // 42 bytes
+    for (char special : std::string("%\" &\t<'")) {
+        for (size_t at = 0; at <= padding.size(); at += 5) {
+            std::string name = padding;
+            name.insert(at, 1, special);
+            const ReportList results = MakeList({ { 15, "FS1\\VOL1:" + padding }, { 16, "     Trustee: " + name + " [RF]" },
+                { 15, "FS1\\VOL1:" + name }, { 17, "     Owner: " + name } });
+            const std::vector<std::string> batch = SplitCrLf(BuildBatchForm(results));
+            ASSERT_EQ(batch.size(), 2u);
+            const std::string shown = special == '%' ? std::string("%%") : std::string(1, special == '\t' ? '?' : special);
+            std::string remarked = padding;
+            remarked.replace(at, 0, shown);
+            EXPECT_EQ(batch[1], "REM Owner [FS1\\VOL1:" + remarked + "] " + remarked) << int(special) << " at " << at;
+            if (special == '"' || special == '\t')
+                EXPECT_EQ(batch[0].rfind("REM Not run, unsafe characters: ", 0), 0u) << batch[0];
+            else
+                EXPECT_EQ(batch[0], "RIGHTS FS1\\VOL1:" + padding + " RF /Name=\"" + remarked + "\"") << batch[0];
+
+            const std::vector<std::string> lines = SplitCrLf(BuildXmlForm(results));
+            ASSERT_EQ(lines.size(), 4u);
+            const std::string entity = special == '&' ? "&amp;"
+                : special == '<'                      ? "&lt;"
+                : special == '\''                     ? "&apos;"
+                : special == '"'                      ? "&quot;"
+                                                      : std::string(1, special);
+            std::string escaped = padding;
+            escaped.replace(at, 0, entity);
+            EXPECT_EQ(lines[2], "<owner><path>FS1\\VOL1:" + escaped + "</path><name>" + escaped + "</name></owner>");
+        }
+    }
+}
+
+TEST(SaveForms, BuildingLetsPendingMessagesThroughAndStopsWhenCancelled)
+{
+    ReportList results;
+    for (int i = 0; i < 10000; ++i) {
+        results.append("FS1\\VOL1:DIR" + std::to_string(i), 15);
+        results.append("     Owner: .Admin.Corp", 17);
+    }
+    int calls = 0;
+    auto previous = SetPendingMessagesHandler([&calls] { ++calls; });
+    const std::string text = BuildTextForm(results);
+    EXPECT_EQ(calls, 4); // every 4096 of 20000 lines
+    calls = 0;
+    BuildBatchForm(results);
+    EXPECT_EQ(calls, 4);
+    calls = 0;
+    BuildXmlForm(results);
+    EXPECT_EQ(calls, 4);
+    EXPECT_EQ(SplitCrLf(text).size(), 20000u);
+
+    SetPendingMessagesHandler([] { throw OperationCancelled(); });
+    EXPECT_THROW(BuildXmlForm(results), OperationCancelled);
+    EXPECT_THROW(BuildSaveForm(SaveForm::Text, results, results), OperationCancelled);
+    SetPendingMessagesHandler(std::move(previous));
 }

@@ -1,6 +1,7 @@
 #include "export/ReportFile.h"
 
 #include "support/TestPaths.h"
+#include "util/PendingMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +57,34 @@ TEST(ReportFile, MessageTexts)
     EXPECT_EQ(
         ReportWriteErrorText("out.xml", "Is a directory"), "grantwise-report: cannot write out.xml: Is a directory");
     EXPECT_EQ(ReportWriteErrorText("out.xml", ""), "grantwise-report: cannot write out.xml");
+}
+
+TEST(ReportFile, TheResponsiveWriteWritesOrFailsAsThePlainOne)
+{
+    TempDir dir;
+    int calls = 0;
+    auto previous = SetPendingMessagesHandler([&calls] { ++calls; });
+    const std::string file = dir.file("Trustees.txt");
+    const std::string bytes(3 << 20, 'x');
+    const ReportFileResult result = WriteReportFileResponsive(file, bytes);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(ReadFileBytes(file), bytes);
+
+    const std::string parent = dir.file("plain");
+    ASSERT_TRUE(WriteFileBytes(parent, "old bytes"));
+    const ReportFileResult failed = WriteReportFileResponsive(parent + "/Trustees.txt", "new\r\n");
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(failed.error, "");
+    EXPECT_EQ(ReadFileBytes(parent), "old bytes");
+
+    // A cancel while the write is under way waits for the write, then passes on; a write
+    // done before the first look at pending messages simply returns.
+    SetPendingMessagesHandler([] { throw OperationCancelled(); });
+    const std::string other = dir.file("Other.txt");
+    try {
+        EXPECT_TRUE(WriteReportFileResponsive(other, bytes).ok);
+    } catch (const OperationCancelled&) {
+    }
+    EXPECT_EQ(ReadFileBytes(other), bytes);
+    SetPendingMessagesHandler(std::move(previous));
 }

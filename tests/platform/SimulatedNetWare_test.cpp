@@ -323,3 +323,43 @@ TEST(SimulatedLargeDirectory, SearchRunsPastSixteenBitSequences)
 }
 
 } // namespace
+
+TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEitherName)
+{
+    // In directory D the long name of one file is the DOS name of nothing, and another
+    // file's long name looks like the first one's DOS alias spelt differently.
+    auto lib = FromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "entries": [
+        { "dir": "D", "entries": [
+          { "file": "Quarterly Report.doc", "trustees": [ ["#0x10", "R"] ] },
+          { "file": "quarte~2.doc", "trustees": [ ["#0x20", "RF"] ] },
+          { "file": "b.txt", "trustees": [ ["#0x30", "W"] ] } ] },
+        { "dir": "E", "entries": [ { "file": "b.txt", "trustees": [ ["#0x40", "C"] ] } ] } ] } ] } ] })");
+    FakeNWClient::Install install(*lib);
+    uint32_t fs1 = 0;
+    ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
+    const auto firstTrustee = [&](const std::string& path) {
+        uint32_t iteration = 0;
+        uint16_t count = 0;
+        NWTrusteeBlock block;
+        const uint16_t code = lib->scanTrustees(fs1, 0, path.c_str(), iteration, count, block, nullptr);
+        return code == 0 ? block.entries[0].objectID : 0xC0DE0000u + code;
+    };
+    uint8_t volume = 0, rights = 0;
+    uint16_t dirID = 0, sequence = 0;
+    ASSERT_EQ(lib->initFileSearch(fs1, 0, "VOL1:D", volume, dirID, sequence, rights, nullptr), 0);
+    NWSearchEntry entry;
+    ASSERT_EQ(lib->continueFileSearch(fs1, volume, dirID, sequence, 6, "*.*", entry, 1), 0);
+    EXPECT_EQ(std::string(entry.shortName), "QUARTE~1.DOC");
+    EXPECT_EQ(firstTrustee("VOL1:D\\QUARTE~1.DOC"), 0x10u);
+    EXPECT_EQ(firstTrustee("VOL1:D\\quarte~1.doc"), 0x10u);
+    // Right after the search returned QUARTE~1.DOC, other names still find their own entries.
+    ASSERT_EQ(lib->continueFileSearch(fs1, volume, dirID, entry.nextSequence, 6, "*.*", entry, 1), 0);
+    EXPECT_EQ(std::string(entry.shortName), "QUARTE~2.DOC");
+    EXPECT_EQ(firstTrustee("VOL1:D\\Quarterly Report.doc"), 0x10u);
+    EXPECT_EQ(firstTrustee("VOL1:D\\QUARTE~2.DOC"), 0x20u);
+    EXPECT_EQ(firstTrustee("VOL1:D\\B.TXT"), 0x30u);
+    // The same DOS name in another directory is that directory's entry.
+    EXPECT_EQ(firstTrustee("VOL1:E\\B.TXT"), 0x40u);
+    EXPECT_EQ(firstTrustee("VOL1:D\\NONE.TXT"), 0xC0DE899Cu);
+}

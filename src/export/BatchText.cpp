@@ -11,7 +11,10 @@ namespace {
 
 // What each byte means to a batch line; looked up per byte because the export runs
 // over millions of lines.
-enum : uint8_t { kUnwritable = 1, kNeedsQuotes = 2, kRemarkSpecial = 4, kPercent = 8 };
+constexpr uint8_t kUnwritable = kBatchUnwritable;
+constexpr uint8_t kNeedsQuotes = kBatchNeedsQuotes;
+constexpr uint8_t kRemarkSpecial = kBatchRemarkSpecial;
+constexpr uint8_t kPercent = kBatchPercent;
 
 constexpr std::array<uint8_t, 256> makeByteClasses()
 {

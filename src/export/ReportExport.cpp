@@ -104,7 +104,7 @@ struct XmlArgs {
 // holds it (args[0], for the remark) and already written as a batch word (`pathWord`,
 // empty when the path is not writable), since it serves every line below it.
 void appendRightsLine(
-    std::string& out, const SplitTemplate& tmpl, const std::string& pathWord, std::initializer_list<std::string_view> args)
+    std::string& out, const SplitTemplate& tmpl, std::string_view pathWord, std::initializer_list<std::string_view> args)
 {
     // Each argument's bytes are looked at once; the classes serve the test and the writing.
     std::array<uint8_t, 3> classes {};
@@ -161,7 +161,11 @@ TrusteeValue SplitTrusteeValue(std::string_view value)
     std::string_view name = value;
     if (at != std::string_view::npos) {
         name = value.substr(0, at);
-        parts.rights = RemoveChars(value.substr(at + 2), "[ ]");
+        // RemoveChars(..., "[ ]") without a set search per character: this runs once per
+        // trustee line of every save.
+        for (char c : value.substr(at + 2))
+            if (c != '[' && c != ' ' && c != ']')
+                parts.rights += c;
     }
     while (!name.empty() && name.back() == ' ')
         name.remove_suffix(1);
@@ -187,8 +191,12 @@ std::string BuildBatchForm(const ReportList& results)
     std::string out;
     out.reserve(results.textBytes() + results.textBytes() / 8 + 16 * results.count());
     std::string_view path;
-    std::string pathWord = "\"\""; // the empty path, quoted
-    std::string pathRemark; // the path as a remark writes it
+    // The path as a RIGHTS word and as a remark writes it: views of the path itself when
+    // it needs no change (the usual case), else of the strings below.
+    std::string_view pathWord = "\"\""; // the empty path, quoted
+    std::string_view pathRemark;
+    std::string pathWordText;
+    std::string pathRemarkText;
     const auto templates = splitTemplates(false);
     forEachKindLine(results, [&](int32_t code, const TInfo&, std::string_view value) {
         switch (code) {
@@ -198,13 +206,24 @@ std::string BuildBatchForm(const ReportList& results)
                 break;
             path = value;
             const uint8_t classes = BatchByteClasses(path);
-            pathWord.clear();
-            if (IsBatchWritable(classes))
-                AppendBatchWord(pathWord, path, classes);
-            if (path.empty()) // an empty word would vanish from the command
+            if (path.empty()) { // an empty word would vanish from the command
                 pathWord = "\"\"";
-            pathRemark.clear();
-            AppendBatchRemText(pathRemark, path, classes);
+            } else if (!IsBatchWritable(classes)) {
+                pathWord = {};
+            } else if (!(classes & (kBatchNeedsQuotes | kBatchPercent))) {
+                pathWord = path;
+            } else {
+                pathWordText.clear();
+                AppendBatchWord(pathWordText, path, classes);
+                pathWord = pathWordText;
+            }
+            if (!(classes & kBatchRemarkSpecial)) {
+                pathRemark = path;
+            } else {
+                pathRemarkText.clear();
+                AppendBatchRemText(pathRemarkText, path, classes);
+                pathRemark = pathRemarkText;
+            }
             break;
         }
         case lkTrustee: {

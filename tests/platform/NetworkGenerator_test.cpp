@@ -1,6 +1,7 @@
 #include "platform/netware/DosNames.h"
 #include "platform/netware/NetworkGenerator.h"
 #include "platform/netware/NetworkReader.h"
+#include "support/NetworkLoadError.h"
 #include "util/D_Util.h"
 
 #include <gtest/gtest.h>
@@ -24,16 +25,6 @@ std::string Described(const std::string& options, const std::string& dirExtras =
     { "dir": "Data", "owner": "Admin.Corp")"
         + dirExtras + R"(, "generate": { )" + options + R"( } },
     { "file": "readme.txt" } ] } ] } ] })";
-}
-
-std::string ErrorOf(const std::string& text)
-{
-    try {
-        ReadNetwork(text, "net.json");
-    } catch (const NetworkLoadError& e) {
-        return e.what();
-    }
-    return "(loaded)";
 }
 
 // Everything about an entry that a client can see, in one text.
@@ -226,13 +217,13 @@ TEST(NetworkGenerator, KeysAreCheckedLikeEveryOtherKey)
             G + ".depth: the generated tree reaches a DOS path of 257 characters; NetWare allows at most 255" },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ErrorOf(Described(c.options)), "net.json: " + c.message) << c.options;
+        EXPECT_EQ(NetworkLoadErrorOf(Described(c.options)), "net.json: " + c.message) << c.options;
 
-    EXPECT_EQ(ErrorOf(Described("", R"(, "entries": [])")),
+    EXPECT_EQ(NetworkLoadErrorOf(Described("", R"(, "entries": [])")),
         "net.json: " + G + ": a directory has either 'entries' or 'generate', not both");
-    EXPECT_EQ(ErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
+    EXPECT_EQ(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
         "tree": "T", "volumes": [ { "name": "VOL1", "entries": [ { "file": "F", "generate": {} } ] } ] } ] })"),
         "net.json: $.servers[0].volumes[0].entries[0].generate: unknown key 'generate' (allowed here: file, short, "
         "owner, irm, trustees, fail)");
-    EXPECT_EQ(ErrorOf(Described(R"("seed": 3)")), "(loaded)");
+    EXPECT_EQ(NetworkLoadErrorOf(Described(R"("seed": 3)")), "(loaded)");
 }

@@ -1,5 +1,6 @@
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
+#include "support/NetworkLoadError.h"
 #include "support/TestPaths.h"
 #include "util/D_Util.h"
 
@@ -17,16 +18,6 @@ std::string Net(const std::string& entries, const std::string& workstation = "{}
         + objects + R"( } ],
   "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "entries": [ )"
         + entries + R"( ] } ] } ] })";
-}
-
-std::string ErrorOf(const std::string& text)
-{
-    try {
-        ReadNetwork(text, "net.json");
-    } catch (const NetworkLoadError& e) {
-        return e.what();
-    }
-    return "(loaded)";
 }
 
 const std::string V = "$.servers[0].volumes[0]";
@@ -166,14 +157,14 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
             "net.json: $.servers[0].fail.open: the code 0x11170 does not fit in 16 bits" },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ErrorOf(c.text), c.message) << c.what;
+        EXPECT_EQ(NetworkLoadErrorOf(c.text), c.message) << c.what;
 }
 
 TEST(NetworkReader, SyntaxErrorsGiveLineAndColumn)
 {
-    EXPECT_EQ(ErrorOf("{\n  \"grantwise-network\": 1,\n  \"trees\": [ }\n}").substr(0, 34),
+    EXPECT_EQ(NetworkLoadErrorOf("{\n  \"grantwise-network\": 1,\n  \"trees\": [ }\n}").substr(0, 34),
         "net.json: line 3, column 14: synta");
-    EXPECT_EQ(ErrorOf("").substr(0, 28), "net.json: line 1, column 1: ");
+    EXPECT_EQ(NetworkLoadErrorOf("").substr(0, 28), "net.json: line 1, column 1: ");
 }
 
 TEST(NetworkReader, ValidDescriptionsLoad)
@@ -185,11 +176,11 @@ TEST(NetworkReader, ValidDescriptionsLoad)
         open += Format(R"({ "dir": "D%07d", "entries": [ )", i);
         close += " ] }";
     }
-    EXPECT_EQ(ErrorOf(Net(open + R"({ "file": "ABCDEFG" })" + close)), "(loaded)");
+    EXPECT_EQ(NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFG" })" + close)), "(loaded)");
     EXPECT_NE(
-        ErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"), std::string::npos);
+        NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"), std::string::npos);
     EXPECT_EQ(
-        ErrorOf(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx", "irm": 0 },
+        NetworkLoadErrorOf(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx", "irm": 0 },
         { "dir": "q", "irm": "0xFB", "trustees": [ ["#106931", "0x1FF"], ["[Root]", ""] ], "owner": "#0x0001A2B3" })",
             R"({ "primary": null, "trustee-block-size": 1, "error-texts": false, "fail": { "context": -601 } })")),
         "(loaded)");

@@ -33,7 +33,7 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-# Optimised build in $(BUILD_BENCH)/, then one table for both bench networks (about five
+# Optimised build in $(BUILD_BENCH)/, then one table for both bench networks (two to three
 # minutes on two cores). BENCH_RUNS overrides the number of runs per figure.
 BENCH_RUNS ?= 0
 $(BUILD_BENCH)/build.ninja: | deps

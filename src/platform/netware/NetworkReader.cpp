@@ -471,11 +471,12 @@ private:
                 Fail(dosAt, "the DOS name " + Quote(dos) + " clashes with the name of " + Item(entriesAt, it->second));
             setDosName(first + i, dos);
         }
+        DosNameNumbers numbers; // `taken` only grows from here on
         for (uint32_t i = 0; i < children.size(); ++i) {
             if (!needsAlias[i])
                 continue;
             const std::string dos = GenerateDosName(
-                longNames[i], [&](const std::string& candidate) { return taken.count(candidate) > 0; });
+                longNames[i], [&](const std::string& candidate) { return taken.count(candidate) > 0; }, &numbers);
             if (dos.empty())
                 Fail(Item(entriesAt, i), "no free DOS name for " + Quote(longNames[i]));
             taken.emplace(dos, i);

@@ -176,7 +176,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // XML: parses, and gives back every value.
     std::string error;
-    const std::vector<XmlLeaf> leaves = ParseXml(BuildXmlForm(lines), error);
+    std::vector<XmlLeaf> leaves = ParseXml(BuildXmlForm(lines), error);
+    if (!leaves.empty() && leaves.back().name == "document") // a document without elements
+        leaves.pop_back();
     if (!error.empty() || leaves.size() != expected.leaves.size())
         abort();
     for (size_t i = 0; i < leaves.size(); ++i) {

@@ -73,6 +73,11 @@ TEST(DosNames, Wildcards)
     EXPECT_TRUE(DosWildcardMatch("*.", "README"));
     EXPECT_FALSE(DosWildcardMatch("*.", "README.TXT"));
     EXPECT_FALSE(DosWildcardMatch("", "A"));
+    // Found by fuzzing: a "*" of the pattern stayed a wildcard only where the name did
+    // not hold a "*" itself.
+    EXPECT_TRUE(DosWildcardMatch("*.TXT", "*X.TXT"));
+    EXPECT_TRUE(DosWildcardMatch("A*", "A*B"));
+    EXPECT_TRUE(DosWildcardMatch("*?", "**"));
 }
 
 } // namespace

@@ -114,6 +114,21 @@ TEST(ProfileFileText, EditsLeaveEveryOtherLineAsItWas)
         "0=\\\\SRV\\VOL1\r\n");
 }
 
+TEST(ProfileFileText, ALastLineEndingInACarriageReturnKeepsIt)
+{
+    // Found by fuzzing: a file cut after "...\r" got an LF after that line when lines
+    // were added, and the CR LF then read as a line end: the value lost its CR.
+    for (const std::string eol : { "\n", "\r\n" }) {
+        ProfileFileText text("[Settings]" + eol + "Scope=2\r");
+        ASSERT_EQ(text.value("Settings", "Scope"), "2\r");
+        std::string error;
+        ASSERT_TRUE(text.setValue("Other", "Key", "v", error));
+        const ProfileFileText reread(text.toBytes());
+        EXPECT_EQ(reread.value("Settings", "Scope"), "2\r") << text.toBytes();
+        EXPECT_EQ(reread.value("Other", "Key"), "v");
+    }
+}
+
 TEST(ProfileFileText, KeysOfEveryFormRoundTrip)
 {
     const std::vector<std::string> keys = { "\\\\SRV\\VOL1\\DATA", "\\\\FS1\\VOL1\\R&D Dept\\Sub dir", "a=b", "=lead",

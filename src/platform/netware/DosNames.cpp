@@ -28,12 +28,13 @@ bool Glob(std::string_view pattern, std::string_view name, bool addDot) noexcept
     size_t p = 0, n = 0;
     size_t starP = std::string_view::npos, starN = 0;
     while (n < nameLength) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == at(n))) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        // A "*" of the pattern is always a wildcard, also where the name holds a "*".
+        if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == at(n))) {
+            ++p;
+            ++n;
         } else if (starP != std::string_view::npos) {
             p = starP + 1;
             n = ++starN;

@@ -1,5 +1,6 @@
 // End-to-end: runs grantwise-report on the descriptions under tests/data and compares
 // its output with expected files, byte for byte.
+#include "support/FileFaults.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +169,23 @@ TEST(ReportCli, OutputFileIsWrittenWholeOrNotAtAll)
     run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", out + "/inside.txt" }));
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(ReadFileBytes(out), written);
+}
+
+TEST(ReportCli, AFullDiskGivesStatusTwoAndKeepsTheOldOutput)
+{
+    TempDir dir;
+    const std::string out = dir.file("report.xml");
+    ASSERT_TRUE(WriteFileBytes(out, "<old/>"));
+    CliRun run;
+    {
+        // The program inherits a file-size limit far below the report's size.
+        FileSizeLimit full(512);
+        run = runReport(withNetwork({ "\\\\FS1\\VOL1", "--scope", "both", "--info", "both", "--format", "xml", "-o", out }));
+    }
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: cannot write " + out + ": File too large\n");
+    EXPECT_EQ(ReadFileBytes(out), "<old/>");
+    EXPECT_EQ(FolderListing(dir.path()), "report.xml");
 }
 
 TEST(ReportCli, BadArgumentsAndUnknownConnection)

@@ -188,6 +188,36 @@ TEST(ReportCli, AFullDiskGivesStatusTwoAndKeepsTheOldOutput)
     EXPECT_EQ(FolderListing(dir.path()), "report.xml");
 }
 
+TEST(ReportCli, InjectedStartUpAndConnectionFailures)
+{
+    TempDir dir;
+    const auto network = [&](const std::string& workstation) {
+        const std::string file = dir.file("net.json");
+        WriteFileBytes(file, R"({ "grantwise-network": 1, "workstation": )" + workstation + R"(,
+          "trees": [ { "name": "T" } ],
+          "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V", "trustees": [ ["A.Corp", "R"] ] } ] },
+                       { "name": "FS2", "tree": "T", "fail": { "open": "0x8847" }, "volumes": [ { "name": "V" } ] } ] })");
+        return file;
+    };
+    // Client initialisation and context creation: status 2, the start-up's messages.
+    CliRun run = runReport({ "--network", network(R"({ "fail": { "init": "0x8836" } })"), "\\\\FS1\\V" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "grantwise-report: Could not initialize NetWare Client returned error 0x8836 (Invalid parameter)\n"
+        "grantwise-report: Error 8836: InitNetWare\n");
+    run = runReport({ "--network", network(R"({ "fail": { "context": "0x89FF" } })"), "\\\\FS1\\V" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: Error 89FF: InitNetWare\n");
+    // The chosen connection cannot be opened: said, and the scan goes on; a start path
+    // on that server cannot be read.
+    run = runReport({ "--network", network("{}"), "--connection", "FS2", "\\\\FS1\\V", "\\\\FS2\\V" });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+        "grantwise-report: Error 8847: NWCCOpenConnByRef\n"
+        "grantwise-report: cannot read start path \\\\FS2\\V: 0x8847 (Server not found)\n");
+    EXPECT_NE(run.out.find("     Trustee: .A.Corp [R]\r\n"), std::string::npos) << run.out;
+}
+
 TEST(ReportCli, BadArgumentsAndUnknownConnection)
 {
     CliRun run = runReport({ "--scope", "everything" });

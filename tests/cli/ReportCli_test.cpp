@@ -121,8 +121,8 @@ TEST(ReportCli, BatchAndXmlFormsWithHostileNames)
 
 TEST(ReportCli, UnreadableStartPathsGiveStatusOne)
 {
-    const CliRun run = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked",
-        "--no-recurse" }));
+    const CliRun run
+        = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked", "--no-recurse" }));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
         "grantwise-report: cannot read start path \\\\FS9\\VOL1\\X: 0x880F (No connection to server)\n"
@@ -137,8 +137,8 @@ TEST(ReportCli, EmptyQueueWritesAnEmptyReport)
     EXPECT_EQ(run.out, "");
     run = runReport(withNetwork({ "--format", "xml" }));
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out,
-        "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n</document>\r\n");
+    EXPECT_EQ(
+        run.out, "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n</document>\r\n");
 }
 
 TEST(ReportCli, OutputFileIsWrittenWholeOrNotAtAll)
@@ -180,7 +180,8 @@ TEST(ReportCli, AFullDiskGivesStatusTwoAndKeepsTheOldOutput)
     {
         // The program inherits a file-size limit far below the report's size.
         FileSizeLimit full(512);
-        run = runReport(withNetwork({ "\\\\FS1\\VOL1", "--scope", "both", "--info", "both", "--format", "xml", "-o", out }));
+        run = runReport(
+            withNetwork({ "\\\\FS1\\VOL1", "--scope", "both", "--info", "both", "--format", "xml", "-o", out }));
     }
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "grantwise-report: cannot write " + out + ": File too large\n");

@@ -97,8 +97,11 @@ void CheckLoadedNames(const std::vector<std::string>& longNames)
             continue;
         entries.push_back({ { "file", name } });
     }
-    const json doc = { { "grantwise-network", 1 }, { "trees", { { { "name", "T" } } } },
-        { "servers", { { { "name", "S" }, { "tree", "T" }, { "volumes", { { { "name", "V" }, { "entries", entries } } } } } } } };
+    const json doc = {
+        { "grantwise-network", 1 }, { "trees", { { { "name", "T" } } } },
+        { "servers",
+            { { { "name", "S" }, { "tree", "T" }, { "volumes", { { { "name", "V" }, { "entries", entries } } } } } } }
+    };
     // Every name is allowed and distinct, so the directory must load.
     const std::unique_ptr<Network> net = ReadNetwork(doc.dump(), "dos.json");
     const uint32_t rootIndex = net->servers[0].volumes[0].root;

@@ -104,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             lines.append(path, lkPath);
             break;
         case 1: { // a trustee: its written name and its rights letters
-            const std::string name = (kind & 8) ? Format("ID: [%08X]", static_cast<unsigned>(length)) : FormatDSName(value);
+            const std::string name
+                = (kind & 8) ? Format("ID: [%08X]", static_cast<unsigned>(length)) : FormatDSName(value);
             RightsToStr(mask, 0, "", rights, "[%s]");
             lines.append(std::string(FindLineKind(lkTrustee)->label) + name + " " + rights, lkTrustee);
             rights = rights.substr(1, rights.size() - 2);
@@ -151,7 +152,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 expected.remarks.push_back("");
             } else {
                 expected.batchWords.push_back({});
-                expected.remarks.push_back("Not run, unsafe characters: RIGHTS " + RemText(path) + " " + letters + " /f");
+                expected.remarks.push_back(
+                    "Not run, unsafe characters: RIGHTS " + RemText(path) + " " + letters + " /f");
             }
             break;
         }

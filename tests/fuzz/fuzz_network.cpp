@@ -42,7 +42,7 @@ void CheckDosNames(const Network& net)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool quiet = [] {
-        SetMessageBoxHandler([](int, const std::string&) { });
+        SetMessageBoxHandler([](int, const std::string&) {});
         return true;
     }();
     (void)quiet;

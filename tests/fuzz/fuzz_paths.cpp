@@ -7,7 +7,7 @@
 //   - PathToUNC gives "\\server\volume\dir" exactly when the split succeeds, otherwise
 //     the input unchanged;
 //   - the short form of a short form is itself, and so is the long form of a long form
-//     (for a path without doubled separators).
+//     (for a path without doubled or trailing separators).
 // Input: the first byte picks the connection handle passed in, the rest is the path.
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
@@ -52,7 +52,7 @@ bool IsDeclaredVolume(const Network& net, const std::string& server, const std::
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static SimulatedNetWare& library = [] () -> SimulatedNetWare& {
+    static SimulatedNetWare& library = []() -> SimulatedNetWare& {
         InstallSimulatedNetWare(std::make_unique<SimulatedNetWare>(ReadNetwork(kNetwork, "paths.json")));
         return *CurrentSimulatedNetWare();
     }();
@@ -92,13 +92,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (ConvertPathName(shortForm, PathForm::Short) != shortForm)
         abort();
     // The long form drops one trailing separator per call and joins folders with one
-    // separator, so only a path without doubled separators (past a leading '\\') is
-    // its own long form's long form.
+    // separator, so only a path without doubled separators (past a leading '\\') and
+    // without a trailing one is its own long form's long form.
     const std::string longForm = ConvertPathName(unc, PathForm::Long);
-    bool doubled = false;
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    bool peeled = !unc.empty() && isSeparator(unc.back());
     for (size_t i = 2; i < unc.size(); ++i)
-        doubled = doubled || ((unc[i] == '\\' || unc[i] == '/') && (unc[i - 1] == '\\' || unc[i - 1] == '/'));
-    if (!doubled && ConvertPathName(longForm, PathForm::Long) != longForm)
+        peeled = peeled || (isSeparator(unc[i]) && isSeparator(unc[i - 1]));
+    if (!peeled && ConvertPathName(longForm, PathForm::Long) != longForm)
         abort();
     return 0;
 }

@@ -48,10 +48,11 @@ TEST(DosNames, RememberedNumbersGiveTheSameNamesAsProbingFromOne)
     std::set<std::string> remembered = plain;
     DosNameNumbers numbers;
     for (int i = 0; i < 120; ++i) {
-        const std::string name = (i % 3 == 2) ? "Notes-list " + std::to_string(i) + ".txt" : "Report " + std::to_string(i);
+        const std::string name
+            = (i % 3 == 2) ? "Notes-list " + std::to_string(i) + ".txt" : "Report " + std::to_string(i);
         const std::string a = GenerateDosName(name, [&](const std::string& c) { return plain.count(c) > 0; });
-        const std::string b
-            = GenerateDosName(name, [&](const std::string& c) { return remembered.count(c) > 0; }, &numbers);
+        const std::string b = GenerateDosName(
+            name, [&](const std::string& c) { return remembered.count(c) > 0; }, &numbers);
         ASSERT_EQ(a, b) << name;
         plain.insert(a);
         remembered.insert(b);

@@ -179,8 +179,8 @@ TEST(NetworkReader, SyntaxErrorsGiveLineAndColumn)
 TEST(NetworkReader, NumbersBeyondWhatTheParserHoldsAreAnErrorNotACrash)
 {
     // Found by fuzzing: the parser's out-of-range exception left the reader.
-    EXPECT_EQ(ErrorOf("{\n  \"grantwise-network\": 1e999 }"),
-        "net.json: line 2, column 24: number overflow parsing '1e999'");
+    EXPECT_EQ(
+        ErrorOf("{\n  \"grantwise-network\": 1e999 }"), "net.json: line 2, column 24: number overflow parsing '1e999'");
     const std::string error = ErrorOf(Net(R"({ "file": "A", "irm": -1e400 })"));
     EXPECT_EQ(error.substr(0, 30), "net.json: line 3, column 112: ") << error;
     EXPECT_EQ(error.substr(error.size() - 34), ": number overflow parsing '-1e400'") << error;

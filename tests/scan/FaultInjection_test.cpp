@@ -39,6 +39,27 @@ void FailCall(FakeNWClient& fake, const std::vector<FakeNWClient::Call>& recorde
         fake.queueCodes(recorded[n].entry, { c });
 }
 
+// Runs `check(n, entry, occurrence)` once per call of a recorded run, each time on a
+// fresh fake filled by `fill` whose call n (the occurrence-th call of its entry) fails.
+// Returns how often each entry was made to fail.
+template <typename Fill, typename Check>
+std::map<std::string, int> ForEachFailingCall(const std::vector<FakeNWClient::Call>& recorded, Fill fill, Check check)
+{
+    std::map<std::string, int> seen;
+    for (size_t n = 0; n < recorded.size(); ++n) {
+        FakeNWClient fake;
+        fill(fake);
+        FailCall(fake, recorded, n, kFailure);
+        FakeNWClient::Install install(fake);
+        const std::string& entry = recorded[n].entry;
+        const int occurrence = seen[entry]++;
+        SCOPED_TRACE(
+            "call " + std::to_string(n) + ": " + entry + " " + recorded[n].args + " #" + std::to_string(occurrence));
+        check(n, entry, occurrence);
+    }
+    return seen;
+}
+
 // ---- Start-up -----------------------------------------------------------------------
 
 // A workstation with two connections, FS1 (primary) and FS2.
@@ -100,28 +121,21 @@ TEST(FaultInjection, EveryStartUpCallFailingInTurn)
     ASSERT_GE(recorded.size(), 9u);
 
     const std::string failure = "0x89FF (Failure)";
-    std::map<std::string, int> seen;
-    for (size_t n = 0; n < recorded.size(); ++n) {
-        FakeNWClient fake;
-        FillWorkstation(fake);
-        FailCall(fake, recorded, n, kFailure);
-        FakeNWClient::Install install(fake);
+    auto seen = ForEachFailingCall(recorded, FillWorkstation, [&](size_t, const std::string& entry, int occurrence) {
         const StartUpOutcome got = StartUp();
-        const std::string& entry = recorded[n].entry;
-        const int occurrence = seen[entry]++;
-        SCOPED_TRACE("call " + std::to_string(n) + ": " + entry + " #" + std::to_string(occurrence));
-
         if (entry == "initialize") {
             EXPECT_EQ(got.messages,
-                (Strings { "Could not initialize NetWare Client returned error " + failure, "Error 89FF: InitNetWare" }));
+                (Strings {
+                    "Could not initialize NetWare Client returned error " + failure, "Error 89FF: InitNetWare" }));
             EXPECT_TRUE(got.connections.empty());
         } else if (entry == "getPrimaryConnRef") {
             // The first scanned reference stands in for the default one.
             EXPECT_TRUE(got.messages.empty());
             EXPECT_EQ(got.connections, (Strings { "FS1", "FS2" }));
         } else if (entry == "NWCCOpenConnByRef" && occurrence == 0) {
-            EXPECT_EQ(got.messages, (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error " + failure,
-                                        "Error 89FF: InitNetWare" }));
+            EXPECT_EQ(got.messages,
+                (Strings {
+                    "NWCCScanConnRefs/NWCCOpenConnByRef returned error " + failure, "Error 89FF: InitNetWare" }));
             EXPECT_TRUE(got.connections.empty());
         } else if (entry == "NWCCOpenConnByRef") {
             EXPECT_EQ(got.messages, (Strings { "Error 89FF: NWCCOpenConnByRef" }));
@@ -145,7 +159,7 @@ TEST(FaultInjection, EveryStartUpCallFailingInTurn)
             EXPECT_TRUE(got.messages.empty());
             EXPECT_EQ(got.connections, (Strings { "FS1", "FS2" }));
         }
-    }
+    });
     // Every entry the start-up calls was made to fail at least once.
     for (const char* entry : { "initialize", "getPrimaryConnRef", "NWCCOpenConnByRef", "createContext",
              "NWCCScanConnRefs", "getConnRefInfo", "getContextInfo", "setContextInfo" })
@@ -201,8 +215,8 @@ ScanOutcome Scan()
     controls.info = 2;
     ReportList results;
     ScanOutcome out;
-    out.result = RunScan(session,
-        { { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D\\SUB", false } }, 2, controls, results);
+    out.result = RunScan(
+        session, { { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D\\SUB", false } }, 2, controls, results);
     for (size_t i = 0; i < results.count(); ++i)
         out.lines.emplace_back(results.code(i), std::string(results.text(i)));
     return out;
@@ -241,16 +255,8 @@ TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
     ASSERT_EQ(CountKind(expected.lines, lkTrustee), 5u);
     ASSERT_EQ(CountKind(expected.lines, lkOwner), 4u);
 
-    std::map<std::string, int> seen;
-    for (size_t n = 0; n < recorded.size(); ++n) {
-        FakeNWClient fake;
-        FillVolume(fake);
-        FailCall(fake, recorded, n, kFailure);
-        FakeNWClient::Install install(fake);
+    auto seen = ForEachFailingCall(recorded, FillVolume, [&](size_t n, const std::string& entry, int) {
         const ScanOutcome got = Scan();
-        const std::string& entry = recorded[n].entry;
-        ++seen[entry];
-        SCOPED_TRACE("call " + std::to_string(n) + ": " + entry + " " + recorded[n].args);
 
         // Both start paths are always reported, each with its settings block.
         EXPECT_EQ(CountKind(got.lines, lkBase), 2u);
@@ -295,7 +301,7 @@ TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
                 EXPECT_LT(got.lines.size(), expected.lines.size());
             EXPECT_TRUE(got.result.unreadable.empty());
         }
-    }
+    });
     for (const char* entry : { "parsePath", "getConnInfo", "getContextInfo", "setContextInfo", "initFileSearch",
              "getDirectoryInfo", "continueFileSearch", "scanTrustees", "mapIDToName" })
         EXPECT_GT(seen[entry], 0) << entry;
@@ -330,8 +336,7 @@ TEST(FaultInjection, LongNamesWithEveryPathSplitFailingInTurn)
         // folder 'FS1\VOL1:' with a separator after it); the others get the network form
         // (the shell knows no network here, so their components stay as they are too).
         const Strings rejected = { "FS1\\VOL1:\\R&D", "FS1\\VOL1:\\R&D\\PLAN.TXT", "FS1\\VOL1:\\R&D\\SUB" };
-        const Strings converted
-            = { "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\R&D\\PLAN.TXT", "\\\\FS1\\VOL1\\R&D\\SUB" };
+        const Strings converted = { "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\R&D\\PLAN.TXT", "\\\\FS1\\VOL1\\R&D\\SUB" };
         for (size_t k = 0; k < 3; ++k) {
             EXPECT_EQ(copy.text(2 * k), static_cast<int>(k) == failing ? rejected[k] : converted[k]);
             EXPECT_EQ(copy.text(2 * k + 1), "     Owner: .Admin.Corp");
@@ -357,7 +362,9 @@ TEST(FaultInjection, TrusteeBlockCountsAboveTwentyEndOnlyTheirStartPath)
         ASSERT_NE(second, got.lines.end());
         EXPECT_EQ((second - 1)->first, lkOwner);
         EXPECT_EQ(got.lines.back(), (std::pair<int, std::string> { 0, "" }));
-        EXPECT_EQ(std::count(second, got.lines.end(), std::pair<int, std::string> { lkTrustee, "     Trustee: .Admin.Corp [RF]" }), 1);
+        EXPECT_EQ(std::count(second, got.lines.end(),
+                      std::pair<int, std::string> { lkTrustee, "     Trustee: .Admin.Corp [RF]" }),
+            1);
     }
 }
 
@@ -392,9 +399,9 @@ TEST(FaultInjection, DescriptionFailuresAreSilentAndLocal)
     controls.scope = 2;
     controls.info = 2;
     ReportList results;
-    const ScanResult result = RunScan(session,
-        { { "\\\\FS1\\VOL1", true }, { "\\\\FS1\\VOL1\\NOSEARCH", true }, { "\\\\FS2\\SYS", true } }, 2, controls,
-        results);
+    const ScanResult result
+        = RunScan(session, { { "\\\\FS1\\VOL1", true }, { "\\\\FS1\\VOL1\\NOSEARCH", true }, { "\\\\FS2\\SYS", true } },
+            2, controls, results);
     InstallSimulatedNetWare(nullptr);
 
     // The volume root and NOINFO cannot be read themselves, but their files and
@@ -445,15 +452,17 @@ TEST(FaultInjection, DescriptionStartUpFailuresGiveTheStartUpBoxes)
         return out;
     };
     StartUpOutcome got = outcome(R"({ "fail": { "init": "0x8836" } })");
-    EXPECT_EQ(got.messages, (Strings { "Could not initialize NetWare Client returned error 0x8836 (Invalid parameter)",
-                                "Error 8836: InitNetWare" }));
+    EXPECT_EQ(got.messages,
+        (Strings { "Could not initialize NetWare Client returned error 0x8836 (Invalid parameter)",
+            "Error 8836: InitNetWare" }));
     got = outcome(R"({ "fail": { "context": -601 } })");
     EXPECT_EQ(got.messages, (Strings { "Error FFFFFDA7: InitNetWare" }));
     EXPECT_TRUE(got.connections.empty());
     // The primary connection cannot be opened.
     got = outcome(R"({ "primary": "FS2" })");
-    EXPECT_EQ(got.messages, (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x8847 (Server not found)",
-                                "Error 8847: InitNetWare" }));
+    EXPECT_EQ(got.messages,
+        (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x8847 (Server not found)",
+            "Error 8847: InitNetWare" }));
     // The first connection of the list cannot be opened when it is chosen.
     got = outcome(R"({ "connections": ["FS2", "FS1"], "primary": "FS1" })");
     EXPECT_EQ(got.messages, (Strings { "Error 8847: NWCCOpenConnByRef" }));

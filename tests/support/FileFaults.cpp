@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
@@ -62,8 +62,7 @@ void SmallTmpfs::fill()
     if (fd < 0)
         return;
     const std::vector<char> block(4096, 'x');
-    while (::write(fd, block.data(), block.size()) > 0) {
-    }
+    while (::write(fd, block.data(), block.size()) > 0) { }
     ::close(fd);
 }
 

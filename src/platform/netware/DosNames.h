@@ -29,8 +29,8 @@ bool IsValidDosName(std::string_view name) noexcept;
 /// hands out names one after another passes the same map for the whole directory. It is
 /// only right while the set of names taken() reports never shrinks.
 using DosNameNumbers = std::unordered_map<std::string, int>;
-std::string GenerateDosName(std::string_view longName, const std::function<bool(const std::string&)>& taken,
-    DosNameNumbers* numbers = nullptr);
+std::string GenerateDosName(
+    std::string_view longName, const std::function<bool(const std::string&)>& taken, DosNameNumbers* numbers = nullptr);
 
 /// DOS wildcard match, ignoring ASCII case: "*" matches any run, "?" exactly one
 /// character; a name without "." also matches as if it ended in "." (so "*.*" and "*"

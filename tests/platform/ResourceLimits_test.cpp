@@ -85,8 +85,16 @@ protected:
 TEST_F(LimitTest, DirectoryOf200000FilesThatAllNeedGeneratedNames)
 {
     // "Report 000001" .. "Report 200000": not 8.3 names (a blank), all with the same six
-    // leading characters, so every one needs its own number after the "~".
+    // leading characters, so every one needs its own number after the "~". The sanitizer
+    // build is a Debug build that reads descriptions some fifteen times slower; there the
+    // directory holds 70,000 files, still past the 16-bit sequence of the file search.
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr int files = 70000;
+    const std::string lastAlias = "RE~70000";
+#else
     constexpr int files = 200000;
+    const std::string lastAlias = "R~200000";
+#endif
     std::string entries = R"({ "dir": "BIG", "trustees": [ ["Admin.Corp", "RF"] ], "entries": [ )";
     entries.reserve(files * 28);
     for (int i = 1; i <= files; ++i) {
@@ -108,7 +116,7 @@ TEST_F(LimitTest, DirectoryOf200000FilesThatAllNeedGeneratedNames)
     }
     EXPECT_EQ(dosNames.size(), static_cast<size_t>(files));
     EXPECT_EQ(Network::dosName(net.entries[big.firstChild]), "REPORT~1");
-    EXPECT_EQ(Network::dosName(net.entries[big.firstChild + files - 1]), "R~200000");
+    EXPECT_EQ(Network::dosName(net.entries[big.firstChild + files - 1]), lastAlias);
 
     // Files scope, recursion: every file is examined once and none has trustees; the
     // directory's own trustee shows with the directories scope.
@@ -120,7 +128,7 @@ TEST_F(LimitTest, DirectoryOf200000FilesThatAllNeedGeneratedNames)
     EXPECT_EQ(result.entriesExamined, 1u);
     EXPECT_EQ(countOf(lkTrustee), 1u);
     // A pattern that matches one alias only.
-    controls.pattern = "R~200000";
+    controls.pattern = lastAlias;
     result = scan("\\\\S\\V\\BIG", 1, 0, false);
     EXPECT_EQ(result.entriesExamined, 1u);
     controls.pattern = "*.*";

@@ -331,11 +331,10 @@ TEST(FaultInjection, LongNamesWithEveryPathSplitFailingInTurn)
         ReportList copy;
         for (size_t i = 0; i < results.count(); ++i)
             copy.append(results.text(i), results.code(i));
-        EXPECT_EQ(GetLongNames(copy), 3u);
-        // A line the splitter rejects keeps its components (the long form writes the
-        // folder 'FS1\VOL1:' with a separator after it); the others get the network form
-        // (the shell knows no network here, so their components stay as they are too).
-        const Strings rejected = { "FS1\\VOL1:\\R&D", "FS1\\VOL1:\\R&D\\PLAN.TXT", "FS1\\VOL1:\\R&D\\SUB" };
+        EXPECT_EQ(GetLongNames(copy), 2u);
+        // A line the splitter rejects keeps its text exactly; the others get the network
+        // form (the shell knows no network here, so their components stay as they are).
+        const Strings rejected = { "FS1\\VOL1:R&D", "FS1\\VOL1:R&D\\PLAN.TXT", "FS1\\VOL1:R&D\\SUB" };
         const Strings converted = { "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\R&D\\PLAN.TXT", "\\\\FS1\\VOL1\\R&D\\SUB" };
         for (size_t k = 0; k < 3; ++k) {
             EXPECT_EQ(copy.text(2 * k), static_cast<int>(k) == failing ? rejected[k] : converted[k]);

@@ -33,6 +33,11 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# The engine's tests (every program but the window's) under valgrind, on the ordinary
+# RelWithDebInfo build: memory errors and definite leaks fail.
+test-valgrind: build
+	@scripts/run-valgrind $(BUILD) $(JOBS)
+
 # Optimised build in $(BUILD_BENCH)/, then one table for both bench networks (two to three
 # minutes on two cores). BENCH_RUNS overrides the number of runs per figure.
 BENCH_RUNS ?= 0

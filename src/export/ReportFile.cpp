@@ -6,21 +6,31 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <future>
 
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
 {
     ReportFileResult result;
     QSaveFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: QSaveFile::commit() does not notice when flushing its write buffer
+    // fails (Qt 6.4 records write errors only for writes that reach writeData), so a
+    // buffered write to a full disk "succeeded" and commit renamed an empty or cut-off
+    // file over the old one. Unbuffered, every write reports its own failure.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.error = file.errorString().toStdString();
         return result;
     }
     // QIODevice::write takes at most qint64 bytes at once; a std::string fits.
     const qint64 size = static_cast<qint64>(bytes.size());
+    errno = 0;
     if (file.write(bytes.data(), size) != size) {
-        result.error = file.errorString().toStdString();
+        // QSaveFile gives "Unknown error" for a failed write; the system's reason
+        // ("No space left on device", "File too large") is what the user needs.
+        const int reason = errno;
+        result.error = reason != 0 ? std::strerror(reason) : file.errorString().toStdString();
         file.cancelWriting();
         return result;
     }

@@ -89,8 +89,9 @@ uint16_t ParseNWPath(
     const std::string& path, uint32_t& connHandle, std::string& server, std::string& volume, std::string& dirPath);
 
 /// out := path; when the splitter accepts it, out := "\\server\volume\dirPath" (ending
-/// in "\" for an empty directory path). The code is not returned. path may be out.
-void PathToUNC(const std::string& path, std::string& out);
+/// in "\" for an empty directory path). Returns the splitter's code, which most callers
+/// ignore; long names use it to leave a rejected line as it is. path may be out.
+uint16_t PathToUNC(const std::string& path, std::string& out);
 
 // ---- Directory walk -----------------------------------------------------------
 

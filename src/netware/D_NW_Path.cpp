@@ -32,13 +32,15 @@ uint16_t ParseNWPath(
     return code;
 }
 
-void PathToUNC(const std::string& path, std::string& out)
+uint16_t PathToUNC(const std::string& path, std::string& out)
 {
     const std::string input = path;
     out = input;
     SplitBuffers buffers;
     uint32_t connHandle = 0;
-    if (NWLib().parsePath(input.c_str(), buffers.server, connHandle, buffers.volume, buffers.dirPath) == 0)
+    const uint16_t code = NWLib().parsePath(input.c_str(), buffers.server, connHandle, buffers.volume, buffers.dirPath);
+    if (code == 0)
         out = Format("\\\\%s\\%s\\%s", BufferText(buffers.server).c_str(), BufferText(buffers.volume).c_str(),
             BufferText(buffers.dirPath).c_str());
+    return code;
 }

@@ -108,11 +108,19 @@ bool ProfileFile::flush()
         return false;
     }
     QSaveFile file(qPath(m_path));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, and the write checked: QSaveFile::commit() does not notice a failed
+    // flush of its write buffer (see WriteReportFile), so on a full disk an empty or
+    // cut-off settings file would replace the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_lastError = m_path + ": " + file.errorString().toStdString();
         return false;
     }
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    const qint64 size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size) {
+        m_lastError = m_path + ": " + file.errorString().toStdString();
+        file.cancelWriting();
+        return false;
+    }
     if (writeFault() && writeFault()(m_path))
         file.cancelWriting();
     if (!file.commit()) {

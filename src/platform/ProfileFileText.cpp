@@ -194,7 +194,7 @@ std::string ProfileFileText::toBytes() const
             continue;
         for (const Line& line : section.lines) {
             if (last)
-                out += last->eol.empty() ? defaultEol : last->eol;
+                out += last->eol.empty() ? lineEndAfter(*last, defaultEol) : last->eol;
             out += line.text;
             last = &line;
         }
@@ -202,6 +202,15 @@ std::string ProfileFileText::toBytes() const
     if (last)
         out += last->eol;
     return out;
+}
+
+std::string ProfileFileText::lineEndAfter(const Line& line, const std::string& defaultEol)
+{
+    // A last line that ends in a CR of its own (a file cut after "...\r") would lose that
+    // CR to a following LF, which reads as a CR LF line end; CR LF keeps it in the text.
+    if (!line.text.empty() && line.text.back() == '\r')
+        return "\r\n";
+    return defaultEol;
 }
 
 std::string ProfileFileText::newLineEnd() const

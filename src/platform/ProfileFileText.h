@@ -88,6 +88,9 @@ private:
     /// The first section of that name holding the key, and the key's line in it.
     bool findKey(const std::string& foldedName, const std::string& foldedKey, size_t& section, size_t& line) const;
     std::string newLineEnd() const;
+    /// The line end written after a line that had none (the file's last line) once
+    /// other lines follow it: defaultEol, or CR LF when the line's text ends in a CR.
+    static std::string lineEndAfter(const Line& line, const std::string& defaultEol);
 
     std::string m_bom; // a UTF-8 byte order mark in front of the first line, kept as is
     std::vector<Section> m_sections;

@@ -12,9 +12,10 @@ size_t GetLongNames(ReportList& results)
     for (size_t i = 0; i < results.count(); ++i) {
         if (results.code(i) != lkPath)
             continue;
-        PathToUNC(std::string(results.text(i)), unc);
-        results.replaceText(i, ConvertPathName(unc, PathForm::Long));
-        ++converted;
+        if (PathToUNC(std::string(results.text(i)), unc) == 0) {
+            results.replaceText(i, ConvertPathName(unc, PathForm::Long));
+            ++converted;
+        }
         ProcessPendingMessages();
     }
     return converted;

@@ -15,8 +15,9 @@ std::string longForm(const std::string& path)
     const std::string name = cut == std::string::npos ? p : p.substr(cut + 1);
     if (name.empty() || folder == "\\\\")
         return p;
-    // A drive root such as "C:\" stays as it is; any other folder is converted first.
-    if (folder.size() < 2 || folder.substr(1) != ":\\") {
+    // A drive root such as "C:\" stays as it is; any other folder is converted first. A
+    // bare name has no folder to convert (joining it to "" would put a "\" before it).
+    if (!folder.empty() && (folder.size() < 2 || folder.substr(1) != ":\\")) {
         folder = longForm(RemoveSlash(folder));
         p = JoinPath(folder, name);
     }

@@ -1,5 +1,6 @@
 // End-to-end: runs grantwise-report on the descriptions under tests/data and compares
 // its output with expected files, byte for byte.
+#include "support/FileFaults.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -120,8 +121,8 @@ TEST(ReportCli, BatchAndXmlFormsWithHostileNames)
 
 TEST(ReportCli, UnreadableStartPathsGiveStatusOne)
 {
-    const CliRun run = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked",
-        "--no-recurse" }));
+    const CliRun run
+        = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked", "--no-recurse" }));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
         "grantwise-report: cannot read start path \\\\FS9\\VOL1\\X: 0x880F (No connection to server)\n"
@@ -136,8 +137,8 @@ TEST(ReportCli, EmptyQueueWritesAnEmptyReport)
     EXPECT_EQ(run.out, "");
     run = runReport(withNetwork({ "--format", "xml" }));
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out,
-        "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n</document>\r\n");
+    EXPECT_EQ(
+        run.out, "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n</document>\r\n");
 }
 
 TEST(ReportCli, OutputFileIsWrittenWholeOrNotAtAll)
@@ -168,6 +169,54 @@ TEST(ReportCli, OutputFileIsWrittenWholeOrNotAtAll)
     run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", out + "/inside.txt" }));
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(ReadFileBytes(out), written);
+}
+
+TEST(ReportCli, AFullDiskGivesStatusTwoAndKeepsTheOldOutput)
+{
+    TempDir dir;
+    const std::string out = dir.file("report.xml");
+    ASSERT_TRUE(WriteFileBytes(out, "<old/>"));
+    CliRun run;
+    {
+        // The program inherits a file-size limit far below the report's size.
+        FileSizeLimit full(512);
+        run = runReport(
+            withNetwork({ "\\\\FS1\\VOL1", "--scope", "both", "--info", "both", "--format", "xml", "-o", out }));
+    }
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: cannot write " + out + ": File too large\n");
+    EXPECT_EQ(ReadFileBytes(out), "<old/>");
+    EXPECT_EQ(FolderListing(dir.path()), "report.xml");
+}
+
+TEST(ReportCli, InjectedStartUpAndConnectionFailures)
+{
+    TempDir dir;
+    const auto network = [&](const std::string& workstation) {
+        const std::string file = dir.file("net.json");
+        WriteFileBytes(file, R"({ "grantwise-network": 1, "workstation": )" + workstation + R"(,
+          "trees": [ { "name": "T" } ],
+          "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V", "trustees": [ ["A.Corp", "R"] ] } ] },
+                       { "name": "FS2", "tree": "T", "fail": { "open": "0x8847" }, "volumes": [ { "name": "V" } ] } ] })");
+        return file;
+    };
+    // Client initialisation and context creation: status 2, the start-up's messages.
+    CliRun run = runReport({ "--network", network(R"({ "fail": { "init": "0x8836" } })"), "\\\\FS1\\V" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "grantwise-report: Could not initialize NetWare Client returned error 0x8836 (Invalid parameter)\n"
+        "grantwise-report: Error 8836: InitNetWare\n");
+    run = runReport({ "--network", network(R"({ "fail": { "context": "0x89FF" } })"), "\\\\FS1\\V" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: Error 89FF: InitNetWare\n");
+    // The chosen connection cannot be opened: said, and the scan goes on; a start path
+    // on that server cannot be read.
+    run = runReport({ "--network", network("{}"), "--connection", "FS2", "\\\\FS1\\V", "\\\\FS2\\V" });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+        "grantwise-report: Error 8847: NWCCOpenConnByRef\n"
+        "grantwise-report: cannot read start path \\\\FS2\\V: 0x8847 (Server not found)\n");
+    EXPECT_NE(run.out.find("     Trustee: .A.Corp [R]\r\n"), std::string::npos) << run.out;
 }
 
 TEST(ReportCli, BadArgumentsAndUnknownConnection)

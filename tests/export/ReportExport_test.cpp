@@ -1,6 +1,6 @@
 #include "export/ReportExport.h"
 
-#include "export/ExportTestSupport.h"
+#include "support/ExportReadBack.h"
 #include "scan/ReportList.h"
 #include "scan/TrusteeList.h"
 #include "support/TestPaths.h"

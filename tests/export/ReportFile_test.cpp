@@ -1,5 +1,6 @@
 #include "export/ReportFile.h"
 
+#include "support/FileFaults.h"
 #include "support/TestPaths.h"
 #include "util/PendingMessages.h"
 
@@ -49,6 +50,69 @@ TEST(ReportFile, AParentThatIsARegularFileFailsAndKeepsTheOldFile)
     EXPECT_EQ(ReadFileBytes(parent), "old bytes");
     // A missing folder fails the same way.
     EXPECT_FALSE(WriteReportFile(dir.file("no/such/folder/x.txt"), "new\r\n").ok);
+}
+
+namespace {
+// A report bigger than every full disk below: 256 KiB of batch lines.
+std::string BigReport()
+{
+    std::string bytes;
+    while (bytes.size() < 256 * 1024)
+        bytes += "RIGHTS FS1\\VOL1:R&D\\PLANS RWCEAFM /Name=\".Admin.Corp\"\r\n";
+    return bytes;
+}
+} // namespace
+
+TEST(ReportFile, AFullDiskFailsAndKeepsTheOldFileWhole)
+{
+    TempDir dir;
+    const std::string file = dir.file("Trustees.bat");
+    ASSERT_TRUE(WriteFileBytes(file, "old report\r\n"));
+    ReportFileResult result;
+    {
+        FileSizeLimit full(16 * 1024);
+        result = WriteReportFile(file, BigReport());
+    }
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "File too large");
+    EXPECT_EQ(ReadFileBytes(file), "old report\r\n");
+    EXPECT_EQ(FolderListing(dir.path()), "Trustees.bat") << "no temporary file is left";
+    // Once there is room again the same write succeeds.
+    EXPECT_TRUE(WriteReportFile(file, BigReport()).ok);
+    EXPECT_EQ(ReadFileBytes(file), BigReport());
+}
+
+TEST(ReportFile, AFullFileSystemFailsAndKeepsTheOldFileWhole)
+{
+    SmallTmpfs disk(64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why();
+    const std::string file = disk.file("Trustees.xml");
+    ASSERT_TRUE(WriteFileBytes(file, "<old/>\r\n"));
+    const ReportFileResult tooBig = WriteReportFile(file, BigReport());
+    EXPECT_FALSE(tooBig.ok);
+    EXPECT_EQ(tooBig.error, "No space left on device");
+    EXPECT_EQ(ReadFileBytes(file), "<old/>\r\n");
+    EXPECT_EQ(FolderListing(disk.path()), "Trustees.xml");
+    // Even a small report fails on a disk that is full to the last block.
+    disk.fill();
+    EXPECT_FALSE(WriteReportFile(file, "<document>\r\n</document>\r\n").ok);
+    EXPECT_EQ(ReadFileBytes(file), "<old/>\r\n");
+}
+
+TEST(ReportFile, AReadOnlyFolderFailsAndKeepsTheOldFile)
+{
+    TempDir dir;
+    const std::string file = dir.file("Trustees.txt");
+    ASSERT_TRUE(WriteFileBytes(file, "old"));
+    ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.readOnly())
+        GTEST_SKIP() << "this file system lets root create files in any folder";
+    const ReportFileResult result = WriteReportFile(file, "new\r\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error, "");
+    EXPECT_EQ(ReadFileBytes(file), "old");
+    EXPECT_EQ(FolderListing(dir.path()), "Trustees.txt");
 }
 
 TEST(ReportFile, MessageTexts)

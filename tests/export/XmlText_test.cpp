@@ -1,6 +1,6 @@
 #include "export/XmlText.h"
 
-#include "export/ExportTestSupport.h"
+#include "support/ExportReadBack.h"
 
 #include <gtest/gtest.h>
 

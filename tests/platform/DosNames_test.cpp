@@ -40,6 +40,27 @@ TEST(DosNames, GenerationKeepsAllowedCharactersAndNumbersUniquely)
     EXPECT_EQ(Generate("Report files", taken), "REPOR~10"); // fewer characters for two digits
 }
 
+TEST(DosNames, RememberedNumbersGiveTheSameNamesAsProbingFromOne)
+{
+    // A directory where explicit names hold some numbers already, filled one alias
+    // after another: with the remembered numbers every alias is still the smallest free.
+    std::set<std::string> plain = { "REPORT~2", "REPORT~3", "REPOR~10", "R~100000", "NOTES-~1.TXT" };
+    std::set<std::string> remembered = plain;
+    DosNameNumbers numbers;
+    for (int i = 0; i < 120; ++i) {
+        const std::string name
+            = (i % 3 == 2) ? "Notes-list " + std::to_string(i) + ".txt" : "Report " + std::to_string(i);
+        const std::string a = GenerateDosName(name, [&](const std::string& c) { return plain.count(c) > 0; });
+        const std::string b = GenerateDosName(
+            name, [&](const std::string& c) { return remembered.count(c) > 0; }, &numbers);
+        ASSERT_EQ(a, b) << name;
+        plain.insert(a);
+        remembered.insert(b);
+    }
+    EXPECT_EQ(numbers.at("REPORT"), 84); // 80 Report names; 2, 3 and 10 were held
+    EXPECT_EQ(numbers.at("NOTES-.TXT"), 42); // 40 notes; 1 was held
+}
+
 TEST(DosNames, Wildcards)
 {
     EXPECT_TRUE(DosWildcardMatch("*.*", "ANYTHING"));
@@ -53,6 +74,11 @@ TEST(DosNames, Wildcards)
     EXPECT_TRUE(DosWildcardMatch("*.", "README"));
     EXPECT_FALSE(DosWildcardMatch("*.", "README.TXT"));
     EXPECT_FALSE(DosWildcardMatch("", "A"));
+    // Found by fuzzing: a "*" of the pattern stayed a wildcard only where the name did
+    // not hold a "*" itself.
+    EXPECT_TRUE(DosWildcardMatch("*.TXT", "*X.TXT"));
+    EXPECT_TRUE(DosWildcardMatch("A*", "A*B"));
+    EXPECT_TRUE(DosWildcardMatch("*?", "**"));
 }
 
 } // namespace

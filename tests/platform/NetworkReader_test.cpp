@@ -167,6 +167,16 @@ TEST(NetworkReader, SyntaxErrorsGiveLineAndColumn)
     EXPECT_EQ(NetworkLoadErrorOf("").substr(0, 28), "net.json: line 1, column 1: ");
 }
 
+TEST(NetworkReader, NumbersBeyondWhatTheParserHoldsAreAnErrorNotACrash)
+{
+    // Found by fuzzing: the parser's out-of-range exception left the reader.
+    EXPECT_EQ(
+        NetworkLoadErrorOf("{\n  \"grantwise-network\": 1e999 }"), "net.json: line 2, column 24: number overflow parsing '1e999'");
+    const std::string error = NetworkLoadErrorOf(Net(R"({ "file": "A", "irm": -1e400 })"));
+    EXPECT_EQ(error.substr(0, 30), "net.json: line 3, column 112: ") << error;
+    EXPECT_EQ(error.substr(error.size() - 34), ": number overflow parsing '-1e400'") << error;
+}
+
 TEST(NetworkReader, ValidDescriptionsLoad)
 {
     // 27 levels make a DOS path of 247 characters; a file of 7 characters in the deepest

@@ -1,4 +1,6 @@
 #include "platform/ProfileFile.h"
+#include "settings/D_Ini.h"
+#include "support/FileFaults.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +114,21 @@ TEST(ProfileFileText, EditsLeaveEveryOtherLineAsItWas)
         "\r\n"
         "[Fresh]\r\n"
         "0=\\\\SRV\\VOL1\r\n");
+}
+
+TEST(ProfileFileText, ALastLineEndingInACarriageReturnKeepsIt)
+{
+    // Found by fuzzing: a file cut after "...\r" got an LF after that line when lines
+    // were added, and the CR LF then read as a line end: the value lost its CR.
+    for (const std::string eol : { "\n", "\r\n" }) {
+        ProfileFileText text("[Settings]" + eol + "Scope=2\r");
+        ASSERT_EQ(text.value("Settings", "Scope"), "2\r");
+        std::string error;
+        ASSERT_TRUE(text.setValue("Other", "Key", "v", error));
+        const ProfileFileText reread(text.toBytes());
+        EXPECT_EQ(reread.value("Settings", "Scope"), "2\r") << text.toBytes();
+        EXPECT_EQ(reread.value("Other", "Key"), "v");
+    }
 }
 
 TEST(ProfileFileText, KeysOfEveryFormRoundTrip)
@@ -250,6 +267,76 @@ TEST(ProfileFile, FailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(faultPath, path);
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string> { "s.ini" }) << "no temporary file is left";
+}
+
+namespace {
+// A work queue of `count` long paths, saved as the window saves it at closing.
+void SaveQueue(ProfileFile& ini, int count)
+{
+    std::vector<IniListItem> queue;
+    for (int i = 0; i < count; ++i)
+        queue.push_back({ "\\\\FS1\\VOL1\\Projects\\Project number " + std::to_string(i), 0, i % 2 == 0 });
+    SaveCheckList(ini, "CheckListBoxQ", queue, true);
+}
+} // namespace
+
+TEST(ProfileFile, AFullDiskLosesTheWriteSilentlyAndKeepsTheOldFileWhole)
+{
+    TempDir dir;
+    const std::string path = dir.file("grantwise.ini");
+    const std::string before = "[Settings]\nCheckBox_IRM=1\n[CheckListBoxQ]\n0=\\\\FS1\\VOL1\n";
+    ASSERT_TRUE(WriteFileBytes(path, before));
+    ProfileFile ini(path);
+    SaveQueue(ini, 2000);
+    {
+        FileSizeLimit full(8 * 1024);
+        // The closing handler discards this error: the user sees nothing.
+        EXPECT_THROW(IniFlush(ini), IniWriteError);
+    }
+    EXPECT_NE(ini.lastError().find(path), std::string::npos) << ini.lastError();
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(FolderListing(dir.path()), "grantwise.ini") << "no temporary file is left";
+    EXPECT_TRUE(ini.flush()) << "with room again the same text is written";
+    std::vector<IniListItem> loaded;
+    LoadCheckList(ProfileFile(path), "CheckListBoxQ", loaded, true);
+    EXPECT_EQ(loaded.size(), 2000u);
+}
+
+TEST(ProfileFile, AFullFileSystemKeepsTheOldFileWhole)
+{
+    SmallTmpfs disk(64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why();
+    const std::string path = disk.file("grantwise.ini");
+    const std::string before = "[Settings]\r\nRadioGroupScope=2\r\n";
+    ASSERT_TRUE(WriteFileBytes(path, before));
+    ProfileFile big(path);
+    SaveQueue(big, 2000);
+    EXPECT_FALSE(big.flush());
+    EXPECT_EQ(ReadFileBytes(path), before);
+    disk.fill();
+    ProfileFile small(path);
+    ASSERT_TRUE(small.writeString("Settings", "RadioGroupScope", "1"));
+    EXPECT_FALSE(small.flush());
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(FolderListing(disk.path()), "filler grantwise.ini");
+}
+
+TEST(ProfileFile, AReadOnlyFolderKeepsTheOldFile)
+{
+    TempDir dir;
+    const std::string path = dir.file("grantwise.ini");
+    ASSERT_TRUE(WriteFileBytes(path, "[Settings]\nCheckBox_IRM=1\n"));
+    ReadOnlyFolder readOnly(dir.path());
+    if (!readOnly.readOnly())
+        GTEST_SKIP() << "this file system lets root create files in any folder";
+    ProfileFile ini(path);
+    EXPECT_EQ(ini.readString("Settings", "CheckBox_IRM"), "1") << "reading still works";
+    ASSERT_TRUE(ini.writeString("Settings", "CheckBox_IRM", "0"));
+    EXPECT_FALSE(ini.flush());
+    EXPECT_FALSE(ini.lastError().empty());
+    EXPECT_EQ(ReadFileBytes(path), "[Settings]\nCheckBox_IRM=1\n");
+    EXPECT_EQ(FolderListing(dir.path()), "grantwise.ini");
 }
 
 TEST(ProfileFile, UnwritablePlacesAreReported)

@@ -28,12 +28,13 @@ bool Glob(std::string_view pattern, std::string_view name, bool addDot) noexcept
     size_t p = 0, n = 0;
     size_t starP = std::string_view::npos, starN = 0;
     while (n < nameLength) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == at(n))) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        // A "*" of the pattern is always a wildcard, also where the name holds a "*".
+        if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == at(n))) {
+            ++p;
+            ++n;
         } else if (starP != std::string_view::npos) {
             p = starP + 1;
             n = ++starN;
@@ -63,7 +64,8 @@ bool IsValidDosName(std::string_view name) noexcept
     return IsValidPart(name.substr(0, dot), 8) && IsValidPart(name.substr(dot + 1), 3);
 }
 
-std::string GenerateDosName(std::string_view longName, const std::function<bool(const std::string&)>& taken)
+std::string GenerateDosName(
+    std::string_view longName, const std::function<bool(const std::string&)>& taken, DosNameNumbers* numbers)
 {
     std::string_view base = longName;
     std::string_view ext;
@@ -82,13 +84,20 @@ std::string GenerateDosName(std::string_view longName, const std::function<bool(
             suffix += Upper(c);
     if (!suffix.empty())
         suffix.insert(suffix.begin(), '.');
-    for (int number = 1; number <= 999999; ++number) {
+    // Every number below the remembered one gave a name that was taken, and still is.
+    int* next = numbers ? &numbers->try_emplace(stem + suffix, 1).first->second : nullptr;
+    for (int number = next ? *next : 1; number <= 999999; ++number) {
         const std::string tail = "~" + std::to_string(number);
         const size_t keep = std::min(stem.size(), 8 - tail.size());
         std::string candidate = stem.substr(0, keep) + tail + suffix;
-        if (!taken(candidate))
+        if (!taken(candidate)) {
+            if (next)
+                *next = number + 1;
             return candidate;
+        }
     }
+    if (next)
+        *next = 1000000;
     return std::string();
 }
 

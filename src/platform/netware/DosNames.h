@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 /// True for a character DOS allows in a name: letters, digits and ! # $ % & ' ( ) - @ ^ _
 /// ` { } ~ (bytes from 128 up are not allowed).
@@ -21,7 +22,15 @@ bool IsValidDosName(std::string_view name) noexcept;
 /// three allowed characters of the extension, if there is one. The extension is what
 /// follows the last "." (a leading "." does not start one). Returns "" when no number up
 /// to 999999 is free. taken() receives the upper-case candidate.
-std::string GenerateDosName(std::string_view longName, const std::function<bool(const std::string&)>& taken);
+///
+/// numbers, when given, remembers per leading part and extension the number to start
+/// from, so that a directory of many long names alike (200,000 'Report 000001' ...)
+/// costs one probe per name instead of one per number already used: a generator that
+/// hands out names one after another passes the same map for the whole directory. It is
+/// only right while the set of names taken() reports never shrinks.
+using DosNameNumbers = std::unordered_map<std::string, int>;
+std::string GenerateDosName(
+    std::string_view longName, const std::function<bool(const std::string&)>& taken, DosNameNumbers* numbers = nullptr);
 
 /// DOS wildcard match, ignoring ASCII case: "*" matches any run, "?" exactly one
 /// character; a name without "." also matches as if it ended in "." (so "*.*" and "*"

@@ -530,11 +530,12 @@ private:
                 Fail(dosAt, "the DOS name " + Quote(dos) + " clashes with the name of " + Item(entriesAt, it->second));
             setDosName(first + i, dos);
         }
+        DosNameNumbers numbers; // `taken` only grows from here on
         for (uint32_t i = 0; i < children.size(); ++i) {
             if (!needsAlias[i])
                 continue;
             const std::string dos = GenerateDosName(
-                longNames[i], [&](const std::string& candidate) { return taken.count(candidate) > 0; });
+                longNames[i], [&](const std::string& candidate) { return taken.count(candidate) > 0; }, &numbers);
             if (dos.empty())
                 Fail(Item(entriesAt, i), "no free DOS name for " + Quote(longNames[i]));
             taken.emplace(dos, i);
@@ -635,6 +636,22 @@ std::unique_ptr<Network> ReadNetwork(std::string_view text, const std::string& f
         if (colon != std::string::npos)
             reason = reason.substr(colon + 2);
         throw NetworkLoadError(fileName + ": " + LineColumn(text, e.byte) + ": " + reason);
+    } catch (const json::exception& e) {
+        // Values the parser cannot hold, such as a number beyond the range of a double
+        // ("[json.exception.out_of_range.406] number overflow parsing '1e999'"): the place
+        // is that of the text the message quotes.
+        std::string reason = e.what();
+        if (const size_t close = reason.find("] "); close != std::string::npos)
+            reason = reason.substr(close + 2);
+        std::string place = "somewhere in the text";
+        const size_t open = reason.find('\'');
+        const size_t end = open == std::string::npos ? std::string::npos : reason.find('\'', open + 1);
+        if (end != std::string::npos && end > open + 1) {
+            const size_t at = text.find(reason.substr(open + 1, end - open - 1));
+            if (at != std::string_view::npos)
+                place = LineColumn(text, at + 1);
+        }
+        throw NetworkLoadError(fileName + ": " + place + ": " + reason);
     }
     auto net = std::make_unique<Network>();
     try {

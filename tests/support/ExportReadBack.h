@@ -1,8 +1,9 @@
 #pragma once
 
-// Helpers shared by the export tests: building a result list, splitting a save form
-// into its lines, reading an XML form back with a real parser, and a model of how the
-// command interpreter reads a batch line.
+// Helpers shared by the export tests and the export fuzz target (header only, no test
+// framework): building a result list, splitting a save form into its lines, reading an
+// XML form back with a real parser, and a model of how the command interpreter reads a
+// batch line.
 
 #include "scan/ReportList.h"
 

@@ -1,0 +1,31 @@
+#include "platform/netware/NetworkLoader.h"
+#include "platform/netware/NetworkReader.h"
+#include "util/PathForms.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The long form over a small network, and on texts that name nothing.
+TEST(PathForms, LongFormConvertsWhatTheShellKnowsAndKeepsTheRest)
+{
+    InstallSimulatedNetWare(std::make_unique<SimulatedNetWare>(ReadNetwork(R"({ "grantwise-network": 1,
+      "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1",
+      "entries": [ { "dir": "Plans 2002", "entries": [ { "file": "Quarterly Report.docx" } ] } ] } ] } ] })",
+        "forms.json")));
+    EXPECT_EQ(ConvertPathName("\\\\FS1\\VOL1\\PLANS2~1\\QUARTE~1.DOC", PathForm::Long),
+        "\\\\FS1\\VOL1\\Plans 2002\\Quarterly Report.docx");
+    EXPECT_EQ(ConvertPathName("\\\\FS1\\VOL1\\PLANS2~1\\GONE", PathForm::Long), "\\\\FS1\\VOL1\\Plans 2002\\GONE");
+    EXPECT_EQ(ConvertPathName("\\\\FS1\\VOL1\\Plans 2002", PathForm::Short), "\\\\FS1\\VOL1\\PLANS2~1");
+    EXPECT_EQ(ConvertPathName("\\\\FS1\\VOL1\\", PathForm::Long), "\\\\FS1\\VOL1");
+    // A path line the splitter rejected: its components stay.
+    EXPECT_EQ(ConvertPathName("GONE\\VOL1:R&D", PathForm::Long), "GONE\\VOL1:\\R&D");
+    // Found by fuzzing: a bare name, or a path beginning with one, got a "\" put in front
+    // ("F\a" became "\F\a"), so the long form of a long form differed from it.
+    EXPECT_EQ(ConvertPathName("F", PathForm::Long), "F");
+    EXPECT_EQ(ConvertPathName("F\\a\\b", PathForm::Long), "F\\a\\b");
+    EXPECT_EQ(ConvertPathName(ConvertPathName("F\\\\\\a", PathForm::Long), PathForm::Long), "F\\a");
+    InstallSimulatedNetWare(nullptr);
+}
+
+} // namespace

@@ -3,11 +3,13 @@
 #include "platform/Shell.h"
 #include "util/D_Util.h"
 
+#include <unordered_map>
+
 namespace {
 
 constexpr size_t kShortPathBuffer = 255;
 
-std::string longForm(const std::string& path)
+std::string longForm(const std::string& path, std::unordered_map<std::string, std::string>* folders)
 {
     std::string p = RemoveSlash(path);
     const size_t cut = p.find_last_of("\\:");
@@ -18,7 +20,15 @@ std::string longForm(const std::string& path)
     // A drive root such as "C:\" stays as it is; any other folder is converted first. A
     // bare name has no folder to convert (joining it to "" would put a "\" before it).
     if (!folder.empty() && (folder.size() < 2 || folder.substr(1) != ":\\")) {
-        folder = longForm(RemoveSlash(folder));
+        const std::string key = RemoveSlash(folder);
+        if (!folders) {
+            folder = longForm(key, nullptr);
+        } else if (auto it = folders->find(key); it != folders->end()) {
+            folder = it->second;
+        } else {
+            folder = longForm(key, folders);
+            folders->emplace(key, folder);
+        }
         p = JoinPath(folder, name);
     }
     // "\\server\share": server and share names are never converted.
@@ -35,10 +45,18 @@ std::string longForm(const std::string& path)
 std::string ConvertPathName(const std::string& path, PathForm form)
 {
     if (form == PathForm::Long)
-        return longForm(path);
+        return longForm(path, nullptr);
     std::string shortPath;
     // A short form that would not fit the system's buffer counts as no answer.
     if (!ShellShortPathName(path, shortPath) || shortPath.empty() || shortPath.size() > kShortPathBuffer)
         return path;
     return shortPath;
+}
+
+std::string LongPathConverter::convert(const std::string& path)
+{
+    // Bounds the memory of a converter that lives long; a report's folders fit easily.
+    if (m_folders.size() > kMaxFolders)
+        m_folders.clear();
+    return longForm(path, &m_folders);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 /// The form ConvertPathName produces.
 enum class PathForm {
@@ -19,3 +20,17 @@ enum class PathForm {
 /// converted, and a component the shell does not know stays as it is. "C:\" gives "C:",
 /// "\\SRV" gives "\\SRV", "\\SRV\VOL\" gives "\\SRV\VOL". Never fails.
 std::string ConvertPathName(const std::string& path, PathForm form);
+
+/// Converts many paths to the long form, remembering the long form of every folder it
+/// has converted, so that each further path below a known folder costs one display-name
+/// lookup instead of one per component. Gives exactly what ConvertPathName(path,
+/// PathForm::Long) gives, provided the shell's answers do not change while the converter
+/// is in use (make one per batch of paths, as long names does per run).
+class LongPathConverter {
+public:
+    std::string convert(const std::string& path);
+
+private:
+    static constexpr size_t kMaxFolders = 1'000'000;
+    std::unordered_map<std::string, std::string> m_folders; // folder as given -> its long form
+};

@@ -1,5 +1,6 @@
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
+#include "platform/Shell.h"
 #include "util/PathForms.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,31 @@ TEST(PathForms, LongFormConvertsWhatTheShellKnowsAndKeepsTheRest)
     EXPECT_EQ(ConvertPathName("F", PathForm::Long), "F");
     EXPECT_EQ(ConvertPathName("F\\a\\b", PathForm::Long), "F\\a\\b");
     EXPECT_EQ(ConvertPathName(ConvertPathName("F\\\\\\a", PathForm::Long), PathForm::Long), "F\\a");
+    InstallSimulatedNetWare(nullptr);
+}
+
+// The converter remembers folders; on every path of the demo network, short or long,
+// and on paths that name nothing, it gives what the plain conversion gives.
+TEST(PathForms, ConverterGivesThePlainLongForm)
+{
+    InstallNetwork("");
+    std::vector<std::string> paths;
+    std::vector<std::string> pending { "\\\\HL-FS1\\", "\\\\HL-FS2\\", "\\\\LAB-FS1\\" };
+    while (!pending.empty()) {
+        const std::string folder = pending.back();
+        pending.pop_back();
+        for (const ShellFolder& child : ShellListFolders(folder)) {
+            pending.push_back(child.path);
+            paths.push_back(child.path);
+            paths.push_back(ConvertPathName(child.path, PathForm::Short));
+            paths.push_back(child.path + "\\NO SUCH FILE.TXT");
+        }
+    }
+    ASSERT_GT(paths.size(), 100u);
+    LongPathConverter converter;
+    for (int round = 0; round < 2; ++round)
+        for (const std::string& path : paths)
+            EXPECT_EQ(converter.convert(path), ConvertPathName(path, PathForm::Long)) << path;
     InstallSimulatedNetWare(nullptr);
 }
 

@@ -29,13 +29,16 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The scan choices as plain values; the entry path is kept for the progress line.
+// The scan choices as plain values; the entries shown are counted and the last path kept
+// for the progress line.
 class ReportControls : public PlainScanControls {
 public:
     bool keepStatus = false;
     std::string status;
+    uint64_t entries = 0;
     void showStatus(std::string_view text) override
     {
+        ++entries;
         if (keepStatus)
             status.assign(text);
     }
@@ -52,8 +55,7 @@ public:
     }
     void tick()
     {
-        ++m_entries;
-        if ((m_entries & 63) != 0)
+        if ((++m_calls & 63) != 0)
             return;
         const auto now = Clock::now();
         if (now - m_last < std::chrono::milliseconds(250))
@@ -63,8 +65,9 @@ public:
         std::string path = m_controls.status;
         if (path.size() > 60)
             path = "..." + path.substr(path.size() - 57);
-        m_err << "\rgrantwise-report: " << m_entries << " entries, " << m_results.count() << " lines, "
-              << static_cast<uint64_t>(seconds > 0 ? m_entries / seconds : 0) << " entries/s  " << path << "\x1b[K"
+        const uint64_t entries = m_controls.entries;
+        m_err << "\rgrantwise-report: " << entries << " entries, " << m_results.count() << " lines, "
+              << static_cast<uint64_t>(seconds > 0 ? entries / seconds : 0) << " entries/s  " << path << "\x1b[K"
               << std::flush;
         m_shown = true;
     }
@@ -78,7 +81,7 @@ private:
     std::ostream& m_err;
     const ReportControls& m_controls;
     const ReportList& m_results;
-    uint64_t m_entries = 0;
+    uint64_t m_calls = 0;
     Clock::time_point m_start = Clock::now();
     Clock::time_point m_last = Clock::now();
     bool m_shown = false;

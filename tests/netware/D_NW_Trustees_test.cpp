@@ -51,7 +51,7 @@ protected:
         fake.objectNames
             = { { 0x8001, "Admin.Corp" }, { 0x9002, "[Public]" }, { 0x9003, ".Staff.Corp" }, { 0x9004, "[Root]" } };
     }
-    static NWTrusteeEntry T(uint32_t id, uint16_t rights) { return NWTrusteeEntry { id, rights, { 0, 0 } }; }
+    static NWTrusteeEntry T(uint32_t id, uint16_t rights) { return FakeNWClient::trustee(id, rights); }
 
     FakeNWClient fake;
     FakeNWClient::Install install { fake };

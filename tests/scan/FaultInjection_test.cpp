@@ -21,6 +21,8 @@
 
 namespace {
 
+constexpr auto Trustee = &FakeNWClient::trustee;
+
 using Strings = std::vector<std::string>;
 using Lines = std::vector<std::pair<int, std::string>>;
 
@@ -168,34 +170,14 @@ TEST(FaultInjection, EveryStartUpCallFailingInTurn)
 
 // ---- The scan and its name lookups -----------------------------------------------
 
-NWTrusteeEntry Trustee(uint32_t id, uint16_t rights)
-{
-    return NWTrusteeEntry { id, rights, { 0, 0 } };
-}
-
-// FS1\VOL1: R&D (IRM without M, owner Admin) holds PLAN.TXT and SUB (owner Staff);
-// trustees on all three. The queue scans R&D recursively, then SUB on its own.
+// The sample volume with trustees on all three entries. The queue scans R&D
+// recursively, then SUB on its own.
 void FillVolume(FakeNWClient& fake)
 {
     fake.objectNames = { { 0x01000001, "Admin.Corp" }, { 0x01000002, "Staff.Corp" } };
     fake.connTreeNames[7] = "CORP_TREE";
     fake.errorTexts[kFailure] = "Failure";
-    FakeNWClient::Split split;
-    split.server = "FS1";
-    split.volume = "VOL1";
-    split.dirPath = "R&D";
-    split.connHandle = 7;
-    fake.splits["\\\\FS1\\VOL1\\R&D"] = split;
-    split.dirPath = "R&D\\SUB";
-    fake.splits["\\\\FS1\\VOL1\\R&D\\SUB"] = split;
-    FakeNWClient::Directory rd;
-    rd.irm = 0x7B;
-    rd.ownerID = SwapLong(0x01000001);
-    rd.children = { { "PLAN.TXT", false, 0 }, { "SUB", true, 0 } };
-    fake.directories["VOL1:R&D"] = rd;
-    FakeNWClient::Directory sub;
-    sub.ownerID = SwapLong(0x01000002);
-    fake.directories["VOL1:R&D\\SUB"] = sub;
+    fake.addSampleVolume();
     fake.trusteeBlocks["VOL1:R&D"] = { { { Trustee(0x01000001, 0xFB), Trustee(0x01000002, 0x41) } } };
     fake.trusteeBlocks["VOL1:R&D\\PLAN.TXT"] = { { { Trustee(0x01000002, 0x01) } } };
     fake.trusteeBlocks["VOL1:R&D\\SUB"] = { { { Trustee(0x01000001, 0x41) } } };

@@ -30,10 +30,7 @@ public:
     void appendInfoLine(std::string_view line) override { infoLines.emplace_back(line); }
 };
 
-NWTrusteeEntry trustee(uint32_t id, uint16_t rights)
-{
-    return NWTrusteeEntry { id, rights, { 0, 0 } };
-}
+constexpr auto trustee = &FakeNWClient::trustee;
 
 // A server FS1 with the volume VOL1: R&D holds the file PLAN.TXT and the
 // subdirectory SUB; both directories have trustees, R&D an IRM without M.
@@ -49,20 +46,7 @@ struct ScanFixture : ::testing::Test {
         fake.objectNames[0x01000001] = "Admin.Corp";
         fake.objectNames[0x01000002] = "Staff.Corp";
         fake.objectNames[0x01000003] = "O'Neil.Staff.Corp";
-        FakeNWClient::Split split;
-        split.server = "FS1";
-        split.volume = "VOL1";
-        split.dirPath = "R&D";
-        split.connHandle = 7;
-        fake.splits["\\\\FS1\\VOL1\\R&D"] = split;
-        FakeNWClient::Directory rd;
-        rd.irm = 0x7B;
-        rd.ownerID = SwapLong(0x01000001);
-        rd.children = { { "PLAN.TXT", false, 0x00 }, { "SUB", true, 0 } };
-        fake.directories["VOL1:R&D"] = rd;
-        FakeNWClient::Directory sub;
-        sub.ownerID = SwapLong(0x01000002);
-        fake.directories["VOL1:R&D\\SUB"] = sub;
+        fake.addSampleVolume();
         fake.trusteeBlocks["VOL1:R&D"] = { { { trustee(0x01000001, 0xFB), trustee(0x0BADBAD0, 0x41) } } };
         fake.trusteeBlocks["VOL1:R&D\\PLAN.TXT"] = { { { trustee(0x01000003, 0x1FF) } } };
         fake.trusteeBlocks["VOL1:R&D\\SUB"] = { { { trustee(0x01000002, 0x41) } } };

@@ -290,3 +290,23 @@ std::string FakeNWClient::NWstrerror(uint32_t code)
     auto it = errorTexts.find(code);
     return it != errorTexts.end() ? it->second : std::string();
 }
+
+void FakeNWClient::addSampleVolume()
+{
+    Split split;
+    split.server = "FS1";
+    split.volume = "VOL1";
+    split.dirPath = "R&D";
+    split.connHandle = 7;
+    splits["\\\\FS1\\VOL1\\R&D"] = split;
+    split.dirPath = "R&D\\SUB";
+    splits["\\\\FS1\\VOL1\\R&D\\SUB"] = split;
+    Directory rd;
+    rd.irm = 0x7B;
+    rd.ownerID = SwapLong(0x01000001);
+    rd.children = { { "PLAN.TXT", false, 0 }, { "SUB", true, 0 } };
+    directories["VOL1:R&D"] = rd;
+    Directory sub;
+    sub.ownerID = SwapLong(0x01000002);
+    directories["VOL1:R&D\\SUB"] = sub;
+}

@@ -52,6 +52,15 @@ public:
         uint32_t connHandle = 0;
     };
 
+    /// A trustee entry of a block.
+    static NWTrusteeEntry trustee(uint32_t id, uint16_t rights) { return NWTrusteeEntry { id, rights, { 0, 0 } }; }
+
+    /// The small volume the scan tests share: on connection 7, FS1\VOL1\R&D (IRM 0x7B,
+    /// owner 0x01000001 delivered high-low) holds the file PLAN.TXT and the subdirectory
+    /// SUB (owner 0x01000002); \\FS1\VOL1\R&D and \\FS1\VOL1\R&D\SUB split to it.
+    /// Names and trustees are each test's own.
+    void addSampleVolume();
+
     // ---- Scripting --------------------------------------------------------------
 
     /// The next calls of entry return these codes, one per call (0: answer normally).

@@ -1,6 +1,7 @@
 // Construction, events, the long-operation guard, start-up and shutdown.
 
 #include "app/TMainForm.h"
+#include "scan/ClientSession.h"
 
 #include "app/models/ReportListModel.h"
 #include "app/models/ShellFolderModel.h"
@@ -187,16 +188,12 @@ void TMainForm::FormCreate()
     else
         Memo1->appendPlainText(QString::fromStdString("Could not find " + infoFile));
 
-    m_session.ConnHandle = ScanSession::noConnection;
-    m_lastCode = InitNWClient();
-    if (m_lastCode == 0)
-        m_lastCode = NWLib().createContext(m_session.DSContext);
+    std::vector<NWConnectionItem> connections;
+    m_lastCode = StartClient(m_session, connections);
     if (m_lastCode != 0) {
         CheckError(static_cast<int32_t>(m_lastCode), "InitNetWare");
     } else {
         ServerList->clear();
-        std::vector<NWConnectionItem> connections;
-        ListConnections(connections);
         for (const NWConnectionItem& connection : connections)
             ServerList->addItem(QString::fromStdString(connection.serverName), QVariant::fromValue(connection.reference));
         // Selecting the first item opens that connection and roots the tree at it.

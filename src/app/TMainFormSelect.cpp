@@ -1,6 +1,7 @@
 // The Select Start Path page: connection list, folder tree, work queue and its label.
 
 #include "app/TMainForm.h"
+#include "scan/ClientSession.h"
 
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TCheckListBox.h"
@@ -55,13 +56,8 @@ void TMainForm::ServerListClick()
     const int index = ServerList->itemIndex();
     if (index < 0)
         return;
-    if (m_session.ConnHandle != ScanSession::noConnection)
-        NWLib().closeConn(m_session.ConnHandle);
-    const auto reference = ServerList->itemData(index).value<uint32_t>();
-    m_session.ServerName = ServerList->itemText(index).toStdString();
-    m_lastCode = NWLib().NWCCOpenConnByRef(reference, 1, 0, m_session.ConnHandle);
-    CheckError(static_cast<int32_t>(m_lastCode), "NWCCOpenConnByRef");
-    m_session.VolumeName.clear();
+    m_lastCode = OpenChosenConnection(
+        m_session, ServerList->itemData(index).value<uint32_t>(), ServerList->itemText(index).toStdString());
     ShellTreeViewSetRoot(Format("\\\\%s\\", m_session.ServerName.c_str()));
 }
 

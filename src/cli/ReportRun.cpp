@@ -4,6 +4,7 @@
 #include "export/ReportFile.h"
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
+#include "scan/ClientSession.h"
 #include "scan/LongNames.h"
 #include "scan/ScanRun.h"
 #include "scan/TrusteeList.h"
@@ -139,16 +140,11 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     InstallNetwork(options.network.value_or(""));
 
     ScanSession session;
-    uint32_t lastCode = InitNWClient();
-    if (lastCode == 0)
-        lastCode = NWLib().createContext(session.DSContext);
-    if (lastCode != 0) {
-        CheckError(static_cast<int32_t>(lastCode), "InitNetWare");
+    std::vector<NWConnectionItem> connections;
+    if (const uint32_t code = StartClient(session, connections); code != 0) {
+        CheckError(static_cast<int32_t>(code), "InitNetWare");
         return 2;
     }
-    std::vector<NWConnectionItem> connections;
-    ListConnections(connections);
-    SetContextFlag(session.DSContext, '+', 4);
 
     // The connection chosen as a click on the connection list chooses it.
     const NWConnectionItem* chosen = connections.empty() ? nullptr : &connections.front();
@@ -162,12 +158,11 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
             return 2;
         }
     }
-    if (chosen) {
-        session.ServerName = chosen->serverName;
-        const uint16_t code = NWLib().NWCCOpenConnByRef(chosen->reference, 1, 0, session.ConnHandle);
-        CheckError(code, "NWCCOpenConnByRef");
-        session.VolumeName.clear();
-    }
+    // A connection that cannot be opened is reported and the run goes on, as in the
+    // window: start paths that name their server are resolved by the path splitter.
+    if (chosen)
+        OpenChosenConnection(session, chosen->reference, chosen->serverName);
+    SetContextFlag(session.DSContext, '+', nw::ctxFlagTypeless);
 
     ReportControls controls;
     controls.scope = options.scopeIndex.value_or(saved.scope.value_or(0));

@@ -10,7 +10,11 @@
 #include <QStringList>
 #include <QXmlStreamReader>
 
+#include <cstring>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -169,6 +173,37 @@ TEST(ReportCli, OutputFileIsWrittenWholeOrNotAtAll)
     run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", out + "/inside.txt" }));
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(ReadFileBytes(out), written);
+}
+
+TEST(ReportCli, OutputIntoAFifoOrADeviceIsWrittenIntoAndASocketIsRefused)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("report.pipe");
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.made());
+    CliRun run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "--no-recurse", "-o", fifo }));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(reader.drain(), runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "--no-recurse" })).out);
+    EXPECT_TRUE(IsFifo(fifo));
+
+    const std::string socketPath = dir.file("report.sock");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", socketPath }));
+    ::close(sock);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "grantwise-report: cannot write " + socketPath + ": not a regular file, a FIFO or a character device\n");
+
+    const std::string null = dir.file("null");
+    if (!MakeCharDevice(null, 1, 3))
+        GTEST_SKIP() << "this machine does not allow device nodes";
+    run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", null }));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(IsCharDevice(null));
 }
 
 TEST(ReportCli, AFullDiskGivesStatusTwoAndKeepsTheOldOutput)

@@ -6,7 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 TEST(ReportFile, WritesAndReplacesAnExistingFile)
 {
@@ -50,6 +58,71 @@ TEST(ReportFile, AParentThatIsARegularFileFailsAndKeepsTheOldFile)
     EXPECT_EQ(ReadFileBytes(parent), "old bytes");
     // A missing folder fails the same way.
     EXPECT_FALSE(WriteReportFile(dir.file("no/such/folder/x.txt"), "new\r\n").ok);
+}
+
+TEST(ReportFile, AFifoOrACharacterDeviceIsWrittenIntoAndOtherSpecialFilesAreRefused)
+{
+    TempDir dir;
+    // A FIFO with a reader: the bytes go to the reader, the FIFO stays a FIFO.
+    const std::string fifo = dir.file("report.pipe");
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.made());
+    ReportFileResult result = WriteReportFile(fifo, "RIGHTS X R /f\r\n");
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(reader.drain(), "RIGHTS X R /f\r\n");
+    EXPECT_TRUE(IsFifo(fifo));
+    // A link to it is followed, and so is a link to a regular file (which is replaced,
+    // the link kept).
+    const std::string link = dir.file("link.pipe");
+    std::filesystem::create_symlink(fifo, link);
+    EXPECT_TRUE(WriteReportFile(link, "again\r\n").ok);
+    EXPECT_EQ(reader.drain(), "again\r\n");
+
+    // A socket is refused and stays a socket.
+    const std::string socketPath = dir.file("report.sock");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    result = WriteReportFile(socketPath, "x\r\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "not a regular file, a FIFO or a character device");
+    struct stat st {};
+    EXPECT_TRUE(::lstat(socketPath.c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
+    ::close(sock);
+
+    // Character devices made here with the numbers of the null and the full device.
+    const std::string null = dir.file("null");
+    const std::string full = dir.file("full");
+    if (!MakeCharDevice(null, 1, 3) || !MakeCharDevice(full, 1, 7))
+        GTEST_SKIP() << "this machine does not allow device nodes";
+    EXPECT_TRUE(WriteReportFile(null, "discarded\r\n").ok);
+    EXPECT_TRUE(IsCharDevice(null));
+    result = WriteReportFile(full, "nowhere\r\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "No space left on device");
+    EXPECT_TRUE(IsCharDevice(full));
+}
+
+TEST(ReportFile, AFifoWhoseReaderGoesAwayFailsWithoutEndingTheProcess)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("report.pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A reader that is there when the writer opens and leaves before the write is
+    // through (more than the pipe holds).
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::thread leave([reader] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ::close(reader);
+    });
+    const ReportFileResult result = WriteReportFile(fifo, std::string(1 << 20, 'x'));
+    leave.join();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "Broken pipe");
+    EXPECT_TRUE(IsFifo(fifo));
 }
 
 namespace {

@@ -53,7 +53,8 @@ uint16_t GetConnTreeName(uint32_t connHandle, std::string& text);
 /// The server name of a connection reference (item 7).
 uint16_t GetConnRefServerName(uint32_t connRef, std::string& text);
 
-/// The first 32 characters of text with trailing "_" removed.
+/// The first 32 characters of text (UTF-8 characters, never a cut sequence) with
+/// trailing "_" removed.
 std::string TrimTreeName(const std::string& text);
 
 /// A context value (1003) read into a 256-byte buffer, with its first "CN=" (exact case)

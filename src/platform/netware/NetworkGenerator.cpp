@@ -85,10 +85,12 @@ public:
     void fill(uint32_t dir, size_t dosPathLength)
     {
         const uint64_t count = GeneratedEntryCount(m_options);
-        if (count > maxGeneratedEntries || m_net.entries.size() + count >= NetEntry::none)
+        const uint64_t total = count > UINT64_MAX - m_net.entries.size() ? UINT64_MAX : m_net.entries.size() + count;
+        if (total > maxNetworkEntries)
             throw GenerateFailure("",
-                Format("the generated subtree would hold %llu entries; at most %llu", static_cast<unsigned long long>(count),
-                    static_cast<unsigned long long>(maxGeneratedEntries)));
+                Format("the generated subtree would hold %llu entries, the description %llu in all; at most %llu",
+                    static_cast<unsigned long long>(count), static_cast<unsigned long long>(total),
+                    static_cast<unsigned long long>(maxNetworkEntries)));
         m_net.entries.reserve(m_net.entries.size() + count);
         m_net.trustees.reserve(m_net.trustees.size() + static_cast<size_t>(count * m_options.trustees * 2.2));
         fillDirectory(dir, dosPathLength, 0);

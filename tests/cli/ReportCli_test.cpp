@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -265,6 +266,29 @@ TEST(ReportCli, BadArgumentsAndUnknownConnection)
     run = runReport(withNetwork({ "--settings", TestDataPath("no-such-settings.ini") }));
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("no-such-settings.ini"), std::string::npos) << run.err;
+}
+
+TEST(ReportCli, ANetworkOrSettingsFileThatIsNoRegularFileIsAnErrorNotAHang)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("net.pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CliRun run = runReport({ "\\\\FS1\\VOL1" }, fifo);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "grantwise-report: Could not initialize NetWare Client returned error 0x88FF (" + fifo
+            + ": cannot be read: not a regular file)\ngrantwise-report: Error 88FF: InitNetWare\n");
+    run = runReport(withNetwork({ "--settings", fifo }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: " + fifo + ": cannot read the settings file: not a regular file\n");
+
+    const std::string link = dir.file("grantwise.ini");
+    if (!MakeCharDevice(dir.file("zero"), 1, 5))
+        GTEST_SKIP() << "this machine does not allow device nodes";
+    ::symlink(dir.file("zero").c_str(), link.c_str());
+    run = runReport(withNetwork({ "--settings", link }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: " + link + ": cannot read the settings file: not a regular file\n");
 }
 
 TEST(ReportCli, SettingsFileGivesChoicesAndQueue)

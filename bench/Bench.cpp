@@ -7,6 +7,7 @@
 // resident memory of a row is that description's alone. The program asserts nothing.
 
 #include "BenchTable.h"
+#include "LoadScaling.h"
 #include "PlainNetworkWriter.h"
 #include "WindowBench.h"
 
@@ -331,6 +332,26 @@ int main(int argc, char* argv[])
                 MeasureDescription(file, options);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "grantwise-bench: %s: %s\n", file.c_str(), e.what());
+                std::fflush(stdout);
+                _exit(1);
+            }
+            std::fflush(stdout);
+            _exit(0);
+        }
+        int childStatus = 0;
+        waitpid(child, &childStatus, 0);
+        if (!WIFEXITED(childStatus) || WEXITSTATUS(childStatus) != 0)
+            status = 1;
+    }
+    if (!options.windowOnly) {
+        // The loads that must grow linearly with their input, in a process of their own.
+        std::fflush(stdout);
+        const pid_t child = fork();
+        if (child == 0) {
+            try {
+                MeasureLoadScaling(options.runs > 0 ? options.runs : 3, options.outDir);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "grantwise-bench: load scaling: %s\n", e.what());
                 std::fflush(stdout);
                 _exit(1);
             }

@@ -322,7 +322,7 @@ private:
                 for (size_t k = 0; k < objects->size(); ++k)
                     readFixedObject(tree, (*objects)[k], Item(objectsAt, k));
             }
-            m_net.trees.push_back(std::move(tree));
+            m_net.addTree(std::move(tree));
         }
     }
 
@@ -394,7 +394,7 @@ private:
         root.flags = NetEntry::isDirectory;
         root.longName = m_net.internName("");
         m_net.entries.push_back(root);
-        m_net.servers[serverIndex].volumes.push_back(vol);
+        m_net.addVolume(serverIndex, vol);
         m_tree = m_net.servers[serverIndex].tree;
         readDirectory(volume, vol.root, at, vol.name + ":");
     }

@@ -438,6 +438,41 @@ private Q_SLOTS:
         QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
         QVERIFY(messages.texts().empty());
     }
+
+    void aValueTheSettingsFileCannotHoldCostsThatValueOnly()
+    {
+        // A checked queue entry whose text holds '"=' cannot be a key of the settings
+        // file; it used to end the queue's save and skip the other saves.
+        AppTestEnv env;
+        MessageRecorder messages;
+        const QString odd = QStringLiteral("\\\\FS1\\VOL1\\Say \"=hi\"");
+        {
+            TMainForm form;
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            queueFolder(form, kRnD, true);
+            form.CheckListBoxQ->setChecked(form.CheckListBoxQ->addItem(odd), true);
+            form.RadioGroupScope->click(2);
+            form.resize(800, 560);
+            QVERIFY(form.close());
+        }
+        QCOMPARE(messages.messages().size(), size_t(1));
+        QCOMPARE(messages.messages()[0].type, int(mtWarning));
+        QCOMPARE(messages.texts()[0],
+            "These settings could not be saved:\n" + env.iniFile()
+                + ": [CheckListBoxQ Checked] the key '\\\\FS1\\VOL1\\Say \"=hi\"' holds a double quote followed by '='");
+        messages.clear();
+        TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.CheckListBoxQ->count(), 2);
+        QCOMPARE(form.CheckListBoxQ->itemText(1), odd);
+        QVERIFY(form.CheckListBoxQ->checked(0));
+        QVERIFY(!form.CheckListBoxQ->checked(1)); // only its check mark is lost
+        QCOMPARE(form.RadioGroupScope->itemIndex(), 2);
+        QCOMPARE(form.size(), QSize(800, 560));
+        QVERIFY(messages.texts().empty());
+    }
 };
 
 QTEST_MAIN(MainFormScanTest)

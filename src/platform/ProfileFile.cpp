@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/RegularFile.h"
+#include "util/Utf8.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,7 +137,9 @@ bool ProfileFile::sectionExists(const std::string& section) const
 bool ProfileFile::writeString(const std::string& section, const std::string& key, const std::string& value)
 {
     std::string why;
-    if (m_text.setValue(section, key, value, why))
+    if (m_encoding != Encoding::Utf8 && !(IsValidUtf8(section) && IsValidUtf8(key) && IsValidUtf8(value)))
+        why = "a UTF-16 file holds only characters, and the text is not valid UTF-8";
+    else if (m_text.setValue(section, key, value, why))
         return true;
     m_lastError = m_path + ": [" + section + "] " + why;
     return false;

@@ -63,7 +63,8 @@ public:
     bool sectionExists(const std::string& section) const;
 
     /// Sets key in section (in memory until flush). False when the name or value
-    /// cannot be stored; lastError says why.
+    /// cannot be stored (ProfileFileText's rules; in a UTF-16 file also a text that is not
+    /// valid UTF-8); lastError says why.
     bool writeString(const std::string& section, const std::string& key, const std::string& value);
     /// Removes a whole section (in memory until flush).
     void eraseSection(const std::string& section);

@@ -46,6 +46,18 @@ size_t DecodeUtf8(std::string_view text, size_t at, uint32_t& codePoint) noexcep
     return length;
 }
 
+bool IsValidUtf8(std::string_view text) noexcept
+{
+    uint32_t codePoint = 0;
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = DecodeUtf8(text, i, codePoint);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 size_t Utf8Length(std::string_view text) noexcept
 {
     size_t count = 0;

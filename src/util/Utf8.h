@@ -12,6 +12,9 @@
 /// no overlong forms, no surrogates, nothing above U+10FFFF, not cut off).
 size_t DecodeUtf8(std::string_view text, size_t at, uint32_t& codePoint) noexcept;
 
+/// True when the whole text is well-formed UTF-8 (DecodeUtf8 accepts every sequence).
+bool IsValidUtf8(std::string_view text) noexcept;
+
 /// The number of characters of a UTF-8 text: every byte that does not continue a
 /// sequence (0x80..0xBF) counts as one, so a malformed byte counts as a character too.
 size_t Utf8Length(std::string_view text) noexcept;

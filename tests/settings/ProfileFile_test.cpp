@@ -439,6 +439,8 @@ TEST(ProfileFile, Utf16FilesAreReadAndWrittenBackInTheirOwnEncoding)
             EXPECT_EQ(ini.readString("Settings", "RadioGroupScope"), "2");
             EXPECT_EQ(ini.readString("CheckListBoxQ", "0"), "\\\\FS1\\VOL1\\Müller & Łukasz");
             ASSERT_TRUE(ini.writeString("CheckListBoxQ Checked", "\\\\FS1\\VOL1\\Müller & Łukasz", "1"));
+            // Bytes that are no UTF-8 have no characters to be written as.
+            EXPECT_FALSE(ini.writeString("Settings", "EditPattern", "\xFF.TXT"));
             ASSERT_TRUE(ini.flush());
         }
         EXPECT_EQ(ReadFileBytes(path),

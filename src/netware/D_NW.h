@@ -14,6 +14,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // ---- Client start-up, connections and error reporting -------------------------
@@ -179,6 +180,10 @@ public:
 /// library's code with the items appended so far left in the list.
 /// Throws TrusteeBlockRangeError for a block count above 20.
 uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string& path, TrusteeList& list);
+
+/// True for the name GetTrusteeList gives a trustee whose name could not be found:
+/// "ID: [" followed by eight upper-case hexadecimal digits and "]".
+bool IsUnresolvedTrusteeName(std::string_view name) noexcept;
 
 /// The letters of mask for kind 0 (file system: R W C E A F M S), 1 (B C D R S I) or 2
 /// (C R W S A I); I is written when bit 0x40 is clear. A letter whose bit is missing is

@@ -311,6 +311,28 @@ private Q_SLOTS:
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
+    void aBatchSaveWarnsOfTheLinesThatAreNotRun()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        form.RadioGroupScope->click(2); // files too: budget.xls has a trustee without a name
+        form.BitBtnScanDirsClick();
+        const std::string bat = env.home().file("rights.bat");
+        {
+            DialogAnswer answer(bat);
+            form.PopopSaveAsBat->trigger();
+        }
+        QCOMPARE(messages.texts(),
+            std::vector<std::string>(
+                { "1 RIGHTS line is a remark that is not run ('REM Not run, ...'): 1 unknown trustee" }));
+        QCOMPARE(messages.messages()[0].type, int(mtWarning));
+        QVERIFY(ReadFileBytes(bat).find("\r\nREM Not run, unknown trustee: RIGHTS FS1\\VOL1:R&D\\BUDGET.XLS RF "
+                                        "/Name=\"ID: [0001A2B3]\"\r\n")
+            != std::string::npos);
+    }
+
     void cancelledOrFailedSavesWriteNothing()
     {
         AppTestEnv env;

@@ -10,11 +10,9 @@
 #include <QStringList>
 #include <QXmlStreamReader>
 
-#include <cstring>
 #include <string>
-#include <sys/socket.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -26,9 +24,16 @@ struct CliRun {
     std::string err;
 };
 
-CliRun runReport(const std::vector<std::string>& args, const std::string& networkEnv = "")
+// addressSpace: when not 0, the program runs with that much address space at most
+// (RLIMIT_AS), so an allocation past it fails as on a machine out of memory.
+CliRun runReport(const std::vector<std::string>& args, const std::string& networkEnv = "", rlim_t addressSpace = 0)
 {
     QProcess process;
+    if (addressSpace != 0)
+        process.setChildProcessModifier([addressSpace] {
+            const rlimit limit { addressSpace, addressSpace };
+            setrlimit(RLIMIT_AS, &limit);
+        });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("GRANTWISE_NETWORK");
     if (!networkEnv.empty())
@@ -191,13 +196,10 @@ TEST(ReportCli, OutputIntoAFifoOrADeviceIsWrittenIntoAndASocketIsRefused)
     EXPECT_TRUE(IsFifo(fifo));
 
     const std::string socketPath = dir.file("report.sock");
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const BoundSocket socket(socketPath);
+    ASSERT_TRUE(socket.bound());
     run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", socketPath }));
-    ::close(sock);
+    EXPECT_TRUE(IsSocket(socketPath));
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err,
         "grantwise-report: cannot write " + socketPath + ": not a regular file, a FIFO or a character device\n");
@@ -292,6 +294,30 @@ TEST(ReportCli, ANetworkOrSettingsFileThatIsNoRegularFileIsAnErrorNotAHang)
     run = runReport(withNetwork({ "--settings", link }));
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "grantwise-report: " + link + ": cannot read the settings file: not a regular file\n");
+}
+
+TEST(ReportCli, RunningOutOfMemoryWhileLoadingIsALoadErrorNamingTheFile)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit leaves";
+#else
+    TempDir dir;
+    // Ten million generated entries, and a settings file of four million empty lines,
+    // in 300 MB of address space.
+    const std::string network = dir.file("big.json");
+    WriteFileBytes(network, R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
+        "tree": "T", "volumes": [ { "name": "V", "generate": { "directories": 10000, "depth": 1, "files": 1000 } } ] } ] })");
+    CliRun run = runReport({ "--network", network }, "", rlim_t(300) << 20);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "grantwise-report: Could not initialize NetWare Client returned error 0x88FF (" + network
+            + ": not enough memory to load it)\ngrantwise-report: Error 88FF: InitNetWare\n");
+    const std::string ini = dir.file("grantwise.ini");
+    WriteFileBytes(ini, std::string(4 << 20, '\n'));
+    run = runReport(withNetwork({ "--settings", ini }), "", rlim_t(300) << 20);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: " + ini + ": cannot read the settings file: not enough memory to read it\n");
+#endif
 }
 
 TEST(ReportCli, SettingsFileGivesChoicesAndQueue)

@@ -7,12 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -80,17 +77,12 @@ TEST(ReportFile, AFifoOrACharacterDeviceIsWrittenIntoAndOtherSpecialFilesAreRefu
 
     // A socket is refused and stays a socket.
     const std::string socketPath = dir.file("report.sock");
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const BoundSocket socket(socketPath);
+    ASSERT_TRUE(socket.bound());
     result = WriteReportFile(socketPath, "x\r\n");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, "not a regular file, a FIFO or a character device");
-    struct stat st {};
-    EXPECT_TRUE(::lstat(socketPath.c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
-    ::close(sock);
+    EXPECT_TRUE(IsSocket(socketPath));
 
     // Character devices made here with the numbers of the null and the full device.
     const std::string null = dir.file("null");

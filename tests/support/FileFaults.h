@@ -95,3 +95,22 @@ bool MakeCharDevice(const std::string& path, unsigned major, unsigned minor);
 /// True when path is still a FIFO / a character device (not replaced by a regular file).
 bool IsFifo(const std::string& path);
 bool IsCharDevice(const std::string& path);
+
+/// A Unix socket bound at path (a special file that is neither a FIFO nor a device);
+/// bound() is false when it could not be made. Closed on destruction.
+class BoundSocket {
+public:
+    explicit BoundSocket(const std::string& path);
+    ~BoundSocket();
+    BoundSocket(const BoundSocket&) = delete;
+    BoundSocket& operator=(const BoundSocket&) = delete;
+
+    bool bound() const { return m_bound; }
+
+private:
+    int m_fd = -1;
+    bool m_bound = false;
+};
+
+/// True when path is (still) a socket.
+bool IsSocket(const std::string& path);

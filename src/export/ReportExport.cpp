@@ -339,7 +339,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
             // An empty rights argument would make RIGHTS show the rights instead of
             // setting them; "N" (no rights) keeps the assignment with none.
             if (parts.rights.empty())
-                parts.rights = "N";
+                parts.rights.push_back('N');
             lines.rights(templates[code - lkBase], pathWord, pathNonAscii, { path, parts.rights, parts.name },
                 IsUnresolvedTrusteeName(parts.name));
             break;

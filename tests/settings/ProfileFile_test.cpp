@@ -408,16 +408,12 @@ TEST(ProfileFile, OnlyRegularFilesUpToTheLimitAreReadAndNoneOfTheOthersIsReplace
 }
 
 namespace {
-// text (ASCII and UTF-8) as UTF-16 with a byte-order mark.
+// A UTF-8 text as UTF-16 with a byte-order mark.
 std::string Utf16(const std::string& utf8, bool bigEndian)
 {
-    const std::u16string units = QString::fromStdString(utf8).toStdU16String();
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t u : units) {
-        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
+    for (char16_t u : QString::fromStdString(utf8).toStdU16String())
+        bytes += bigEndian ? std::string { char(u >> 8), char(u) } : std::string { char(u), char(u >> 8) };
     return bytes;
 }
 } // namespace

@@ -7,6 +7,7 @@
 // resident memory of a row is that description's alone. The program asserts nothing.
 
 #include "BenchTable.h"
+#include "LoadScaling.h"
 #include "PlainNetworkWriter.h"
 #include "WindowBench.h"
 
@@ -27,6 +28,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -316,6 +318,28 @@ Options ParseOptions(int argc, char* argv[])
     return options;
 }
 
+// Runs measure in a child process of its own, so that its peak memory is its own;
+// false when it failed (what is named in the message).
+bool MeasureInChild(const std::string& what, const std::function<void()>& measure)
+{
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            measure();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "grantwise-bench: %s: %s\n", what.c_str(), e.what());
+            std::fflush(stdout);
+            _exit(1);
+        }
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int childStatus = 0;
+    waitpid(child, &childStatus, 0);
+    return WIFEXITED(childStatus) && WEXITSTATUS(childStatus) == 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -323,24 +347,12 @@ int main(int argc, char* argv[])
     const Options options = ParseOptions(argc, argv);
     PrintHeading(static_cast<int>(std::thread::hardware_concurrency()));
     int status = 0;
-    for (const std::string& file : options.files) {
-        std::fflush(stdout);
-        const pid_t child = fork();
-        if (child == 0) {
-            try {
-                MeasureDescription(file, options);
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "grantwise-bench: %s: %s\n", file.c_str(), e.what());
-                std::fflush(stdout);
-                _exit(1);
-            }
-            std::fflush(stdout);
-            _exit(0);
-        }
-        int childStatus = 0;
-        waitpid(child, &childStatus, 0);
-        if (!WIFEXITED(childStatus) || WEXITSTATUS(childStatus) != 0)
+    for (const std::string& file : options.files)
+        if (!MeasureInChild(file, [&] { MeasureDescription(file, options); }))
             status = 1;
-    }
+    // The loads that must grow linearly with their input.
+    if (!options.windowOnly
+        && !MeasureInChild("load scaling", [&] { MeasureLoadScaling(options.runs > 0 ? options.runs : 3, options.outDir); }))
+        status = 1;
     return status;
 }

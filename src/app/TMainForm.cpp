@@ -215,13 +215,25 @@ void TMainForm::FormShow()
 
 void TMainForm::FormClose()
 {
-    // All three inside one guard: a failure ends the saving silently, the window closes.
-    try {
-        SaveCheckListToFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ);
-        SaveControlsToFile(m_session.IniName, "Settings", PanelSettings);
+    // Each save on its own: a file that cannot be written costs that save (silently, as
+    // at any close), never the saves after it. A value the file cannot hold costs that
+    // value only, and the user is told which.
+    IniRefusals refusals;
+    const auto save = [&refusals](auto&& run) {
+        try {
+            IniRefusals more = run();
+            refusals.insert(refusals.end(), more.begin(), more.end());
+        } catch (const std::exception&) {
+        }
+    };
+    save([&] { return SaveCheckListToFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ); });
+    save([&] { return SaveControlsToFile(m_session.IniName, "Settings", PanelSettings); });
+    save([&] {
         SaveBoundsToFile(m_session.IniName, "Settings", this);
-    } catch (...) {
-    }
+        return IniRefusals();
+    });
+    if (!refusals.empty())
+        ShowMsg(mtWarning, IniRefusalsText(refusals));
 }
 
 void TMainForm::PageControl1Change()

@@ -82,9 +82,10 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     const ReportList& shown = m_popupComponent == ListBoxByObj ? m_byObj->lines() : m_results->lines();
     const std::string fileName = SaveDialog1->fileName.toStdString();
     ReportFileResult written;
+    BatchNotes notes;
     bool cancelled = false;
     try {
-        const std::string bytes = BuildSaveForm(form, shown, m_results->lines());
+        const std::string bytes = BuildSaveForm(form, shown, m_results->lines(), &notes);
         written = WriteReportFileResponsive(fileName, bytes);
     } catch (const OperationCancelled&) {
         // The window is closing: a form not yet built is not written.
@@ -94,4 +95,7 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     QApplication::restoreOverrideCursor();
     if (!cancelled && !written.ok)
         ShowMsg(mtError, CannotCreateFileText(fileName));
+    else if (const std::string warning = BatchNotesText(notes); !cancelled && !warning.empty())
+        ShowMsg(mtWarning, warning); // what the command line writes to standard error
+
 }

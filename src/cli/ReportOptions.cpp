@@ -56,7 +56,9 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
                           ->check(CLI::IsMember(kFormats).description(""))
                           ->type_name("txt|trustees|bat|xml");
     auto* outputOpt = app.add_option(
-        "-o,--output", output, "write to FILE, replacing it only once the whole output is ready (default stdout)")
+        "-o,--output", output,
+        "write to FILE, replacing it only once the whole output is ready; a FIFO or device is written into "
+        "(default stdout)")
                           ->type_name("FILE");
     auto* networkOpt = app.add_option("--network", network,
         "the network description to serve (default $GRANTWISE_NETWORK, else the built-in demo network)")

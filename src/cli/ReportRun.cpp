@@ -208,6 +208,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
 
     const auto writeStart = Clock::now();
     std::string bytes;
+    BatchNotes batchNotes;
     size_t linesWritten = results.count();
     switch (options.format) {
     case ReportFormat::Txt:
@@ -221,7 +222,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         break;
     }
     case ReportFormat::Bat:
-        bytes = BuildBatchForm(results);
+        bytes = BuildBatchForm(results, &batchNotes);
         linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
         break;
     case ReportFormat::Xml:
@@ -244,6 +245,8 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         }
     }
     const double writeSeconds = secondsSince(writeStart);
+    if (const std::string warning = BatchNotesText(batchNotes); !warning.empty())
+        err << "grantwise-report: warning: " << warning << "\n";
 
     for (const UnreadableStartPath& path : scan.unreadable)
         err << "grantwise-report: cannot read start path " << path.path << ": " << NWErrorText(path.code) << "\n";

@@ -21,6 +21,8 @@ constexpr std::array<uint8_t, 256> makeByteClasses()
     std::array<uint8_t, 256> classes {};
     for (int c = 0; c < 0x20; ++c)
         classes[c] = kUnwritable | kRemarkSpecial;
+    for (int c = 0x80; c < 0x100; ++c)
+        classes[c] = kBatchNonAscii;
     classes['%'] = kRemarkSpecial | kPercent;
     classes['"'] = kUnwritable;
     for (unsigned char c : std::string_view(" &|<>^(),;="))
@@ -47,7 +49,7 @@ uint8_t BatchByteClasses(std::string_view text) noexcept
     unsigned any = 0;
     // Eight bytes a step; the exit once every class is seen also keeps the compiler from
     // turning the loop into a gather it cannot do well on short texts.
-    constexpr unsigned all = kUnwritable | kNeedsQuotes | kRemarkSpecial | kPercent;
+    constexpr unsigned all = kUnwritable | kNeedsQuotes | kRemarkSpecial | kPercent | kBatchNonAscii;
 #if defined(__SSE2__)
     // Sixteen bytes a step: one compare per special byte value for the whole block.
     const auto eq = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
@@ -58,6 +60,8 @@ uint8_t BatchByteClasses(std::string_view text) noexcept
             _mm_or_si128(_mm_or_si128(_mm_or_si128(eq(x, ' '), eq(x, '&')), _mm_or_si128(eq(x, '|'), eq(x, '<'))),
                 _mm_or_si128(_mm_or_si128(eq(x, '>'), eq(x, '^')), _mm_or_si128(eq(x, '('), eq(x, ')')))),
             _mm_or_si128(_mm_or_si128(eq(x, ','), eq(x, ';')), eq(x, '=')));
+        if (_mm_movemask_epi8(x))
+            any |= kBatchNonAscii;
         if (_mm_movemask_epi8(control))
             any |= kUnwritable | kRemarkSpecial;
         if (_mm_movemask_epi8(eq(x, '"')))

@@ -1,12 +1,15 @@
 #include "export/ReportExport.h"
 
 #include "export/BatchText.h"
+#include "export/OemCodePage.h"
 #include "export/XmlText.h"
+#include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
 #include "util/D_Util.h"
 #include "util/PendingMessages.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 
@@ -14,7 +17,8 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kXmlHead = "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>";
-constexpr std::string_view kUnsafeRemark = "REM Not run, unsafe characters: ";
+// The longest line cmd.exe reads as one, CR LF not counted (8,191 characters).
+constexpr size_t kMaxBatchLine = 8191;
 // Lines between two calls of ProcessPendingMessages while a form is built.
 constexpr size_t kLinesPerPendingCall = 4096;
 
@@ -99,45 +103,147 @@ struct XmlArgs {
     }
 };
 
-// A RIGHTS line of the batch form (trustee or IRM), or its remark when one of the
-// arguments cannot be written safely. The current path comes twice: as the path line
-// holds it (args[0], for the remark) and already written as a batch word (`pathWord`,
-// empty when the path is not writable), since it serves every line below it.
-void appendRightsLine(
-    std::string& out, const SplitTemplate& tmpl, std::string_view pathWord, std::initializer_list<std::string_view> args)
-{
-    // Each argument's bytes are looked at once; the classes serve the test and the writing.
-    std::array<uint8_t, 3> classes {};
-    bool writable = !pathWord.empty();
-    size_t k = 0;
-    for (auto it = args.begin(); it != args.end() && k < classes.size(); ++it, ++k) {
-        if (k == 0)
-            continue;
-        classes[k] = BatchByteClasses(*it);
-        writable = writable && IsBatchWritable(classes[k]);
+// The lines of the batch form, each checked against what makes cmd.exe run something
+// else than the line shows, in this order: a double quote or control character in an
+// argument, a trustee whose name could not be found, a character the code page cannot
+// hold, more than cmd.exe's 8,191 characters. Such a line is written as the remark
+// 'REM Not run, <reason>: <the command as it would read>' and counted.
+class BatchLines {
+public:
+    BatchLines(std::string& out, BatchNotes& notes)
+        : m_out(out)
+        , m_notes(notes)
+    {
     }
-    if (!writable) {
-        out += kUnsafeRemark;
-        appendTemplate(out, tmpl, args, [](std::string& o, std::string_view a) { AppendBatchRemText(o, a); });
-        return;
-    }
-    // The rights are a word of their own; the name stands between the template's
-    // quotes (it is the third argument of the trustee template).
-    size_t index = 0;
-    appendTemplate(out, tmpl, args, [&](std::string& o, std::string_view a) {
-        switch (index++) {
-        case 0:
-            o += pathWord;
-            break;
-        case 1:
-            AppendBatchWord(o, a, classes[1]);
-            break;
-        default:
-            AppendBatchQuotedText(o, a, classes[2]);
-            break;
+
+    // A RIGHTS line (trustee or IRM). The current path comes twice: as the path line
+    // holds it (args[0], for a remark) and already written as a batch word (`pathWord`,
+    // empty when the path is not writable), since it serves every line below it;
+    // pathNonAscii says whether the path holds a byte beyond ASCII.
+    void rights(const SplitTemplate& tmpl, std::string_view pathWord, bool pathNonAscii,
+        std::initializer_list<std::string_view> args, bool unknownTrustee = false)
+    {
+        // Each argument's bytes are looked at once; the classes serve the tests and the
+        // writing.
+        std::array<uint8_t, 3> classes {};
+        bool writable = !pathWord.empty();
+        bool nonAscii = pathNonAscii;
+        size_t k = 0;
+        for (auto it = args.begin(); it != args.end() && k < classes.size(); ++it, ++k) {
+            if (k == 0)
+                continue;
+            classes[k] = BatchByteClasses(*it);
+            writable = writable && IsBatchWritable(classes[k]);
+            nonAscii = nonAscii || (classes[k] & kBatchNonAscii);
         }
-    });
-}
+        if (!writable)
+            return remark(BatchNotRun::UnsafeCharacters, tmpl, args);
+        if (unknownTrustee)
+            return remark(BatchNotRun::UnknownTrustee, tmpl, args);
+        const size_t start = m_out.size();
+        // The rights are a word of their own; the name stands between the template's
+        // quotes (it is the third argument of the trustee template).
+        size_t index = 0;
+        appendTemplate(m_out, tmpl, args, [&](std::string& o, std::string_view a) {
+            switch (index++) {
+            case 0:
+                o += pathWord;
+                break;
+            case 1:
+                AppendBatchWord(o, a, classes[1]);
+                break;
+            default:
+                AppendBatchQuotedText(o, a, classes[2]);
+                break;
+            }
+        });
+        if (nonAscii) {
+            const std::string line = m_out.substr(start);
+            m_out.resize(start);
+            if (!AppendOemText(m_out, line)) {
+                m_out.resize(start);
+                return remark(BatchNotRun::OutsideCodePage, tmpl, args);
+            }
+        }
+        if (m_out.size() - start - kLineEnd.size() > kMaxBatchLine) {
+            m_out.resize(start);
+            return remark(BatchNotRun::TooLong, tmpl, args);
+        }
+        m_nonAscii = m_nonAscii || nonAscii;
+    }
+
+    // An owner remark, 'REM Owner [<path>] <name>', its path already in remark form.
+    void owner(const SplitTemplate& tmpl, std::string_view pathRemark, bool pathNonAscii, std::string_view value)
+    {
+        const size_t start = m_out.size();
+        const uint8_t classes = BatchByteClasses(value);
+        bool first = true;
+        appendTemplate(m_out, tmpl, { pathRemark, value }, [&](std::string& o, std::string_view a) {
+            if (first)
+                o += a;
+            else
+                AppendBatchRemText(o, a, classes);
+            first = false;
+        });
+        finishRemark(start, pathNonAscii || (classes & kBatchNonAscii));
+    }
+
+    // Puts the line that switches the console to the code page in front of a file that
+    // holds a byte beyond ASCII; a file in ASCII stays as it is.
+    void finish()
+    {
+        if (!m_nonAscii)
+            return;
+        m_out.insert(0, Format("CHCP %d >NUL", kBatchCodePage) + std::string(kLineEnd));
+        m_notes.codePage = true;
+    }
+
+private:
+    void remark(BatchNotRun reason, const SplitTemplate& tmpl, std::initializer_list<std::string_view> args)
+    {
+        const size_t start = m_out.size();
+        m_out += "REM Not run, ";
+        m_out += BatchNotRunText(reason);
+        m_out += ": ";
+        bool nonAscii = false;
+        appendTemplate(m_out, tmpl, args, [&](std::string& o, std::string_view a) {
+            const uint8_t classes = BatchByteClasses(a);
+            nonAscii = nonAscii || (classes & kBatchNonAscii);
+            AppendBatchRemText(o, a, classes);
+        });
+        finishRemark(start, nonAscii);
+        ++m_notes.notRun[static_cast<size_t>(reason)];
+    }
+
+    // A remark in the code page (characters it cannot hold shown as "[XXXX]"), cut to
+    // cmd.exe's line limit with "..." at the end: cmd.exe reads a longer line in pieces,
+    // and the piece after the first would run as a command of its own.
+    void finishRemark(size_t start, bool nonAscii)
+    {
+        if (nonAscii) {
+            const std::string line = m_out.substr(start);
+            m_out.resize(start);
+            AppendOemRemark(m_out, line);
+            m_nonAscii = m_nonAscii || std::any_of(m_out.begin() + static_cast<std::ptrdiff_t>(start), m_out.end(),
+                                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        }
+        if (m_out.size() - start - kLineEnd.size() <= kMaxBatchLine)
+            return;
+        size_t keep = start + kMaxBatchLine - 3;
+        // Never keep half of a doubled "%": the "%" runs of a remark are even.
+        size_t percents = 0;
+        while (percents < keep - start && m_out[keep - 1 - percents] == '%')
+            ++percents;
+        keep -= percents % 2;
+        m_out.resize(keep);
+        m_out += "...";
+        m_out += kLineEnd;
+    }
+
+    std::string& m_out;
+    BatchNotes& m_notes;
+    bool m_nonAscii = false;
+};
 
 } // namespace
 
@@ -167,8 +273,6 @@ TrusteeValue SplitTrusteeValue(std::string_view value)
             if (c != '[' && c != ' ' && c != ']')
                 parts.rights += c;
     }
-    while (!name.empty() && name.back() == ' ')
-        name.remove_suffix(1);
     parts.name = name;
     return parts;
 }
@@ -186,15 +290,18 @@ std::string BuildTextForm(const ReportList& lines)
     return out;
 }
 
-std::string BuildBatchForm(const ReportList& results)
+std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
 {
     std::string out;
     out.reserve(results.textBytes() + results.textBytes() / 8 + 16 * results.count());
+    BatchNotes counted;
+    BatchLines lines(out, counted);
     std::string_view path;
     // The path as a RIGHTS word and as a remark writes it: views of the path itself when
     // it needs no change (the usual case), else of the strings below.
     std::string_view pathWord = "\"\""; // the empty path, quoted
     std::string_view pathRemark;
+    bool pathNonAscii = false;
     std::string pathWordText;
     std::string pathRemarkText;
     const auto templates = splitTemplates(false);
@@ -206,6 +313,7 @@ std::string BuildBatchForm(const ReportList& results)
                 break;
             path = value;
             const uint8_t classes = BatchByteClasses(path);
+            pathNonAscii = classes & kBatchNonAscii;
             if (path.empty()) { // an empty word would vanish from the command
                 pathWord = "\"\"";
             } else if (!IsBatchWritable(classes)) {
@@ -227,28 +335,28 @@ std::string BuildBatchForm(const ReportList& results)
             break;
         }
         case lkTrustee: {
-            const TrusteeValue parts = SplitTrusteeValue(value);
-            appendRightsLine(out, templates[code - lkBase], pathWord, { path, parts.rights, parts.name });
+            TrusteeValue parts = SplitTrusteeValue(value);
+            // An empty rights argument would make RIGHTS show the rights instead of
+            // setting them; "N" (no rights) keeps the assignment with none.
+            if (parts.rights.empty())
+                parts.rights.push_back('N');
+            lines.rights(templates[code - lkBase], pathWord, pathNonAscii, { path, parts.rights, parts.name },
+                IsUnresolvedTrusteeName(parts.name));
             break;
         }
         case lkIrm:
-            appendRightsLine(out, templates[code - lkBase], pathWord, { path, irmRights(value) });
+            lines.rights(templates[code - lkBase], pathWord, pathNonAscii, { path, irmRights(value) });
             break;
-        case lkOwner: {
-            bool first = true;
-            appendTemplate(out, templates[code - lkBase], { path, value }, [&](std::string& o, std::string_view a) {
-                if (first)
-                    o += pathRemark;
-                else
-                    AppendBatchRemText(o, a);
-                first = false;
-            });
+        case lkOwner:
+            lines.owner(templates[code - lkBase], pathRemark, pathNonAscii, value);
             break;
-        }
         default: // the settings lines write nothing in the batch form
             break;
         }
     });
+    lines.finish();
+    if (notes)
+        *notes = counted;
     return out;
 }
 
@@ -311,11 +419,43 @@ std::string BuildXmlForm(const ReportList& results)
     return out;
 }
 
-std::string BuildSaveForm(SaveForm form, const ReportList& shown, const ReportList& results)
+std::string_view BatchNotRunText(BatchNotRun reason) noexcept
+{
+    switch (reason) {
+    case BatchNotRun::UnsafeCharacters:
+        return "unsafe characters";
+    case BatchNotRun::UnknownTrustee:
+        return "unknown trustee";
+    case BatchNotRun::OutsideCodePage:
+        return "characters outside code page 850";
+    case BatchNotRun::TooLong:
+        break;
+    }
+    return "line too long for cmd.exe";
+}
+
+std::string BatchNotesText(const BatchNotes& notes)
+{
+    size_t total = 0;
+    std::string reasons;
+    for (size_t k = 0; k < notes.notRun.size(); ++k) {
+        if (notes.notRun[k] == 0)
+            continue;
+        total += notes.notRun[k];
+        reasons += Format("%s%zu %s", reasons.empty() ? "" : ", ", notes.notRun[k],
+            std::string(BatchNotRunText(static_cast<BatchNotRun>(k))).c_str());
+    }
+    if (total == 0)
+        return std::string();
+    return Format("%zu RIGHTS %s not run ('REM Not run, ...'): %s", total,
+        total == 1 ? "line is a remark that is" : "lines are remarks that are", reasons.c_str());
+}
+
+std::string BuildSaveForm(SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes)
 {
     switch (form) {
     case SaveForm::Batch:
-        return BuildBatchForm(results);
+        return BuildBatchForm(results, notes);
     case SaveForm::Xml:
         return BuildXmlForm(results);
     case SaveForm::Text:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,22 +26,53 @@ std::string_view SaveFormExtension(SaveForm form) noexcept;
 /// stored, separator lines included as empty lines.
 std::string BuildTextForm(const ReportList& lines);
 
+/// Why a RIGHTS line of the batch form is written as a remark that is not run.
+enum class BatchNotRun {
+    UnsafeCharacters, ///< a double quote or control character in the path, rights or name
+    UnknownTrustee, ///< a trustee whose name could not be found ('ID: [0002B7E1]')
+    OutsideCodePage, ///< a character code page 850 cannot hold
+    TooLong, ///< more than cmd.exe's 8,191 characters
+};
+/// The reason as the remark and the warning write it: "unsafe characters", "unknown
+/// trustee", "characters outside code page 850", "line too long for cmd.exe".
+std::string_view BatchNotRunText(BatchNotRun reason) noexcept;
+
+/// What a batch form holds besides commands: the RIGHTS lines written as remarks, by
+/// reason (indexed by BatchNotRun), and whether the file starts with the CHCP line.
+struct BatchNotes {
+    std::array<size_t, 4> notRun {};
+    bool codePage = false;
+};
+/// The warning that counts the remarks ("3 RIGHTS lines are remarks that are not run
+/// ('REM Not run, ...'): 2 unknown trustee, 1 line too long for cmd.exe"), or "" when
+/// every RIGHTS line is a command.
+std::string BatchNotesText(const BatchNotes& notes);
+
 /// The batch form of the by-path results: one RIGHTS or REM line per trustee, owner and
 /// IRM line, in result order, nothing else:
-///   trustee 'RIGHTS <path> <rights> /Name="<name>"', IRM 'RIGHTS <path> <rights> /f'
+///   trustee 'RIGHTS <path> <rights> /Name="<name>"' (rights "N", NetWare's "no rights",
+///   when the trustee holds no letter, so the line re-creates the empty assignment
+///   instead of asking RIGHTS to show the rights), IRM 'RIGHTS <path> <rights> /f'
 ///   (rights "-ALL" when the mask holds no letter), owner 'REM Owner [<path>] <name>',
-/// where <path> is the last path line before it. The RIGHTS path (and the rights field,
-/// should it ever hold such a character) is enclosed in double quotes when it holds a
-/// blank or one of & | < > ^ ( ) , ; = (an empty path, before any path line, is
-/// written as "" so that the rights do not take its place), and every "%" of every
-/// line is doubled, so the
-/// command interpreter runs each line as it reads (see BatchText.h). A trustee or IRM
-/// line whose path, rights or name holds a double quote or a control character cannot
-/// be written as a command that does what it says; it is written as the remark
-/// 'REM Not run, unsafe characters: RIGHTS ...' with each control character shown as
-/// "?". Control characters in an owner line are shown as "?" too. Everything else is
-/// written byte for byte (UTF-8) as the lines hold it.
-std::string BuildBatchForm(const ReportList& results);
+/// where <path> is the last path line before it and <name> the trustee's name as the
+/// line holds it (trailing blanks are part of the name and stay inside the quotes). The
+/// RIGHTS path (and the rights field, should it ever hold such a character) is enclosed
+/// in double quotes when it holds a blank or one of & | < > ^ ( ) , ; = (an empty path,
+/// before any path line, is written as "" so that the rights do not take its place),
+/// and every "%" of every line is doubled, so the command interpreter runs each line as
+/// it reads (see BatchText.h).
+///
+/// A RIGHTS line that cannot do what it says is written as the remark
+/// 'REM Not run, <reason>: RIGHTS ...' (reasons in BatchNotRun, tested in that order;
+/// control characters shown as "?") and counted in notes. Control characters in an
+/// owner line are shown as "?" too.
+///
+/// Encoding: a file in ASCII is written as the lines hold it. A file that holds any
+/// other character is written in code page 850 (OemCodePage.h) and starts with the line
+/// 'CHCP 850 >NUL'; in remarks a character the code page cannot hold is shown as
+/// "[XXXX]". No line is longer than 8,191 characters: a remark is cut there and ends in
+/// "...".
+std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullptr);
 
 /// The XML form of the by-path results: the line
 /// '<?xml version="1.0" encoding="windows-1252" standalone="yes"?><document>', then per
@@ -51,12 +84,14 @@ std::string BuildBatchForm(const ReportList& results);
 std::string BuildXmlForm(const ReportList& results);
 
 /// BuildTextForm(shown) for the text form, else the batch or XML form of `results`
-/// (those two always write the by-path results, whichever list is shown).
-std::string BuildSaveForm(SaveForm form, const ReportList& shown, const ReportList& results);
+/// (those two always write the by-path results, whichever list is shown). notes, when
+/// given, receives the batch form's notes (empty for the other forms).
+std::string BuildSaveForm(
+    SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes = nullptr);
 
 /// The parts of a trustee line's value ('.Admin.Corp [RWCEAFM]').
 struct TrusteeValue {
-    std::string_view name; ///< the text before the LAST " [", trailing blanks removed
+    std::string_view name; ///< the text before the LAST " [", blanks and all
     std::string rights; ///< the text after it with every "[", blank and "]" removed
 };
 

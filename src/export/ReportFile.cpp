@@ -6,14 +6,95 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool isStream(mode_t mode) noexcept
+{
+    return S_ISFIFO(mode) || S_ISCHR(mode);
+}
+
+// Writes bytes into a FIFO or a character device that exists already (a pipe, a
+// terminal, /dev/stdout): nothing is created, renamed or truncated. Opening a FIFO waits
+// for its reader, as any writer of a FIFO does. A reader that goes away gives the error
+// "Broken pipe" instead of ending the process with SIGPIPE.
+ReportFileResult writeIntoStream(const std::string& fileName, std::string_view bytes)
+{
+    ReportFileResult result;
+    const int fd = ::open(fileName.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = std::strerror(errno);
+        return result;
+    }
+    // What was opened is what was looked at (the name may have been replaced in between).
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !isStream(opened.st_mode)) {
+        ::close(fd);
+        result.error = "not a FIFO or a character device any more";
+        return result;
+    }
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    const bool pendingBefore = sigismember(&pending, SIGPIPE) == 1;
+    sigset_t previousMask;
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previousMask);
+    int failure = 0;
+    for (size_t done = 0; done < bytes.size();) {
+        const size_t chunk = std::min<size_t>(bytes.size() - done, size_t(1) << 30);
+        const ssize_t written = ::write(fd, bytes.data() + done, chunk);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            failure = written < 0 ? errno : EIO;
+            break;
+        }
+        done += static_cast<size_t>(written);
+    }
+    if (failure == EPIPE && !pendingBefore) {
+        // The write raised SIGPIPE for this thread while it was blocked: take it back.
+        const timespec now {};
+        sigtimedwait(&pipeSignal, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    if (::close(fd) != 0 && failure == 0 && errno != EINTR)
+        failure = errno;
+    if (failure != 0) {
+        result.error = std::strerror(failure);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace
 
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
 {
     ReportFileResult result;
+    // What stands under the name decides how it is written (a link is followed).
+    if (struct stat target {}; ::stat(fileName.c_str(), &target) == 0) {
+        if (isStream(target.st_mode))
+            return writeIntoStream(fileName, bytes);
+        if (!S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode)) {
+            // A socket or a block device is never replaced or written into. (A folder
+            // is refused by the atomic write below, with the system's reason.)
+            result.error = "not a regular file, a FIFO or a character device";
+            return result;
+        }
+    }
     QSaveFile file(QString::fromStdString(fileName));
     // Unbuffered: QSaveFile::commit() does not notice when flushing its write buffer
     // fails (Qt 6.4 records write errors only for writes that reach writeData), so a

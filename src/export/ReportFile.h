@@ -9,13 +9,20 @@ struct ReportFileResult {
     std::string error; ///< why it failed, as the system says it; empty on success
 };
 
-/// Writes the bytes of a save form to fileName (UTF-8 path), replacing an existing file
-/// without a question. The bytes go to a temporary file beside the target that replaces
-/// it only when everything was written (QSaveFile), so a failed write never leaves a
-/// half-written file in place of the old one: on failure the old file, if any, stays
-/// as it was and nothing new is left behind. Fails when the folder cannot be written,
-/// a folder stands where the file should be, the parent is not a folder, or the disk
-/// is full.
+/// Writes the bytes of a save form to fileName (UTF-8 path); what happens depends on what
+/// stands under the name (a symbolic link is followed):
+/// - nothing yet, or a regular file: the file is replaced without a question. The bytes
+///   go to a temporary file beside the target that replaces it only when everything was
+///   written (QSaveFile), so a failed write never leaves a half-written file in place of
+///   the old one: on failure the old file, if any, stays as it was and nothing new is
+///   left behind;
+/// - a FIFO or a character device (a pipe, a terminal, /dev/stdout): the bytes are
+///   written into it as they are, nothing is created or replaced; opening a FIFO waits
+///   until it has a reader;
+/// - anything else (a socket, a block device): refused, nothing is touched.
+/// Fails when the folder cannot be written, a folder stands where the file should be,
+/// the parent is not a folder, the disk is full, or the FIFO's reader goes away
+/// ("Broken pipe"; the process is not ended by SIGPIPE).
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes);
 
 /// WriteReportFile for a long write in the window: the file is written on a worker

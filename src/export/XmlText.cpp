@@ -1,6 +1,7 @@
 #include "export/XmlText.h"
 
 #include "util/D_HTML.h"
+#include "util/Utf8.h"
 
 #include <array>
 #include <cstdint>
@@ -84,43 +85,6 @@ void appendReference(std::string& out, uint32_t codePoint)
     out += ';';
 }
 
-// Decodes one UTF-8 sequence at s[i]. Returns its length and sets cp, or 0 when the
-// bytes there are not a well-formed sequence (RFC 3629: no overlongs, no surrogates,
-// nothing above U+10FFFF).
-size_t decodeUtf8(std::string_view s, size_t i, uint32_t& cp) noexcept
-{
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char b0 = byte(i);
-    size_t len;
-    uint32_t min;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1Fu;
-        min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0Fu;
-        min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07u;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (s.size() - i < len)
-        return 0;
-    for (size_t k = 1; k < len; ++k) {
-        const unsigned char b = byte(i + k);
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3Fu);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
-}
-
 void appendEncoded(std::string& out, std::string_view s)
 {
     size_t i = 0;
@@ -147,7 +111,7 @@ void appendEncoded(std::string& out, std::string_view s)
             continue;
         }
         uint32_t cp = 0;
-        const size_t len = decodeUtf8(s, i, cp);
+        const size_t len = DecodeUtf8(s, i, cp);
         if (len == 0) {
             appendReference(out, 0xFFFD);
             ++i;

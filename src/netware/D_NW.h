@@ -14,6 +14,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // ---- Client start-up, connections and error reporting -------------------------
@@ -53,7 +54,8 @@ uint16_t GetConnTreeName(uint32_t connHandle, std::string& text);
 /// The server name of a connection reference (item 7).
 uint16_t GetConnRefServerName(uint32_t connRef, std::string& text);
 
-/// The first 32 characters of text with trailing "_" removed.
+/// The first 32 characters of text (UTF-8 characters, never a cut sequence) with
+/// trailing "_" removed.
 std::string TrimTreeName(const std::string& text);
 
 /// A context value (1003) read into a 256-byte buffer, with its first "CN=" (exact case)
@@ -178,6 +180,10 @@ public:
 /// library's code with the items appended so far left in the list.
 /// Throws TrusteeBlockRangeError for a block count above 20.
 uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string& path, TrusteeList& list);
+
+/// True for the name GetTrusteeList gives a trustee whose name could not be found:
+/// "ID: [" followed by eight upper-case hexadecimal digits and "]".
+bool IsUnresolvedTrusteeName(std::string_view name) noexcept;
 
 /// The letters of mask for kind 0 (file system: R W C E A F M S), 1 (B C D R S I) or 2
 /// (C R W S A I); I is written when bit 0x40 is clear. A letter whose bit is missing is

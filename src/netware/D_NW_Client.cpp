@@ -5,6 +5,7 @@
 
 #include "util/D_Util.h"
 #include "util/PendingMessages.h"
+#include "util/Utf8.h"
 
 uint32_t StartupConn = 0xFFFF;
 
@@ -79,7 +80,7 @@ uint16_t GetConnRefServerName(uint32_t connRef, std::string& text)
 
 std::string TrimTreeName(const std::string& text)
 {
-    return TrimRightChars(std::string_view(text).substr(0, 32), "_");
+    return TrimRightChars(Utf8Prefix(text, 32), "_");
 }
 
 void GetContextInfoStr(uint32_t context, uint32_t key, std::string& text)

@@ -37,6 +37,17 @@ uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string
     return code == nw::noMoreTrustees ? 0 : code;
 }
 
+bool IsUnresolvedTrusteeName(std::string_view name) noexcept
+{
+    constexpr std::string_view head = "ID: [";
+    if (name.size() != head.size() + 9 || name.substr(0, head.size()) != head || name.back() != ']')
+        return false;
+    for (char c : name.substr(head.size(), 8))
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))
+            return false;
+    return true;
+}
+
 namespace {
 
 struct RightsLetter {

@@ -2,6 +2,7 @@
 
 #include "platform/ProfileFileText.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,9 +27,15 @@ public:
     enum class LoadState {
         Missing, // no file yet: reads give nothing, a flush creates it
         Loaded, // the file was read
-        Unreadable, // something stands there that cannot be read (a folder, no access):
-                    // reads give nothing and flush refuses to replace it
+        Unreadable, // something stands there that cannot be read (a folder, no access,
+                    // anything but a regular file, more than kMaxBytes): reads give
+                    // nothing and flush refuses to replace it
     };
+
+    /// The largest settings file read, in bytes (8 MiB): a work queue of 50,000 checked
+    /// start paths of 60 characters takes about 7 MB. Larger files, FIFOs and devices are not read (a FIFO
+    /// would make the reader wait, a device such as /dev/zero fill the memory).
+    static constexpr uint64_t kMaxBytes = uint64_t(8) << 20;
 
     /// Resolves fileName (see above) and reads the file. Never fails; see loadState.
     explicit ProfileFile(const std::string& fileName);
@@ -38,8 +45,16 @@ public:
     LoadState loadState() const { return m_state; }
     /// Why the file could not be read (empty unless loadState is Unreadable).
     const std::string& loadError() const { return m_loadError; }
-    /// True when the file's bytes hold a NUL (a binary file rather than INI text).
+    /// True when the file's text holds a NUL (a binary file rather than INI text).
     bool looksBinary() const { return m_binary; }
+
+    /// How the file's text is encoded: UTF-8 (or any 8-bit text; a new file is UTF-8
+    /// without a byte-order mark), or UTF-16 with a byte-order mark in either byte order,
+    /// as Windows' profile functions keep Unicode profiles. A UTF-16 file is read as its
+    /// characters and written back in UTF-16 of the same byte order, mark included; one
+    /// that is not well-formed UTF-16 is Unreadable, so it is never rewritten.
+    enum class Encoding { Utf8, Utf16LE, Utf16BE };
+    Encoding encoding() const { return m_encoding; }
 
     /// The value of key in section; nothing when either is missing.
     std::optional<std::string> readString(const std::string& section, const std::string& key) const;
@@ -48,7 +63,8 @@ public:
     bool sectionExists(const std::string& section) const;
 
     /// Sets key in section (in memory until flush). False when the name or value
-    /// cannot be stored; lastError says why.
+    /// cannot be stored (ProfileFileText's rules; in a UTF-16 file also a text that is not
+    /// valid UTF-8); lastError says why.
     bool writeString(const std::string& section, const std::string& key, const std::string& value);
     /// Removes a whole section (in memory until flush).
     void eraseSection(const std::string& section);
@@ -76,6 +92,7 @@ private:
     LoadState m_state = LoadState::Missing;
     std::string m_loadError;
     bool m_binary = false;
+    Encoding m_encoding = Encoding::Utf8;
     std::string m_original; // the bytes as read (or last written)
     ProfileFileText m_text;
     std::string m_lastError;

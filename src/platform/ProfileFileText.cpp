@@ -147,16 +147,17 @@ ProfileFileText::ProfileFileText(const std::string& bytes)
     }
     m_sections.emplace_back(); // the lines before the first section
     while (!rest.empty()) {
-        const size_t nl = rest.find('\n');
+        // A line ends at LF, CR LF or a CR alone (files from systems that end lines so).
+        const size_t end = rest.find_first_of("\r\n");
         Line line;
-        if (nl == std::string_view::npos) {
+        if (end == std::string_view::npos) {
             line.text = std::string(rest);
             rest = {};
         } else {
-            const bool crlf = nl > 0 && rest[nl - 1] == '\r';
-            line.text = std::string(rest.substr(0, crlf ? nl - 1 : nl));
-            line.eol = crlf ? "\r\n" : "\n";
-            rest.remove_prefix(nl + 1);
+            line.text = std::string(rest.substr(0, end));
+            const bool crlf = rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n';
+            line.eol = crlf ? "\r\n" : rest.substr(end, 1);
+            rest.remove_prefix(end + (crlf ? 2 : 1));
         }
         std::string name;
         if (parseHeader(line.text, name)) {
@@ -167,34 +168,49 @@ ProfileFileText::ProfileFileText(const std::string& bytes)
         }
         m_sections.back().lines.push_back(std::move(line));
     }
-    for (Section& section : m_sections)
-        indexKeys(section);
+    rebuildIndex();
 }
 
-void ProfileFileText::indexKeys(Section& section)
+void ProfileFileText::rebuildIndex()
 {
-    section.keys.clear();
-    if (!section.hasHeader)
-        return;
-    for (size_t i = 1; i < section.lines.size(); ++i) {
-        std::string key;
-        std::string_view raw;
-        if (parseEntry(section.lines[i].text, key, raw))
-            section.keys.emplace(folded(key), i); // emplace keeps the first occurrence
+    m_names.clear();
+    m_eol = "\n";
+    bool eolFound = false;
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        Section& section = m_sections[i];
+        if (section.erased) {
+            m_names[section.foldedName].placeholder = i;
+            continue;
+        }
+        for (const Line& line : section.lines)
+            if (!eolFound && !line.eol.empty()) {
+                m_eol = line.eol;
+                eolFound = true;
+            }
+        if (!section.hasHeader)
+            continue;
+        NameIndex& index = m_names[section.foldedName];
+        index.sections.push_back(i);
+        for (size_t k = 1; k < section.lines.size(); ++k) {
+            std::string key;
+            std::string_view raw;
+            if (parseEntry(section.lines[k].text, key, raw))
+                index.keys.emplace(folded(key), std::make_pair(i, k)); // emplace keeps the first occurrence
+        }
     }
 }
 
 std::string ProfileFileText::toBytes() const
 {
-    const std::string defaultEol = newLineEnd();
     std::string out = m_bom;
     const Line* last = nullptr;
     for (const Section& section : m_sections) {
         if (section.erased)
             continue;
         for (const Line& line : section.lines) {
+            // A last line that had no line end gets the file's own once lines follow it.
             if (last)
-                out += last->eol.empty() ? lineEndAfter(*last, defaultEol) : last->eol;
+                out += last->eol.empty() ? m_eol : last->eol;
             out += line.text;
             last = &line;
         }
@@ -204,42 +220,24 @@ std::string ProfileFileText::toBytes() const
     return out;
 }
 
-std::string ProfileFileText::lineEndAfter(const Line& line, const std::string& defaultEol)
+const ProfileFileText::NameIndex* ProfileFileText::indexOf(const std::string& foldedName) const
 {
-    // A last line that ends in a CR of its own (a file cut after "...\r") would lose that
-    // CR to a following LF, which reads as a CR LF line end; CR LF keeps it in the text.
-    if (!line.text.empty() && line.text.back() == '\r')
-        return "\r\n";
-    return defaultEol;
-}
-
-std::string ProfileFileText::newLineEnd() const
-{
-    for (const Section& section : m_sections) {
-        if (section.erased)
-            continue;
-        for (const Line& line : section.lines)
-            if (!line.eol.empty())
-                return line.eol;
-    }
-    return "\n";
+    const auto it = m_names.find(foldedName);
+    return it == m_names.end() || it->second.sections.empty() ? nullptr : &it->second;
 }
 
 bool ProfileFileText::findKey(
     const std::string& foldedName, const std::string& foldedKey, size_t& section, size_t& line) const
 {
-    for (size_t i = 0; i < m_sections.size(); ++i) {
-        const Section& s = m_sections[i];
-        if (!s.isNamed(foldedName))
-            continue;
-        const auto it = s.keys.find(foldedKey);
-        if (it != s.keys.end()) {
-            section = i;
-            line = it->second;
-            return true;
-        }
-    }
-    return false;
+    const NameIndex* index = indexOf(foldedName);
+    if (!index)
+        return false;
+    const auto it = index->keys.find(foldedKey);
+    if (it == index->keys.end())
+        return false;
+    section = it->second.first;
+    line = it->second.second;
+    return true;
 }
 
 std::optional<std::string> ProfileFileText::value(const std::string& section, const std::string& key) const
@@ -256,24 +254,21 @@ std::optional<std::string> ProfileFileText::value(const std::string& section, co
 
 bool ProfileFileText::hasSection(const std::string& section) const
 {
-    const std::string name = folded(trimmed(section));
-    for (const Section& s : m_sections)
-        if (s.isNamed(name))
-            return true;
-    return false;
+    return indexOf(folded(trimmed(section))) != nullptr;
 }
 
 std::vector<ProfileFileText::Entry> ProfileFileText::listSection(const std::string& section) const
 {
-    const std::string name = folded(trimmed(section));
     std::vector<Entry> out;
-    for (const Section& s : m_sections) {
-        if (!s.isNamed(name))
-            continue;
-        for (size_t i = 1; i < s.lines.size(); ++i) {
+    const NameIndex* index = indexOf(folded(trimmed(section)));
+    if (!index)
+        return out;
+    for (size_t i : index->sections) {
+        const Section& s = m_sections[i];
+        for (size_t k = 1; k < s.lines.size(); ++k) {
             std::string key;
             std::string_view raw;
-            if (parseEntry(s.lines[i].text, key, raw))
+            if (parseEntry(s.lines[k].text, key, raw))
                 out.emplace_back(std::move(key), decodeValue(raw));
         }
     }
@@ -299,45 +294,49 @@ bool ProfileFileText::setValue(
         m_sections[sectionIndex].lines[line].text = std::move(text);
         return true;
     }
-    for (Section& s : m_sections) {
-        if (!s.isNamed(name))
-            continue;
-        // After the last non-blank line, so that every indexed key line keeps its place.
+    NameIndex& index = m_names[name];
+    if (!index.sections.empty()) {
+        // Into the first section of that name, after its last non-blank line, so that
+        // every indexed key line keeps its place.
+        Section& s = m_sections[index.sections.front()];
         size_t at = s.lines.size();
         while (at > 1 && trimmed(s.lines[at - 1].text).empty())
             --at;
-        s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at), Line { std::move(text), newLineEnd() });
-        s.keys.emplace(foldedKey, at);
+        s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at), Line { std::move(text), m_eol });
+        index.keys.emplace(foldedKey, std::make_pair(index.sections.front(), at));
         return true;
     }
     // A section erased before comes back where it stood (an erase-and-rewrite of an
     // unchanged list then leaves the file as it was), in front of its blank lines.
-    const std::string eol = newLineEnd();
-    const Line header { "[" + std::string(trimmed(section)) + "]", eol };
-    for (Section& s : m_sections) {
-        if (!s.erased || s.foldedName != name)
-            continue;
+    const Line header { "[" + std::string(trimmed(section)) + "]", m_eol };
+    if (index.placeholder) {
+        const size_t at = *index.placeholder;
+        index.placeholder.reset();
+        Section& s = m_sections[at];
         s.erased = false;
-        s.lines.insert(s.lines.begin(), { header, Line { std::move(text), eol } });
-        s.keys.clear();
-        s.keys.emplace(foldedKey, 1);
+        s.lines.insert(s.lines.begin(), { header, Line { std::move(text), m_eol } });
+        index.sections.push_back(at);
+        index.keys.emplace(foldedKey, std::make_pair(at, size_t(1)));
         return true;
     }
     // Otherwise a new section at the end of the file, set off by a blank line. (A last
     // line without a line end gets one from toBytes once lines follow it.)
-    Section* lastWithLines = nullptr;
-    for (Section& s : m_sections)
-        if (!s.erased && !s.lines.empty())
-            lastWithLines = &s;
-    if (lastWithLines && !trimmed(lastWithLines->lines.back().text).empty())
-        lastWithLines->lines.push_back(Line { std::string(), eol });
+    for (size_t i = m_sections.size(); i-- > 0;) {
+        Section& s = m_sections[i];
+        if (s.erased || s.lines.empty())
+            continue;
+        if (!trimmed(s.lines.back().text).empty())
+            s.lines.push_back(Line { std::string(), m_eol });
+        break;
+    }
     Section added;
     added.hasHeader = true;
     added.foldedName = name;
     added.lines.push_back(header);
-    added.lines.push_back(Line { std::move(text), eol });
-    added.keys.emplace(foldedKey, 1);
+    added.lines.push_back(Line { std::move(text), m_eol });
     m_sections.push_back(std::move(added));
+    index.sections.push_back(m_sections.size() - 1);
+    index.keys.emplace(foldedKey, std::make_pair(m_sections.size() - 1, size_t(1)));
     return true;
 }
 
@@ -346,9 +345,11 @@ void ProfileFileText::eraseSection(const std::string& section)
     // The first copy stays as an invisible place holder with its trailing blank lines,
     // for the section to return to if it is written again; further copies go.
     const std::string name = folded(trimmed(section));
+    if (!indexOf(name))
+        return;
     bool first = true;
     std::erase_if(m_sections, [&](Section& s) {
-        if (!s.isNamed(name))
+        if (!s.hasHeader || s.erased || s.foldedName != name)
             return false;
         if (!first)
             return true;
@@ -357,8 +358,8 @@ void ProfileFileText::eraseSection(const std::string& section)
         while (blanks > 1 && trimmed(s.lines[blanks - 1].text).empty())
             --blanks;
         s.lines.erase(s.lines.begin(), s.lines.begin() + static_cast<std::ptrdiff_t>(blanks));
-        s.keys.clear();
         s.erased = true;
         return false;
     });
+    rebuildIndex();
 }

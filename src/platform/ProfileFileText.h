@@ -12,6 +12,8 @@
 /// back byte for byte, with its own line end.
 ///
 /// Reading rules:
+/// - A line ends at LF, CR LF or a CR alone (the line ends of old Macintosh files); each
+///   line keeps its own line end when the text is written back.
 /// - A section opens with a line whose first non-blank character is "[" and that holds a
 ///   "]"; its name is the text between the "[" and the last "]", without surrounding
 ///   blanks. A "[" line without "]" is an unknown line and opens nothing.
@@ -34,7 +36,7 @@
 /// - A new key goes after the last non-blank line of its section; a new section goes at
 ///   the end of the file, after a blank line (a section erased before returns to its old
 ///   place, see eraseSection). New lines use the file's first line end
-///   (CR LF or LF; LF for a new file).
+///   (CR LF, LF or CR; LF for a new file).
 class ProfileFileText {
 public:
     /// An entry of a section as listSection gives it: the key and the value as read.
@@ -72,26 +74,32 @@ public:
 private:
     struct Line {
         std::string text; // without its line end
-        std::string eol; // "\n", "\r\n" or "" (the last line of a file without a final line end)
+        std::string eol; // "\n", "\r\n", "\r" or "" (the last line of a file without a final line end)
     };
     struct Section {
         bool hasHeader = false; // false only for the lines before the first section
         std::string foldedName; // name with ASCII letters upper-cased, for lookups
         std::vector<Line> lines; // the header line first when hasHeader
-        std::unordered_map<std::string, size_t> keys; // folded key -> its first line
         bool erased = false; // a place holder: not read, not written (see eraseSection)
-
-        bool isNamed(const std::string& folded) const { return hasHeader && !erased && foldedName == folded; }
+    };
+    // Every section of one name at once, so that a lookup costs the same in a file of
+    // 100,000 sections as in one of three.
+    struct NameIndex {
+        std::vector<size_t> sections; // the live sections of the name, in file order
+        std::unordered_map<std::string, std::pair<size_t, size_t>> keys; // folded key -> its first (section, line)
+        std::optional<size_t> placeholder; // the erased first copy, see eraseSection
     };
 
-    void indexKeys(Section& section);
+    /// Indexes every section and key again, and finds the file's first line end (after
+    /// an erase, which moves sections).
+    void rebuildIndex();
+    /// The index of a name with at least one live section, or nullptr.
+    const NameIndex* indexOf(const std::string& foldedName) const;
     /// The first section of that name holding the key, and the key's line in it.
     bool findKey(const std::string& foldedName, const std::string& foldedKey, size_t& section, size_t& line) const;
-    std::string newLineEnd() const;
-    /// The line end written after a line that had none (the file's last line) once
-    /// other lines follow it: defaultEol, or CR LF when the line's text ends in a CR.
-    static std::string lineEndAfter(const Line& line, const std::string& defaultEol);
 
     std::string m_bom; // a UTF-8 byte order mark in front of the first line, kept as is
     std::vector<Section> m_sections;
+    std::unordered_map<std::string, NameIndex> m_names; // folded section name -> its sections
+    std::string m_eol = "\n"; // the file's first line end, used for new lines
 };

@@ -121,7 +121,12 @@ bool ShellDisplayName(const std::string& path, std::string& displayName)
         std::error_code ec;
         if (!std::filesystem::exists(local, ec))
             return false;
-        const std::string name = local.filename().string();
+        // The name of the last component; a trailing separator names the same entry
+        // ("/tmp/" is "tmp"). Only the root, which has no name, answers with the path.
+        std::string text = local.string();
+        while (text.size() > 1 && text.back() == '/')
+            text.pop_back();
+        const std::string name = std::filesystem::path(text).filename().string();
         displayName = name.empty() ? path : name;
         return true;
     }

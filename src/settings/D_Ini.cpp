@@ -100,14 +100,40 @@ void IniFlush(ProfileFile& ini)
         throw IniWriteError(ini.lastError());
 }
 
-void SaveStrings(
+namespace {
+
+// Runs one write; a value the file refuses is recorded and the save goes on.
+template <typename Write> void writeOrRecord(IniRefusals& refusals, Write write)
+{
+    try {
+        write();
+    } catch (const IniWriteError& error) {
+        refusals.emplace_back(error.what());
+    }
+}
+
+} // namespace
+
+std::string IniRefusalsText(const IniRefusals& refusals)
+{
+    if (refusals.empty())
+        return std::string();
+    std::string text = "These settings could not be saved:";
+    for (const std::string& refusal : refusals)
+        text += "\n" + refusal;
+    return text;
+}
+
+IniRefusals SaveStrings(
     ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool keysFromObjects)
 {
+    IniRefusals refusals;
     IniEraseSection(ini, section);
     for (size_t i = 0; i < list.size(); ++i) {
         const std::string key = keysFromObjects ? std::to_string(list[i].object) : std::to_string(i);
-        IniWriteStr(ini, section, key, list[i].text);
+        writeOrRecord(refusals, [&] { IniWriteStr(ini, section, key, list[i].text); });
     }
+    return refusals;
 }
 
 void LoadStrings(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list, bool keysToObjects)
@@ -126,15 +152,18 @@ std::string CheckedSection(const std::string& section)
     return section + " Checked";
 }
 
-void SaveCheckList(ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool withItems)
+IniRefusals SaveCheckList(
+    ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool withItems)
 {
+    IniRefusals refusals;
     if (withItems)
-        SaveStrings(ini, section, list, false);
+        refusals = SaveStrings(ini, section, list, false);
     const std::string checked = CheckedSection(section);
     IniEraseSection(ini, checked);
     for (const IniListItem& item : list)
         if (item.checked)
-            IniWriteBool(ini, checked, item.text, true);
+            writeOrRecord(refusals, [&] { IniWriteBool(ini, checked, item.text, true); });
+    return refusals;
 }
 
 void LoadCheckList(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list, bool withItems)

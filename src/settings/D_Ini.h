@@ -88,11 +88,21 @@ void IniEraseSection(ProfileFile& ini, const std::string& section);
 /// the reason when it cannot be written.
 void IniFlush(ProfileFile& ini);
 
+/// The values a save could not store, one message each in the order met, as
+/// IniWriteError gives it: '<file>: [<section>] <why>'. A value the settings file cannot
+/// hold (a key with a double quote followed by "=", a line break) costs that value only:
+/// the saves below go on with the next one and report it here.
+using IniRefusals = std::vector<std::string>;
+
+/// The text that tells the user which values were not saved (empty refusals: "").
+std::string IniRefusalsText(const IniRefusals& refusals);
+
 // ---- Lists -----------------------------------------------------------------------
 
 /// Erases the section, then writes one entry per item with IniWriteStr: key = the
 /// item's index in decimal, or with keysFromObjects the item's number; value = its text.
-void SaveStrings(
+/// A value that cannot be stored is skipped and reported.
+IniRefusals SaveStrings(
     ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool keysFromObjects);
 /// Appends one item per entry of the section, in file order: text = the value; with
 /// keysToObjects the key's number is attached (0 when the key is no number).
@@ -104,8 +114,10 @@ std::string CheckedSection(const std::string& section);
 
 /// withItems: SaveStrings of the texts (keys by index). Then erases section + " Checked"
 /// and writes there key = item text, value "1" for every checked item, so texts equal
-/// but for letter case share one key. Throws IniWriteError at the first failing write.
-void SaveCheckList(ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool withItems);
+/// but for letter case share one key. A text that cannot be a key loses its check mark
+/// only; the refusals are returned.
+IniRefusals SaveCheckList(
+    ProfileFile& ini, const std::string& section, const std::vector<IniListItem>& list, bool withItems);
 /// withItems: clears the list and loads it with LoadStrings (keys to objects). Then
 /// every item's check mark is read from section + " Checked" (default unchecked).
 void LoadCheckList(const ProfileFile& ini, const std::string& section, std::vector<IniListItem>& list, bool withItems);

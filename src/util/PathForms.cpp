@@ -34,8 +34,13 @@ std::string longForm(const std::string& path, std::unordered_map<std::string, st
     // "\\server\share": server and share names are never converted.
     if (folder.size() >= 2 && folder.compare(0, 2, "\\\\") == 0 && folder.find('\\', 2) == std::string::npos)
         return p;
+    // The display name stands for the last component only: an answer that is empty or
+    // holds a separator is taken as no answer. (Taking such an answer put a whole path in
+    // the place of one component, and since every folder above is converted the same
+    // way, a local path of a few dozen separators grew to gigabytes.)
     std::string displayName;
-    if (ShellDisplayName(p, displayName))
+    if (ShellDisplayName(p, displayName) && !displayName.empty()
+        && displayName.find_first_of("\\/") == std::string::npos)
         p = JoinPath(folder, displayName);
     return p;
 }

@@ -18,7 +18,9 @@ enum class PathForm {
 /// Long: works from the last component backwards, each component replaced by its display
 /// name; a drive root ("C:\"), the server and the share ("\\SRV\VOL") are never
 /// converted, and a component the shell does not know stays as it is. "C:\" gives "C:",
-/// "\\SRV" gives "\\SRV", "\\SRV\VOL\" gives "\\SRV\VOL". Never fails.
+/// "\\SRV" gives "\\SRV", "\\SRV\VOL\" gives "\\SRV\VOL". Each component grows at most
+/// by its display name: a display name that is empty or holds a separator counts as no
+/// answer. Never fails.
 std::string ConvertPathName(const std::string& path, PathForm form);
 
 /// Converts many paths to the long form, remembering the long form of every folder it

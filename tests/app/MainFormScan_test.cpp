@@ -311,6 +311,28 @@ private Q_SLOTS:
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
+    void aBatchSaveWarnsOfTheLinesThatAreNotRun()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        form.RadioGroupScope->click(2); // files too: budget.xls has a trustee without a name
+        form.BitBtnScanDirsClick();
+        const std::string bat = env.home().file("rights.bat");
+        {
+            DialogAnswer answer(bat);
+            form.PopopSaveAsBat->trigger();
+        }
+        QCOMPARE(messages.texts(),
+            std::vector<std::string>(
+                { "1 RIGHTS line is a remark that is not run ('REM Not run, ...'): 1 unknown trustee" }));
+        QCOMPARE(messages.messages()[0].type, int(mtWarning));
+        QVERIFY(ReadFileBytes(bat).find("\r\nREM Not run, unknown trustee: RIGHTS FS1\\VOL1:R&D\\BUDGET.XLS RF "
+                                        "/Name=\"ID: [0001A2B3]\"\r\n")
+            != std::string::npos);
+    }
+
     void cancelledOrFailedSavesWriteNothing()
     {
         AppTestEnv env;
@@ -436,6 +458,41 @@ private Q_SLOTS:
         QCOMPARE(form.pos(), QPoint(300, 200));
         QVERIFY(form.BitBtnScanDirs->isEnabled());
         QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
+        QVERIFY(messages.texts().empty());
+    }
+
+    void aValueTheSettingsFileCannotHoldCostsThatValueOnly()
+    {
+        // A checked queue entry whose text holds '"=' cannot be a key of the settings
+        // file; it used to end the queue's save and skip the other saves.
+        AppTestEnv env;
+        MessageRecorder messages;
+        const QString odd = QStringLiteral("\\\\FS1\\VOL1\\Say \"=hi\"");
+        {
+            TMainForm form;
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            queueFolder(form, kRnD, true);
+            form.CheckListBoxQ->setChecked(form.CheckListBoxQ->addItem(odd), true);
+            form.RadioGroupScope->click(2);
+            form.resize(800, 560);
+            QVERIFY(form.close());
+        }
+        QCOMPARE(messages.messages().size(), size_t(1));
+        QCOMPARE(messages.messages()[0].type, int(mtWarning));
+        QCOMPARE(messages.texts()[0],
+            "These settings could not be saved:\n" + env.iniFile()
+                + ": [CheckListBoxQ Checked] the key '\\\\FS1\\VOL1\\Say \"=hi\"' holds a double quote followed by '='");
+        messages.clear();
+        TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.CheckListBoxQ->count(), 2);
+        QCOMPARE(form.CheckListBoxQ->itemText(1), odd);
+        QVERIFY(form.CheckListBoxQ->checked(0));
+        QVERIFY(!form.CheckListBoxQ->checked(1)); // only its check mark is lost
+        QCOMPARE(form.RadioGroupScope->itemIndex(), 2);
+        QCOMPARE(form.size(), QSize(800, 560));
         QVERIFY(messages.texts().empty());
     }
 };

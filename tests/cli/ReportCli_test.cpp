@@ -11,6 +11,9 @@
 #include <QXmlStreamReader>
 
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -21,9 +24,16 @@ struct CliRun {
     std::string err;
 };
 
-CliRun runReport(const std::vector<std::string>& args, const std::string& networkEnv = "")
+// addressSpace: when not 0, the program runs with that much address space at most
+// (RLIMIT_AS), so an allocation past it fails as on a machine out of memory.
+CliRun runReport(const std::vector<std::string>& args, const std::string& networkEnv = "", rlim_t addressSpace = 0)
 {
     QProcess process;
+    if (addressSpace != 0)
+        process.setChildProcessModifier([addressSpace] {
+            const rlimit limit { addressSpace, addressSpace };
+            setrlimit(RLIMIT_AS, &limit);
+        });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("GRANTWISE_NETWORK");
     if (!networkEnv.empty())
@@ -92,7 +102,10 @@ TEST(ReportCli, BatchAndXmlFormsWithHostileNames)
     args.insert(args.end(), { "--format", "bat" });
     CliRun run = runReport(args);
     EXPECT_EQ(run.status, 0) << run.err; // a subdirectory that cannot be searched is no start path
-    expectGolden(run.out, "cli-vol1.bat");
+    expectGolden(run.out, "cli-vol1.bat"); // code page 850, as its first line says
+    EXPECT_EQ(run.err,
+        "grantwise-report: warning: 3 RIGHTS lines are remarks that are not run ('REM Not run, ...'): 1 unsafe "
+        "characters, 1 unknown trustee, 1 characters outside code page 850\n");
 
     args = withNetwork(paths);
     args.insert(args.end(), { "--format", "xml", "--long-names" });
@@ -171,6 +184,27 @@ TEST(ReportCli, OutputFileIsWrittenWholeOrNotAtAll)
     EXPECT_EQ(ReadFileBytes(out), written);
 }
 
+TEST(ReportCli, OutputIntoAFifoIsWrittenIntoAndASocketIsRefused)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("report.pipe");
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.made());
+    CliRun run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "--no-recurse", "-o", fifo }));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(reader.drain(), runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "--no-recurse" })).out);
+    EXPECT_TRUE(IsFifo(fifo));
+
+    const std::string socketPath = dir.file("report.sock");
+    const BoundSocket socket(socketPath);
+    ASSERT_TRUE(socket.bound());
+    run = runReport(withNetwork({ "\\\\FS1\\VOL1\\R&D", "-o", socketPath }));
+    EXPECT_TRUE(IsSocket(socketPath));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "grantwise-report: cannot write " + socketPath + ": not a regular file, a FIFO or a character device\n");
+}
+
 TEST(ReportCli, AFullDiskGivesStatusTwoAndKeepsTheOldOutput)
 {
     TempDir dir;
@@ -230,6 +264,53 @@ TEST(ReportCli, BadArgumentsAndUnknownConnection)
     run = runReport(withNetwork({ "--settings", TestDataPath("no-such-settings.ini") }));
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("no-such-settings.ini"), std::string::npos) << run.err;
+}
+
+TEST(ReportCli, ANetworkOrSettingsFileThatIsNoRegularFileIsAnErrorNotAHang)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("net.pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CliRun run = runReport({ "\\\\FS1\\VOL1" }, fifo);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "grantwise-report: Could not initialize NetWare Client returned error 0x88FF (" + fifo
+            + ": cannot be read: not a regular file)\ngrantwise-report: Error 88FF: InitNetWare\n");
+    run = runReport(withNetwork({ "--settings", fifo }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: " + fifo + ": cannot read the settings file: not a regular file\n");
+
+    const std::string link = dir.file("grantwise.ini");
+    if (!MakeCharDevice(dir.file("zero"), 1, 5))
+        GTEST_SKIP() << "this machine does not allow device nodes";
+    ::symlink(dir.file("zero").c_str(), link.c_str());
+    run = runReport(withNetwork({ "--settings", link }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: " + link + ": cannot read the settings file: not a regular file\n");
+}
+
+TEST(ReportCli, RunningOutOfMemoryWhileLoadingIsALoadErrorNamingTheFile)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit leaves";
+#else
+    TempDir dir;
+    // Ten million generated entries, and a settings file of four million empty lines,
+    // in 300 MB of address space.
+    const std::string network = dir.file("big.json");
+    WriteFileBytes(network, R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
+        "tree": "T", "volumes": [ { "name": "V", "generate": { "directories": 10000, "depth": 1, "files": 1000 } } ] } ] })");
+    CliRun run = runReport({ "--network", network }, "", rlim_t(300) << 20);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "grantwise-report: Could not initialize NetWare Client returned error 0x88FF (" + network
+            + ": not enough memory to load it)\ngrantwise-report: Error 88FF: InitNetWare\n");
+    const std::string ini = dir.file("grantwise.ini");
+    WriteFileBytes(ini, std::string(4 << 20, '\n'));
+    run = runReport(withNetwork({ "--settings", ini }), "", rlim_t(300) << 20);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: " + ini + ": cannot read the settings file: not enough memory to read it\n");
+#endif
 }
 
 TEST(ReportCli, SettingsFileGivesChoicesAndQueue)

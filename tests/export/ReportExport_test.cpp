@@ -1,3 +1,4 @@
+#include "export/OemCodePage.h"
 #include "export/ReportExport.h"
 
 #include "support/ExportReadBack.h"
@@ -143,11 +144,14 @@ TEST(SaveForms, RightsFieldEdgeCases)
         { 18, "     IRM: [RW      ]" },
     });
     const std::vector<std::string> bat = SplitCrLf(BuildBatchForm(results));
+    // Empty trustee rights are written as NetWare's "N" (no rights): without a rights
+    // argument RIGHTS would show the rights instead of setting them. A trustee whose name
+    // could not be found cannot be named to RIGHTS at all.
     const std::vector<std::string> expectedBat = {
-        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\"  /Name=\".Admin.Corp\"",
+        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" N /Name=\".Admin.Corp\"",
         "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" -ALL /f",
-        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" RF /Name=\"ID: [0001A2B3]\"",
-        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\"  /Name=\"NoBracket\"",
+        "REM Not run, unknown trustee: RIGHTS FS1\\VOL1:R&D\\PLANS RF /Name=\"ID: [0001A2B3]\"",
+        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" N /Name=\"NoBracket\"",
         "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" RW /f",
     };
     EXPECT_EQ(bat, expectedBat);
@@ -162,9 +166,12 @@ TEST(SaveForms, RightsFieldEdgeCases)
     const TrusteeValue id = SplitTrusteeValue("ID: [0001A2B3] [RF]");
     EXPECT_EQ(id.name, "ID: [0001A2B3]");
     EXPECT_EQ(id.rights, "RF");
+    // Blanks at the end of a name are part of it (trimming them names another object).
     const TrusteeValue padded = SplitTrusteeValue("Name   [R F]");
-    EXPECT_EQ(padded.name, "Name");
+    EXPECT_EQ(padded.name, "Name  ");
     EXPECT_EQ(padded.rights, "RF");
+    EXPECT_EQ(SplitCrLf(BuildBatchForm(MakeList({ { 15, "V:D" }, { 16, "     Trustee: Name   [R F]" } }))),
+        std::vector<std::string> { "RIGHTS V:D RF /Name=\"Name  \"" });
 }
 
 TEST(SaveForms, DetailLinesBeforeAnyPathLine)
@@ -274,28 +281,37 @@ TEST(SaveForms, HostileAndNonAsciiNamesSurviveEveryForm)
     }
     EXPECT_EQ(k, leaves.size());
 
-    // Batch form: every line is one command that reads as written.
-    const std::vector<std::string> bat = SplitCrLf(BuildBatchForm(results));
+    // Batch form: in code page 850, since it holds characters beyond ASCII; read in that
+    // code page, every line is one command that reads as written, or a remark that says
+    // why it is not run.
+    const std::string batForm = BuildBatchForm(results);
+    EXPECT_EQ(batForm.rfind("CHCP 850 >NUL\r\n", 0), 0u);
+    const std::vector<std::string> bat = SplitCrLf(BatchFormAsUtf8(batForm));
     ASSERT_EQ(bat.size(), paths.size() * (2 + names.size()));
     size_t line = 0;
     for (const auto& path : paths) {
         const bool pathWritable = path.find_first_of("\"\n") == std::string::npos;
-        const auto check = [&](const std::vector<std::string>& words, bool writable) {
+        const auto check = [&](const std::vector<std::string>& words, bool writable, bool inCodePage) {
             const CmdLine cmd = ReadBatchLine(bat[line]);
             EXPECT_EQ(cmd.error, "") << bat[line];
-            if (writable) {
+            if (writable && inCodePage) {
                 EXPECT_FALSE(cmd.remark) << bat[line];
                 EXPECT_EQ(cmd.words, words) << bat[line];
             } else {
                 EXPECT_TRUE(cmd.remark) << bat[line];
-                EXPECT_EQ(cmd.remarkText.rfind("Not run, unsafe characters: RIGHTS ", 0), 0u) << bat[line];
+                EXPECT_EQ(cmd.remarkText.rfind(writable ? "Not run, characters outside code page 850: RIGHTS "
+                                                        : "Not run, unsafe characters: RIGHTS ",
+                              0),
+                    0u)
+                    << bat[line];
             }
             ++line;
         };
-        check({ "RIGHTS", path, "RA", "/f" }, pathWritable);
+        check({ "RIGHTS", path, "RA", "/f" }, pathWritable, InCodePage850(path));
         for (const auto& name : names) {
             const bool nameWritable = name.find_first_of("\"\x07\r\n") == std::string::npos;
-            check({ "RIGHTS", path, "RF", "/Name=" + name }, pathWritable && nameWritable);
+            check({ "RIGHTS", path, "RF", "/Name=" + name }, pathWritable && nameWritable,
+                InCodePage850(path) && InCodePage850(name));
         }
         const CmdLine owner = ReadBatchLine(bat[line++]);
         EXPECT_EQ(owner.error, "");
@@ -320,6 +336,60 @@ TEST(SaveForms, UnwritableBatchLinesBecomeOneLineRemarks)
         "REM Not run, unsafe characters: RIGHTS FS1\\VOL1:\"EVIL\" & calc R /f",
     };
     EXPECT_EQ(SplitCrLf(BuildBatchForm(results)), expected);
+}
+
+TEST(SaveForms, BatchLinesCmdExeCannotRunAsWrittenAreCountedRemarks)
+{
+    // cmd.exe reads at most 8,191 characters of a line: a RIGHTS line of exactly that
+    // length is a command, one character more makes it a remark, cut to the limit.
+    const std::string dir8171 = "V:" + std::string(8169, 'D');
+    const std::string dir8172 = dir8171 + "D";
+    BatchNotes notes;
+    std::vector<std::string> bat = SplitCrLf(BuildBatchForm(
+        MakeList({ { 15, dir8171 }, { 16, "     Trustee: X [RF]" }, { 15, dir8172 }, { 16, "     Trustee: X [RF]" },
+            { 15, "V:" + std::string(9000, '%') }, { 18, "     IRM: [R       ]" }, { 17, "     Owner: X" },
+            { 15, "V:D" }, { 16, "     Trustee: ID: [0002B7E1] [R]" } }),
+        &notes));
+    ASSERT_EQ(bat.size(), 5u);
+    EXPECT_EQ(bat[0], "RIGHTS " + dir8171 + " RF /Name=\"X\"");
+    EXPECT_EQ(bat[0].size(), 8191u);
+    EXPECT_EQ(bat[1].rfind("REM Not run, line too long for cmd.exe: RIGHTS " + dir8172.substr(0, 100), 0), 0u);
+    EXPECT_EQ(bat[3].rfind("REM Owner [V:%%%%", 0), 0u);
+    for (const size_t i : { 1, 2, 3 }) {
+        EXPECT_EQ(bat[i].size() - bat[i].size() % 2, 8190u) << i; // 8191, or 8190 not to halve a "%%"
+        EXPECT_EQ(bat[i].substr(bat[i].size() - 3), "...") << i;
+        EXPECT_EQ(ReadBatchLine(bat[i]).error, "") << i;
+    }
+    EXPECT_EQ(bat[4], "REM Not run, unknown trustee: RIGHTS V:D R /Name=\"ID: [0002B7E1]\"");
+    EXPECT_EQ(notes.notRun, (std::array<size_t, 4> { 0, 1, 0, 2 }));
+    EXPECT_FALSE(notes.codePage);
+    EXPECT_EQ(BatchNotesText(notes),
+        "3 RIGHTS lines are remarks that are not run ('REM Not run, ...'): 1 unknown trustee, 2 line too long for "
+        "cmd.exe");
+
+    // A file with characters beyond ASCII is in code page 850 and says so first; a name
+    // the code page cannot hold makes its line a remark, which shows the character as
+    // NetWare's utilities do.
+    const std::string form = BuildBatchForm(MakeList({ { 15, "V:D" }, { 16, "     Trustee: .M\xC3\xBCller [RF]" },
+                                                { 16, "     Trustee: .\xC5\x81ukasz [R]" }, { 17, "     Owner: .\xC5\x81ukasz" } }),
+        &notes);
+    EXPECT_EQ(form,
+        "CHCP 850 >NUL\r\nRIGHTS V:D RF /Name=\".M\x81ller\"\r\n"
+        "REM Not run, characters outside code page 850: RIGHTS V:D R /Name=\".[0141]ukasz\"\r\n"
+        "REM Owner [V:D] .[0141]ukasz\r\n");
+    EXPECT_TRUE(notes.codePage);
+    EXPECT_EQ(BatchNotesText(notes),
+        "1 RIGHTS line is a remark that is not run ('REM Not run, ...'): 1 characters outside code page 850");
+    // A remark alone needs no code page: its characters are shown in ASCII.
+    EXPECT_EQ(BuildBatchForm(MakeList({ { 15, "V:D" }, { 17, "     Owner: \xE2\x82\xAC" } })), "REM Owner [V:D] [20AC]\r\n");
+    // Bytes of the code page, as its published table gives them.
+    EXPECT_EQ(OemByte(U'\u00FC'), 0x81);
+    EXPECT_EQ(OemByte(U'\u00E9'), 0x82);
+    EXPECT_EQ(OemByte(U'\u00C4'), 0x8E);
+    EXPECT_EQ(OemByte(U'\u00D8'), 0x9D);
+    EXPECT_EQ(OemByte(U'\u00DF'), 0xE1);
+    EXPECT_EQ(OemByte(U'\u20AC'), -1);
+    EXPECT_EQ(OemByte(U'\u0141'), -1);
 }
 
 TEST(SaveForms, LongNamesInPathLinesReachAllForms)

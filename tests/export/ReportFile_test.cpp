@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 TEST(ReportFile, WritesAndReplacesAnExistingFile)
 {
@@ -50,6 +55,66 @@ TEST(ReportFile, AParentThatIsARegularFileFailsAndKeepsTheOldFile)
     EXPECT_EQ(ReadFileBytes(parent), "old bytes");
     // A missing folder fails the same way.
     EXPECT_FALSE(WriteReportFile(dir.file("no/such/folder/x.txt"), "new\r\n").ok);
+}
+
+TEST(ReportFile, AFifoOrACharacterDeviceIsWrittenIntoAndOtherSpecialFilesAreRefused)
+{
+    TempDir dir;
+    // A FIFO with a reader: the bytes go to the reader, the FIFO stays a FIFO.
+    const std::string fifo = dir.file("report.pipe");
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.made());
+    ReportFileResult result = WriteReportFile(fifo, "RIGHTS X R /f\r\n");
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(reader.drain(), "RIGHTS X R /f\r\n");
+    EXPECT_TRUE(IsFifo(fifo));
+    // A link to it is followed, and so is a link to a regular file (which is replaced,
+    // the link kept).
+    const std::string link = dir.file("link.pipe");
+    std::filesystem::create_symlink(fifo, link);
+    EXPECT_TRUE(WriteReportFile(link, "again\r\n").ok);
+    EXPECT_EQ(reader.drain(), "again\r\n");
+
+    // A socket is refused and stays a socket.
+    const std::string socketPath = dir.file("report.sock");
+    const BoundSocket socket(socketPath);
+    ASSERT_TRUE(socket.bound());
+    result = WriteReportFile(socketPath, "x\r\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "not a regular file, a FIFO or a character device");
+    EXPECT_TRUE(IsSocket(socketPath));
+
+    // Character devices made here with the numbers of the null and the full device.
+    const std::string null = dir.file("null");
+    const std::string full = dir.file("full");
+    if (!MakeCharDevice(null, 1, 3) || !MakeCharDevice(full, 1, 7))
+        GTEST_SKIP() << "this machine does not allow device nodes";
+    EXPECT_TRUE(WriteReportFile(null, "discarded\r\n").ok);
+    EXPECT_TRUE(IsCharDevice(null));
+    result = WriteReportFile(full, "nowhere\r\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "No space left on device");
+    EXPECT_TRUE(IsCharDevice(full));
+}
+
+TEST(ReportFile, AFifoWhoseReaderGoesAwayFailsWithoutEndingTheProcess)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("report.pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A reader that is there when the writer opens and leaves before the write is
+    // through (more than the pipe holds).
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::thread leave([reader] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ::close(reader);
+    });
+    const ReportFileResult result = WriteReportFile(fifo, std::string(1 << 20, 'x'));
+    leave.join();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "Broken pipe");
+    EXPECT_TRUE(IsFifo(fifo));
 }
 
 namespace {

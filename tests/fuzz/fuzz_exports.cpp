@@ -4,11 +4,13 @@
 //     the names, paths, rights and settings values that went in (control characters
 //     other than tab, line feed and carriage return read back as "?"; for a value that
 //     is not valid UTF-8, the element is there and shows the replacement character);
-//   - every batch line is one line; a RIGHTS line splits, as the command interpreter
-//     and the C run-time read it, into exactly the words it should have (RIGHTS, the
-//     path, the rights unless empty, /Name=<name> or /f), and is a remark only when a
-//     value holds a double quote or a control character; an owner line is a remark
-//     whose text is the owner line's path and name.
+//   - every batch line is one line; read in the code page its first line names (if it
+//     names one), a RIGHTS line splits, as the command interpreter and the C run-time
+//     read it, into exactly the words it should have (RIGHTS, the path, the rights or
+//     "N", /Name=<name> or /f), and is a remark only when a value holds a double quote
+//     or a control character, the trustee has no name, or code page 850 cannot hold a
+//     value; then the remark gives that reason. An owner line is a remark whose text is
+//     the owner line's path and name.
 // Input: records of three bytes (kind, rights, length) followed by `length` bytes.
 #include "export/ReportExport.h"
 #include "netware/D_NW.h"
@@ -62,11 +64,12 @@ bool BatchWritable(const std::string& value)
     return true;
 }
 
-std::string TrimRight(std::string s)
+bool Ascii(const std::string& value)
 {
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
+    for (char c : value)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
 struct Expected {
@@ -74,7 +77,38 @@ struct Expected {
     std::vector<bool> valid;
     std::vector<std::vector<std::string>> batchWords; // per batch line; empty: a remark
     std::vector<std::string> remarks; // per batch line: the remark text, if a remark
+    std::vector<bool> exact; // per batch line: the remark text is known exactly (ASCII)
+    std::vector<std::string> prefixes; // per batch line: how the remark begins in any case
 };
+
+// The batch line of a RIGHTS command: its words when it runs, else the remark with the
+// reason it is not run. A remark's text is known exactly for ASCII values; with other
+// characters it shows those the code page cannot hold as "[XXXX]", so only its start
+// is checked.
+void AddRightsLine(Expected& e, const std::string& path, const std::vector<std::string>& words,
+    const std::string& remarkTail, const std::string& name, bool unknown)
+{
+    const bool writable = BatchWritable(path) && BatchWritable(name);
+    const bool inCodePage = InCodePage850(path) && InCodePage850(name);
+    std::string reason;
+    if (!writable)
+        reason = "unsafe characters";
+    else if (unknown)
+        reason = "unknown trustee";
+    else if (!inCodePage)
+        reason = "characters outside code page 850";
+    if (reason.empty()) {
+        e.batchWords.push_back(words);
+        e.remarks.push_back("");
+        e.exact.push_back(true);
+        e.prefixes.push_back("");
+        return;
+    }
+    e.batchWords.push_back({});
+    e.remarks.push_back("Not run, " + reason + ": RIGHTS " + RemText(path) + remarkTail);
+    e.exact.push_back(Ascii(path) && Ascii(name));
+    e.prefixes.push_back("Not run, " + reason + ": RIGHTS ");
+}
 
 void AddLeaf(Expected& e, const std::string& name, const std::string& value, const std::string& parents)
 {
@@ -109,22 +143,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             RightsToStr(mask, 0, "", rights, "[%s]");
             lines.append(std::string(FindLineKind(lkTrustee)->label) + name + " " + rights, lkTrustee);
             rights = rights.substr(1, rights.size() - 2);
-            const std::string cut = TrimRight(name);
             AddLeaf(expected, "path", path, parents + "trustee/");
             AddLeaf(expected, "rights", rights, parents + "trustee/");
-            AddLeaf(expected, "name", cut, parents + "trustee/");
-            if (BatchWritable(path) && BatchWritable(cut)) {
-                std::vector<std::string> words { "RIGHTS", path };
-                if (!rights.empty())
-                    words.push_back(rights);
-                words.push_back("/Name=" + cut);
-                expected.batchWords.push_back(words);
-                expected.remarks.push_back("");
-            } else {
-                expected.batchWords.push_back({});
-                expected.remarks.push_back("Not run, unsafe characters: RIGHTS " + RemText(path) + " " + rights
-                    + " /Name=\"" + RemText(cut) + "\"");
-            }
+            AddLeaf(expected, "name", name, parents + "trustee/");
+            const std::string written = rights.empty() ? "N" : rights;
+            AddRightsLine(expected, path, { "RIGHTS", path, written, "/Name=" + name },
+                " " + written + " /Name=\"" + RemText(name) + "\"", name, (kind & 8) != 0);
             break;
         }
         case 2: { // an owner
@@ -134,6 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             AddLeaf(expected, "name", name, parents + "owner/");
             expected.batchWords.push_back({});
             expected.remarks.push_back("Owner [" + RemText(path) + "] " + RemText(name));
+            expected.exact.push_back(Ascii(path) && Ascii(name));
+            expected.prefixes.push_back("Owner [");
             break;
         }
         case 3: { // an inherited rights mask
@@ -147,14 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 letters = "-ALL";
             AddLeaf(expected, "path", path, parents + "irm/");
             AddLeaf(expected, "rights", letters, parents + "irm/");
-            if (BatchWritable(path)) {
-                expected.batchWords.push_back({ "RIGHTS", path, letters, "/f" });
-                expected.remarks.push_back("");
-            } else {
-                expected.batchWords.push_back({});
-                expected.remarks.push_back(
-                    "Not run, unsafe characters: RIGHTS " + RemText(path) + " " + letters + " /f");
-            }
+            AddRightsLine(expected, path, { "RIGHTS", path, letters, "/f" }, " " + letters + " /f", "", false);
             break;
         }
         case 4: // a start path's Base line opens a block, an empty one none
@@ -192,16 +211,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // Batch: one line per trustee, owner and IRM line, each read as it should be.
-    const std::vector<std::string> batch = SplitCrLf(BuildBatchForm(lines));
+    const std::string form = BuildBatchForm(lines);
+    const std::vector<std::string> batch = SplitCrLf(BatchFormAsUtf8(form));
     if (batch.size() != expected.batchWords.size())
         abort();
     for (size_t i = 0; i < batch.size(); ++i) {
         const CmdLine read = ReadBatchLine(batch[i]);
         if (!read.error.empty())
             abort();
-        if (expected.batchWords[i].empty() ? (!read.remark || read.remarkText != expected.remarks[i])
-                                           : (read.remark || read.words != expected.batchWords[i]))
+        if (!expected.batchWords[i].empty() ? (read.remark || read.words != expected.batchWords[i])
+                : !read.remark
+                    || (expected.exact[i] ? read.remarkText != expected.remarks[i]
+                                          : read.remarkText.rfind(expected.prefixes[i], 0) != 0))
             abort();
     }
+    // The code page's line is there exactly when a byte beyond ASCII is.
+    if ((form.rfind("CHCP 850 >NUL\r\n", 0) == 0) == Ascii(form))
+        abort();
     return 0;
 }

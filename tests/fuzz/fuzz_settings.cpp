@@ -62,8 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadSavedScanSettings(path, saved, error);
 
     ProfileFile ini(path);
-    if (ini.loadState() != ProfileFile::LoadState::Loaded)
-        abort();
+    // Only a UTF-16 file (byte-order mark first) that is not well-formed is unreadable.
+    const bool utf16 = bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0;
+    if (ini.loadState() != ProfileFile::LoadState::Loaded) {
+        if (!utf16 || ini.loadError() != "not well-formed UTF-16 text")
+            abort();
+        return 0;
+    }
     IniBounds bounds;
     LoadBounds(ini, "Settings", "MainForm", bounds);
     IniHistory history;
@@ -82,12 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     extra.text = bytes.substr(0, std::min<size_t>(bytes.find('\n'), 80));
     extra.checked = true;
     queue.push_back(extra);
-    try {
-        SaveCheckList(ini, "CheckListBoxQ", queue, true);
-        IniFlush(ini);
-    } catch (const IniWriteError&) {
-        return 0; // an item that cannot be stored (a NUL, a quote before "=" in a key)
-    }
+    // An item that cannot be stored (a line break, a quote before "=" in a key, text
+    // that is not UTF-8 in a UTF-16 file) is reported and skipped: the rest is saved.
+    const IniRefusals refusals = SaveCheckList(ini, "CheckListBoxQ", queue, true);
+    IniFlush(ini);
+    if (!refusals.empty())
+        return 0;
 
     ProfileFile reread(path);
     std::vector<IniListItem> loaded;

@@ -123,6 +123,12 @@ TEST(TrimTreeName, CutsAt32ThenDropsTrailingUnderscores)
     EXPECT_EQ(TrimTreeName(std::string(29, 'T') + "___"), std::string(29, 'T'));
     EXPECT_EQ(TrimTreeName(std::string(32, 'A') + "BC__"), std::string(32, 'A'));
     EXPECT_EQ(TrimTreeName(std::string(30, 'A') + "__XY"), std::string(30, 'A'));
+    // Characters, not bytes: 32 euro signs (96 bytes) stay whole, a 33rd goes.
+    std::string euros;
+    for (int i = 0; i < 33; ++i)
+        euros += "\u20ac";
+    EXPECT_EQ(TrimTreeName(euros), euros.substr(0, 96));
+    EXPECT_EQ(TrimTreeName(euros.substr(0, 30) + "__"), euros.substr(0, 30));
     EXPECT_EQ(TrimTreeName(""), "");
 }
 

@@ -212,12 +212,30 @@ TEST(NetworkGenerator, KeysAreCheckedLikeEveryOtherKey)
             G + ".context: expected a typeless name such as 'Corp' or 'Staff.Corp', not 'O=Corp'" },
         { R"("context": "")", G + ".context: expected a typeless name such as 'Corp' or 'Staff.Corp', not ''" },
         { R"("directories": 10, "depth": 8, "files": 10)",
-            G + ": the generated subtree would hold 1222222220 entries; at most 20000000" },
+            G + ": the generate keys of this description ask for 1222222220 entries in all; at most 20000000" },
         { R"("directories": 1, "depth": 40, "files": 0)",
             G + ".depth: the generated tree reaches a DOS path of 257 characters; NetWare allows at most 255" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(NetworkLoadErrorOf(Described(c.options)), "net.json: " + c.message) << c.options;
+
+    // The caps hold for the whole description, not for each key: 40 volumes of half a
+    // million generated entries each (a description of 4 KB asking for 20 million),
+    // and two keys of a million users each, are refused at the key that passes them,
+    // before anything is made.
+    std::string volumes;
+    for (int v = 0; v < 40; ++v)
+        volumes += Format(R"(%s{ "name": "V%d", "generate": { "directories": 1000, "depth": 1, "files": 499 } })",
+            v ? ", " : "", v);
+    EXPECT_EQ(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
+        "tree": "T", "volumes": [ )" + volumes + " ] } ] }"),
+        "net.json: $.servers[0].volumes[39].generate: the generate keys of this description ask for 20019960 entries "
+        "in all; at most 20000000");
+    EXPECT_EQ(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
+        "tree": "T", "volumes": [ { "name": "A", "generate": { "users": 1000000, "files": 1 } },
+        { "name": "B", "entries": [ { "dir": "X", "generate": { "users": 1000000, "groups": 0, "files": 1 } } ] } ] } ] })"),
+        "net.json: $.servers[0].volumes[1].entries[0].generate: the generate keys of this description make 2000010 "
+        "users and groups in all; at most 1100000");
 
     EXPECT_EQ(NetworkLoadErrorOf(Described("", R"(, "entries": [])")),
         "net.json: " + G + ": a directory has either 'entries' or 'generate', not both");

@@ -1,5 +1,6 @@
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
+#include "support/FileFaults.h"
 #include "support/NetworkLoadError.h"
 #include "support/TestPaths.h"
 #include "util/D_Util.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +51,11 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
         { "unknown top-level key", R"({ "grantwise-network": 1, "trees": [], "servers": [], "generate": {} })",
             "net.json: $.generate: unknown key 'generate' (allowed here: grantwise-network, workstation, trees, "
             "servers)" },
+        { "duplicate top-level key", R"({ "grantwise-network": 1, "trees": [], "servers": [], "trees": [] })",
+            "net.json: $.trees: the key 'trees' is given twice in this object" },
+        { "duplicate trustees", Net(R"({ "file": "A" }, { "dir": "B", "trustees": [ ["X.Corp", "R"] ], "owner": "X.Corp",
+            "trustees": [ ["Y.Corp", "RF"] ] })"),
+            "net.json: " + V + ".entries[1].trustees: the key 'trustees' is given twice in this object" },
         { "version", R"({ "grantwise-network": "1", "trees": [], "servers": [] })",
             "net.json: $.grantwise-network: the format version must be 1" },
         { "missing servers", R"({ "grantwise-network": 1, "trees": [] })",
@@ -189,6 +197,21 @@ TEST(NetworkReader, ValidDescriptionsLoad)
     EXPECT_EQ(NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFG" })" + close)), "(loaded)");
     EXPECT_NE(
         NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"), std::string::npos);
+    // Names are limited in characters, not bytes: 255 two-byte characters make a long
+    // name, 256 do not; a tree name of 32 three-byte characters is a tree name.
+    std::string e255;
+    for (int i = 0; i < 255; ++i)
+        e255 += "\u00e9";
+    EXPECT_EQ(NetworkLoadErrorOf(Net(R"({ "file": ")" + e255 + R"(" })")), "(loaded)");
+    const std::string e256 = NetworkLoadErrorOf(Net(R"({ "file": ")" + e255 + R"(\u00e9" })"));
+    EXPECT_EQ(e256.rfind("net.json: " + V + ".entries[0].file: the name '", 0), 0u) << e256;
+    EXPECT_NE(e256.find("' is longer than 255 characters"), std::string::npos) << e256;
+    std::string tree32;
+    for (int i = 0; i < 32; ++i)
+        tree32 += "\u20ac";
+    EXPECT_EQ(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": ")" + tree32
+                  + R"(" } ], "servers": [ { "name": "\u00c9", "tree": ")" + tree32 + R"(", "volumes": [] } ] })"),
+        "(loaded)");
     EXPECT_EQ(
         NetworkLoadErrorOf(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx", "irm": 0 },
         { "dir": "q", "irm": "0xFB", "trustees": [ ["#106931", "0x1FF"], ["[Root]", ""] ], "owner": "#0x0001A2B3" })",
@@ -234,6 +257,21 @@ TEST(NetworkLoader, SourcesAndUnreadableFiles)
     auto folder = LoadNetwork(dir.path());
     EXPECT_FALSE(folder->loaded());
     EXPECT_EQ(folder->loadError().rfind(dir.path() + ": cannot be read: ", 0), 0u) << folder->loadError();
+
+    // Only regular files are read, and only up to the limit: a FIFO without a writer
+    // (which would make the reader wait), a device that never ends, a sparse file one
+    // byte over the limit (refused before it is read).
+    const std::string fifo = dir.file("net.pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(LoadNetwork(fifo)->loadError(), fifo + ": cannot be read: not a regular file");
+    const std::string huge = dir.file("huge.json");
+    ASSERT_TRUE(WriteFileBytes(huge, ""));
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(maxNetworkDescriptionBytes + 1)), 0);
+    EXPECT_EQ(LoadNetwork(huge)->loadError(), huge + ": cannot be read: larger than 1073741824 bytes");
+    const std::string zero = dir.file("zero");
+    if (MakeCharDevice(zero, 1, 5)) {
+        EXPECT_EQ(LoadNetwork(zero)->loadError(), zero + ": cannot be read: not a regular file");
+    }
 
     const std::string notUtf = dir.file("bad.json");
     WriteFileBytes(notUtf, "{ \"grantwise-network\": 1, \"trees\": [ { \"name\": \"\xff\" } ], \"servers\": [] }");

@@ -123,6 +123,32 @@ TEST(D_Ini, UnstorableWriteThrows)
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.ini"))) << "nothing was written";
 }
 
+TEST(D_Ini, AnUnstorableQueueValueCostsThatValueOnly)
+{
+    TempDir dir;
+    const std::string path = dir.file("q.ini");
+    const auto queue = queueOf({ { "\\\\FS1\\A", true }, { "\\\\FS1\\B\"=C", true }, { "\\\\FS1\\D\nE", true },
+        { "\\\\FS1\\F", true } });
+    {
+        ProfileFile ini(path);
+        EXPECT_EQ(SaveCheckList(ini, "CheckListBoxQ", queue, true),
+            (IniRefusals { path + ": [CheckListBoxQ] a value cannot hold a line break",
+                path + ": [CheckListBoxQ Checked] the key '\\\\FS1\\B\"=C' holds a double quote followed by '='",
+                path + ": [CheckListBoxQ Checked] a key cannot hold a line break" }));
+        IniFlush(ini);
+    }
+    const ProfileFile ini(path);
+    std::vector<IniListItem> loaded;
+    LoadCheckList(ini, "CheckListBoxQ", loaded, true);
+    ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_TRUE(loaded[0].checked);
+    EXPECT_EQ(loaded[1].text, "\\\\FS1\\B\"=C");
+    EXPECT_FALSE(loaded[1].checked);
+    EXPECT_EQ(loaded[2].text, "\\\\FS1\\F");
+    EXPECT_TRUE(loaded[2].checked);
+    EXPECT_EQ(IniRefusalsText({ "a", "b" }), "These settings could not be saved:\na\nb");
+}
+
 TEST(D_Ini, QueueOfThreePathsWithTheSecondChecked)
 {
     TempDir dir;

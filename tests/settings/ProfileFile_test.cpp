@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -116,18 +121,26 @@ TEST(ProfileFileText, EditsLeaveEveryOtherLineAsItWas)
         "0=\\\\SRV\\VOL1\r\n");
 }
 
-TEST(ProfileFileText, ALastLineEndingInACarriageReturnKeepsIt)
+TEST(ProfileFileText, CarriageReturnsAloneEndLinesAndEveryLineKeepsItsEnd)
 {
-    // Found by fuzzing: a file cut after "...\r" got an LF after that line when lines
-    // were added, and the CR LF then read as a line end: the value lost its CR.
-    for (const std::string eol : { "\n", "\r\n" }) {
-        ProfileFileText text("[Settings]" + eol + "Scope=2\r");
-        ASSERT_EQ(text.value("Settings", "Scope"), "2\r");
-        std::string error;
-        ASSERT_TRUE(text.setValue("Other", "Key", "v", error));
-        const ProfileFileText reread(text.toBytes());
-        EXPECT_EQ(reread.value("Settings", "Scope"), "2\r") << text.toBytes();
-        EXPECT_EQ(reread.value("Other", "Key"), "v");
+    // A file with CR-only line ends is read line by line, not as one line.
+    const std::string mac = "[Settings]\rRadioGroupScope=2\rEditPattern=*.XLS\r\r[CheckListBoxQ]\r0=\\\\FS1\\VOL1\r";
+    ProfileFileText text(mac);
+    EXPECT_EQ(text.value("Settings", "RadioGroupScope"), "2");
+    EXPECT_EQ(text.value("Settings", "EditPattern"), "*.XLS");
+    EXPECT_EQ(text.listSection("CheckListBoxQ"), (std::vector<ProfileFileText::Entry> { { "0", "\\\\FS1\\VOL1" } }));
+    std::string error;
+    ASSERT_TRUE(text.setValue("Settings", "CheckBox_IRM", "0", error));
+    EXPECT_EQ(text.toBytes(),
+        "[Settings]\rRadioGroupScope=2\rEditPattern=*.XLS\rCheckBox_IRM=0\r\r[CheckListBoxQ]\r0=\\\\FS1\\VOL1\r");
+
+    // Mixed line ends stay as they were; a last line cut after "...\r" (a fuzz finding:
+    // lines added after it once made its CR part of the value) keeps its CR as its end.
+    for (const std::string eol : { "\n", "\r\n", "\r" }) {
+        ProfileFileText cut("[Settings]" + eol + "Scope=2\r");
+        ASSERT_EQ(cut.value("Settings", "Scope"), "2");
+        ASSERT_TRUE(cut.setValue("Other", "Key", "v", error));
+        EXPECT_EQ(cut.toBytes(), "[Settings]" + eol + "Scope=2\r" + eol + "[Other]" + eol + "Key=v" + eol);
     }
 }
 
@@ -358,6 +371,88 @@ TEST(ProfileFile, UnwritablePlacesAreReported)
     ASSERT_TRUE(folder.writeString("S", "k", "v"));
     EXPECT_FALSE(folder.flush());
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("s.ini")));
+}
+
+TEST(ProfileFile, OnlyRegularFilesUpToTheLimitAreReadAndNoneOfTheOthersIsReplaced)
+{
+    TempDir dir;
+    // A FIFO without a writer would make the reader wait; a device never ends; a file
+    // over the limit is refused before it is read. None of them is replaced by a flush.
+    const std::string fifo = dir.file("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = dir.file("huge.ini");
+    ASSERT_TRUE(WriteFileBytes(huge, ""));
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(ProfileFile::kMaxBytes + 1)), 0);
+    const std::string zero = dir.file("zero.ini");
+    const bool device = MakeCharDevice(dir.file("zero"), 1, 5);
+    if (device)
+        std::filesystem::create_symlink(dir.file("zero"), zero);
+    struct Case {
+        std::string path;
+        std::string error;
+    };
+    std::vector<Case> cases { { fifo, "not a regular file" }, { huge, "larger than 8388608 bytes" } };
+    if (device)
+        cases.push_back({ zero, "not a regular file" });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        ProfileFile ini(c.path);
+        EXPECT_EQ(ini.loadState(), ProfileFile::LoadState::Unreadable);
+        EXPECT_EQ(ini.loadError(), c.error);
+        ASSERT_TRUE(ini.writeString("Settings", "RadioGroupScope", "2"));
+        EXPECT_FALSE(ini.flush());
+    }
+    EXPECT_TRUE(IsFifo(fifo));
+    EXPECT_EQ(std::filesystem::file_size(huge), ProfileFile::kMaxBytes + 1);
+    EXPECT_TRUE(!device || IsCharDevice(dir.file("zero")));
+}
+
+namespace {
+// A UTF-8 text as UTF-16 with a byte-order mark.
+std::string Utf16(const std::string& utf8, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : QString::fromStdString(utf8).toStdU16String())
+        bytes += bigEndian ? std::string { char(u >> 8), char(u) } : std::string { char(u), char(u >> 8) };
+    return bytes;
+}
+} // namespace
+
+TEST(ProfileFile, Utf16FilesAreReadAndWrittenBackInTheirOwnEncoding)
+{
+    TempDir dir;
+    const std::string path = dir.file("grantwise.ini");
+    const std::string before = "; Unicode settings\r\n[Settings]\r\nRadioGroupScope=2\r\n[CheckListBoxQ]\r\n"
+                               "0=\\\\FS1\\VOL1\\Müller & Łukasz\r\n";
+    for (const bool bigEndian : { false, true }) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        ASSERT_TRUE(WriteFileBytes(path, Utf16(before, bigEndian)));
+        {
+            ProfileFile ini(path);
+            EXPECT_EQ(ini.loadState(), ProfileFile::LoadState::Loaded);
+            EXPECT_FALSE(ini.looksBinary());
+            EXPECT_EQ(ini.encoding(), bigEndian ? ProfileFile::Encoding::Utf16BE : ProfileFile::Encoding::Utf16LE);
+            EXPECT_EQ(ini.readString("Settings", "RadioGroupScope"), "2");
+            EXPECT_EQ(ini.readString("CheckListBoxQ", "0"), "\\\\FS1\\VOL1\\Müller & Łukasz");
+            ASSERT_TRUE(ini.writeString("CheckListBoxQ Checked", "\\\\FS1\\VOL1\\Müller & Łukasz", "1"));
+            // Bytes that are no UTF-8 have no characters to be written as.
+            EXPECT_FALSE(ini.writeString("Settings", "EditPattern", "\xFF.TXT"));
+            ASSERT_TRUE(ini.flush());
+        }
+        EXPECT_EQ(ReadFileBytes(path),
+            Utf16(before + "\r\n[CheckListBoxQ Checked]\r\n\\\\FS1\\VOL1\\Müller & Łukasz=1\r\n", bigEndian));
+    }
+    // A UTF-16 file that is not well-formed (a surrogate without its partner) is not
+    // read, and not replaced.
+    static const char kBroken[] = "\xFF\xFE[\0S\0]\0\r\0\n\0\x00\xD8k\0=\0v\0";
+    const std::string broken(kBroken, sizeof kBroken - 1);
+    ASSERT_TRUE(WriteFileBytes(path, broken));
+    ProfileFile ini(path);
+    EXPECT_EQ(ini.loadState(), ProfileFile::LoadState::Unreadable);
+    EXPECT_EQ(ini.loadError(), "not well-formed UTF-16 text");
+    ASSERT_TRUE(ini.writeString("S", "k", "w"));
+    EXPECT_FALSE(ini.flush());
+    EXPECT_EQ(ReadFileBytes(path), broken);
 }
 
 TEST(ProfileFile, BinaryGarbageIsKeptAroundAnEdit)

@@ -11,8 +11,10 @@
 #include <QString>
 #include <QXmlStreamReader>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <iconv.h>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -192,4 +194,48 @@ inline CmdLine ReadBatchLine(const std::string& line)
     if (inWord)
         out.words.push_back(word);
     return out;
+}
+
+/// Converts text between two encodings with the C library's converter; false when a
+/// character has no place in the target.
+inline bool ConvertEncoding(const std::string& text, const char* from, const char* to, std::string& out)
+{
+    out.clear();
+    const iconv_t converter = iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string in = text;
+    char* inPtr = in.data();
+    size_t inLeft = in.size();
+    bool ok = true;
+    while (inLeft > 0 && ok) {
+        char buffer[256];
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t done = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, sizeof buffer - outLeft);
+        ok = done != static_cast<size_t>(-1) || errno == E2BIG;
+    }
+    iconv_close(converter);
+    return ok;
+}
+
+/// True when code page 850 holds every character of a UTF-8 text.
+inline bool InCodePage850(const std::string& utf8)
+{
+    std::string bytes;
+    return ConvertEncoding(utf8, "UTF-8", "CP850", bytes);
+}
+
+/// A batch form read as cmd.exe reads it: a form that starts with 'CHCP 850 >NUL' is in
+/// code page 850 from there on, and is given back in UTF-8 without that line; any other
+/// form is given back as it is.
+inline std::string BatchFormAsUtf8(const std::string& bytes)
+{
+    const std::string chcp = "CHCP 850 >NUL\r\n";
+    if (bytes.rfind(chcp, 0) != 0)
+        return bytes;
+    std::string utf8;
+    ConvertEncoding(bytes.substr(chcp.size()), "CP850", "UTF-8", utf8);
+    return utf8;
 }

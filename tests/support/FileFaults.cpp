@@ -10,7 +10,10 @@
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -124,4 +127,64 @@ std::string FolderListing(const std::string& folder)
     for (const std::string& name : names)
         out += (out.empty() ? "" : " ") + name;
     return out;
+}
+
+FifoReader::FifoReader(const std::string& path)
+{
+    if (::mkfifo(path.c_str(), 0600) == 0)
+        m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
+
+FifoReader::~FifoReader()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+std::string FifoReader::drain()
+{
+    std::string out;
+    char buffer[4096];
+    ssize_t n = 0;
+    while (m_fd >= 0 && (n = ::read(m_fd, buffer, sizeof buffer)) > 0)
+        out.append(buffer, static_cast<size_t>(n));
+    return out;
+}
+
+bool MakeCharDevice(const std::string& path, unsigned major, unsigned minor)
+{
+    return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(major, minor)) == 0;
+}
+
+bool IsFifo(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+bool IsCharDevice(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+BoundSocket::BoundSocket(const std::string& path)
+    : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0))
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    m_bound = m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+}
+
+BoundSocket::~BoundSocket()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool IsSocket(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }

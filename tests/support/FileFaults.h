@@ -68,3 +68,49 @@ private:
 
 /// The names in a folder, sorted (to check that no temporary file was left behind).
 std::string FolderListing(const std::string& folder);
+
+/// A FIFO made at path whose read end is held open without waiting for a writer, so a
+/// writer's open does not block and what it writes (up to the pipe's 64 KiB) waits in
+/// the pipe until drained. made() is false when the FIFO could not be made.
+class FifoReader {
+public:
+    explicit FifoReader(const std::string& path);
+    ~FifoReader();
+    FifoReader(const FifoReader&) = delete;
+    FifoReader& operator=(const FifoReader&) = delete;
+
+    bool made() const { return m_fd >= 0; }
+    /// Everything written into the FIFO so far (does not wait).
+    std::string drain();
+
+private:
+    int m_fd = -1;
+};
+
+/// Makes a character device node at path with the numbers of the system's device
+/// (1, 3 is /dev/null, 1, 7 is /dev/full), in the test's own folder. False when the
+/// machine does not allow it (no CAP_MKNOD).
+bool MakeCharDevice(const std::string& path, unsigned major, unsigned minor);
+
+/// True when path is still a FIFO / a character device (not replaced by a regular file).
+bool IsFifo(const std::string& path);
+bool IsCharDevice(const std::string& path);
+
+/// A Unix socket bound at path (a special file that is neither a FIFO nor a device);
+/// bound() is false when it could not be made. Closed on destruction.
+class BoundSocket {
+public:
+    explicit BoundSocket(const std::string& path);
+    ~BoundSocket();
+    BoundSocket(const BoundSocket&) = delete;
+    BoundSocket& operator=(const BoundSocket&) = delete;
+
+    bool bound() const { return m_bound; }
+
+private:
+    int m_fd = -1;
+    bool m_bound = false;
+};
+
+/// True when path is (still) a socket.
+bool IsSocket(const std::string& path);

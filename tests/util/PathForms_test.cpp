@@ -29,6 +29,27 @@ TEST(PathForms, LongFormConvertsWhatTheShellKnowsAndKeepsTheRest)
     InstallSimulatedNetWare(nullptr);
 }
 
+// Found by fuzzing: in a local path whose components end in separators ('.//'), the
+// shell answered with the whole path as the display name of each component, and every
+// folder above was converted the same way: the long form of a path of 147 bytes was
+// 5,170 bytes long, a second pass longer still (up to the system's path limit at each
+// level). Each component may grow by its display name only.
+TEST(PathForms, LongFormOfALocalPathGrowsAtMostByItsDisplayNames)
+{
+    std::string path = ".//";
+    for (int i = 0; i < 36; ++i)
+        path += "\\.//";
+    const std::string longForm = ConvertPathName(path, PathForm::Long);
+    EXPECT_LE(longForm.size(), path.size()) << longForm;
+    EXPECT_EQ(ConvertPathName(longForm, PathForm::Long), longForm);
+    LongPathConverter converter;
+    EXPECT_EQ(converter.convert(path), longForm);
+    // A trailing separator names the same local folder: its display name is its name.
+    std::string name;
+    ASSERT_TRUE(ShellDisplayName("C:\\tmp//", name));
+    EXPECT_EQ(name, "tmp");
+}
+
 // The converter remembers folders; on every path of the demo network, short or long,
 // and on paths that name nothing, it gives what the plain conversion gives.
 TEST(PathForms, ConverterGivesThePlainLongForm)

@@ -120,19 +120,47 @@ template <typename Items> std::optional<uint32_t> FindByName(const Items& items,
 }
 } // namespace
 
+std::string Network::nameKey(std::string_view name)
+{
+    std::string key(name);
+    for (char& c : key)
+        c = Fold(c);
+    return key;
+}
+
+uint32_t Network::addTree(NetTree tree)
+{
+    const uint32_t index = static_cast<uint32_t>(trees.size());
+    m_treeIndex.emplace(nameKey(tree.name), index); // the first of a name stays
+    trees.push_back(std::move(tree));
+    return index;
+}
+
+uint32_t Network::addVolume(uint32_t server, NetVolume volume)
+{
+    NetServer& owner = servers[server];
+    const uint32_t index = static_cast<uint32_t>(owner.volumes.size());
+    owner.volumeIndex.emplace(nameKey(volume.name), index);
+    owner.volumes.push_back(std::move(volume));
+    return index;
+}
+
 std::optional<uint32_t> Network::findServer(std::string_view name) const
 {
-    return FindByName(servers, name);
+    return FindByName(servers, name); // at most 255 servers
 }
 
 std::optional<uint32_t> Network::findVolume(uint32_t server, std::string_view name) const
 {
-    return FindByName(servers[server].volumes, name);
+    const auto& index = servers[server].volumeIndex;
+    const auto it = index.find(nameKey(name));
+    return it == index.end() ? std::nullopt : std::optional<uint32_t>(it->second);
 }
 
 std::optional<uint32_t> Network::findTree(std::string_view name) const
 {
-    return FindByName(trees, name);
+    const auto it = m_treeIndex.find(nameKey(name));
+    return it == m_treeIndex.end() ? std::nullopt : std::optional<uint32_t>(it->second);
 }
 
 uint32_t Network::resolve(uint32_t server, uint32_t volume, std::string_view dirPath) const

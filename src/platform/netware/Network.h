@@ -50,7 +50,8 @@ struct NetServer {
     std::string name;
     uint32_t tree = 0;
     std::optional<uint32_t> openFailure; ///< code opening a connection fails with
-    std::vector<NetVolume> volumes;
+    std::vector<NetVolume> volumes; ///< added with Network::addVolume, which indexes them
+    std::unordered_map<std::string, uint32_t> volumeIndex; ///< Network::nameKey -> first volume of that name
 };
 
 struct NetTrustee {
@@ -119,6 +120,12 @@ public:
     /// NetEntry::none when there is none.
     uint32_t findChild(uint32_t dir, std::string_view name) const;
 
+    /// Adds a tree (loaders add every tree this way, so that findTree stays one lookup
+    /// however many trees a description declares) and returns its index.
+    uint32_t addTree(NetTree tree);
+    /// Adds a volume to a server, likewise for findVolume, and returns its index.
+    uint32_t addVolume(uint32_t server, NetVolume volume);
+
     /// Server index by name ignoring case, or none.
     std::optional<uint32_t> findServer(std::string_view name) const;
     /// Volume index of a server by name ignoring case, or none.
@@ -135,10 +142,14 @@ public:
     size_t entryCount() const noexcept { return entries.size(); }
 
 private:
+    /// The name folded as every name comparison of the network folds it: the key of the
+    /// tree and volume indexes.
+    static std::string nameKey(std::string_view name);
     static uint64_t hashKey(uint32_t parent, std::string_view name) noexcept;
     bool nameMatches(const NetEntry& entry, std::string_view name) const noexcept;
     void indexName(uint32_t entryIndex, std::string_view name);
 
+    std::unordered_map<std::string, uint32_t> m_treeIndex; ///< nameKey -> first tree of that name
     std::string m_pool;
     std::unordered_map<std::string, uint32_t> m_interned;
     std::vector<uint32_t> m_index; ///< entry index + 1; 0: empty slot

@@ -28,8 +28,14 @@ struct GenerateOptions {
     std::string context = "Corp"; ///< organisation the users and groups are made in
 };
 
-/// Largest number of entries one "generate" key may make.
-inline constexpr uint64_t maxGeneratedEntries = 20'000'000;
+/// Largest number of entries a network may hold, listed and generated together (a
+/// description of a few lines asks for 48 bytes an entry and more, so the cap is on the
+/// whole description, not on each "generate" key).
+inline constexpr uint64_t maxNetworkEntries = 20'000'000;
+
+/// Largest number of users and groups the "generate" keys of one description make
+/// together (each key makes at most 1,000,000 users and 100,000 groups).
+inline constexpr uint64_t maxGeneratedObjects = 1'100'000;
 
 /// Number of entries a generated subtree holds below its generating directory (that
 /// directory itself not counted): its files, and per level directories^level
@@ -58,7 +64,7 @@ private:
 /// generating directory keeps the owner, IRM and trustees its description gives it.
 /// dosPathLength is the length of the generating directory's DOS path
 /// ("VOL1:" for a volume root), used to keep every path within `maxDosPath`.
-/// Throws GenerateFailure (too many entries, a DOS path too long); net is then
-/// unusable, as after any load error.
+/// Throws GenerateFailure (net would hold more than maxNetworkEntries entries, a DOS
+/// path too long); net is then unusable, as after any load error.
 void GenerateSubtree(Network& net, uint32_t tree, uint32_t dir, size_t dosPathLength, const GenerateOptions& options,
     size_t maxDosPath = 255);

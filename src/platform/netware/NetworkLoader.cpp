@@ -1,9 +1,12 @@
 #include "platform/netware/NetworkLoader.h"
 
+#include "platform/RegularFile.h"
 #include "platform/netware/NetworkReader.h"
 #include "util/D_Util.h"
 
 #include <QFile>
+
+#include <stdexcept>
 
 namespace {
 
@@ -32,21 +35,28 @@ std::string NetworkSourceFile(const std::string& explicitFile)
 std::unique_ptr<SimulatedNetWare> LoadNetwork(const std::string& explicitFile)
 {
     const std::string file = NetworkSourceFile(explicitFile);
-    QFile input(QString::fromStdString(file));
-    if (!input.open(QIODevice::ReadOnly))
-        return std::make_unique<SimulatedNetWare>(
-            DisplayName(file) + ": cannot be read: " + input.errorString().toStdString());
-    const QByteArray bytes = input.readAll();
-    if (input.error() != QFileDevice::NoError)
-        return std::make_unique<SimulatedNetWare>(
-            DisplayName(file) + ": cannot be read: " + input.errorString().toStdString());
+    const std::string name = DisplayName(file);
+    // Running out of memory anywhere while loading is a load error like any other.
     try {
-        return std::make_unique<SimulatedNetWare>(
-            ReadNetwork(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), DisplayName(file)));
+        std::string bytes;
+        if (file == builtInNetwork) {
+            QFile input(QString::fromStdString(file));
+            if (!input.open(QIODevice::ReadOnly))
+                return std::make_unique<SimulatedNetWare>(name + ": cannot be read: " + input.errorString().toStdString());
+            bytes = input.readAll().toStdString();
+        } else {
+            RegularFileRead read = ReadRegularFile(file, maxNetworkDescriptionBytes);
+            if (!read.ok)
+                return std::make_unique<SimulatedNetWare>(name + ": cannot be read: " + read.error);
+            bytes = std::move(read.bytes);
+        }
+        return std::make_unique<SimulatedNetWare>(ReadNetwork(bytes, name));
     } catch (const NetworkLoadError& error) {
         return std::make_unique<SimulatedNetWare>(std::string(error.what()));
     } catch (const std::bad_alloc&) {
-        return std::make_unique<SimulatedNetWare>(DisplayName(file) + ": not enough memory to load it");
+        return std::make_unique<SimulatedNetWare>(name + ": not enough memory to load it");
+    } catch (const std::length_error&) {
+        return std::make_unique<SimulatedNetWare>(name + ": not enough memory to load it");
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/netware/DosNames.h"
 #include "platform/netware/NetworkGenerator.h"
 #include "util/D_Util.h"
+#include "util/Utf8.h"
 
 #include <nlohmann/json.hpp>
 
@@ -206,7 +207,7 @@ void CheckName(const std::string& name, size_t maxLength, const std::string& pla
 {
     if (name.empty())
         Fail(place, std::string("the ") + what + " is empty");
-    if (name.size() > maxLength)
+    if (Utf8Length(name) > maxLength) // characters, not bytes: 255 x "é" is a valid long name
         Fail(place, Format("the %s %s is longer than %zu characters", what, Quote(name).c_str(), maxLength));
     if (std::any_of(name.begin(), name.end(), BadNameChar))
         Fail(place,
@@ -227,6 +228,7 @@ public:
         const json& version = Require(doc, "grantwise-network", top);
         if (!version.is_number_integer() || version.get<int64_t>() != 1)
             Fail(Member(top, "grantwise-network"), "the format version must be 1");
+        checkGeneratedSize(doc);
         readTrees(Require(doc, "trees", top), Member(top, "trees"));
         readServers(Require(doc, "servers", top), Member(top, "servers"));
         const json* workstation = Optional(doc, "workstation");
@@ -234,6 +236,75 @@ public:
     }
 
 private:
+    // A place in the document during the walk of checkGeneratedSize, rendered only for a
+    // message: a member of its parent (key) or an item (index).
+    struct PlaceLink {
+        const PlaceLink* parent;
+        const char* key;
+        size_t index;
+        std::string render() const
+        {
+            const std::string above = parent ? parent->render() : "$";
+            return key ? Member(above, key) : Item(above, index);
+        }
+    };
+
+    // What the generate keys of the whole description ask for, before anything is made:
+    // a description of a few lines must not make the programs build 20 million entries
+    // (or a million users) per key before it is refused. The sums count against
+    // maxNetworkEntries (the generator checks the listed entries beside them again) and
+    // maxGeneratedObjects; the message names the key that passes the limit.
+    void checkGeneratedSize(const json& doc)
+    {
+        const json* servers = Optional(doc, "servers");
+        if (!servers || !servers->is_array())
+            return;
+        const PlaceLink top { nullptr, "servers", 0 };
+        uint64_t entries = 0, objects = 0;
+        for (size_t s = 0; s < servers->size(); ++s) {
+            const json* volumes = (*servers)[s].is_object() ? Optional((*servers)[s], "volumes") : nullptr;
+            if (!volumes || !volumes->is_array())
+                continue;
+            const PlaceLink server { &top, nullptr, s };
+            const PlaceLink list { &server, "volumes", 0 };
+            for (size_t v = 0; v < volumes->size(); ++v) {
+                const PlaceLink volume { &list, nullptr, v };
+                plannedSize((*volumes)[v], volume, entries, objects);
+            }
+        }
+    }
+
+    static void plannedSize(
+        const json& node, const PlaceLink& at, uint64_t& entries, uint64_t& objects, size_t depth = 0)
+    {
+        // Each level adds at least two characters to a DOS path of at most 255, so
+        // anything deeper is refused by the reading proper; stopping here keeps the
+        // recursion short on a hostile nesting.
+        if (!node.is_object() || depth > maxDosPath / 2)
+            return;
+        if (const json* generate = Optional(node, "generate"); generate && generate->is_object()) {
+            const PlaceLink generateAt { &at, "generate", 0 };
+            const GenerateOptions options = readGenerate(*generate, generateAt.render());
+            const uint64_t count = GeneratedEntryCount(options);
+            entries = count > UINT64_MAX - entries ? UINT64_MAX : entries + count;
+            if (entries > maxNetworkEntries)
+                Fail(generateAt.render(),
+                    Format("the generate keys of this description ask for %llu entries in all; at most %llu",
+                        static_cast<unsigned long long>(entries), static_cast<unsigned long long>(maxNetworkEntries)));
+            objects += uint64_t(options.users) + options.groups;
+            if (objects > maxGeneratedObjects)
+                Fail(generateAt.render(),
+                    Format("the generate keys of this description make %llu users and groups in all; at most %llu",
+                        static_cast<unsigned long long>(objects), static_cast<unsigned long long>(maxGeneratedObjects)));
+        }
+        const json* children = Optional(node, "entries");
+        if (!children || !children->is_array())
+            return;
+        const PlaceLink list { &at, "entries", 0 };
+        for (size_t i = 0; i < children->size(); ++i)
+            plannedSize((*children)[i], PlaceLink { &list, nullptr, i }, entries, objects, depth + 1);
+    }
+
     void readTrees(const json& trees, const std::string& place)
     {
         Array(trees, place);
@@ -251,7 +322,7 @@ private:
                 for (size_t k = 0; k < objects->size(); ++k)
                     readFixedObject(tree, (*objects)[k], Item(objectsAt, k));
             }
-            m_net.trees.push_back(std::move(tree));
+            m_net.addTree(std::move(tree));
         }
     }
 
@@ -315,12 +386,15 @@ private:
         CheckName(vol.name, maxVolumeName, Member(at, "name"), "volume name");
         if (m_net.findVolume(serverIndex, vol.name))
             Fail(Member(at, "name"), "the volume " + Quote(vol.name) + " is declared twice on this server");
+        if (m_net.entries.size() >= maxNetworkEntries)
+            Fail(at, Format("the description holds more than %llu entries",
+                         static_cast<unsigned long long>(maxNetworkEntries)));
         vol.root = static_cast<uint32_t>(m_net.entries.size());
         NetEntry root;
         root.flags = NetEntry::isDirectory;
         root.longName = m_net.internName("");
         m_net.entries.push_back(root);
-        m_net.servers[serverIndex].volumes.push_back(vol);
+        m_net.addVolume(serverIndex, vol);
         m_tree = m_net.servers[serverIndex].tree;
         readDirectory(volume, vol.root, at, vol.name + ":");
     }
@@ -401,6 +475,9 @@ private:
             return;
         const std::string entriesAt = Member(at, "entries");
         Array(*children, entriesAt);
+        if (children->size() > maxNetworkEntries - std::min<uint64_t>(m_net.entries.size(), maxNetworkEntries))
+            Fail(entriesAt, Format("the description holds more than %llu entries",
+                                static_cast<unsigned long long>(maxNetworkEntries)));
         const uint32_t first = static_cast<uint32_t>(m_net.entries.size());
         const uint32_t count = static_cast<uint32_t>(children->size());
         m_net.entries[index].firstChild = first;
@@ -606,6 +683,99 @@ private:
     uint32_t m_tree = 0; // the tree of the server being read
 };
 
+// Builds the document from the parser's events as the library's own builder does, and
+// refuses a key given twice in one object (the library would keep the last one
+// silently, so a second "trustees" key would drop assignments from the audit).
+class DocumentBuilder {
+public:
+    explicit DocumentBuilder(json& root)
+        : m_root(root)
+    {
+    }
+
+    bool null() { return add(nullptr); }
+    bool boolean(bool value) { return add(value); }
+    bool number_integer(json::number_integer_t value) { return add(value); }
+    bool number_unsigned(json::number_unsigned_t value) { return add(value); }
+    bool number_float(json::number_float_t value, const json::string_t&) { return add(value); }
+    bool string(json::string_t& value) { return add(std::move(value)); }
+    bool binary(json::binary_t& value) { return add(json::binary(std::move(value))); }
+    bool start_object(std::size_t) { return open(json::object()); }
+    bool start_array(std::size_t) { return open(json::array()); }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+
+    bool key(json::string_t& key)
+    {
+        Level& level = m_levels.back();
+        auto [it, fresh] = level.container->emplace(std::move(key), nullptr);
+        level.key = &it.key();
+        m_element = &it.value();
+        if (!fresh)
+            Fail(place(), "the key " + Quote(*level.key) + " is given twice in this object");
+        return true;
+    }
+
+    // The parser's own exception, of its own type, so the caller's handlers tell a syntax
+    // error from a number out of range as with json::parse.
+    template <typename Exception> bool parse_error(std::size_t, const std::string&, const Exception& error)
+    {
+        throw error;
+    }
+
+private:
+    struct Level {
+        json* container;
+        const std::string* key = nullptr; // the member being filled (objects)
+    };
+
+    // The JSON path of the value being filled, in the form of every other message.
+    std::string place() const
+    {
+        std::string out = "$";
+        for (const Level& level : m_levels)
+            out = level.container->is_array() ? Item(out, level.container->size() - 1)
+                                              : Member(out, level.key ? level.key->c_str() : "");
+        return out;
+    }
+
+    json* slot()
+    {
+        if (m_levels.empty())
+            return &m_root;
+        json& container = *m_levels.back().container;
+        if (container.is_array()) {
+            container.push_back(nullptr);
+            return &container.back();
+        }
+        return m_element;
+    }
+
+    bool add(json&& value)
+    {
+        *slot() = std::move(value);
+        return true;
+    }
+
+    bool open(json&& empty)
+    {
+        json* at = slot();
+        *at = std::move(empty);
+        m_levels.push_back({ at });
+        return true;
+    }
+
+    bool close()
+    {
+        m_levels.pop_back();
+        return true;
+    }
+
+    json& m_root;
+    std::vector<Level> m_levels;
+    json* m_element = nullptr;
+};
+
 // "line L, column C" of a byte offset (1-based, as the parser counts).
 std::string LineColumn(std::string_view text, size_t byte)
 {
@@ -627,7 +797,10 @@ std::unique_ptr<Network> ReadNetwork(std::string_view text, const std::string& f
 {
     json doc;
     try {
-        doc = json::parse(text.begin(), text.end());
+        DocumentBuilder builder(doc);
+        json::sax_parse(text.begin(), text.end(), &builder);
+    } catch (const Failure& failure) {
+        throw NetworkLoadError(fileName + ": " + failure.place + ": " + failure.reason);
     } catch (const json::parse_error& e) {
         // The parser's message reads "[json.exception.parse_error.101] parse error at line
         // 3, column 5: syntax error ..."; keep what follows the place.

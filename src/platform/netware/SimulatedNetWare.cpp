@@ -2,6 +2,7 @@
 
 #include "platform/netware/DosNames.h"
 #include "util/D_Util.h"
+#include "util/Utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -169,7 +170,7 @@ uint16_t SimulatedNetWare::connText(uint32_t server, uint16_t item, uint16_t buf
     std::string text;
     if (item == 4) {
         text = m_net->trees[m_net->servers[server].tree].name;
-        text.resize(std::max<size_t>(text.size(), 32), '_');
+        text.append(32 - std::min<size_t>(Utf8Length(text), 32), '_'); // to 32 characters
     } else if (item == 7) {
         text = m_net->servers[server].name;
     } else {

@@ -33,18 +33,20 @@ void LoadBoundsFromFile(const std::string& fileName, const std::string& section,
     }
 }
 
-void SaveCheckListToFile(const std::string& fileName, const std::string& section, TCheckListBox* list)
+IniRefusals SaveCheckListToFile(const std::string& fileName, const std::string& section, TCheckListBox* list)
 {
     ProfileFile ini(fileName);
-    SaveCheckListItems(ini, section, list);
+    IniRefusals refusals = SaveCheckListItems(ini, section, list);
     IniFlush(ini);
+    return refusals;
 }
 
-void SaveControlsToFile(const std::string& fileName, const std::string& section, QWidget* container)
+IniRefusals SaveControlsToFile(const std::string& fileName, const std::string& section, QWidget* container)
 {
     ProfileFile ini(fileName);
-    SaveControls(ini, section, container);
+    IniRefusals refusals = SaveControls(ini, section, container);
     IniFlush(ini);
+    return refusals;
 }
 
 void SaveBoundsToFile(const std::string& fileName, const std::string& section, QWidget* window)

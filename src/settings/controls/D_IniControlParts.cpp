@@ -52,14 +52,14 @@ void applyHistory(QComboBox* box, const IniHistory& history)
 
 } // namespace
 
-void SaveCheckList(ProfileFile& ini, const std::string& section, TCheckListBox* list, bool withItems)
+IniRefusals SaveCheckList(ProfileFile& ini, const std::string& section, TCheckListBox* list, bool withItems)
 {
-    SaveCheckList(ini, section, itemsOf(list), withItems);
+    return SaveCheckList(ini, section, itemsOf(list), withItems);
 }
 
-void SaveCheckListItems(ProfileFile& ini, const std::string& section, TCheckListBox* list)
+IniRefusals SaveCheckListItems(ProfileFile& ini, const std::string& section, TCheckListBox* list)
 {
-    SaveCheckList(ini, section, list, true);
+    return SaveCheckList(ini, section, list, true);
 }
 
 void LoadCheckList(const ProfileFile& ini, const std::string& section, TCheckListBox* list, bool withItems)

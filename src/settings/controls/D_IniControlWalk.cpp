@@ -130,7 +130,7 @@ void loadGrid(const ProfileFile& ini, const std::string& section, QTableWidget* 
         }
 }
 
-void saveChild(ProfileFile& ini, const std::string& section, QWidget* w)
+void saveChild(ProfileFile& ini, const std::string& section, QWidget* w, IniRefusals& refusals)
 {
     const std::string name = nameOf(w);
     switch (kindOf(w)) {
@@ -159,16 +159,23 @@ void saveChild(ProfileFile& ini, const std::string& section, QWidget* w)
         break;
     case Kind::CheckList: {
         auto* list = static_cast<TCheckListBox*>(w);
-        for (int i = 0; i < list->count(); ++i)
-            IniWriteBool(ini, section + " " + name, list->itemText(i).toStdString(), list->checked(i));
+        for (int i = 0; i < list->count(); ++i) {
+            try {
+                IniWriteBool(ini, section + " " + name, list->itemText(i).toStdString(), list->checked(i));
+            } catch (const IniWriteError& error) {
+                refusals.emplace_back(error.what());
+            }
+        }
         break;
     }
     case Kind::Grid:
         saveGrid(ini, section + " " + name, static_cast<QTableWidget*>(w));
         break;
-    case Kind::Container:
-        SaveControls(ini, section, w);
+    case Kind::Container: {
+        IniRefusals inner = SaveControls(ini, section, w);
+        refusals.insert(refusals.end(), inner.begin(), inner.end());
         break;
+    }
     case Kind::None:
         break;
     }
@@ -235,8 +242,9 @@ void loadChild(const ProfileFile& ini, const std::string& section, QWidget* w)
 
 } // namespace
 
-void SaveControls(ProfileFile& ini, const std::string& section, QWidget* container)
+IniRefusals SaveControls(ProfileFile& ini, const std::string& section, QWidget* container)
 {
+    IniRefusals refusals;
     std::string sec = section;
     if (isForm(container)) {
         sec = section + " " + nameOf(container);
@@ -244,11 +252,13 @@ void SaveControls(ProfileFile& ini, const std::string& section, QWidget* contain
     }
     for (QWidget* child : childWidgets(container)) {
         try {
-            saveChild(ini, sec, child);
-        } catch (const std::exception&) {
+            saveChild(ini, sec, child, refusals);
+        } catch (const std::exception& error) {
             // This control is not stored; the others still are.
+            refusals.emplace_back(error.what());
         }
     }
+    return refusals;
 }
 
 void LoadControls(const ProfileFile& ini, const std::string& section, QWidget* container)

@@ -19,7 +19,8 @@
 //   anything else (buttons, labels, group boxes, tab widgets, ...)  nothing
 //
 // A container's children are its direct child widgets in creation order. Each child is
-// stored and restored inside its own error guard: a failure loses that control only.
+// stored and restored inside its own error guard: a failure loses that control only
+// (and a check list's items are stored one by one, so there a failure loses one item).
 // Restoring passes the control's current state as the default, so a missing key leaves
 // it as it is.
 //
@@ -45,13 +46,14 @@ void LoadCheckListFromFile(const std::string& fileName, const std::string& secti
 /// Restores window's position and size from section (LoadBounds). Never reports an error.
 void LoadBoundsFromFile(const std::string& fileName, const std::string& section, QWidget* window);
 
-/// Stores the items and check marks of list under section (SaveCheckListItems). Throws
-/// IniWriteError at the first write that fails, or when the file cannot be written;
-/// the file is then left as it was.
-void SaveCheckListToFile(const std::string& fileName, const std::string& section, TCheckListBox* list);
+/// Stores the items and check marks of list under section (SaveCheckListItems). A value
+/// the file cannot hold is skipped and returned; throws IniWriteError when the file
+/// cannot be written, and the file is then left as it was.
+IniRefusals SaveCheckListToFile(const std::string& fileName, const std::string& section, TCheckListBox* list);
 /// Stores the children of container under section (SaveControls). A control that cannot
-/// be stored is skipped; throws IniWriteError when the file cannot be written.
-void SaveControlsToFile(const std::string& fileName, const std::string& section, QWidget* container);
+/// be stored is skipped and returned; throws IniWriteError when the file cannot be
+/// written.
+IniRefusals SaveControlsToFile(const std::string& fileName, const std::string& section, QWidget* container);
 /// Stores window's position and size under section (SaveBounds). Throws IniWriteError
 /// when the file cannot be written.
 void SaveBoundsToFile(const std::string& fileName, const std::string& section, QWidget* window);
@@ -59,15 +61,16 @@ void SaveBoundsToFile(const std::string& fileName, const std::string& section, Q
 // ---- Operations on an open settings file ---------------------------------------------
 
 /// Stores every child of container by kind (table above). A form (QMainWindow, QDialog)
-/// uses section + " " + its name, and stores its own bounds there first.
-void SaveControls(ProfileFile& ini, const std::string& section, QWidget* container);
+/// uses section + " " + its name, and stores its own bounds there first. What a control
+/// could not store is returned.
+IniRefusals SaveControls(ProfileFile& ini, const std::string& section, QWidget* container);
 /// Restores every child of container by kind; a form's bounds first, as SaveControls.
 void LoadControls(const ProfileFile& ini, const std::string& section, QWidget* container);
 
 /// Check marks (and with withItems the items, keys by index) of list, see the
-/// IniListItem form in D_Ini.h. Throws IniWriteError at the first failing write.
-void SaveCheckList(ProfileFile& ini, const std::string& section, TCheckListBox* list, bool withItems);
-void SaveCheckListItems(ProfileFile& ini, const std::string& section, TCheckListBox* list);
+/// IniListItem form in D_Ini.h. Values the file cannot hold are skipped and returned.
+IniRefusals SaveCheckList(ProfileFile& ini, const std::string& section, TCheckListBox* list, bool withItems);
+IniRefusals SaveCheckListItems(ProfileFile& ini, const std::string& section, TCheckListBox* list);
 /// With withItems the list is cleared and refilled from section; every item's check
 /// mark comes from section + " Checked" (unchecked when missing).
 void LoadCheckList(const ProfileFile& ini, const std::string& section, TCheckListBox* list, bool withItems);

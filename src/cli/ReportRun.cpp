@@ -9,6 +9,7 @@
 #include "scan/ScanRun.h"
 #include "scan/TrusteeList.h"
 #include "settings/SavedScanSettings.h"
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 #include "util/PendingMessages.h"
 
@@ -89,11 +90,12 @@ private:
 };
 
 // Adds a start path as a double click in the folder tree does: a path already queued
-// (ignoring letter case) keeps its place and gets the given check mark.
+// (without regard to case, Unicode case folding) keeps its place and gets the given
+// check mark.
 void queuePath(std::vector<QueueEntry>& queue, const std::string& path, bool recurse)
 {
     for (QueueEntry& entry : queue) {
-        if (SameText(entry.path, path)) {
+        if (SameName(entry.path, path)) {
             entry.recurse = recurse;
             return;
         }
@@ -151,7 +153,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     if (options.connection) {
         chosen = nullptr;
         for (const NWConnectionItem& item : connections)
-            if (SameText(item.serverName, *options.connection))
+            if (SameName(item.serverName, *options.connection))
                 chosen = &item;
         if (!chosen) {
             err << "grantwise-report: no connection to server " << *options.connection << "\n";

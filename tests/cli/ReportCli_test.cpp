@@ -246,6 +246,21 @@ TEST(ReportCli, SettingsFileGivesChoicesAndQueue)
         "\\\\FS1\\VOL1\\R&D\\50% Done", "--no-recurse" }));
     EXPECT_EQ(run.status, 0) << run.err;
     expectGolden(run.out, "cli-settings.txt");
+
+    // Queue paths, their check-mark keys and path components compare with Unicode case
+    // folding: the folder 'Müller & Łukasz' queued in capitals, its check mark stored
+    // under the lower-case path.
+    const std::string upper = "\\\\FS1\\VOL1\\MÜLLER & ŁUKASZ";
+    WriteFileBytes(ini, "[CheckListBoxQ]\r\n0=" + upper + "\r\n[CheckListBoxQ Checked]\r\n\\\\fs1\\vol1\\müller & łukasz=1\r\n");
+    CliRun folded = runReport(withNetwork({ "--settings", ini }));
+    EXPECT_EQ(folded.status, 0) << folded.err;
+    EXPECT_EQ(folded.out.rfind("Base: " + upper + "\r\n     Subdirs: TRUE\r\n", 0), 0u) << folded.out;
+    EXPECT_NE(folded.out.find("     Trustee: .Müller.Staff.Corp [RWCEAFM]\r\n"), std::string::npos) << folded.out;
+    // The same folder named again in lower case is the queued entry.
+    folded = runReport(withNetwork({ "--settings", ini, "\\\\fs1\\vol1\\müller & łukasz", "--no-recurse" }));
+    EXPECT_EQ(folded.status, 0) << folded.err;
+    EXPECT_EQ(folded.out.find("Base: "), folded.out.rfind("Base: ")) << folded.out;
+    EXPECT_NE(folded.out.find("Base: " + upper + "\r\n     Subdirs: FALSE\r\n"), std::string::npos) << folded.out;
 }
 
 TEST(ReportCli, NetworkFromTheEnvironmentAndTheDemo)

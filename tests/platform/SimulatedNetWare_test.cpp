@@ -3,6 +3,7 @@
 #include "platform/netware/NetworkReader.h"
 #include "support/FakeNWClient.h"
 #include "support/MessageRecorder.h"
+#include "support/NetworkLoadError.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -362,4 +363,66 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
     // The same DOS name in another directory is that directory's entry.
     EXPECT_EQ(firstTrustee("VOL1:E\\B.TXT"), 0x40u);
     EXPECT_EQ(firstTrustee("VOL1:D\\NONE.TXT"), 0xC0DE899Cu);
+}
+
+TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)
+{
+    // 'MÜLLER.Corp' and 'müller.corp' are one object; 'Łukasz.Corp' owns the directory
+    // that names him in capitals as its trustee.
+    auto lib = FromText(R"({ "grantwise-network": 1,
+      "trees": [ { "name": "T", "objects": [ { "name": "MÜLLER.Corp", "id": "0x8001" } ] } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "entries": [
+        { "dir": "Müller Daten", "owner": "ŁUKASZ.CORP",
+          "trustees": [ ["müller.corp", "R"], ["Łukasz.Corp", "RF"] ],
+          "entries": [ { "file": "Ärger.txt", "trustees": [ ["#0x20", "W"] ] } ] },
+        { "dir": "Keys", "trustees": [ ["#0x30", "C"] ] } ] } ] } ] })");
+    FakeNWClient::Install install(*lib);
+    uint32_t fs1 = 0;
+    ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
+    const auto trustees = [&](const std::string& path) {
+        uint32_t iteration = 0;
+        uint16_t count = 0;
+        NWTrusteeBlock block;
+        std::vector<uint32_t> ids;
+        const uint16_t code = lib->scanTrustees(fs1, 0, path.c_str(), iteration, count, block, nullptr);
+        if (code != 0)
+            return std::vector<uint32_t> { 0xC0DE0000u + code };
+        for (int i = 0; i < count; ++i)
+            ids.push_back(block.entries[i].objectID);
+        return ids;
+    };
+    const std::vector<uint32_t> dataTrustees = trustees("VOL1:Müller Daten");
+    ASSERT_EQ(dataTrustees.size(), 2u);
+    EXPECT_EQ(dataTrustees[0], 0x8001u);
+    // Path components: long names in other case.
+    EXPECT_EQ(trustees("VOL1:MÜLLER DATEN"), dataTrustees);
+    EXPECT_EQ(trustees("\\\\fs1\\vol1\\müller daten"), dataTrustees);
+    EXPECT_EQ(trustees("VOL1:MÜLLER DATEN\\ärger.TXT"), std::vector<uint32_t> { 0x20 });
+    // The Kelvin sign is a "k": for a path component and in a pattern.
+    EXPECT_EQ(trustees("VOL1:\xE2\x84\xAA" "eys"), std::vector<uint32_t> { 0x30 });
+    uint8_t volume = 0, rights = 0;
+    uint16_t dirID = 0, sequence = 0;
+    ASSERT_EQ(lib->initFileSearch(fs1, 0, "VOL1:", volume, dirID, sequence, rights, nullptr), 0);
+    NWSearchEntry entry;
+    ASSERT_EQ(lib->continueFileSearch(fs1, volume, dirID, sequence, 0x16, "\xE2\x84\xAA*", entry, 1), 0);
+    EXPECT_EQ(std::string(entry.shortName), "KEYS");
+
+    // The owner named in capitals is the trustee named in mixed case.
+    uint8_t seq[9], irm = 0;
+    char name[256];
+    uint32_t date = 0, owner = 0;
+    ASSERT_EQ(lib->getDirectoryInfo(fs1, 0, "VOL1:MÜLLER DATEN", seq, name, date, owner, irm, nullptr), 0);
+    EXPECT_EQ(SwapLong(owner), dataTrustees[1]);
+
+    // Two names of one directory that differ only in case are one name twice.
+    EXPECT_NE(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V", "entries": [
+        { "dir": "Müller" }, { "file": "MÜLLER" } ] } ] } ] })")
+                  .find("the name 'MÜLLER' is already used in this directory"),
+        std::string::npos);
+    EXPECT_NE(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T", "objects": [
+        { "name": "Łukasz.Corp", "id": 5 }, { "name": "łukasz.corp", "id": 6 } ] } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V" } ] } ] })")
+                  .find("is declared twice in the tree"),
+        std::string::npos);
 }

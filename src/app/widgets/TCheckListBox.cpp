@@ -1,6 +1,8 @@
 #include "app/widgets/TCheckListBox.h"
 
-#include "util/D_Util.h"
+#include "util/CaseFold.h"
+
+#include <QMouseEvent>
 
 TCheckListBox::TCheckListBox(QWidget* parent)
     : QListWidget(parent)
@@ -44,7 +46,7 @@ int TCheckListBox::indexOfText(const QString& text) const
 {
     const std::string wanted = text.toStdString();
     for (int i = 0; i < count(); ++i)
-        if (SameText(item(i)->text().toStdString(), wanted))
+        if (SameName(item(i)->text().toStdString(), wanted))
             return i;
     return -1;
 }

@@ -121,13 +121,25 @@ TEST(ReportCli, BatchAndXmlFormsWithHostileNames)
 
 TEST(ReportCli, UnreadableStartPathsGiveStatusOne)
 {
-    const CliRun run
-        = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked", "--no-recurse" }));
+    // Directories without recursion: the scan reads each start directory's information
+    // and searches nowhere, so Sealed (information fails) is unreadable and Locked (a
+    // search fails) is not.
+    CliRun run = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked",
+        "\\\\FS1\\VOL1\\Sealed", "--no-recurse", "--scope", "directories" }));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
         "grantwise-report: cannot read start path \\\\FS9\\VOL1\\X: 0x880F (No connection to server)\n"
-        "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Locked: 0x89A8 (Access denied)\n");
+        "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Sealed: 0x89A8 (Access denied)\n");
     expectGolden(run.out, "cli-unreadable.txt");
+    // Where the scan searches (files, or recursion), Locked cannot be read.
+    for (const std::vector<std::string>& mode :
+        { std::vector<std::string> { "--scope", "files", "--no-recurse" }, std::vector<std::string> { "--scope", "directories" } }) {
+        std::vector<std::string> args { "\\\\FS1\\VOL1\\Locked" };
+        args.insert(args.end(), mode.begin(), mode.end());
+        run = runReport(withNetwork(args));
+        EXPECT_EQ(run.status, 1) << mode[1];
+        EXPECT_EQ(run.err, "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Locked: 0x89A8 (Access denied)\n");
+    }
 }
 
 TEST(ReportCli, EmptyQueueWritesAnEmptyReport)

@@ -96,8 +96,9 @@ TEST_F(ScanFixture, FilesScopeWithoutMatchesGivesEightLines)
     EXPECT_EQ(lines(), expected);
     EXPECT_TRUE(result.unreadable.empty());
     EXPECT_EQ(result.entriesExamined, 0u);
-    // The walk was asked for files only, on the resolved volume:directory.
-    EXPECT_EQ(fake.countOf("getDirectoryInfo"), 0);
+    // The walk was asked for files only, on the resolved volume:directory: the start
+    // directory's information was read once, to see that it can be read, not reported.
+    EXPECT_EQ(fake.countOf("getDirectoryInfo"), 1);
 }
 
 TEST_F(ScanFixture, BothScopesBothInfoWithRecursion)
@@ -225,6 +226,39 @@ TEST_F(ScanFixture, UnreadableStartPathsAreRecordedAndTheScanGoesOn)
     EXPECT_EQ(got[8].second, "Base: \\\\FS1\\VOL1\\LOCKED");
     EXPECT_EQ(got[16].second, "Base: \\\\FS1\\VOL1\\R&D");
     EXPECT_EQ(got[22], (std::pair<int, std::string> { 15, "FS1\\VOL1:R&D" }));
+}
+
+TEST_F(ScanFixture, StartDirectoryInformationAndSearchCountWhereTheScanReadsThem)
+{
+    // NOINFO: its information cannot be read; NOSEARCH: no search can start in it.
+    FakeNWClient::Split split = fake.splits["\\\\FS1\\VOL1\\R&D"];
+    for (const char* name : { "NOINFO", "NOSEARCH" }) {
+        split.dirPath = name;
+        fake.splits[std::string("\\\\FS1\\VOL1\\") + name] = split;
+    }
+    fake.directories["VOL1:NOINFO"].infoCode = 0x89A8;
+    fake.directories["VOL1:NOSEARCH"].searchCode = 0x8998;
+    const std::vector<QueueEntry> flat { { "\\\\FS1\\VOL1\\NOINFO", false }, { "\\\\FS1\\VOL1\\NOSEARCH", false } };
+    const std::vector<QueueEntry> deep { { "\\\\FS1\\VOL1\\NOINFO", true }, { "\\\\FS1\\VOL1\\NOSEARCH", true } };
+    const auto unreadable = [](const ScanResult& result) {
+        std::vector<std::pair<std::string, uint32_t>> out;
+        for (const UnreadableStartPath& path : result.unreadable)
+            out.emplace_back(path.path, path.code);
+        return out;
+    };
+    using Named = std::vector<std::pair<std::string, uint32_t>>;
+    const Named infoOnly { { "\\\\FS1\\VOL1\\NOINFO", 0x89A8 } };
+    const Named both { { "\\\\FS1\\VOL1\\NOINFO", 0x89A8 }, { "\\\\FS1\\VOL1\\NOSEARCH", 0x8998 } };
+    // Directories without recursion: no search at all, so only NOINFO is unreadable.
+    EXPECT_EQ(unreadable(scan(flat, 0)), infoOnly);
+    EXPECT_EQ(fake.countOf("initFileSearch"), 0);
+    // Files, both, or recursion: the scan searches, and NOSEARCH cannot be read.
+    for (int scope : { 1, 2 }) {
+        results = ReportList();
+        EXPECT_EQ(unreadable(scan(flat, scope)), both) << scope;
+    }
+    results = ReportList();
+    EXPECT_EQ(unreadable(scan(deep, 0)), both);
 }
 
 TEST_F(ScanFixture, AnOversizedTrusteeBlockEndsOnlyItsStartPath)

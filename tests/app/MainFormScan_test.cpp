@@ -21,8 +21,12 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QPointer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QFile>
 #include <QTest>
 
+#include <map>
 #include <optional>
 
 namespace {
@@ -401,6 +405,43 @@ private Q_SLOTS:
             QTRY_VERIFY(!alive);
         }
         QVERIFY(messages.texts().empty());
+    }
+
+    void windowAndCommandLineReadOneSettingsFileAlike()
+    {
+        // Indexes beyond the choices: the last scope ("&Both") and info ("&Both").
+        AppTestEnv env;
+        QVERIFY(WriteFileBytes(env.iniFile(),
+            "[Settings]\nRadioGroupScope=7\nRadioGroupInfo=0x10\nCheckBox_IRM=1\nEditPattern=*.XLS\n"
+            "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n[CheckListBoxQ Checked]\n\\\\FS1\\VOL1\\R&D=1\n"));
+        MessageRecorder messages;
+        TMainForm form;
+        form.BitBtnScanDirs->click();
+        std::map<std::string, std::string> windowBytes;
+        for (QAction* save : { form.PopopSaveAsText, form.PopopSaveAsXML }) {
+            const std::string file = env.home().file("window-" + save->objectName().toStdString());
+            DialogAnswer answer(file);
+            save->trigger();
+            windowBytes[save == form.PopopSaveAsText ? "txt" : "xml"] = ReadFileBytes(file);
+        }
+        QVERIFY(messages.texts().empty());
+        QVERIFY(windowBytes["txt"].find("     Scope: Directories and Files\r\n") != std::string::npos);
+        QVERIFY(windowBytes["txt"].find("     Owner: (n/a)\r\n") != std::string::npos); // the file budget.xls
+
+        for (const auto& [format, bytes] : windowBytes) {
+            QProcess report;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove(QStringLiteral("GRANTWISE_NETWORK"));
+            report.setProcessEnvironment(environment);
+            report.start(QStringLiteral(GRANTWISE_REPORT_EXE),
+                { QStringLiteral("--network"), QString::fromStdString(TestDataPath("app/window-network.json")),
+                    QStringLiteral("--settings"), QString::fromStdString(env.iniFile()), QStringLiteral("--format"),
+                    QString::fromStdString(format) });
+            QVERIFY(report.waitForFinished(60000));
+            QCOMPARE(QString::fromUtf8(report.readAllStandardError()), QString());
+            QCOMPARE(report.exitCode(), 0);
+            QCOMPARE(report.readAllStandardOutput().toStdString(), bytes);
+        }
     }
 
     void settingsSurviveARestart()

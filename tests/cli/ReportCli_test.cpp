@@ -242,6 +242,16 @@ TEST(ReportCli, BadArgumentsAndUnknownConnection)
     run = runReport(withNetwork({ "--settings", TestDataPath("no-such-settings.ini") }));
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("no-such-settings.ini"), std::string::npos) << run.err;
+    // A negative stored scope selects no scope, and the window scans nothing for it.
+    TempDir dir;
+    const std::string ini = dir.file("none.ini");
+    WriteFileBytes(ini, "[Settings]\nRadioGroupScope=-1\n[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n");
+    run = runReport(withNetwork({ "--settings", ini }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("grantwise-report: " + ini + ": no scope choice is selected", 0), 0u) << run.err;
+    EXPECT_EQ(run.out, "");
+    run = runReport(withNetwork({ "--settings", ini, "--scope", "files" }));
+    EXPECT_EQ(run.status, 0) << run.err;
 }
 
 TEST(ReportCli, SettingsFileGivesChoicesAndQueue)

@@ -11,8 +11,14 @@
 #include "platform/netware/NetworkLoader.h"
 #include "support/TestPaths.h"
 
+#include "app/widgets/TRadioGroup.h"
+
 #include <QByteArray>
 #include <QModelIndex>
+#include <QAbstractButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QTest>
 #include <QtGlobal>
 
 #include <string>
@@ -68,4 +74,22 @@ inline QModelIndex FolderIndex(ShellFolderModel& model, const std::string& path)
         current = next;
     }
     return {};
+}
+
+/// A mouse click on a check box or radio button where the style takes a click on it (its
+/// indicator and caption), as a user's click lands.
+inline void ClickCheckable(QAbstractButton* button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QStyle::SubElement element
+        = qobject_cast<QRadioButton*>(button) ? QStyle::SE_RadioButtonClickRect : QStyle::SE_CheckBoxClickRect;
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->style()->subElementRect(element, &option, button).center());
+}
+
+/// A mouse click on an item of a radio group.
+inline void ClickRadioItem(TRadioGroup* group, int item)
+{
+    ClickCheckable(group->findChildren<QRadioButton*>().at(item));
 }

@@ -3,6 +3,7 @@
 
 #include "AppTestEnv.h"
 #include "app/TMainForm.h"
+#include "app/WindowScanControls.h"
 #include "app/models/ReportListModel.h"
 #include "app/seams/SaveFileName.h"
 #include "app/widgets/TCheckListBox.h"
@@ -155,13 +156,17 @@ private Q_SLOTS:
         QCOMPARE(form.StatusBar1->panelText(1), QString());
     }
 
-    void whileScanningTheQueueSideIsLockedAndTheChoicesStayLive()
+    void whileScanningTheQueueSideAndTheChoicesAreLocked()
     {
         AppTestEnv env;
         MessageRecorder messages;
         TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControl1->setCurrentWidget(form.TabSheetAction);
         queueFolder(form, kRnD);
         queueFolder(form, "\\\\FS1\\VOL1\\Public");
+        form.RadioGroupInfo->click(2);
         bool checked = false;
         DuringOperation during([&] {
             checked = true;
@@ -170,14 +175,18 @@ private Q_SLOTS:
             QVERIFY(!form.ServerList->isEnabled());
             QVERIFY(!form.ShellTreeView1->isEnabled());
             QVERIFY(!form.CheckListBoxQ->isEnabled());
-            QVERIFY(form.RadioGroupScope->isEnabled() && form.EditPattern->isEnabled());
             // The handlers that apply the queue rule do not enable the button now.
             form.LabelDirSelectedUpd();
             form.PageControl1->setCurrentWidget(form.TabSheetSelect);
             form.PageControl1->setCurrentWidget(form.TabSheetAction);
             QVERIFY(!form.BitBtnScanDirs->isEnabled());
-            // A changed choice applies from the next entry on.
-            form.RadioGroupInfo->click(1);
+            // The scan's own choices cannot be changed: a click on "&Owner" and typing
+            // into the pattern do nothing.
+            QVERIFY(!form.RadioGroupScope->isEnabled() && !form.RadioGroupInfo->isEnabled());
+            QVERIFY(!form.CheckBox_IRM->isEnabled() && !form.EditPattern->isEnabled());
+            ClickRadioItem(form.RadioGroupInfo, 1);
+            ClickCheckable(form.CheckBox_IRM);
+            QTest::keyClicks(form.EditPattern, "X");
             // The status panel shows the entry's path once the event loop has run.
             QCoreApplication::processEvents();
             QVERIFY(!form.StatusBar1->panelText(1).isEmpty());
@@ -185,9 +194,17 @@ private Q_SLOTS:
         form.BitBtnScanDirsClick();
         QVERIFY(checked);
         QVERIFY(form.BitBtnScanDirs->isEnabled());
+        QVERIFY(form.RadioGroupInfo->isEnabled() && form.EditPattern->isEnabled() && form.CheckBox_IRM->isEnabled());
+        QCOMPARE(form.RadioGroupInfo->itemIndex(), 2);
+        QVERIFY(form.CheckBox_IRM->isChecked());
+        QCOMPARE(form.EditPattern->text(), QStringLiteral("*.*"));
+        // Both settings blocks describe the lines below them: trustees and owners alike.
         const std::vector<std::string> report = lines(form.resultsModel()->lines());
-        // The second start path was scanned with the changed info choice.
-        QVERIFY(std::find(report.begin(), report.end(), "     Info: Owner") != report.end());
+        QCOMPARE(std::count(report.begin(), report.end(), "     Info: Trustees and Owner"), 2);
+        QCOMPARE(std::count(report.begin(), report.end(), "     Filter: *.*"), 2);
+        QCOMPARE(std::count_if(report.begin(), report.end(),
+                     [](const std::string& line) { return line.rfind("     Owner: ", 0) == 0; }),
+            3);
     }
 
     void unreadableStartPathsAreNamedInOneMessage()
@@ -229,6 +246,112 @@ private Q_SLOTS:
         QCOMPARE(form.byObjModel()->rowCount(), 5);
     }
 
+    void aListByTrusteeBuiltBeforeTheScanEndedIsBuiltAgain()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        queueFolder(form, "\\\\FS1\\VOL1\\Public");
+        size_t rowsDuringScan = 0;
+        {
+            // The user shows the list by trustee while the scan has written little yet.
+            DuringOperation during([&] {
+                form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+                rowsDuringScan = form.byObjModel()->lines().count();
+            });
+            form.BitBtnScanDirsClick();
+        }
+        const std::vector<std::string> complete { "Trustee: .Admin.Corp ", "     FS1\\VOL1:R&D\\PLANS2~1 [RF]",
+            "     FS1\\VOL1:R&D [RWCEAFM]", "Trustee: .Staff.Corp ", "     FS1\\VOL1:R&D [RF]", "Trustee: [Public] ",
+            "     FS1\\VOL1:PUBLIC [RF]" };
+        QVERIFY(rowsDuringScan < complete.size());
+        // Its tab is still shown, so it was built again from the whole results...
+        QCOMPARE(form.PageControl2->currentWidget(), form.TabSheetByObj);
+        QCOMPARE(lines(form.byObjModel()->lines()), complete);
+        // ...and that is what its text form saves.
+        const std::string saved = env.home().file("by-trustee.txt");
+        {
+            DialogAnswer answer(saved);
+            form.setPopupComponent(form.ListBoxByObj);
+            form.PopopSaveAsText->trigger();
+        }
+        std::string expected;
+        for (const std::string& row : complete)
+            expected += row + "\r\n";
+        QCOMPARE(ReadFileBytes(saved), expected);
+    }
+
+    void aListByTrusteeBuiltBeforeLongNamesIsBuiltAgain()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        form.BitBtnScanDirsClick();
+        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        QCOMPARE(form.byObjModel()->rowCount(), 5);
+        form.PageControl2->setCurrentWidget(form.TabSheetByPath);
+        form.setPopupComponent(form.ListBoxResults);
+        form.PopupGetLongNames->trigger();
+        // The short paths are gone at once; showing the tab builds the list again.
+        QCOMPARE(form.byObjModel()->rowCount(), 0);
+        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        const std::vector<std::string> expected { "Trustee: .Admin.Corp ", "     \\\\FS1\\VOL1\\R&D\\Plans 2002 [RF]",
+            "     \\\\FS1\\VOL1\\R&D [RWCEAFM]", "Trustee: .Staff.Corp ", "     \\\\FS1\\VOL1\\R&D [RF]" };
+        QCOMPARE(lines(form.byObjModel()->lines()), expected);
+        QVERIFY(messages.texts().empty());
+    }
+
+    void longNamesAndSavesDoNotStartDuringAnotherLongOperation()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        QVERIFY(form.PopupGetLongNames->isEnabled()); // as at every start-up
+        DialogAnswer answer(env.home().file("during.txt"));
+        const auto tryCommands = [&] {
+            QVERIFY(form.operationRunning());
+            QVERIFY(!form.PopupGetLongNames->isEnabled());
+            QVERIFY(!form.PopopSaveAsText->isEnabled() && !form.PopopSaveAsBat->isEnabled()
+                && !form.PopopSaveAsXML->isEnabled());
+            form.PopupGetLongNames->trigger();
+            for (QAction* save : { form.PopopSaveAsText, form.PopopSaveAsBat, form.PopopSaveAsXML })
+                save->trigger();
+        };
+        {
+            // During a scan.
+            DuringOperation during(tryCommands);
+            form.BitBtnScanDirsClick();
+        }
+        {
+            // During the build of the list by trustee.
+            DuringOperation during(tryCommands);
+            form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        }
+        QVERIFY(answer.requests.empty());
+        QVERIFY(!QFile::exists(QString::fromStdString(env.home().file("during.txt"))));
+        // Long names did not run: the paths are short, and the command is still there.
+        const std::vector<std::string> report = lines(form.resultsModel()->lines());
+        QVERIFY(std::find(report.begin(), report.end(), "FS1\\VOL1:R&D\\PLANS2~1") != report.end());
+        QVERIFY(form.PopupGetLongNames->isEnabled());
+        QVERIFY(form.PopopSaveAsText->isEnabled());
+    }
+
+    void theInfoPageHasNoEmptyLineBeforeTheTrusteeNames()
+    {
+        AppTestEnv env;
+        QVERIFY(WriteFileBytes(env.home().file("grantwise.txt"), "Grantwise\r\nSecond line\r\n"));
+        MessageRecorder messages;
+        TMainForm form;
+        QCOMPARE(form.Memo1->toPlainText(), QStringLiteral("Grantwise\nSecond line"));
+        queueFolder(form, kRnD, false);
+        form.BitBtnScanDirsClick();
+        form.scanControls()->flush();
+        QCOMPARE(form.Memo1->toPlainText(), QStringLiteral("Grantwise\nSecond line\n.Admin.Corp\n.Staff.Corp"));
+    }
+
     void longNamesFromTheByTrusteeTabConvertTheByPathList()
     {
         AppTestEnv env;
@@ -249,8 +372,9 @@ private Q_SLOTS:
         QVERIFY(std::find(after.begin(), after.end(), "FS1\\VOL1:R&D\\PLANS2~1") == after.end());
         QCOMPARE(form.resultsModel()->data(form.resultsModel()->index(6)).toString(),
             QStringLiteral("\\\\FS1\\VOL1\\R&D"));
-        // The list by trustee built before keeps its short paths.
-        QCOMPARE(lines(form.byObjModel()->lines()), byTrusteeBefore);
+        // The list by trustee shown is built again from the long paths.
+        QCOMPARE(lines(form.byObjModel()->lines()).size(), byTrusteeBefore.size());
+        QCOMPARE(lines(form.byObjModel()->lines())[1], std::string("     \\\\FS1\\VOL1\\R&D\\Plans 2002 [RF]"));
         QVERIFY(form.BitBtnScanDirs->isEnabled());
 
         // Disabled until the next scan ends.

@@ -61,7 +61,9 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
                           ->check(CLI::IsMember(kFormats).description(""))
                           ->type_name("txt|trustees|bat|xml");
     auto* outputOpt = app.add_option(
-        "-o,--output", output, "write to FILE, replacing it only once the whole output is ready (default stdout)")
+        "-o,--output", output,
+        "write to FILE, replacing it only once the whole output is ready (default stdout); a device or pipe "
+        "such as /dev/null is written to, not replaced")
                           ->type_name("FILE");
     auto* networkOpt = app.add_option("--network", network,
         "the network description to serve (default $GRANTWISE_NETWORK, else the built-in demo network)")

@@ -3,6 +3,8 @@
 #include "util/D_Util.h"
 #include "util/PendingMessages.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
 
@@ -11,10 +13,40 @@
 #include <cstring>
 #include <future>
 
+namespace {
+
+// Writes bytes to a device or pipe that stands at the target's place, as it is.
+ReportFileResult writeInPlace(const QString& fileName, std::string_view bytes)
+{
+    ReportFileResult result;
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        result.error = file.errorString().toStdString();
+        return result;
+    }
+    const qint64 size = static_cast<qint64>(bytes.size());
+    errno = 0;
+    if (file.write(bytes.data(), size) != size) {
+        const int reason = errno;
+        result.error = reason != 0 ? std::strerror(reason) : file.errorString().toStdString();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace
+
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
 {
     ReportFileResult result;
-    QSaveFile file(QString::fromStdString(fileName));
+    const QString name = QString::fromStdString(fileName);
+    // A device, pipe or socket at the target's place (/dev/null, a terminal, a FIFO a
+    // script reads) is written to: QSaveFile would rename its new regular file over it
+    // and so destroy it (as root, even /dev/null).
+    if (const QFileInfo target(name); target.exists() && !target.isFile() && !target.isDir())
+        return writeInPlace(name, bytes);
+    QSaveFile file(name);
     // Unbuffered: QSaveFile::commit() does not notice when flushing its write buffer
     // fails (Qt 6.4 records write errors only for writes that reach writeData), so a
     // buffered write to a full disk "succeeded" and commit renamed an empty or cut-off

@@ -15,7 +15,9 @@ struct ReportFileResult {
 /// half-written file in place of the old one: on failure the old file, if any, stays
 /// as it was and nothing new is left behind. Fails when the folder cannot be written,
 /// a folder stands where the file should be, the parent is not a folder, or the disk
-/// is full.
+/// is full. A device, pipe or socket standing at fileName (/dev/null, a FIFO) is not
+/// replaced but written to directly; what it receives is then whatever the write got
+/// through.
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes);
 
 /// WriteReportFile for a long write in the window: the file is written on a worker

@@ -8,6 +8,10 @@
 
 #include <filesystem>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 TEST(ReportFile, WritesAndReplacesAnExistingFile)
 {
     TempDir dir;
@@ -113,6 +117,27 @@ TEST(ReportFile, AReadOnlyFolderFailsAndKeepsTheOldFile)
     EXPECT_NE(result.error, "");
     EXPECT_EQ(ReadFileBytes(file), "old");
     EXPECT_EQ(FolderListing(dir.path()), "Trustees.txt");
+}
+
+TEST(ReportFile, ADeviceOrPipeInThePlaceOfTheFileIsWrittenToNotReplaced)
+{
+    // A FIFO stands for a device such as /dev/null or a terminal: replacing it by a new
+    // regular file (as the atomic replacement of a file would) destroys it.
+    TempDir dir;
+    const std::string pipe = dir.file("report.fifo");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const ReportFileResult result = WriteReportFile(pipe, "RIGHTS X R /f\r\n");
+    EXPECT_TRUE(result.ok) << result.error;
+    char received[64] = {};
+    const ssize_t got = read(reader, received, sizeof received);
+    close(reader);
+    EXPECT_EQ(std::string(received, got > 0 ? static_cast<size_t>(got) : 0), "RIGHTS X R /f\r\n");
+    struct stat info {};
+    ASSERT_EQ(lstat(pipe.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(ReportFile, MessageTexts)

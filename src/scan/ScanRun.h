@@ -46,7 +46,7 @@ std::string ChoiceValue(int index, const std::array<std::string_view, 3>& items)
 /// caller has emptied): for every entry in order, the settings block (Base, Subdirs,
 /// Filter, Info, Scope, separator), the context pointed at the connection's tree, the
 /// walk with the per-entry report, and two separators. The choices are read from
-/// controls when they are used, so a change during the scan applies from then on.
+/// controls when they are used (the window keeps them from changing during a scan).
 ///
 /// Errors raised while one entry is scanned end that entry's report silently and the
 /// scan goes on with the next; OperationCancelled ends the whole scan (it propagates).

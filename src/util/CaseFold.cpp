@@ -104,8 +104,17 @@ bool SameName(std::string_view a, std::string_view b) noexcept
     size_t i = 0;
     size_t j = 0;
     while (i < a.size() && j < b.size()) {
-        if (NextFoldedChar(a, i) != NextFoldedChar(b, j))
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[j]);
+        if ((ca | cb) < 0x80) {
+            // Both ASCII (the common case): fold in place.
+            if (fold(ca) != fold(cb))
+                return false;
+            ++i;
+            ++j;
+        } else if (NextFoldedChar(a, i) != NextFoldedChar(b, j)) {
             return false;
+        }
     }
     return i == a.size() && j == b.size();
 }

@@ -17,6 +17,22 @@ std::unique_ptr<SimulatedNetWare> FromText(const std::string& text)
     return std::make_unique<SimulatedNetWare>(ReadNetwork(text, "test.json"));
 }
 
+// The object IDs of an entry's first trustee block, or { 0xC0DE0000 + code } when the
+// trustee scan fails.
+std::vector<uint32_t> FirstTrusteeBlock(SimulatedNetWare& lib, uint32_t conn, const std::string& path)
+{
+    uint32_t iteration = 0;
+    uint16_t count = 0;
+    NWTrusteeBlock block;
+    const uint16_t code = lib.scanTrustees(conn, 0, path.c_str(), iteration, count, block, nullptr);
+    if (code != 0)
+        return { 0xC0DE0000u + code };
+    std::vector<uint32_t> ids;
+    for (int i = 0; i < count; ++i)
+        ids.push_back(block.entries[i].objectID);
+    return ids;
+}
+
 class SimulatedTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -339,13 +355,7 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
     FakeNWClient::Install install(*lib);
     uint32_t fs1 = 0;
     ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
-    const auto firstTrustee = [&](const std::string& path) {
-        uint32_t iteration = 0;
-        uint16_t count = 0;
-        NWTrusteeBlock block;
-        const uint16_t code = lib->scanTrustees(fs1, 0, path.c_str(), iteration, count, block, nullptr);
-        return code == 0 ? block.entries[0].objectID : 0xC0DE0000u + code;
-    };
+    const auto firstTrustee = [&](const std::string& path) { return FirstTrusteeBlock(*lib, fs1, path).at(0); };
     uint8_t volume = 0, rights = 0;
     uint16_t dirID = 0, sequence = 0;
     ASSERT_EQ(lib->initFileSearch(fs1, 0, "VOL1:D", volume, dirID, sequence, rights, nullptr), 0);
@@ -379,18 +389,7 @@ TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)
     FakeNWClient::Install install(*lib);
     uint32_t fs1 = 0;
     ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
-    const auto trustees = [&](const std::string& path) {
-        uint32_t iteration = 0;
-        uint16_t count = 0;
-        NWTrusteeBlock block;
-        std::vector<uint32_t> ids;
-        const uint16_t code = lib->scanTrustees(fs1, 0, path.c_str(), iteration, count, block, nullptr);
-        if (code != 0)
-            return std::vector<uint32_t> { 0xC0DE0000u + code };
-        for (int i = 0; i < count; ++i)
-            ids.push_back(block.entries[i].objectID);
-        return ids;
-    };
+    const auto trustees = [&](const std::string& path) { return FirstTrusteeBlock(*lib, fs1, path); };
     const std::vector<uint32_t> dataTrustees = trustees("VOL1:Müller Daten");
     ASSERT_EQ(dataTrustees.size(), 2u);
     EXPECT_EQ(dataTrustees[0], 0x8001u);

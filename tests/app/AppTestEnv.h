@@ -15,9 +15,7 @@
 
 #include <QByteArray>
 #include <QModelIndex>
-#include <QAbstractButton>
 #include <QRadioButton>
-#include <QStyleOptionButton>
 #include <QTest>
 #include <QtGlobal>
 
@@ -76,20 +74,9 @@ inline QModelIndex FolderIndex(ShellFolderModel& model, const std::string& path)
     return {};
 }
 
-/// A mouse click on a check box or radio button where the style takes a click on it (its
-/// indicator and caption), as a user's click lands.
-inline void ClickCheckable(QAbstractButton* button)
-{
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.text = button->text();
-    const QStyle::SubElement element
-        = qobject_cast<QRadioButton*>(button) ? QStyle::SE_RadioButtonClickRect : QStyle::SE_CheckBoxClickRect;
-    QTest::mouseClick(button, Qt::LeftButton, {}, button->style()->subElementRect(element, &option, button).center());
-}
-
-/// A mouse click on an item of a radio group.
+/// A mouse click on an item of a radio group, on its indicator, as a user's click lands.
 inline void ClickRadioItem(TRadioGroup* group, int item)
 {
-    ClickCheckable(group->findChildren<QRadioButton*>().at(item));
+    QRadioButton* button = group->findChildren<QRadioButton*>().at(item);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
 }

@@ -238,27 +238,20 @@ TEST_F(ScanFixture, StartDirectoryInformationAndSearchCountWhereTheScanReadsThem
     }
     fake.directories["VOL1:NOINFO"].infoCode = 0x89A8;
     fake.directories["VOL1:NOSEARCH"].searchCode = 0x8998;
-    const std::vector<QueueEntry> flat { { "\\\\FS1\\VOL1\\NOINFO", false }, { "\\\\FS1\\VOL1\\NOSEARCH", false } };
-    const std::vector<QueueEntry> deep { { "\\\\FS1\\VOL1\\NOINFO", true }, { "\\\\FS1\\VOL1\\NOSEARCH", true } };
-    const auto unreadable = [](const ScanResult& result) {
-        std::vector<std::pair<std::string, uint32_t>> out;
-        for (const UnreadableStartPath& path : result.unreadable)
-            out.emplace_back(path.path, path.code);
-        return out;
-    };
-    using Named = std::vector<std::pair<std::string, uint32_t>>;
-    const Named infoOnly { { "\\\\FS1\\VOL1\\NOINFO", 0x89A8 } };
-    const Named both { { "\\\\FS1\\VOL1\\NOINFO", 0x89A8 }, { "\\\\FS1\\VOL1\\NOSEARCH", 0x8998 } };
-    // Directories without recursion: no search at all, so only NOINFO is unreadable.
-    EXPECT_EQ(unreadable(scan(flat, 0)), infoOnly);
-    EXPECT_EQ(fake.countOf("initFileSearch"), 0);
-    // Files, both, or recursion: the scan searches, and NOSEARCH cannot be read.
-    for (int scope : { 1, 2 }) {
+    const auto unreadable = [&](int scope, bool recurse) {
         results = ReportList();
-        EXPECT_EQ(unreadable(scan(flat, scope)), both) << scope;
-    }
-    results = ReportList();
-    EXPECT_EQ(unreadable(scan(deep, 0)), both);
+        std::vector<uint32_t> codes;
+        for (const UnreadableStartPath& path :
+            scan({ { "\\\\FS1\\VOL1\\NOINFO", recurse }, { "\\\\FS1\\VOL1\\NOSEARCH", recurse } }, scope).unreadable)
+            codes.push_back(path.code);
+        return codes;
+    };
+    // Directories without recursion search nowhere: only NOINFO is unreadable.
+    EXPECT_EQ(unreadable(0, false), std::vector<uint32_t> { 0x89A8 });
+    EXPECT_EQ(fake.countOf("initFileSearch"), 0);
+    // Files, both, or recursion search, and NOSEARCH cannot be read.
+    for (const auto& [scope, recurse] : { std::pair { 1, false }, std::pair { 2, false }, std::pair { 0, true } })
+        EXPECT_EQ(unreadable(scope, recurse), (std::vector<uint32_t> { 0x89A8, 0x8998 })) << scope << recurse;
 }
 
 TEST_F(ScanFixture, AnOversizedTrusteeBlockEndsOnlyItsStartPath)

@@ -228,32 +228,6 @@ TEST_F(ScanFixture, UnreadableStartPathsAreRecordedAndTheScanGoesOn)
     EXPECT_EQ(got[22], (std::pair<int, std::string> { 15, "FS1\\VOL1:R&D" }));
 }
 
-TEST_F(ScanFixture, StartDirectoryInformationAndSearchCountWhereTheScanReadsThem)
-{
-    // NOINFO: its information cannot be read; NOSEARCH: no search can start in it.
-    FakeNWClient::Split split = fake.splits["\\\\FS1\\VOL1\\R&D"];
-    for (const char* name : { "NOINFO", "NOSEARCH" }) {
-        split.dirPath = name;
-        fake.splits[std::string("\\\\FS1\\VOL1\\") + name] = split;
-    }
-    fake.directories["VOL1:NOINFO"].infoCode = 0x89A8;
-    fake.directories["VOL1:NOSEARCH"].searchCode = 0x8998;
-    const auto unreadable = [&](int scope, bool recurse) {
-        results = ReportList();
-        std::vector<uint32_t> codes;
-        for (const UnreadableStartPath& path :
-            scan({ { "\\\\FS1\\VOL1\\NOINFO", recurse }, { "\\\\FS1\\VOL1\\NOSEARCH", recurse } }, scope).unreadable)
-            codes.push_back(path.code);
-        return codes;
-    };
-    // Directories without recursion search nowhere: only NOINFO is unreadable.
-    EXPECT_EQ(unreadable(0, false), std::vector<uint32_t> { 0x89A8 });
-    EXPECT_EQ(fake.countOf("initFileSearch"), 0);
-    // Files, both, or recursion search, and NOSEARCH cannot be read.
-    for (const auto& [scope, recurse] : { std::pair { 1, false }, std::pair { 2, false }, std::pair { 0, true } })
-        EXPECT_EQ(unreadable(scope, recurse), (std::vector<uint32_t> { 0x89A8, 0x8998 })) << scope << recurse;
-}
-
 TEST_F(ScanFixture, AnOversizedTrusteeBlockEndsOnlyItsStartPath)
 {
     fake.trusteeBlocks["VOL1:R&D\\SUB"] = { { { trustee(0x01000002, 0x41) }, 21 } };

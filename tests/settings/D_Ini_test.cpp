@@ -339,13 +339,6 @@ TEST(SavedScanSettings, ReadsTheWindowsChoicesAndQueue)
     EXPECT_TRUE(saved.irm);
     EXPECT_EQ(saved.pattern, "*.*");
     EXPECT_TRUE(saved.queue.empty());
-
-    // Indexes outside the choices as the window's radio groups take them: beyond the
-    // items the last one, negative none.
-    ASSERT_TRUE(WriteFileBytes(path, "[Settings]\nRadioGroupScope=7\nRadioGroupInfo=-3\n"));
-    ASSERT_TRUE(ReadSavedScanSettings(path, saved, error));
-    EXPECT_EQ(saved.scope, 2);
-    EXPECT_EQ(saved.info, -1);
 }
 
 TEST(SavedScanSettings, UnusableFilesAreNamed)

@@ -15,45 +15,16 @@
 
 namespace {
 
-// Writes bytes to a device or pipe that stands at the target's place, as it is.
-ReportFileResult writeInPlace(const QString& fileName, std::string_view bytes)
+// Opens file unbuffered and writes all of bytes; false with result.error set when either
+// fails. Unbuffered: QSaveFile::commit() does not notice when flushing its write buffer
+// fails (Qt 6.4 records write errors only for writes that reach writeData), so a
+// buffered write to a full disk "succeeded" and commit renamed an empty or cut-off file
+// over the old one. Unbuffered, every write reports its own failure.
+bool openAndWrite(QFileDevice& file, std::string_view bytes, ReportFileResult& result)
 {
-    ReportFileResult result;
-    QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         result.error = file.errorString().toStdString();
-        return result;
-    }
-    const qint64 size = static_cast<qint64>(bytes.size());
-    errno = 0;
-    if (file.write(bytes.data(), size) != size) {
-        const int reason = errno;
-        result.error = reason != 0 ? std::strerror(reason) : file.errorString().toStdString();
-        return result;
-    }
-    result.ok = true;
-    return result;
-}
-
-} // namespace
-
-ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
-{
-    ReportFileResult result;
-    const QString name = QString::fromStdString(fileName);
-    // A device, pipe or socket at the target's place (/dev/null, a terminal, a FIFO a
-    // script reads) is written to: QSaveFile would rename its new regular file over it
-    // and so destroy it (as root, even /dev/null).
-    if (const QFileInfo target(name); target.exists() && !target.isFile() && !target.isDir())
-        return writeInPlace(name, bytes);
-    QSaveFile file(name);
-    // Unbuffered: QSaveFile::commit() does not notice when flushing its write buffer
-    // fails (Qt 6.4 records write errors only for writes that reach writeData), so a
-    // buffered write to a full disk "succeeded" and commit renamed an empty or cut-off
-    // file over the old one. Unbuffered, every write reports its own failure.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.error = file.errorString().toStdString();
-        return result;
+        return false;
     }
     // QIODevice::write takes at most qint64 bytes at once; a std::string fits.
     const qint64 size = static_cast<qint64>(bytes.size());
@@ -63,6 +34,27 @@ ReportFileResult WriteReportFile(const std::string& fileName, std::string_view b
         // ("No space left on device", "File too large") is what the user needs.
         const int reason = errno;
         result.error = reason != 0 ? std::strerror(reason) : file.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
+{
+    ReportFileResult result;
+    const QString name = QString::fromStdString(fileName);
+    // A device, pipe or socket at the target's place (/dev/null, a terminal, a FIFO a
+    // script reads) is written to as it is: QSaveFile would rename its new regular file
+    // over it and so destroy it (as root, even /dev/null).
+    if (const QFileInfo target(name); target.exists() && !target.isFile() && !target.isDir()) {
+        QFile device(name);
+        result.ok = openAndWrite(device, bytes, result);
+        return result;
+    }
+    QSaveFile file(name);
+    if (!openAndWrite(file, bytes, result)) {
         file.cancelWriting();
         return result;
     }

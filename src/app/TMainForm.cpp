@@ -17,6 +17,8 @@
 #include "platform/gui/ShellRun.h"
 #include "util/D_Util.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -42,6 +44,19 @@ QString readmeAddress()
 {
     const QString folder = QFileInfo(QString::fromStdString(ProgramFilePath())).absolutePath();
     return QUrl::fromLocalFile(folder + QStringLiteral("/README.md")).toString(QUrl::FullyEncoded);
+}
+
+// The information text as the lines of a text file: CR LF, LF and CR each end a line,
+// and the break at the end of the last line ends it rather than starting an empty line,
+// so the trustee names a scan appends follow the last line directly.
+QString informationLines(const QByteArray& bytes)
+{
+    QString text = QString::fromUtf8(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text;
 }
 
 } // namespace
@@ -161,12 +176,22 @@ void TMainForm::applyOperationLock(bool locked)
     //   scan's per-entry report uses;
     // - the folder tree: a click there empties the by-path results and re-resolves the
     //   connection fields under the running operation;
-    // - the work queue: removing an entry would shift the indexes the scan walks.
-    // The scan's own choices (scope, info, IRM box, pattern) stay live; a change applies
-    // from the next entry on. The scan button is kept disabled by updateScanButton.
+    // - the work queue: removing an entry would shift the indexes the scan walks;
+    // - "Get Long Names" and the saves: one would rewrite or read the lines another
+    //   operation is still writing or reading (their handlers refuse to start as well).
+    // For a scan also its own choices (scope, info, IRM box, pattern): the scan reads them
+    // at every entry, and each start path's settings block must describe the lines that
+    // follow it. The scan button is kept disabled by updateScanButton.
     ServerList->setEnabled(!locked);
     ShellTreeView1->setEnabled(!locked);
     CheckListBoxQ->setEnabled(!locked);
+    const bool choicesLocked = locked && m_scanRunning;
+    for (QWidget* choice : { static_cast<QWidget*>(RadioGroupScope), static_cast<QWidget*>(RadioGroupInfo),
+             static_cast<QWidget*>(CheckBox_IRM), static_cast<QWidget*>(EditPattern) })
+        choice->setEnabled(!choicesLocked);
+    for (QAction* save : { PopopSaveAsText, PopopSaveAsBat, PopopSaveAsXML })
+        save->setEnabled(!locked);
+    PopupGetLongNames->setEnabled(!locked && m_longNamesAvailable);
     updateScanButton();
 }
 
@@ -184,7 +209,7 @@ void TMainForm::FormCreate()
     const std::string infoFile = ExeFileWithExt("txt");
     QFile file(QString::fromStdString(infoFile));
     if (file.open(QIODevice::ReadOnly))
-        Memo1->setPlainText(QString::fromUtf8(file.readAll()));
+        Memo1->setPlainText(informationLines(file.readAll()));
     else
         Memo1->appendPlainText(QString::fromStdString("Could not find " + infoFile));
 

@@ -124,7 +124,7 @@ public:
     /// handlers run only for the user's changes).
     void setActivePage(QTabWidget* pageControl, QWidget* page);
 
-    /// True while a scan, by-trustee build or long-names run is in progress.
+    /// True while a scan, by-trustee build, long-names run or save is in progress.
     bool operationRunning() const noexcept { return m_operationDepth > 0; }
     /// True while DoTheJob runs.
     bool scanRunning() const noexcept { return m_scanRunning; }
@@ -164,6 +164,10 @@ private:
     /// The scan button's rule: enabled exactly when the queue holds an entry, and never
     /// while a long operation runs.
     void updateScanButton();
+    /// After a scan or long names changed the by-path results (not when the operation was
+    /// cancelled by a close): a list by trustee built from other results is dropped, and
+    /// built again at once when its tab is the one shown.
+    void resultsChanged(bool cancelled);
     void openContextMenu(QListView* list, const QPoint& pos);
 
     ReportListModel* m_results = nullptr;
@@ -180,4 +184,11 @@ private:
     bool m_shownOnce = false;
     bool m_programChangesPage = false;
     bool m_buildingByObj = false;
+    /// "Get Long Names" may run: enabled at start-up and at the end of every scan, off once
+    /// it ran (the menu item shows it, except while a long operation locks it).
+    bool m_longNamesAvailable = true;
+    /// Which by-path results the list by trustee was built from: the results count up at
+    /// every scan start and end and after every long-names run.
+    uint64_t m_resultsStamp = 0;
+    uint64_t m_byObjStamp = 0;
 };

@@ -17,17 +17,23 @@
 
 void TMainForm::PageControl2Change()
 {
-    // Built once per scan: a list that holds rows is kept. While a build runs (it lets
-    // the event loop run), a second tab change does not start another one.
-    if (!m_byObj->lines().empty() || m_buildingByObj)
+    // Built once per set of results: a list that holds rows built from the present
+    // results is kept (also after a folder click emptied the by-path list). One built from
+    // other results (while a scan was still writing them, or before Get Long Names
+    // rewrote their paths) is built again. While a build runs (it lets the event loop
+    // run), a second tab change does not start another one.
+    if (m_buildingByObj || (!m_byObj->lines().empty() && m_byObjStamp == m_resultsStamp))
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_buildingByObj = true;
     beginOperation();
+    m_byObj->clear();
     try {
         ReportList rows;
+        const uint64_t stamp = m_resultsStamp;
         BuildTrusteeList(m_results->lines(), rows);
         m_byObj->replaceAll(std::move(rows));
+        m_byObjStamp = stamp;
     } catch (const OperationCancelled&) {
         // The window is closing; the list stays empty.
     }
@@ -36,23 +42,43 @@ void TMainForm::PageControl2Change()
     QApplication::restoreOverrideCursor();
 }
 
+void TMainForm::resultsChanged(bool cancelled)
+{
+    ++m_resultsStamp;
+    if (!m_byObj->lines().empty() && m_byObjStamp != m_resultsStamp)
+        m_byObj->clear();
+    if (!cancelled && PageControl2->currentWidget() == TabSheetByObj)
+        PageControl2Change();
+}
+
 void TMainForm::PopupGetLongNamesClick()
 {
+    // Not while another long operation writes or reads the lines.
+    if (operationRunning())
+        return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_longNamesAvailable = false;
     PopupGetLongNames->setEnabled(false);
     beginOperation();
+    bool cancelled = false;
     try {
         GetLongNames(m_results->lines());
     } catch (const OperationCancelled&) {
         // The window is closing; the lines converted so far keep their long names.
+        cancelled = true;
     }
     m_results->textsChanged();
     endOperation();
     QApplication::restoreOverrideCursor();
+    // A list by trustee built before shows the short paths.
+    resultsChanged(cancelled);
 }
 
 void TMainForm::PopopSaveResultsClick(QAction* sender)
 {
+    // Not while another long operation writes or reads the lists.
+    if (operationRunning())
+        return;
     SaveForm form = SaveForm::Text;
     if (sender == PopopSaveAsText)
         form = SaveForm::Text;

@@ -44,11 +44,13 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_scanRunning = true;
     // Disables the scan button (and keeps it disabled whatever the queue handlers do),
-    // and locks the connection list, folder tree and work queue while the scan runs.
+    // and locks the connection list, folder tree, work queue, the scan's choices and the
+    // context menu's commands while the scan runs.
     beginOperation();
     setActivePage(PageControl2, TabSheetByPath);
     m_results->clear();
     m_byObj->clear();
+    ++m_resultsStamp;
 
     // The queue cannot change under the scan (it is locked), so it is read once.
     std::vector<QueueEntry> queue;
@@ -71,10 +73,12 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
     m_controls->finishScan();
 
     StatusBar1->setPanelText(1, QString::fromStdString(m_session.SelectedPath));
-    PopupGetLongNames->setEnabled(true);
+    m_longNamesAvailable = true;
     m_scanRunning = false;
-    endOperation(); // enables the scan button again, or carries out a deferred close
+    endOperation(); // enables the scan button and Get Long Names, or carries out a deferred close
     QApplication::restoreOverrideCursor();
+    // A list by trustee built while the scan ran holds only the lines written until then.
+    resultsChanged(cancelled);
 
     if (!cancelled && !result.unreadable.empty())
         ShowMsg(mtWarning, unreadableMessage(result.unreadable));

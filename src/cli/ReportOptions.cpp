@@ -30,11 +30,12 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
 
     app.add_option("START_PATH", options.startPaths,
         "a folder's network path as the folder tree gives it ('\\\\FS1\\VOL1\\R&D'), long or short names; "
-        "queued in order, each with recursion");
+        "queued in order, each with recursion; a path already queued (letter case aside) keeps its place");
     app.add_flag("--no-recurse", noRecurse, "queue the START_PATHs without recursion");
     auto* settingsOpt = app.add_option("--settings", settings,
         "take the scope, info, IRM and pattern choices and the work queue from a settings file in the window's "
-        "format; START_PATHs are queued after its entries")
+        "format, read as the window reads it (a stored index beyond the choices selects the last one); "
+        "START_PATHs are queued after its entries")
                             ->type_name("FILE");
     auto* scopeOpt = app.add_option("--scope", scope, "the \"Scope\" choice (default directories)")
                          ->check(CLI::IsMember(kScopes).description(""))
@@ -46,13 +47,17 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
     auto* noIrmOpt = app.add_flag("--no-irm", noIrm, "do not show inherited rights masks");
     irmOpt->excludes(noIrmOpt);
     auto* patternOpt
-        = app.add_option("--pattern", pattern, "the search pattern for files, used as typed (default *.*)");
+        = app.add_option("--pattern", pattern,
+            "the search pattern for files, used as typed (default *.*): DOS wildcards on the 8.3 names, * any run, "
+            "? one character, a name without a dot matching as if it ended in '.'");
     auto* connectionOpt = app.add_option("--connection", connection,
         "the connection to choose, by server name (default the first, as at window start-up)")
                               ->type_name("SERVER");
     app.add_flag("--long-names", options.longNames, "turn short 8.3 names in path lines into long names");
     auto* formatOpt = app.add_option("--format", format,
-                             "txt: the list by path; trustees: the list by trustee; bat: RIGHTS commands; xml")
+                             "txt: the list by path; trustees: the list by trustee; bat: RIGHTS commands (a line "
+                             "holding a double quote or control character becomes 'REM Not run, unsafe characters: "
+                             "...'); xml (line breaks in values as &#10; and &#13;)")
                           ->check(CLI::IsMember(kFormats).description(""))
                           ->type_name("txt|trustees|bat|xml");
     auto* outputOpt = app.add_option(
@@ -67,6 +72,10 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
     auto* noProgressOpt = app.add_flag("--no-progress", noProgress, "no progress line");
     progressOpt->excludes(noProgressOpt);
     app.add_flag("--stats", options.stats, "after the run, one line of figures on standard error");
+    app.footer("Exit status: 0 the report was written and every start path was read; 1 it was written, but a start "
+               "path did not resolve, its directory information could not be read, or a file search could not "
+               "start in it where the scan searches (each is named); 2 bad arguments, an unusable network "
+               "description or settings file, a client start-up failure, or an output that cannot be written.");
 
     try {
         app.parse(argc, argv);

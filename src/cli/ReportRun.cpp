@@ -9,6 +9,7 @@
 #include "scan/ScanRun.h"
 #include "scan/TrusteeList.h"
 #include "settings/SavedScanSettings.h"
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 #include "util/PendingMessages.h"
 
@@ -89,11 +90,12 @@ private:
 };
 
 // Adds a start path as a double click in the folder tree does: a path already queued
-// (ignoring letter case) keeps its place and gets the given check mark.
+// (without regard to case, Unicode case folding) keeps its place and gets the given
+// check mark.
 void queuePath(std::vector<QueueEntry>& queue, const std::string& path, bool recurse)
 {
     for (QueueEntry& entry : queue) {
-        if (SameText(entry.path, path)) {
+        if (SameName(entry.path, path)) {
             entry.recurse = recurse;
             return;
         }
@@ -151,7 +153,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     if (options.connection) {
         chosen = nullptr;
         for (const NWConnectionItem& item : connections)
-            if (SameText(item.serverName, *options.connection))
+            if (SameName(item.serverName, *options.connection))
                 chosen = &item;
         if (!chosen) {
             err << "grantwise-report: no connection to server " << *options.connection << "\n";
@@ -164,15 +166,22 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         OpenChosenConnection(session, chosen->reference, chosen->serverName);
     SetContextFlag(session.DSContext, '+', nw::ctxFlagTypeless);
 
+    // The settings file's choices as the window restores them (or the window's designed
+    // state without one), each overridden by an option given.
+    static_assert(ScopeItems.size() == SavedScanSettings::choiceCount && InfoItems.size() == ScopeItems.size());
     ReportControls controls;
-    controls.scope = options.scopeIndex.value_or(saved.scope.value_or(0));
-    controls.info = options.infoIndex.value_or(saved.info.value_or(0));
-    controls.irm = options.irm.value_or(saved.irm.value_or(true));
-    controls.pattern = options.pattern.value_or(saved.pattern.value_or("*.*"));
+    controls.scope = options.scopeIndex.value_or(saved.scope);
+    controls.info = options.infoIndex.value_or(saved.info);
+    controls.irm = options.irm.value_or(saved.irm);
+    controls.pattern = options.pattern.value_or(saved.pattern);
+    // A negative stored scope selects no scope choice, and with none the window's scan
+    // button runs no scan: there is no report to write. (No info choice still scans, as
+    // in the window, with an empty Info line and no trustee or owner lines.)
     const std::optional<uint8_t> scopeFlag = ScopeFlagForIndex(controls.scope);
-    if (!scopeFlag || controls.info < 0 || controls.info > 2) {
-        err << "grantwise-report: " << options.settingsFile.value_or("") << ": the stored scope or info choice ("
-            << controls.scope << ", " << controls.info << ") is not one of the choices\n";
+    if (!scopeFlag) {
+        err << "grantwise-report: " << options.settingsFile.value_or("")
+            << ": no scope choice is selected (RadioGroupScope is negative), so the window runs no scan; "
+               "give --scope\n";
         return 2;
     }
 

@@ -3,6 +3,7 @@
 #include "netware/D_NW.h"
 #include "netware/NWBufferText.h"
 
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 #include "util/PendingMessages.h"
 #include "util/Utf8.h"
@@ -104,7 +105,7 @@ uint32_t SetDSContext(uint32_t context, const std::string& treeName, const std::
     if (!treeName.empty()) {
         std::string current;
         GetContextTreeName(context, current);
-        if (UpperAscii(treeName) != UpperAscii(current)) {
+        if (!SameName(treeName, current)) {
             const uint32_t code = lib.setContextInfo(context, nw::ctxTreeName, StrPtr(treeName));
             if (code != 0)
                 return code;

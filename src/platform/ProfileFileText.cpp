@@ -1,5 +1,7 @@
 #include "platform/ProfileFileText.h"
 
+#include "util/CaseFold.h"
+
 #include <string_view>
 
 namespace {
@@ -20,14 +22,11 @@ std::string_view trimmed(std::string_view s) noexcept
     return s;
 }
 
-// Folds the ASCII letters only, like every case-insensitive comparison of the program.
+// Section and key names compare without regard to case, as names and paths do
+// everywhere (Unicode case folding): the keys of the queue's check marks are paths.
 std::string folded(std::string_view s)
 {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
+    return FoldName(s);
 }
 
 bool holdsLineBreakOrNul(std::string_view s) noexcept

@@ -21,8 +21,10 @@
 ///   Key and value lose their surrounding blanks; then one pair of enclosing double
 ///   quotes is dropped from the value. Lines before the first section, comment lines
 ///   (";" or "#" first) and lines without "=" are kept but hold no entry.
-/// - Section and key names compare without regard to ASCII letter case. When a name
-///   occurs twice, the first occurrence in the file is the one read and changed.
+/// - Section and key names compare without regard to case (Unicode case folding,
+///   util/CaseFold.h, as names and paths do everywhere: the keys of the queue's check
+///   marks are paths). When a name occurs twice, the first occurrence in the file is
+///   the one read and changed.
 ///
 /// Writing rules (the inverse, so that every key and every value round-trips):
 /// - A key that could not be read back as it is (empty, surrounding blanks, a "=", or a
@@ -78,7 +80,7 @@ private:
     };
     struct Section {
         bool hasHeader = false; // false only for the lines before the first section
-        std::string foldedName; // name with ASCII letters upper-cased, for lookups
+        std::string foldedName; // FoldName of the name, for lookups
         std::vector<Line> lines; // the header line first when hasHeader
         bool erased = false; // a place holder: not read, not written (see eraseSection)
     };

@@ -8,10 +8,11 @@
 inline constexpr std::array<std::string_view, 3> ScopeItems { "&Directories", "&Files", "&Both" };
 inline constexpr std::array<std::string_view, 3> InfoItems { "&Trustees", "&Owner", "&Both" };
 
-/// The user's scan choices as the scan reads them, at the moment of each entry (the user
-/// may change them while a scan runs; a change applies from the next entry on), and the
-/// two displays the scan writes to. The window implements it over its live widgets; the
-/// command line and the tests over plain values (PlainScanControls).
+/// The user's scan choices as the scan reads them, at the moment of each entry (a change
+/// during a scan would apply from the next entry on; the window locks its controls while
+/// a scan runs, so that each start path's settings block describes the lines below it),
+/// and the two displays the scan writes to. The window implements it over its widgets;
+/// the command line and the tests over plain values (PlainScanControls).
 class ScanControls {
 public:
     virtual ~ScanControls() = default;

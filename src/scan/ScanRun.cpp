@@ -7,6 +7,8 @@
 #include "util/PathForms.h"
 #include "util/PendingMessages.h"
 
+#include <cstring>
+
 namespace {
 
 // Appends a settings line: the label of its kind followed by the value, unchanged
@@ -18,17 +20,34 @@ void appendSetting(ReportList& results, int32_t code, std::string_view value)
     results.append(text, code);
 }
 
-// Whether the start directory can be searched: the walk itself reports nothing for a
-// directory it cannot read, which would look like a directory without trustees.
-uint16_t probeStartDirectory(uint32_t connHandle, const std::string& walkPath)
+// Whether the start directory can be read as far as the walk reads it. The walk itself
+// reports nothing for a directory it cannot read, which would look like a directory
+// without trustees. So the directory's information is read in every mode (a directory
+// whose information cannot be read is not there to report on, whichever entries the
+// scope asks for), and a file search is started only where the walk searches: for the
+// files of the scope, or for the subdirectories of a recursive walk. Returns the first
+// failing code, 0 when the directory can be read.
+uint16_t probeStartDirectory(uint32_t connHandle, const std::string& walkPath, uint8_t scopeFlag, bool recurse)
 {
+    NWClientLibrary& lib = NWLib();
     const std::string path = RemoveSlash(walkPath);
+    uint8_t infoSequence[9];
+    std::memset(infoSequence, 0xFF, sizeof infoSequence);
+    char dirName[nw::nameBufferSize] = {};
+    uint32_t dateTime = 0;
+    uint32_t ownerID = 0;
+    uint8_t rightsMask = 0;
+    if (const uint16_t code = lib.getDirectoryInfo(
+            connHandle, 0, path.c_str(), infoSequence, dirName, dateTime, ownerID, rightsMask, nullptr))
+        return code;
+    const bool searches = scopeFlag == 0 || scopeFlag == 2 || recurse;
+    if (!searches)
+        return 0;
     uint8_t volumeNumber = 0;
     uint16_t directoryID = 0;
     uint16_t sequence = 0;
     uint8_t accessRights = 0;
-    return NWLib().initFileSearch(connHandle, 0, path.c_str(), volumeNumber, directoryID, sequence, accessRights,
-        nullptr);
+    return lib.initFileSearch(connHandle, 0, path.c_str(), volumeNumber, directoryID, sequence, accessRights, nullptr);
 }
 
 void scanEntry(ScanSession& session, const QueueEntry& entry, uint8_t scopeFlag, ScanControls& controls,
@@ -51,7 +70,8 @@ void scanEntry(ScanSession& session, const QueueEntry& entry, uint8_t scopeFlag,
     const std::string walkPath = Format("%s:%s", session.VolumeName.c_str(), session.DirPath.c_str());
     if (parseCode != 0) {
         result.unreadable.push_back({ entry.path, parseCode });
-    } else if (const uint16_t code = probeStartDirectory(session.ConnHandle, walkPath); code != 0) {
+    } else if (const uint16_t code = probeStartDirectory(session.ConnHandle, walkPath, scopeFlag, entry.recurse);
+               code != 0) {
         result.unreadable.push_back({ entry.path, code });
     }
 

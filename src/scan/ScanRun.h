@@ -17,8 +17,11 @@ struct QueueEntry {
     bool recurse = true;
 };
 
-/// A start path the scan could not read: it did not resolve, or its start directory
-/// could not be searched. Its report block holds only its settings lines.
+/// A start path the scan could not read: it did not resolve, its start directory's
+/// information could not be read (in every scope, with or without recursion), or a file
+/// search could not start in it where the scan searches (scope files or both, or
+/// recursion). Its report block holds what the walk could still read, often only its
+/// settings lines.
 struct UnreadableStartPath {
     std::string path;  ///< the queue entry as queued
     uint32_t code = 0; ///< the completion code that failed
@@ -43,11 +46,11 @@ std::string ChoiceValue(int index, const std::array<std::string_view, 3>& items)
 /// caller has emptied): for every entry in order, the settings block (Base, Subdirs,
 /// Filter, Info, Scope, separator), the context pointed at the connection's tree, the
 /// walk with the per-entry report, and two separators. The choices are read from
-/// controls when they are used, so a change during the scan applies from then on.
+/// controls when they are used (the window keeps them from changing during a scan).
 ///
 /// Errors raised while one entry is scanned end that entry's report silently and the
 /// scan goes on with the next; OperationCancelled ends the whole scan (it propagates).
-/// Start paths that did not resolve or whose start directory could not be searched are
-/// listed in the result, in queue order.
+/// Start paths that could not be read (UnreadableStartPath) are listed in the result,
+/// in queue order, each with the first code that failed.
 ScanResult RunScan(ScanSession& session, const std::vector<QueueEntry>& queue, uint8_t scopeFlag,
     ScanControls& controls, ReportList& results);

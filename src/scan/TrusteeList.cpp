@@ -18,10 +18,13 @@ constexpr uint32_t kNoPathLine = std::numeric_limits<uint32_t>::max();
 constexpr size_t kRowsPerPendingCall = 4096;
 constexpr std::string_view kDetailIndent = "     ";
 
+// Lower case, so that "[", "]", "_" and the other bytes between "Z" and "a" sort before
+// the letters, as a user of the original's platform expects ('[R]' before '[RF]',
+// '[Public]' before 'ID: [...]').
 unsigned char foldAscii(char c) noexcept
 {
     const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
+    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
 }
 
 // One collected row: the rank of its text in sort order, its trustee line and the path

@@ -5,7 +5,8 @@
 class ReportList;
 
 /// Orders two rows of the list by trustee the way the sorted list orders them: ASCII
-/// letters folded to upper case, then plain (unsigned) byte order, a shorter text
+/// letters folded to lower case, then plain (unsigned) byte order (so "[", "]" and "_"
+/// come before the letters: 'Trustee: X [R]' before 'Trustee: X [RF]'), a shorter text
 /// before every longer one that begins with it. Returns < 0, 0 or > 0. Rows that differ
 /// only in ASCII letter case compare equal.
 int CompareTrusteeRows(std::string_view a, std::string_view b) noexcept;

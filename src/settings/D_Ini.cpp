@@ -2,6 +2,7 @@
 
 #include "util/D_Util.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <string_view>
@@ -63,6 +64,18 @@ int IniReadInt(const ProfileFile& ini, const std::string& section, const std::st
 bool IniReadBool(const ProfileFile& ini, const std::string& section, const std::string& key, bool def)
 {
     return IniReadInt(ini, section, key, def ? 1 : 0) != 0;
+}
+
+int ChoiceIndexFromStored(int stored, int count) noexcept
+{
+    return stored < 0 ? -1 : std::min(stored, count - 1);
+}
+
+int IniReadChoiceIndex(
+    const ProfileFile& ini, const std::string& section, const std::string& key, int count, int current)
+{
+    const std::optional<int> stored = storedInt(ini, section, key);
+    return stored ? ChoiceIndexFromStored(*stored, count) : current;
 }
 
 void IniWriteStr(ProfileFile& ini, const std::string& section, const std::string& key, const std::string& text)

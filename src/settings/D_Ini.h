@@ -72,6 +72,17 @@ int IniReadInt(const ProfileFile& ini, const std::string& section, const std::st
 /// The stored flag (any integer other than 0 is true), or def like IniReadInt.
 bool IniReadBool(const ProfileFile& ini, const std::string& section, const std::string& key, bool def);
 
+/// The selected index of a choice of `count` items (a radio group) for a stored index,
+/// by the rule of the radio group the program was designed with: an index beyond the
+/// items selects the last one, a negative index selects none (-1).
+int ChoiceIndexFromStored(int stored, int count) noexcept;
+/// The selected index of a choice of `count` items as stored under key
+/// (ChoiceIndexFromStored), or current when the key is missing or holds no number. The
+/// window's control walk and the command line's reader of the window's choices both
+/// read the scope and info choices through this, so they agree on every stored value.
+int IniReadChoiceIndex(
+    const ProfileFile& ini, const std::string& section, const std::string& key, int count, int current);
+
 /// Writes text unless the key is present and its stored text equals text or, put in
 /// double quotes, equals it. A missing key is always written. Throws IniWriteError.
 void IniWriteStr(ProfileFile& ini, const std::string& section, const std::string& key, const std::string& text);

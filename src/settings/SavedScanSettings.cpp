@@ -1,15 +1,5 @@
 #include "settings/SavedScanSettings.h"
 
-namespace {
-
-std::optional<int> storedNumber(const ProfileFile& ini, const char* key)
-{
-    const std::optional<std::string> text = ini.readString("Settings", key);
-    return text ? IniParseInt(*text) : std::nullopt;
-}
-
-} // namespace
-
 bool ReadSavedScanSettings(const std::string& fileName, SavedScanSettings& out, std::string& error)
 {
     const ProfileFile ini(fileName);
@@ -27,12 +17,13 @@ bool ReadSavedScanSettings(const std::string& fileName, SavedScanSettings& out, 
         error = ini.path() + ": not a settings file (binary content)";
         return false;
     }
+    // As the window's LoadControls and LoadCheckListItems read them, each from the
+    // designed state.
     out = SavedScanSettings();
-    out.scope = storedNumber(ini, "RadioGroupScope");
-    out.info = storedNumber(ini, "RadioGroupInfo");
-    if (const std::optional<int> irm = storedNumber(ini, "CheckBox_IRM"))
-        out.irm = *irm != 0;
-    out.pattern = ini.readString("Settings", "EditPattern");
+    out.scope = IniReadChoiceIndex(ini, "Settings", "RadioGroupScope", SavedScanSettings::choiceCount, out.scope);
+    out.info = IniReadChoiceIndex(ini, "Settings", "RadioGroupInfo", SavedScanSettings::choiceCount, out.info);
+    out.irm = IniReadBool(ini, "Settings", "CheckBox_IRM", out.irm);
+    out.pattern = IniReadStr(ini, "Settings", "EditPattern", out.pattern);
     LoadCheckList(ini, "CheckListBoxQ", out.queue, true);
     return true;
 }

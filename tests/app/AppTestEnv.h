@@ -11,8 +11,12 @@
 #include "platform/netware/NetworkLoader.h"
 #include "support/TestPaths.h"
 
+#include "app/widgets/TRadioGroup.h"
+
 #include <QByteArray>
 #include <QModelIndex>
+#include <QRadioButton>
+#include <QTest>
 #include <QtGlobal>
 
 #include <string>
@@ -68,4 +72,11 @@ inline QModelIndex FolderIndex(ShellFolderModel& model, const std::string& path)
         current = next;
     }
     return {};
+}
+
+/// A mouse click on an item of a radio group, on its indicator, as a user's click lands.
+inline void ClickRadioItem(TRadioGroup* group, int item)
+{
+    QRadioButton* button = group->findChildren<QRadioButton*>().at(item);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
 }

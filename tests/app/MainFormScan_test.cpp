@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QPointer>
+#include <QProcess>
 #include <QTest>
 
 #include <optional>
@@ -151,13 +152,17 @@ private Q_SLOTS:
         QCOMPARE(form.StatusBar1->panelText(1), QString());
     }
 
-    void whileScanningTheQueueSideIsLockedAndTheChoicesStayLive()
+    void whileScanningTheQueueSideAndTheChoicesAreLocked()
     {
         AppTestEnv env;
         MessageRecorder messages;
         TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControl1->setCurrentWidget(form.TabSheetAction);
         queueFolder(form, kRnD);
         queueFolder(form, "\\\\FS1\\VOL1\\Public");
+        form.RadioGroupInfo->click(2);
         bool checked = false;
         DuringOperation during([&] {
             checked = true;
@@ -166,24 +171,26 @@ private Q_SLOTS:
             QVERIFY(!form.ServerList->isEnabled());
             QVERIFY(!form.ShellTreeView1->isEnabled());
             QVERIFY(!form.CheckListBoxQ->isEnabled());
-            QVERIFY(form.RadioGroupScope->isEnabled() && form.EditPattern->isEnabled());
             // The handlers that apply the queue rule do not enable the button now.
             form.LabelDirSelectedUpd();
             form.PageControl1->setCurrentWidget(form.TabSheetSelect);
             form.PageControl1->setCurrentWidget(form.TabSheetAction);
             QVERIFY(!form.BitBtnScanDirs->isEnabled());
-            // A changed choice applies from the next entry on.
-            form.RadioGroupInfo->click(1);
+            // A click on "&Owner" and typing into the pattern change nothing.
+            ClickRadioItem(form.RadioGroupInfo, 1);
+            QTest::keyClicks(form.EditPattern, "X");
+            QVERIFY(!form.RadioGroupScope->isEnabled() && !form.CheckBox_IRM->isEnabled());
             // The status panel shows the entry's path once the event loop has run.
             QCoreApplication::processEvents();
             QVERIFY(!form.StatusBar1->panelText(1).isEmpty());
         });
         form.BitBtnScanDirsClick();
         QVERIFY(checked);
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
+        QVERIFY(form.BitBtnScanDirs->isEnabled() && form.RadioGroupInfo->isEnabled() && form.EditPattern->isEnabled());
+        // Both settings blocks describe the lines below them.
         const std::vector<std::string> report = lines(form.resultsModel()->lines());
-        // The second start path was scanned with the changed info choice.
-        QVERIFY(std::find(report.begin(), report.end(), "     Info: Owner") != report.end());
+        QCOMPARE(std::count(report.begin(), report.end(), "     Info: Trustees and Owner"), 2);
+        QCOMPARE(std::count(report.begin(), report.end(), "     Filter: *.*"), 2);
     }
 
     void unreadableStartPathsAreNamedInOneMessage()
@@ -225,6 +232,52 @@ private Q_SLOTS:
         QCOMPARE(form.byObjModel()->rowCount(), 5);
     }
 
+    void aListByTrusteeBuiltBeforeTheScanEndedIsBuiltAgain()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        queueFolder(form, "\\\\FS1\\VOL1\\Public");
+        {
+            // The user shows the list by trustee while the scan has written little yet.
+            DuringOperation during([&] { form.PageControl2->setCurrentWidget(form.TabSheetByObj); });
+            form.BitBtnScanDirsClick();
+        }
+        // Its tab is still shown, so it is built again from the whole results, and that
+        // is what its text form saves.
+        const std::string saved = env.home().file("by-trustee.txt");
+        DialogAnswer answer(saved);
+        form.setPopupComponent(form.ListBoxByObj);
+        form.PopopSaveAsText->trigger();
+        QCOMPARE(ReadFileBytes(saved),
+            std::string("Trustee: .Admin.Corp \r\n     FS1\\VOL1:R&D\\PLANS2~1 [RF]\r\n     FS1\\VOL1:R&D [RWCEAFM]\r\n"
+                        "Trustee: .Staff.Corp \r\n     FS1\\VOL1:R&D [RF]\r\nTrustee: [Public] \r\n"
+                        "     FS1\\VOL1:PUBLIC [RF]\r\n"));
+    }
+
+    void longNamesAndSavesDoNotStartDuringAnotherLongOperation()
+    {
+        AppTestEnv env;
+        MessageRecorder messages;
+        TMainForm form;
+        queueFolder(form, kRnD);
+        DialogAnswer answer(env.home().file("during.txt"));
+        {
+            DuringOperation during([&] {
+                QVERIFY(!form.PopupGetLongNames->isEnabled() && !form.PopopSaveAsXML->isEnabled());
+                for (QAction* command : { form.PopupGetLongNames, form.PopopSaveAsText, form.PopopSaveAsXML })
+                    command->trigger();
+            });
+            form.BitBtnScanDirsClick();
+        }
+        // Nothing was saved, and long names did not run: the command is still there.
+        QVERIFY(answer.requests.empty());
+        const std::vector<std::string> report = lines(form.resultsModel()->lines());
+        QVERIFY(std::find(report.begin(), report.end(), "FS1\\VOL1:R&D\\PLANS2~1") != report.end());
+        QVERIFY(form.PopupGetLongNames->isEnabled() && form.PopopSaveAsXML->isEnabled());
+    }
+
     void longNamesFromTheByTrusteeTabConvertTheByPathList()
     {
         AppTestEnv env;
@@ -245,8 +298,9 @@ private Q_SLOTS:
         QVERIFY(std::find(after.begin(), after.end(), "FS1\\VOL1:R&D\\PLANS2~1") == after.end());
         QCOMPARE(form.resultsModel()->data(form.resultsModel()->index(6)).toString(),
             QStringLiteral("\\\\FS1\\VOL1\\R&D"));
-        // The list by trustee built before keeps its short paths.
-        QCOMPARE(lines(form.byObjModel()->lines()), byTrusteeBefore);
+        // The list by trustee shown is built again from the long paths.
+        QCOMPARE(lines(form.byObjModel()->lines()).size(), byTrusteeBefore.size());
+        QCOMPARE(lines(form.byObjModel()->lines())[1], std::string("     \\\\FS1\\VOL1\\R&D\\Plans 2002 [RF]"));
         QVERIFY(form.BitBtnScanDirs->isEnabled());
 
         // Disabled until the next scan ends.
@@ -423,6 +477,30 @@ private Q_SLOTS:
             QTRY_VERIFY(!alive);
         }
         QVERIFY(messages.texts().empty());
+    }
+
+    void windowAndCommandLineReadOneSettingsFileAlike()
+    {
+        // Indexes beyond the choices select the last ones: scope and info "&Both".
+        AppTestEnv env;
+        QVERIFY(WriteFileBytes(env.iniFile(), "[Settings]\nRadioGroupScope=7\nRadioGroupInfo=0x10\n"
+                                              "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n"));
+        MessageRecorder messages;
+        TMainForm form;
+        form.BitBtnScanDirs->click();
+        const std::string saved = env.home().file("window.txt");
+        DialogAnswer answer(saved);
+        form.PopopSaveAsText->trigger();
+        QVERIFY(ReadFileBytes(saved).find("     Scope: Directories and Files\r\n") != std::string::npos);
+        QVERIFY(ReadFileBytes(saved).find("     Owner: (n/a)\r\n") != std::string::npos); // the file budget.xls
+
+        QProcess report;
+        report.start(QStringLiteral(GRANTWISE_REPORT_EXE),
+            { "--network", QString::fromStdString(TestDataPath("app/window-network.json")), "--settings",
+                QString::fromStdString(env.iniFile()) });
+        QVERIFY(report.waitForFinished(60000));
+        QCOMPARE(report.readAllStandardError(), QByteArray());
+        QCOMPARE(report.readAllStandardOutput().toStdString(), ReadFileBytes(saved));
     }
 
     void settingsSurviveARestart()

@@ -129,6 +129,14 @@ private Q_SLOTS:
         QCOMPARE(fake.calls()[0].args, std::string("33")); // the handle 0x21 opened before
         QCOMPARE(form.session().ServerName, std::string("FS2"));
         QCOMPARE(form.folderModel()->rootPath(), std::string("\\\\FS2\\"));
+        // Clicking the connection that is chosen already neither closes nor opens it.
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
+        fake.clearCalls();
+        ClickRadioItem(form.ServerList, 1);
+        QCOMPARE(fake.entries(), std::vector<std::string>());
+        QCOMPARE(form.ServerList->itemIndex(), 1);
         // The context got its flag 4 at start-up.
         QVERIFY(fake.contextFlags & 4u);
     }
@@ -235,6 +243,30 @@ private Q_SLOTS:
         form.LabelDirSelected->setText(QString());
         QTest::mouseClick(form.LabelDirSelected, Qt::LeftButton);
         QCOMPARE(form.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 1"));
+    }
+
+    void removalLeavesNoEntrySelected()
+    {
+        AppTestEnv env;
+        QVERIFY(WriteFileBytes(env.iniFile(), "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\B\n2=\\\\FS1\\VOL1\\C\n"));
+        MessageRecorder messages;
+        TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
+        QWidget* viewport = form.CheckListBoxQ->viewport();
+        const QRect first = form.CheckListBoxQ->visualItemRect(form.CheckListBoxQ->item(0));
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, first.center());
+        QCOMPARE(queueTexts(form), QStringList({ "\\\\FS1\\VOL1\\B", "\\\\FS1\\VOL1\\C" }));
+        QCOMPARE(form.CheckListBoxQ->itemIndex(), -1);
+        // A double click below the entries removes nothing, also after an entry was picked.
+        const QPoint below = first.center() + QPoint(0, 3 * first.height());
+        QVERIFY(viewport->rect().contains(below));
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, below);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, first.center());
+        QCOMPARE(form.CheckListBoxQ->itemIndex(), 0);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, below);
+        QCOMPARE(form.CheckListBoxQ->count(), 2);
     }
 
     void treeClickResolvesTheFolderAndEmptiesOnlyTheByPathList()

@@ -134,13 +134,20 @@ TEST(ReportCli, BatchAndXmlFormsWithHostileNames)
 
 TEST(ReportCli, UnreadableStartPathsGiveStatusOne)
 {
-    const CliRun run
-        = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked", "--no-recurse" }));
+    // Directories without recursion: the scan reads each start directory's information
+    // and searches nowhere, so Sealed (information fails) is unreadable and Locked (a
+    // search fails) is not.
+    CliRun run = runReport(withNetwork({ "\\\\FS9\\VOL1\\X", "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\Locked",
+        "\\\\FS1\\VOL1\\Sealed", "--no-recurse", "--scope", "directories" }));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
         "grantwise-report: cannot read start path \\\\FS9\\VOL1\\X: 0x880F (No connection to server)\n"
-        "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Locked: 0x89A8 (Access denied)\n");
+        "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Sealed: 0x89A8 (Access denied)\n");
     expectGolden(run.out, "cli-unreadable.txt");
+    // Where the scan searches (for files, or with recursion), Locked cannot be read.
+    const std::string locked = "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Locked: 0x89A8 (Access denied)\n";
+    EXPECT_EQ(runReport(withNetwork({ "\\\\FS1\\VOL1\\Locked", "--scope", "files", "--no-recurse" })).err, locked);
+    EXPECT_EQ(runReport(withNetwork({ "\\\\FS1\\VOL1\\Locked", "--scope", "directories" })).err, locked);
 }
 
 TEST(ReportCli, EmptyQueueWritesAnEmptyReport)
@@ -264,6 +271,12 @@ TEST(ReportCli, BadArgumentsAndUnknownConnection)
     run = runReport(withNetwork({ "--settings", TestDataPath("no-such-settings.ini") }));
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("no-such-settings.ini"), std::string::npos) << run.err;
+    // A negative stored scope selects no scope, and the window scans nothing for it.
+    TempDir dir;
+    WriteFileBytes(dir.file("none.ini"), "[Settings]\nRadioGroupScope=-1\n");
+    run = runReport(withNetwork({ "--settings", dir.file("none.ini") }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("grantwise-report: " + dir.file("none.ini") + ": no scope choice is selected", 0), 0u);
 }
 
 TEST(ReportCli, ANetworkOrSettingsFileThatIsNoRegularFileIsAnErrorNotAHang)
@@ -327,6 +340,19 @@ TEST(ReportCli, SettingsFileGivesChoicesAndQueue)
         "\\\\FS1\\VOL1\\R&D\\50% Done", "--no-recurse" }));
     EXPECT_EQ(run.status, 0) << run.err;
     expectGolden(run.out, "cli-settings.txt");
+
+    // Queue paths, check-mark keys and path components compare with Unicode case folding:
+    // 'Müller & Łukasz' queued in capitals, its check mark under the lower-case path, and
+    // the lower-case path given again (one entry, its mark now off).
+    const std::string lower = "\\\\fs1\\vol1\\müller & łukasz";
+    WriteFileBytes(ini, "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\MÜLLER & ŁUKASZ\n[CheckListBoxQ Checked]\n" + lower + "=1\n");
+    CliRun folded = runReport(withNetwork({ "--settings", ini }));
+    EXPECT_EQ(folded.status, 0) << folded.err;
+    EXPECT_NE(folded.out.find("     Subdirs: TRUE\r\n"), std::string::npos);
+    EXPECT_NE(folded.out.find("     Trustee: .Müller.Staff.Corp [RWCEAFM]\r\n"), std::string::npos) << folded.out;
+    folded = runReport(withNetwork({ "--settings", ini, lower, "--no-recurse" }));
+    EXPECT_EQ(folded.out.find("Base: "), folded.out.rfind("Base: ")) << folded.out;
+    EXPECT_NE(folded.out.find("     Subdirs: FALSE\r\n"), std::string::npos);
 }
 
 TEST(ReportCli, NetworkFromTheEnvironmentAndTheDemo)

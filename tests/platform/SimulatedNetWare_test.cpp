@@ -3,6 +3,7 @@
 #include "platform/netware/NetworkReader.h"
 #include "support/FakeNWClient.h"
 #include "support/MessageRecorder.h"
+#include "support/NetworkLoadError.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,22 @@ using Strings = std::vector<std::string>;
 std::unique_ptr<SimulatedNetWare> FromText(const std::string& text)
 {
     return std::make_unique<SimulatedNetWare>(ReadNetwork(text, "test.json"));
+}
+
+// The object IDs of an entry's first trustee block, or { 0xC0DE0000 + code } when the
+// trustee scan fails.
+std::vector<uint32_t> FirstTrusteeBlock(SimulatedNetWare& lib, uint32_t conn, const std::string& path)
+{
+    uint32_t iteration = 0;
+    uint16_t count = 0;
+    NWTrusteeBlock block;
+    const uint16_t code = lib.scanTrustees(conn, 0, path.c_str(), iteration, count, block, nullptr);
+    if (code != 0)
+        return { 0xC0DE0000u + code };
+    std::vector<uint32_t> ids;
+    for (int i = 0; i < count; ++i)
+        ids.push_back(block.entries[i].objectID);
+    return ids;
 }
 
 class SimulatedTest : public ::testing::Test {
@@ -338,13 +355,7 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
     FakeNWClient::Install install(*lib);
     uint32_t fs1 = 0;
     ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
-    const auto firstTrustee = [&](const std::string& path) {
-        uint32_t iteration = 0;
-        uint16_t count = 0;
-        NWTrusteeBlock block;
-        const uint16_t code = lib->scanTrustees(fs1, 0, path.c_str(), iteration, count, block, nullptr);
-        return code == 0 ? block.entries[0].objectID : 0xC0DE0000u + code;
-    };
+    const auto firstTrustee = [&](const std::string& path) { return FirstTrusteeBlock(*lib, fs1, path).at(0); };
     uint8_t volume = 0, rights = 0;
     uint16_t dirID = 0, sequence = 0;
     ASSERT_EQ(lib->initFileSearch(fs1, 0, "VOL1:D", volume, dirID, sequence, rights, nullptr), 0);
@@ -362,4 +373,36 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
     // The same DOS name in another directory is that directory's entry.
     EXPECT_EQ(firstTrustee("VOL1:E\\B.TXT"), 0x40u);
     EXPECT_EQ(firstTrustee("VOL1:D\\NONE.TXT"), 0xC0DE899Cu);
+}
+
+TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)
+{
+    // 'MÜLLER.Corp' and 'müller.corp' are one object.
+    auto lib = FromText(R"({ "grantwise-network": 1,
+      "trees": [ { "name": "T", "objects": [ { "name": "MÜLLER.Corp", "id": "0x8001" } ] } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "entries": [
+        { "dir": "Müller Daten", "trustees": [ ["müller.corp", "R"], ["Łukasz.Corp", "RF"] ],
+          "entries": [ { "file": "Ärger.txt", "trustees": [ ["#0x20", "W"] ] } ] },
+        { "dir": "Keys", "trustees": [ ["#0x30", "C"] ] } ] } ] } ] })");
+    FakeNWClient::Install install(*lib);
+    uint32_t fs1 = 0;
+    ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
+    const std::vector<uint32_t> data = FirstTrusteeBlock(*lib, fs1, "VOL1:Müller Daten");
+    ASSERT_EQ(data.size(), 2u);
+    EXPECT_EQ(data[0], 0x8001u);
+    // Path components in other case; the Kelvin sign is a "k", in a path and a pattern.
+    EXPECT_EQ(FirstTrusteeBlock(*lib, fs1, "\\\\fs1\\vol1\\MÜLLER DATEN"), data);
+    EXPECT_EQ(FirstTrusteeBlock(*lib, fs1, "VOL1:müller daten\\ärger.TXT"), std::vector<uint32_t> { 0x20 });
+    EXPECT_EQ(FirstTrusteeBlock(*lib, fs1, "VOL1:\xE2\x84\xAA" "eys"), std::vector<uint32_t> { 0x30 });
+    uint8_t volume = 0, rights = 0;
+    uint16_t dirID = 0, sequence = 0;
+    NWSearchEntry entry;
+    ASSERT_EQ(lib->initFileSearch(fs1, 0, "VOL1:", volume, dirID, sequence, rights, nullptr), 0);
+    ASSERT_EQ(lib->continueFileSearch(fs1, volume, dirID, sequence, 0x16, "\xE2\x84\xAA*", entry, 1), 0);
+    EXPECT_EQ(std::string(entry.shortName), "KEYS");
+    // Names of one directory that differ only in case are one name twice.
+    EXPECT_NE(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S",
+      "tree": "T", "volumes": [ { "name": "V", "entries": [ { "dir": "Müller" }, { "file": "MÜLLER" } ] } ] } ] })")
+                  .find("the name 'MÜLLER' is already used in this directory"),
+        std::string::npos);
 }

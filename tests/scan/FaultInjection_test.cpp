@@ -263,9 +263,11 @@ TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
             ASSERT_EQ(got.result.unreadable.size(), 1u);
             EXPECT_EQ(got.result.unreadable[0].code, kFailure);
             EXPECT_TRUE(IsSubsequence(got.lines, expected.lines));
-        } else if (entry == "initFileSearch" && recorded[n + 1].entry == "getDirectoryInfo") {
-            // The probe of a start directory: the start path is named as unreadable,
-            // and the walk itself reports what it can read.
+        } else if ((entry == "getDirectoryInfo" && recorded[n - 1].entry == "setContextInfo")
+            || (entry == "initFileSearch" && recorded[n - 2].entry == "setContextInfo")) {
+            // The probe of a start directory (its information, then a search), right
+            // after the context is set: the start path is named as unreadable, and the
+            // walk itself reports what it can read.
             ASSERT_EQ(got.result.unreadable.size(), 1u);
             EXPECT_EQ(got.result.unreadable[0].code, kFailure);
             EXPECT_EQ(got.lines, expected.lines);
@@ -411,14 +413,17 @@ TEST(FaultInjection, DescriptionFailuresAreSilentAndLocal)
         { lkOwner, "     Owner: (n/a)" },
     };
     EXPECT_EQ(got, want);
-    // No message at all; the start path whose search fails and the server that cannot
-    // be opened are named as unreadable.
+    // No message at all; the volume root whose information cannot be read (although its
+    // entries were reported), the start path whose search fails and the server that
+    // cannot be opened are named as unreadable.
     EXPECT_TRUE(messages.texts().empty());
-    ASSERT_EQ(result.unreadable.size(), 2u);
-    EXPECT_EQ(result.unreadable[0].path, "\\\\FS1\\VOL1\\NOSEARCH");
+    ASSERT_EQ(result.unreadable.size(), 3u);
+    EXPECT_EQ(result.unreadable[0].path, "\\\\FS1\\VOL1");
     EXPECT_EQ(result.unreadable[0].code, 0x89A8u);
-    EXPECT_EQ(result.unreadable[1].path, "\\\\FS2\\SYS");
-    EXPECT_EQ(result.unreadable[1].code, 0x8847u);
+    EXPECT_EQ(result.unreadable[1].path, "\\\\FS1\\VOL1\\NOSEARCH");
+    EXPECT_EQ(result.unreadable[1].code, 0x89A8u);
+    EXPECT_EQ(result.unreadable[2].path, "\\\\FS2\\SYS");
+    EXPECT_EQ(result.unreadable[2].code, 0x8847u);
 }
 
 TEST(FaultInjection, DescriptionStartUpFailuresGiveTheStartUpBoxes)

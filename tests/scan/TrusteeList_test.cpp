@@ -34,6 +34,16 @@ Rows Build(const ReportList& results)
 
 enum class Cut { FirstBracket, LastBracket };
 
+// The sort key of the step-by-step model: ASCII letters in lower case; std::string then
+// compares the bytes unsigned.
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 // The list by trustee built step by step, as a sorted list box and row inserts and
 // deletes would build it: every collected row is inserted after the rows that compare
 // equal to it; then, from the last row up, the row becomes its head, the header below
@@ -49,7 +59,7 @@ Rows ReferenceBuild(const ReportList& results, Cut cut)
             const std::string_view text = results.text(i);
             std::pair<std::string, long> row { std::string(text.substr(std::min<size_t>(5, text.size()))), lastPath };
             const auto at = std::upper_bound(rows.begin(), rows.end(), row,
-                [](const auto& a, const auto& b) { return CompareTrusteeRows(a.first, b.first) < 0; });
+                [](const auto& a, const auto& b) { return LowerAscii(a.first) < LowerAscii(b.first); });
             rows.insert(at, row);
         }
     }
@@ -109,25 +119,25 @@ TEST(TrusteeList, NamesWithBracketsKeepTheirHeader)
     results.append("     Trustee: [Public] [RF]", 16);
     results.append("     Trustee: ID: [0001A2B3] [RF]", 16);
     results.append("     Trustee: ID: [0001A2B4] [R]", 16);
-    // "I" (0x49) sorts before "[" (0x5B).
+    // "[" (0x5B) sorts before "i" (0x69), the folded "I".
     const Rows expected = {
+        "Trustee: [Public] ",
+        "     FS1\\VOL1:R&D [RF]",
         "Trustee: ID: [0001A2B3] ",
         "     FS1\\VOL1:R&D [RF]",
         "Trustee: ID: [0001A2B4] ",
         "     FS1\\VOL1:R&D [R]",
-        "Trustee: [Public] ",
-        "     FS1\\VOL1:R&D [RF]",
     };
     EXPECT_EQ(Build(results), expected);
     EXPECT_EQ(ReferenceBuild(results, Cut::LastBracket), expected);
     // Cut at the first "[", [Public] loses its name to the detail row and the two
     // unreadable trustees share one header.
     const Rows firstBracket = {
+        "Trustee: ",
+        "     FS1\\VOL1:R&D [Public] [RF]",
         "Trustee: ID: ",
         "     FS1\\VOL1:R&D [0001A2B3] [RF]",
         "     FS1\\VOL1:R&D [0001A2B4] [R]",
-        "Trustee: ",
-        "     FS1\\VOL1:R&D [Public] [RF]",
     };
     EXPECT_EQ(ReferenceBuild(results, Cut::FirstBracket), firstBracket);
 }
@@ -135,7 +145,10 @@ TEST(TrusteeList, NamesWithBracketsKeepTheirHeader)
 TEST(TrusteeList, OrderFoldsAsciiLettersOnly)
 {
     EXPECT_EQ(CompareTrusteeRows("Trustee: admin", "Trustee: ADMIN"), 0);
-    EXPECT_LT(CompareTrusteeRows("Trustee: a", "Trustee: _"), 0); // 'A' (0x41) before '_' (0x5F)
+    // Letters fold to lower case, so the bytes between "Z" and "a" come first.
+    EXPECT_GT(CompareTrusteeRows("Trustee: a", "Trustee: _"), 0); // '_' (0x5F) before 'a' (0x61)
+    EXPECT_LT(CompareTrusteeRows("Trustee: X [R]", "Trustee: X [RF]"), 0); // "]" before "F"
+    EXPECT_LT(CompareTrusteeRows("Trustee: [Public] [R]", "Trustee: ID: [0001A2B3] [R]"), 0);
     EXPECT_LT(CompareTrusteeRows("Trustee: Mz", "Trustee: M\xC3\xBC"), 0); // bytes above 127 last
     EXPECT_LT(CompareTrusteeRows("Trustee: Ab", "Trustee: Abc"), 0);
     EXPECT_GT(CompareTrusteeRows("Trustee: B", "Trustee: abc"), 0);

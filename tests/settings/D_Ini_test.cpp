@@ -357,11 +357,13 @@ TEST(SavedScanSettings, ReadsTheWindowsChoicesAndQueue)
     EXPECT_FALSE(saved.queue[0].checked);
     EXPECT_TRUE(saved.queue[1].checked);
 
+    // No number, or no key: the window's designed state.
     ASSERT_TRUE(WriteFileBytes(path, "[Settings]\nRadioGroupScope=wide\n"));
     ASSERT_TRUE(ReadSavedScanSettings(path, saved, error));
-    EXPECT_FALSE(saved.scope.has_value());
-    EXPECT_FALSE(saved.irm.has_value());
-    EXPECT_FALSE(saved.pattern.has_value());
+    EXPECT_EQ(saved.scope, 0);
+    EXPECT_EQ(saved.info, 0);
+    EXPECT_TRUE(saved.irm);
+    EXPECT_EQ(saved.pattern, "*.*");
     EXPECT_TRUE(saved.queue.empty());
 }
 

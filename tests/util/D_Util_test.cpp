@@ -1,5 +1,6 @@
 #include "platform/ProgramPath.h"
 #include "support/MessageRecorder.h"
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,22 @@ TEST(D_Util, PositionsAreOneBasedAndFoldAsciiOnly)
     EXPECT_EQ(PosText("\xC3\xA4", "\xC3\x84"), 0);
     EXPECT_TRUE(SameText("Vol1", "VOL1"));
     EXPECT_FALSE(SameText("Vol1", "VOL2"));
+}
+
+TEST(CaseFold, NamesCompareWithUnicodeCaseFolding)
+{
+    EXPECT_EQ(FoldName("M\xC3\x9CLLER & \xC5\x81ukasz"), "m\xC3\xBCller & \xC5\x82ukasz"); // MÜLLER & Łukasz
+    // SameName is FoldName equality: outside the Basic Multilingual Plane too, the Kelvin
+    // sign is a "k", "ß" is not "ss" (one character to one), and bytes outside
+    // well-formed sequences (cut off, overlong, an encoded surrogate) stand for themselves.
+    const char* const names[] = { "DATA", "data", "\xC3\x84rger", "\xC3\xA4RGER", "\xE2\x84\xAA", "K", "\xC3\x9F",
+        "ss", "\xC3", "\xC3\xA4", "\xC1\x81", "a", "\xED\xA0\x80", "\xF0\x90\x90\x80", "\xF0\x90\x90\xA8", "" };
+    for (const char* a : names)
+        for (const char* b : names)
+            EXPECT_EQ(SameName(a, b), FoldName(a) == FoldName(b)) << a << " / " << b;
+    EXPECT_TRUE(SameName("\xE2\x84\xAA", "K") && SameName("\xF0\x90\x90\x80", "\xF0\x90\x90\xA8"));
+    EXPECT_FALSE(SameName("\xC3\x9F", "ss") || SameName("\xC1\x81", "a") || SameName("\xC3", "\xC3\xA4"));
+    EXPECT_EQ(FoldName("\xED\xA0\x80"), "\xED\xA0\x80");
 }
 
 TEST(D_Util, ReplaceTextFirstAndAll)

@@ -1,6 +1,8 @@
 #include "app/widgets/TCheckListBox.h"
 
-#include "util/D_Util.h"
+#include "util/CaseFold.h"
+
+#include <QMouseEvent>
 
 TCheckListBox::TCheckListBox(QWidget* parent)
     : QListWidget(parent)
@@ -18,8 +20,26 @@ int TCheckListBox::addItem(const QString& text)
 
 void TCheckListBox::deleteItem(int index)
 {
-    if (index >= 0 && index < count())
+    if (index >= 0 && index < count()) {
         delete takeItem(index);
+        setItemIndex(-1);
+    }
+}
+
+int TCheckListBox::itemIndex() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TCheckListBox::setItemIndex(int index)
+{
+    if (index >= 0 && index < count()) {
+        setCurrentRow(index);
+        return;
+    }
+    clearSelection();
+    setCurrentIndex(QModelIndex());
 }
 
 QString TCheckListBox::itemText(int index) const
@@ -44,7 +64,7 @@ int TCheckListBox::indexOfText(const QString& text) const
 {
     const std::string wanted = text.toStdString();
     for (int i = 0; i < count(); ++i)
-        if (SameText(item(i)->text().toStdString(), wanted))
+        if (SameName(item(i)->text().toStdString(), wanted))
             return i;
     return -1;
 }
@@ -52,5 +72,7 @@ int TCheckListBox::indexOfText(const QString& text) const
 void TCheckListBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QListWidget::mouseDoubleClickEvent(event);
+    if (!itemAt(event->position().toPoint()))
+        setItemIndex(-1);
     Q_EMIT dblClick();
 }

@@ -11,7 +11,12 @@ TRadioGroup::TRadioGroup(const QString& title, QWidget* parent)
     m_layout->setSpacing(2);
     m_layout->addStretch(1);
     m_group.setExclusive(true);
-    connect(&m_group, &QButtonGroup::idClicked, this, [this](int) { Q_EMIT clicked(); });
+    connect(&m_group, &QButtonGroup::idClicked, this, [this](int id) {
+        if (id == m_index)
+            return;
+        m_index = id;
+        Q_EMIT clicked();
+    });
 }
 
 void TRadioGroup::setItems(const QStringList& items)
@@ -39,6 +44,7 @@ void TRadioGroup::clear()
     }
     m_buttons.clear();
     m_data.clear();
+    m_index = -1;
 }
 
 QString TRadioGroup::itemText(int index) const
@@ -68,8 +74,10 @@ void TRadioGroup::setItemIndex(int index)
 {
     if (index >= 0 && index < count()) {
         m_buttons[index]->setChecked(true);
+        m_index = index;
         return;
     }
+    m_index = -1;
     // An exclusive group cannot uncheck its checked button; lift exclusivity briefly.
     m_group.setExclusive(false);
     for (QRadioButton* button : m_buttons)
@@ -79,6 +87,8 @@ void TRadioGroup::setItemIndex(int index)
 
 void TRadioGroup::click(int index)
 {
+    const int before = m_index;
     setItemIndex(index);
-    Q_EMIT clicked();
+    if (m_index != before)
+        Q_EMIT clicked();
 }

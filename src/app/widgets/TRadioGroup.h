@@ -11,6 +11,10 @@ class QVBoxLayout;
 /// Items may carry an associated value (the connection list keeps each connection's
 /// reference there). `itemIndex` is -1 when nothing is selected. The settings walk
 /// stores the selected index under the control's objectName.
+///
+/// Like the radio group the program was designed with, `clicked` means "the choice
+/// changed": a click on the item that is already selected emits nothing (the connection
+/// list would otherwise close and reopen the chosen connection).
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -34,11 +38,12 @@ public:
     void setItemIndex(int index);
 
 Q_SIGNALS:
-    /// The user (or `click`) chose an item.
+    /// The user (or `click`) chose an item other than the selected one.
     void clicked();
 
 public Q_SLOTS:
-    /// Selects the item and emits `clicked`, as a user's click would.
+    /// Selects the item and emits `clicked` when that changed the selection, as a user's
+    /// click would.
     void click(int index);
 
 private:
@@ -46,4 +51,5 @@ private:
     QButtonGroup m_group;
     QList<class QRadioButton*> m_buttons;
     QList<QVariant> m_data;
+    int m_index = -1; ///< the selected item as last chosen or set (-1: none)
 };

@@ -1,5 +1,6 @@
 #include "platform/netware/DsNames.h"
 
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 
 namespace {
@@ -39,7 +40,7 @@ std::string DsName::typeless() const
 
 std::string DsName::key() const
 {
-    return UpperAscii(typed());
+    return FoldName(typed());
 }
 
 std::string ParseDsName(std::string_view text, DsName& name)
@@ -51,7 +52,7 @@ std::string ParseDsName(std::string_view text, DsName& name)
         return "the name is longer than 255 characters";
     if (text.front() == '[') {
         for (const char* special : specialNames)
-            if (SameText(text, special)) {
+            if (SameName(text, special)) {
                 name.special = special;
                 return "";
             }
@@ -107,7 +108,7 @@ std::string RelativeDsName(const DsName& object, const DsName& context, bool typ
     for (size_t i = 0; below && i < ctx; ++i) {
         const DsName::Part& a = object.parts[own - ctx + i];
         const DsName::Part& b = context.parts[i];
-        below = a.type == b.type && SameText(a.value, b.value);
+        below = a.type == b.type && SameName(a.value, b.value);
     }
     if (!below)
         return "." + full;

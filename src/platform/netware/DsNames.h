@@ -25,7 +25,8 @@ struct DsName {
     std::string typed() const;
     /// 'Admin.Corp' (a special name: itself).
     std::string typeless() const;
-    /// The typed name upper-cased: equal keys name the same object.
+    /// The typed name case-folded (FoldName): equal keys name the same object, so
+    /// 'MÜLLER.Corp' and 'müller.corp' are one object.
     std::string key() const;
 };
 

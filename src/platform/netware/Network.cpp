@@ -1,15 +1,6 @@
 #include "platform/netware/Network.h"
 
-#include "util/D_Util.h"
-
-namespace {
-
-char Fold(char c) noexcept
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-} // namespace
+#include "util/CaseFold.h"
 
 uint32_t NetTree::objectFor(const DsName& name)
 {
@@ -46,10 +37,21 @@ uint32_t Network::internName(std::string_view name)
 
 uint64_t Network::hashKey(uint32_t parent, std::string_view name) noexcept
 {
-    // FNV-1a over the folded name, seeded with the parent index.
+    // FNV-1a over the case-folded characters, seeded with the parent index: names that
+    // are the same name hash alike.
     uint64_t h = 14695981039346656037ull ^ (static_cast<uint64_t>(parent) * 0x9E3779B97F4A7C15ull);
-    for (char c : name) {
-        h ^= static_cast<unsigned char>(Fold(c));
+    size_t pos = 0;
+    while (pos < name.size()) {
+        const auto c = static_cast<unsigned char>(name[pos]);
+        char32_t folded = c;
+        if (c >= 0x80) {
+            folded = NextFoldedChar(name, pos);
+        } else {
+            ++pos;
+            if (c >= 'A' && c <= 'Z')
+                folded = c + ('a' - 'A');
+        }
+        h ^= folded;
         h *= 1099511628211ull;
     }
     return h ^ (h >> 29);
@@ -57,7 +59,7 @@ uint64_t Network::hashKey(uint32_t parent, std::string_view name) noexcept
 
 bool Network::nameMatches(const NetEntry& entry, std::string_view name) const noexcept
 {
-    return SameText(dosName(entry), name) || SameText(longName(entry), name);
+    return SameName(dosName(entry), name) || SameName(longName(entry), name);
 }
 
 void Network::indexName(uint32_t entryIndex, std::string_view name)
@@ -91,7 +93,7 @@ void Network::finish()
         if (entry.parent == NetEntry::none)
             continue;
         indexName(i, dosName(entry));
-        if (!SameText(dosName(entry), longName(entry)))
+        if (!SameName(dosName(entry), longName(entry)))
             indexName(i, longName(entry));
     }
 }
@@ -110,11 +112,11 @@ uint32_t Network::findChild(uint32_t dir, std::string_view name) const
 }
 
 namespace {
-// Index of the first item whose name equals name ignoring case.
+// Index of the first item whose name is name without regard to case.
 template <typename Items> std::optional<uint32_t> FindByName(const Items& items, std::string_view name)
 {
     for (uint32_t i = 0; i < items.size(); ++i)
-        if (SameText(items[i].name, name))
+        if (SameName(items[i].name, name))
             return i;
     return std::nullopt;
 }
@@ -122,10 +124,7 @@ template <typename Items> std::optional<uint32_t> FindByName(const Items& items,
 
 std::string Network::nameKey(std::string_view name)
 {
-    std::string key(name);
-    for (char& c : key)
-        c = Fold(c);
-    return key;
+    return FoldName(name);
 }
 
 uint32_t Network::addTree(NetTree tree)

@@ -116,8 +116,9 @@ public:
     /// entries are in place. Also drops the interning table, which only loading needs.
     void finish();
 
-    /// The child of directory `dir` whose DOS or long name equals name ignoring case;
-    /// NetEntry::none when there is none.
+    /// The child of directory `dir` whose DOS or long name is name without regard to case
+    /// (Unicode case folding, util/CaseFold.h: 'MÜLLER' finds 'müller'); NetEntry::none
+    /// when there is none.
     uint32_t findChild(uint32_t dir, std::string_view name) const;
 
     /// Adds a tree (loaders add every tree this way, so that findTree stays one lookup
@@ -126,11 +127,11 @@ public:
     /// Adds a volume to a server, likewise for findVolume, and returns its index.
     uint32_t addVolume(uint32_t server, NetVolume volume);
 
-    /// Server index by name ignoring case, or none.
+    /// Server index by name without regard to case (Unicode case folding), or none.
     std::optional<uint32_t> findServer(std::string_view name) const;
-    /// Volume index of a server by name ignoring case, or none.
+    /// Volume index of a server by name without regard to case (Unicode case folding), or none.
     std::optional<uint32_t> findVolume(uint32_t server, std::string_view name) const;
-    /// Tree index by name ignoring case, or none.
+    /// Tree index by name without regard to case (Unicode case folding), or none.
     std::optional<uint32_t> findTree(std::string_view name) const;
 
     /// The entry a volume-relative path names ("DOCS\PLANS~1", backslashes or slashes,

@@ -1,6 +1,7 @@
 #include "platform/netware/NetworkGenerator.h"
 
 #include "platform/netware/DosNames.h"
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 
 #include <array>
@@ -219,7 +220,7 @@ private:
             entry.flags = isDirectory ? NetEntry::isDirectory : 0;
             entry.longName = m_net.internName(m_names[i]);
             entry.longLength = static_cast<uint16_t>(m_names[i].size());
-            m_taken.insert(UpperAscii(m_names[i]));
+            m_taken.insert(FoldName(m_names[i]));
         }
         // Valid 8.3 names are their own DOS names; the others get aliases that avoid
         // every name of the directory.
@@ -233,8 +234,9 @@ private:
             // listed entries: without that, a directory of many names alike costs one probe
             // per number used before (400,000 files took minutes).
             const std::string dos = GenerateDosName(
-                m_names[i], [this](const std::string& candidate) { return m_taken.count(candidate) > 0; }, &m_numbers);
-            m_taken.insert(dos);
+                m_names[i], [this](const std::string& candidate) { return m_taken.count(FoldName(candidate)) > 0; },
+                &m_numbers);
+            m_taken.insert(FoldName(dos));
             setDosName(first + i, dos, dosPathLength, atRoot);
         }
         for (uint32_t i = 0; i < count; ++i)

@@ -2,6 +2,7 @@
 
 #include "platform/netware/DosNames.h"
 #include "platform/netware/NetworkGenerator.h"
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 #include "util/Utf8.h"
 
@@ -575,7 +576,7 @@ private:
             CheckName(name, maxLongName, Member(at, kindKey), "name");
             if (name == "." || name == "..")
                 Fail(Member(at, kindKey), "'.' and '..' are not entry names");
-            const auto [it, fresh] = taken.emplace(UpperAscii(name), i);
+            const auto [it, fresh] = taken.emplace(FoldName(name), i);
             if (!fresh)
                 Fail(Member(at, kindKey),
                     "the name " + Quote(name) + " is already used in this directory by " + Item(entriesAt, it->second));
@@ -602,7 +603,7 @@ private:
                 continue;
             }
             dos = UpperAscii(dos);
-            const auto [it, fresh] = taken.emplace(dos, i);
+            const auto [it, fresh] = taken.emplace(FoldName(dos), i);
             if (!fresh && it->second != i)
                 Fail(dosAt, "the DOS name " + Quote(dos) + " clashes with the name of " + Item(entriesAt, it->second));
             setDosName(first + i, dos);
@@ -612,10 +613,10 @@ private:
             if (!needsAlias[i])
                 continue;
             const std::string dos = GenerateDosName(
-                longNames[i], [&](const std::string& candidate) { return taken.count(candidate) > 0; }, &numbers);
+                longNames[i], [&](const std::string& candidate) { return taken.count(FoldName(candidate)) > 0; }, &numbers);
             if (dos.empty())
                 Fail(Item(entriesAt, i), "no free DOS name for " + Quote(longNames[i]));
-            taken.emplace(dos, i);
+            taken.emplace(FoldName(dos), i);
             setDosName(first + i, dos);
         }
     }

@@ -1,6 +1,7 @@
 #include "platform/netware/SimulatedNetWare.h"
 
 #include "platform/netware/DosNames.h"
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 #include "util/Utf8.h"
 
@@ -411,7 +412,7 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
             // name; a DOS name is unique among all names of its directory, so comparing
             // it is the same as looking the leaf up.
             if (m_lastSearchResult != NetEntry::none && m_net->entries[m_lastSearchResult].parent == m_cachedDir
-                && SameText(Network::dosName(m_net->entries[m_lastSearchResult]), leaf))
+                && SameName(Network::dosName(m_net->entries[m_lastSearchResult]), leaf))
                 found = m_lastSearchResult;
             else
                 found = m_net->findChild(m_cachedDir, leaf);
@@ -549,7 +550,9 @@ uint16_t SimulatedNetWare::continueFileSearch(uint32_t connHandle, uint8_t, uint
     // The 16-bit sequence carries the low bits of the position; the slot keeps the rest,
     // so directories of more than 65535 entries can be searched to the end.
     uint32_t position = (sequence == (search.position & 0xFFFF)) ? search.position : sequence;
-    const std::string upperPattern = UpperAscii(pattern ? pattern : "");
+    // DOS names hold ASCII characters only; a pattern character that case-folds to one
+    // (the Kelvin sign to "k") matches it, any other non-ASCII character matches nothing.
+    const std::string upperPattern = UpperAscii(FoldName(pattern ? pattern : ""));
     const bool wantDirectories = (searchAttributes & 0x10) != 0;
     const NetEntry& dir = m_net->entries[search.dir];
     for (; position < dir.childCount; ++position) {

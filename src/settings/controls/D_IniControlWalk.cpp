@@ -205,11 +205,8 @@ void loadChild(const ProfileFile& ini, const std::string& section, QWidget* w)
         break;
     }
     case Kind::Radio: {
-        // Like the radio group the program was designed with, an index beyond the items
-        // selects the last one and a negative index selects none.
         auto* group = static_cast<TRadioGroup*>(w);
-        const int index = IniReadInt(ini, section, name, group->itemIndex());
-        group->setItemIndex(index < 0 ? -1 : std::min(index, group->count() - 1));
+        group->setItemIndex(IniReadChoiceIndex(ini, section, name, group->count(), group->itemIndex()));
         break;
     }
     case Kind::TrackBar: {

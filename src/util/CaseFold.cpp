@@ -1,0 +1,120 @@
+#include "util/CaseFold.h"
+
+#include <QChar>
+
+namespace {
+
+// Marks a byte that does not begin a well-formed sequence: above every character.
+constexpr char32_t kStrayByte = 0x110000;
+
+bool isContinuation(unsigned char c) noexcept
+{
+    return (c & 0xC0) == 0x80;
+}
+
+// The character at pos (pos moves past it), or kStrayByte + the byte when no
+// well-formed sequence begins there (pos moves by one byte).
+char32_t decode(std::string_view text, size_t& pos) noexcept
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    size_t length = 0;
+    char32_t value = 0;
+    unsigned char low = 0x80; // bounds of the second byte (excluding overlongs and surrogates)
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0F;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (length == 0 || pos + length > text.size() || byte(pos + 1) < low || byte(pos + 1) > high) {
+        ++pos;
+        return kStrayByte + lead;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if (!isContinuation(byte(pos + i))) {
+            ++pos;
+            return kStrayByte + lead;
+        }
+        value = (value << 6) | (byte(pos + i) & 0x3F);
+    }
+    pos += length;
+    return value;
+}
+
+char32_t fold(char32_t c) noexcept
+{
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+    return c >= kStrayByte ? c : QChar::toCaseFolded(c);
+}
+
+void encode(char32_t c, std::string& out)
+{
+    if (c >= kStrayByte) {
+        out += static_cast<char>(c - kStrayByte);
+    } else if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+char32_t NextFoldedChar(std::string_view text, size_t& pos) noexcept
+{
+    return fold(decode(text, pos));
+}
+
+std::string FoldName(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    while (pos < text.size())
+        encode(NextFoldedChar(text, pos), out);
+    return out;
+}
+
+bool SameName(std::string_view a, std::string_view b) noexcept
+{
+    size_t i = 0;
+    size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[j]);
+        if ((ca | cb) < 0x80) {
+            // Both ASCII (the common case): fold in place.
+            if (fold(ca) != fold(cb))
+                return false;
+            ++i;
+            ++j;
+        } else if (NextFoldedChar(a, i) != NextFoldedChar(b, j)) {
+            return false;
+        }
+    }
+    return i == a.size() && j == b.size();
+}

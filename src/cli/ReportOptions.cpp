@@ -56,8 +56,7 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
     app.add_flag("--long-names", options.longNames, "turn short 8.3 names in path lines into long names");
     auto* formatOpt = app.add_option("--format", format,
                              "txt: the list by path; trustees: the list by trustee; bat: RIGHTS commands (a line "
-                             "holding a double quote or control character becomes 'REM Not run, unsafe characters: "
-                             "...'); xml (line breaks in values as &#10; and &#13;)")
+                             "that could not do what it shows becomes 'REM Not run, <reason>: ...'); xml (line breaks in values as &#10; and &#13;)")
                           ->check(CLI::IsMember(kFormats).description(""))
                           ->type_name("txt|trustees|bat|xml");
     auto* outputOpt = app.add_option(

@@ -14,7 +14,7 @@
 #include "scan/TrusteeList.h"
 #include "support/MessageRecorder.h"
 #include "util/D_Util.h"
-#include "util/PathForms.h"
+#include "platform/PathForms.h"
 
 #include <gtest/gtest.h>
 

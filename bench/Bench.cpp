@@ -1,12 +1,15 @@
 // grantwise-bench: the figures the performance budgets are about, for each network
 // description given, printed as one table (see README.md, "Benchmarks").
 //
-//   grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] DESCRIPTION...
+//   grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] [--no-large-directory] [DESCRIPTION...]
 //
 // Each description is measured in a child process of its own, so that the peak
-// resident memory of a row is that description's alone. The program asserts nothing.
+// resident memory of a row is that description's alone; then, in one more, the stress
+// check of a directory of 200,000 files (LargeDirectory.h). Timings assert nothing; a
+// check of that directory that does not hold makes the exit status 1.
 
 #include "BenchTable.h"
+#include "LargeDirectory.h"
 #include "PlainNetworkWriter.h"
 #include "WindowBench.h"
 
@@ -43,6 +46,7 @@ struct Options {
     std::string outDir = "bench-out";
     bool window = true;
     bool windowOnly = false; // for profiling the window: load, then the window rows only
+    bool largeDirectory = true;
     std::vector<std::string> files;
 };
 
@@ -290,6 +294,35 @@ void MeasureDescription(const std::string& file, const Options& options)
         size == "1m" ? Verdict(peak < 1536, "< 1536 MiB") : "", 0);
 }
 
+[[noreturn]] void Usage()
+{
+    std::fprintf(stderr,
+        "usage: grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] [--no-large-directory] "
+        "[DESCRIPTION...]\n");
+    std::exit(2);
+}
+
+// Runs measure in a child process; false when it failed (its message is on stderr).
+template <typename Measure> bool InChild(const std::string& what, Measure measure)
+{
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            measure();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "grantwise-bench: %s: %s\n", what.c_str(), e.what());
+            std::fflush(stdout);
+            _exit(1);
+        }
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int childStatus = 0;
+    waitpid(child, &childStatus, 0);
+    return WIFEXITED(childStatus) && WEXITSTATUS(childStatus) == 0;
+}
+
 Options ParseOptions(int argc, char* argv[])
 {
     Options options;
@@ -303,16 +336,15 @@ Options ParseOptions(int argc, char* argv[])
             options.window = false;
         else if (arg == "--window-only")
             options.windowOnly = true;
-        else if (!arg.empty() && arg[0] == '-') {
-            std::fprintf(stderr, "usage: grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] DESCRIPTION...\n");
-            std::exit(2);
-        } else
+        else if (arg == "--no-large-directory")
+            options.largeDirectory = false;
+        else if (!arg.empty() && arg[0] == '-')
+            Usage();
+        else
             options.files.push_back(arg);
     }
-    if (options.files.empty()) {
-        std::fprintf(stderr, "usage: grantwise-bench [--runs N] [--out DIR] [--no-window] DESCRIPTION...\n");
-        std::exit(2);
-    }
+    if (options.files.empty() && !options.largeDirectory)
+        Usage();
     return options;
 }
 
@@ -323,24 +355,11 @@ int main(int argc, char* argv[])
     const Options options = ParseOptions(argc, argv);
     PrintHeading(static_cast<int>(std::thread::hardware_concurrency()));
     int status = 0;
-    for (const std::string& file : options.files) {
-        std::fflush(stdout);
-        const pid_t child = fork();
-        if (child == 0) {
-            try {
-                MeasureDescription(file, options);
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "grantwise-bench: %s: %s\n", file.c_str(), e.what());
-                std::fflush(stdout);
-                _exit(1);
-            }
-            std::fflush(stdout);
-            _exit(0);
-        }
-        int childStatus = 0;
-        waitpid(child, &childStatus, 0);
-        if (!WIFEXITED(childStatus) || WEXITSTATUS(childStatus) != 0)
+    for (const std::string& file : options.files)
+        if (!InChild(file, [&] { MeasureDescription(file, options); }))
             status = 1;
-    }
+    if (options.largeDirectory && !options.windowOnly
+        && !InChild("directory of 200000 files", [&] { MeasureLargeDirectory(options.runs); }))
+        status = 1;
     return status;
 }

@@ -93,6 +93,16 @@ constexpr uint16_t searchFiles = 0x0000; ///< name-space scan: files only
 constexpr uint16_t searchSubdirectories = 0x0010; ///< name-space scan: subdirectories only
 constexpr uint16_t searchSubdirectoriesAndFiles = 0x8000; ///< name-space scan: both
 constexpr uint32_t attrDirectory = 0x10; ///< entry attribute: a directory
+
+/// Whether a name-space scan with these search attributes admits an entry of this kind:
+/// directories with searchSubdirectories or searchSubdirectoriesAndFiles, files unless
+/// only subdirectories are asked for.
+constexpr bool searchAdmits(uint16_t searchAttributes, bool isDirectory) noexcept
+{
+    if (searchAttributes & searchSubdirectoriesAndFiles)
+        return true;
+    return isDirectory == ((searchAttributes & searchSubdirectories) != 0);
+}
 } // namespace nw
 
 // ---- The library --------------------------------------------------------------

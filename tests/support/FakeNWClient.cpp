@@ -359,14 +359,11 @@ uint16_t FakeNWClient::scanNSEntryInfo(uint32_t connHandle, uint8_t, const char*
     auto it = directories.find(path);
     if (it == directories.end())
         return invalidPath;
-    const bool wantDirectories = (searchAttributes & (nw::searchSubdirectories | nw::searchSubdirectoriesAndFiles)) != 0;
-    const bool wantFiles
-        = (searchAttributes & nw::searchSubdirectoriesAndFiles) != 0 || (searchAttributes & nw::searchSubdirectories) == 0;
     const std::string upperPattern = UpperAscii(pattern);
     const std::vector<Child>& children = it->second.children;
     for (size_t i = start; i < children.size(); ++i) {
         const Child& child = children[i];
-        if (!(child.isDirectory ? wantDirectories : wantFiles)
+        if (!nw::searchAdmits(searchAttributes, child.isDirectory)
             || !DosWildcardMatch(upperPattern, NameIn(child, nameSpace)))
             continue;
         FillInfo(NameIn(child, nameSpace), child.isDirectory, info);

@@ -685,14 +685,11 @@ uint16_t SimulatedNetWare::scanNSEntryInfo(uint32_t connHandle, uint8_t, const c
             root = m_net->entries[root].parent;
         sequence.volNumber = static_cast<uint8_t>(volumeOfRoot(root).second);
     }
-    const bool wantDirectories = (searchAttributes & (nw::searchSubdirectories | nw::searchSubdirectoriesAndFiles)) != 0;
-    const bool wantFiles
-        = (searchAttributes & nw::searchSubdirectoriesAndFiles) != 0 || (searchAttributes & nw::searchSubdirectories) == 0;
     const std::string upperPattern = UpperAscii(pattern ? pattern : "");
     for (; position < dir.childCount; ++position) {
         const uint32_t index = dir.firstChild + position;
         const NetEntry& child = m_net->entries[index];
-        if (!((child.flags & NetEntry::isDirectory) ? wantDirectories : wantFiles))
+        if (!nw::searchAdmits(searchAttributes, (child.flags & NetEntry::isDirectory) != 0))
             continue;
         const std::string_view name = nameSpace == nw::nameSpaceLong ? m_net->longName(child) : Network::dosName(child);
         if (!DosWildcardMatch(upperPattern, name))

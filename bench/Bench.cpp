@@ -1,12 +1,15 @@
 // grantwise-bench: the figures the performance budgets are about, for each network
 // description given, printed as one table (see README.md, "Benchmarks").
 //
-//   grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] DESCRIPTION...
+//   grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] [--no-large-directory] [DESCRIPTION...]
 //
 // Each description is measured in a child process of its own, so that the peak
-// resident memory of a row is that description's alone. The program asserts nothing.
+// resident memory of a row is that description's alone; then, in one more, the stress
+// check of a directory of 200,000 files (LargeDirectory.h). Timings assert nothing; a
+// check of that directory that does not hold makes the exit status 1.
 
 #include "BenchTable.h"
+#include "LargeDirectory.h"
 #include "LoadScaling.h"
 #include "PlainNetworkWriter.h"
 #include "WindowBench.h"
@@ -45,6 +48,7 @@ struct Options {
     std::string outDir = "bench-out";
     bool window = true;
     bool windowOnly = false; // for profiling the window: load, then the window rows only
+    bool largeDirectory = true;
     std::vector<std::string> files;
 };
 
@@ -292,6 +296,14 @@ void MeasureDescription(const std::string& file, const Options& options)
         size == "1m" ? Verdict(peak < 1536, "< 1536 MiB") : "", 0);
 }
 
+[[noreturn]] void Usage()
+{
+    std::fprintf(stderr,
+        "usage: grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] [--no-large-directory] "
+        "[DESCRIPTION...]\n");
+    std::exit(2);
+}
+
 Options ParseOptions(int argc, char* argv[])
 {
     Options options;
@@ -305,16 +317,15 @@ Options ParseOptions(int argc, char* argv[])
             options.window = false;
         else if (arg == "--window-only")
             options.windowOnly = true;
-        else if (!arg.empty() && arg[0] == '-') {
-            std::fprintf(stderr, "usage: grantwise-bench [--runs N] [--out DIR] [--no-window | --window-only] DESCRIPTION...\n");
-            std::exit(2);
-        } else
+        else if (arg == "--no-large-directory")
+            options.largeDirectory = false;
+        else if (!arg.empty() && arg[0] == '-')
+            Usage();
+        else
             options.files.push_back(arg);
     }
-    if (options.files.empty()) {
-        std::fprintf(stderr, "usage: grantwise-bench [--runs N] [--out DIR] [--no-window] DESCRIPTION...\n");
-        std::exit(2);
-    }
+    if (options.files.empty() && !options.largeDirectory)
+        Usage();
     return options;
 }
 
@@ -350,6 +361,9 @@ int main(int argc, char* argv[])
     for (const std::string& file : options.files)
         if (!MeasureInChild(file, [&] { MeasureDescription(file, options); }))
             status = 1;
+    if (options.largeDirectory && !options.windowOnly
+        && !MeasureInChild("directory of 200000 files", [&] { MeasureLargeDirectory(options.runs); }))
+        status = 1;
     // The loads that must grow linearly with their input.
     if (!options.windowOnly
         && !MeasureInChild("load scaling", [&] { MeasureLoadScaling(options.runs > 0 ? options.runs : 3, options.outDir); }))

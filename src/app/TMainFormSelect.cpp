@@ -10,7 +10,7 @@
 #include "app/widgets/TStatusBar.h"
 #include "netware/D_NW.h"
 #include "util/D_Util.h"
-#include "util/PathForms.h"
+#include "platform/PathForms.h"
 
 #include <QApplication>
 #include <QLabel>

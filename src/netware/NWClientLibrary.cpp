@@ -38,6 +38,17 @@ public:
     {
         return requesterFailure;
     }
+    uint16_t openConnByName(const char*, uint32_t&) override { return requesterFailure; }
+    uint16_t getVolumeName(uint32_t, uint16_t, char*) override { return requesterFailure; }
+    uint16_t getNSEntryInfo(uint32_t, uint8_t, const char*, uint8_t, uint8_t, NWEntryInfo&) override
+    {
+        return requesterFailure;
+    }
+    uint16_t scanNSEntryInfo(
+        uint32_t, uint8_t, const char*, uint8_t, uint16_t, NWSearchSequence&, const char*, NWEntryInfo&) override
+    {
+        return requesterFailure;
+    }
     bool loadErrorLibrary() override { return true; }
     std::string NWstrerror(uint32_t code) override
     {

@@ -51,6 +51,25 @@ struct NWTrusteeBlock {
     NWTrusteeEntry entries[capacity];
 };
 
+/// The position of a name-space entry scan (calwin32 NWScanNSEntryInfo's search
+/// sequence): every byte 0xFF to start; the library advances it with each entry.
+struct NWSearchSequence {
+    uint8_t volNumber;
+    uint32_t dirNumber;
+    uint32_t searchDirNumber;
+};
+static_assert(sizeof(NWSearchSequence) == 9, "the search sequence is 9 bytes");
+
+/// What the name-space entry calls report about one entry: the part of the library's
+/// entry information the program reads. The name is the entry's name in the name space
+/// asked for; its buffer holds a name of 255 characters in UTF-8 (up to 4 bytes each)
+/// with its NUL, where the library's own record, made for one-byte code pages, has 256.
+struct NWEntryInfo {
+    uint32_t attributes; ///< nw::attrDirectory for a directory
+    uint16_t nameLength; ///< bytes of entryName before its NUL
+    char entryName[1024];
+};
+
 #pragma pack(pop)
 
 // ---- Constants the program passes and reads ----------------------------------
@@ -66,6 +85,24 @@ constexpr uint16_t textBufferSize = 255; ///< length passed with connection text
 constexpr int nameBufferSize = 256; ///< context, object-name and path buffers
 constexpr uint16_t noMoreTrustees = 0x899C; ///< the trustee scan's normal end
 constexpr uint32_t noSuchEntry = 0xFFFFFDA7; ///< -601: ID to name found no object
+constexpr uint16_t noSuchVolume = 0x8998; ///< volume name: no volume has that number
+constexpr uint16_t maxVolumes = 256; ///< a server numbers its volumes from 0 to 255
+constexpr uint8_t nameSpaceDos = 0; ///< name space of the DOS (8.3) names
+constexpr uint8_t nameSpaceLong = 4; ///< name space of the long names
+constexpr uint16_t searchFiles = 0x0000; ///< name-space scan: files only
+constexpr uint16_t searchSubdirectories = 0x0010; ///< name-space scan: subdirectories only
+constexpr uint16_t searchSubdirectoriesAndFiles = 0x8000; ///< name-space scan: both
+constexpr uint32_t attrDirectory = 0x10; ///< entry attribute: a directory
+
+/// Whether a name-space scan with these search attributes admits an entry of this kind:
+/// directories with searchSubdirectories or searchSubdirectoriesAndFiles, files unless
+/// only subdirectories are asked for.
+constexpr bool searchAdmits(uint16_t searchAttributes, bool isDirectory) noexcept
+{
+    if (searchAttributes & searchSubdirectoriesAndFiles)
+        return true;
+    return isDirectory == ((searchAttributes & searchSubdirectories) != 0);
+}
 } // namespace nw
 
 // ---- The library --------------------------------------------------------------
@@ -138,6 +175,34 @@ public:
     /// library reports it; 0x899C means no more trustees.
     virtual uint16_t scanTrustees(uint32_t connHandle, uint8_t dirHandle, const char* path, uint32_t& iterationHandle,
         uint16_t& count, NWTrusteeBlock& block, void* reserved)
+        = 0;
+
+    // The entries below serve the shell stand-in's folder tree and path forms (network
+    // folders, their long and DOS names); the scan does not call them.
+
+    /// clxwin32 NWCCOpenConnByName for a server (bindery) name: the connection to the
+    /// server of that name, opened when it is not open yet.
+    virtual uint16_t openConnByName(const char* serverName, uint32_t& connHandle) = 0;
+
+    /// calwin32 NWGetVolumeName: the name of the server's volume with this number into a
+    /// 256-byte buffer; nw::noSuchVolume when no volume has the number (numbers may have
+    /// gaps, so a caller asks for every number below nw::maxVolumes).
+    virtual uint16_t getVolumeName(uint32_t connHandle, uint16_t volumeNumber, char* volumeName) = 0;
+
+    /// calwin32 NWGetNSEntryInfo: the entry a path names ("VOL1:DOCS\PLANS"), the path
+    /// read in srcNameSpace, reported with its name in dstNameSpace. A volume's root
+    /// ("VOL1:") reports the volume's name.
+    virtual uint16_t getNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t srcNameSpace,
+        uint8_t dstNameSpace, NWEntryInfo& info)
+        = 0;
+
+    /// calwin32 NWScanNSEntryInfo: the next entry, in server order, of the directory a
+    /// path names whose name in nameSpace matches pattern (DOS wildcards, ignoring case)
+    /// and whose kind searchAttributes admits (nw::searchFiles, nw::searchSubdirectories,
+    /// nw::searchSubdirectoriesAndFiles). sequence starts all 0xFF and is advanced by the
+    /// library; a non-zero code ends the scan (0x89FF: no more entries).
+    virtual uint16_t scanNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t nameSpace,
+        uint16_t searchAttributes, NWSearchSequence& sequence, const char* pattern, NWEntryInfo& info)
         = 0;
 
     /// Loading NWERR32.DLL and finding its NWstrerror export: true when both succeed.

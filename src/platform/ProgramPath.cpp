@@ -1,5 +1,7 @@
 #include "platform/ProgramPath.h"
 
+#include "util/D_Util.h"
+
 #include <QCoreApplication>
 
 #include <filesystem>
@@ -29,4 +31,9 @@ std::string ProgramFilePath()
 void SetProgramFilePath(const std::string& path)
 {
     overridePath() = path;
+}
+
+std::string ExeFileWithExt(std::string_view ext)
+{
+    return ForceExt(ProgramFilePath(), ext);
 }

@@ -1,9 +1,11 @@
 #include "platform/Shell.h"
 
-#include "platform/netware/NetworkLoader.h"
+#include "netware/NWBufferText.h"
+#include "netware/NWClientLibrary.h"
 #include "util/D_Util.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -34,58 +36,52 @@ std::vector<std::string> Components(std::string_view text)
     return parts;
 }
 
-// A network path resolved against the simulated network: the server, the volume (if
-// named) and the entries of the components below it.
+// A network path as the client library takes it: the connection to its server (opened
+// by name) and its components (server, volume, the names below the volume).
 struct NetworkPlace {
-    const Network* net = nullptr;
-    uint32_t server = 0;
-    bool hasVolume = false;
-    uint32_t volume = 0;
-    std::vector<uint32_t> entries; // one per component below the volume
+    uint32_t conn = 0;
+    std::vector<std::string> parts;
 };
 
-bool ResolveNetworkPath(const std::string& path, NetworkPlace& place)
+// Opens the connection to the path's server. The connection stays open: the library
+// may hand out one handle per server, so closing it here could close the connection
+// the scan uses; the path splitter keeps servers open in the same way.
+bool OpenNetworkPlace(const std::string& path, NetworkPlace& place)
 {
-    const SimulatedNetWare* library = CurrentSimulatedNetWare();
-    if (!library || !library->network())
-        return false;
-    place.net = library->network();
-    const std::vector<std::string> parts = Components(path);
-    if (parts.empty())
-        return false;
-    const auto server = place.net->findServer(parts[0]);
-    if (!server)
-        return false;
-    place.server = *server;
-    if (parts.size() == 1)
-        return true;
-    const auto volume = place.net->findVolume(*server, parts[1]);
-    if (!volume)
-        return false;
-    place.hasVolume = true;
-    place.volume = *volume;
-    uint32_t current = place.net->servers[*server].volumes[*volume].root;
-    for (size_t i = 2; i < parts.size(); ++i) {
-        if (!(place.net->entries[current].flags & NetEntry::isDirectory))
-            return false;
-        current = place.net->findChild(current, parts[i]);
-        if (current == NetEntry::none)
-            return false;
-        place.entries.push_back(current);
+    place.parts = Components(path);
+    return !place.parts.empty() && NWLib().openConnByName(place.parts[0].c_str(), place.conn) == 0;
+}
+
+// The entry path of the first `count` components ("VOL1:" and the names below the
+// volume joined with "\"), for the name-space calls.
+std::string EntryPath(const std::vector<std::string>& parts, size_t count)
+{
+    std::string path = parts[1] + ":";
+    for (size_t i = 2; i < count; ++i) {
+        if (i > 2)
+            path += '\\';
+        path += parts[i];
     }
+    return path;
+}
+
+// The name of the entry an entry path names, in a name space. The path's components may
+// be long or DOS names, so it is read in the long name space, which knows both.
+bool EntryName(uint32_t conn, const std::string& entryPath, uint8_t nameSpace, std::string& name)
+{
+    NWEntryInfo info {};
+    if (NWLib().getNSEntryInfo(conn, 0, entryPath.c_str(), nw::nameSpaceLong, nameSpace, info) != 0)
+        return false;
+    name = NWBufferText(info.entryName, sizeof info.entryName);
     return true;
 }
 
 // The local file-system path a shell path stands for: "C:\" is "/".
 std::filesystem::path LocalPath(const std::string& path)
 {
-    std::string local = path;
-    if (local.size() >= 2 && (local[1] == ':') && ((local[0] | 0x20) == 'c'))
-        local = local.substr(2);
+    std::string local = path.size() >= 2 && path[1] == ':' && (path[0] | 0x20) == 'c' ? path.substr(2) : path;
     std::replace(local.begin(), local.end(), '\\', '/');
-    if (local.empty())
-        local = "/";
-    return std::filesystem::path(local);
+    return std::filesystem::path(local.empty() ? std::string("/") : local);
 }
 
 } // namespace
@@ -100,14 +96,17 @@ bool ShellShortPathName(const std::string& path, std::string& shortPath)
         return true;
     }
     NetworkPlace place;
-    if (!ResolveNetworkPath(path, place))
+    if (!OpenNetworkPlace(path, place))
         return false;
-    const std::vector<std::string> parts = Components(path);
+    const std::vector<std::string>& parts = place.parts;
     std::string out = "\\\\" + parts[0];
-    if (parts.size() > 1)
-        out += "\\" + parts[1];
-    for (uint32_t entry : place.entries)
-        out += "\\" + std::string(Network::dosName(place.net->entries[entry]));
+    for (size_t i = 2; i <= parts.size(); ++i) {
+        std::string dosName;
+        if (!EntryName(place.conn, EntryPath(parts, i), nw::nameSpaceDos, dosName))
+            return false;
+        // The volume stays as written; every name below it becomes its DOS name.
+        out += "\\" + (i == 2 ? parts[1] : dosName);
+    }
     if (IsSeparator(path.back()))
         out += "\\";
     shortPath = out;
@@ -131,14 +130,14 @@ bool ShellDisplayName(const std::string& path, std::string& displayName)
         return true;
     }
     NetworkPlace place;
-    if (!ResolveNetworkPath(path, place))
+    if (!OpenNetworkPlace(path, place))
         return false;
-    if (!place.entries.empty())
-        displayName = std::string(place.net->longName(place.net->entries[place.entries.back()]));
-    else if (place.hasVolume)
-        displayName = place.net->servers[place.server].volumes[place.volume].name;
-    else
-        displayName = place.net->servers[place.server].name;
+    if (place.parts.size() > 1)
+        return EntryName(place.conn, EntryPath(place.parts, place.parts.size()), nw::nameSpaceLong, displayName);
+    char server[nw::textBufferSize + 1] = {};
+    if (NWLib().getConnInfo(place.conn, nw::connInfoServerName, nw::textBufferSize, server) != 0)
+        return false;
+    displayName = NWBufferText(server, sizeof server);
     return true;
 }
 
@@ -165,24 +164,33 @@ std::vector<ShellFolder> ShellListFolders(const std::string& path)
         return folders;
     }
     NetworkPlace place;
-    if (!ResolveNetworkPath(path, place))
+    if (!OpenNetworkPlace(path, place))
         return folders;
     const std::string base = RemoveSlash(path) + "\\";
-    const NetServer& server = place.net->servers[place.server];
-    if (!place.hasVolume) {
-        for (const NetVolume& volume : server.volumes)
-            folders.push_back({ volume.name, base + volume.name });
+    if (place.parts.size() == 1) {
+        // Volume numbers may have gaps (a volume not mounted), so every number is asked.
+        for (uint16_t number = 0; number < nw::maxVolumes; ++number) {
+            char name[nw::nameBufferSize] = {};
+            const uint16_t code = NWLib().getVolumeName(place.conn, number, name);
+            if (code == nw::noSuchVolume)
+                continue;
+            if (code != 0)
+                break;
+            const std::string volume = NWBufferText(name, sizeof name);
+            folders.push_back({ volume, base + volume });
+        }
         return folders;
     }
-    const uint32_t dirIndex = place.entries.empty() ? server.volumes[place.volume].root : place.entries.back();
-    const NetEntry& dir = place.net->entries[dirIndex];
-    if (!(dir.flags & NetEntry::isDirectory))
-        return folders;
-    for (uint32_t i = 0; i < dir.childCount; ++i) {
-        const NetEntry& child = place.net->entries[dir.firstChild + i];
-        if (!(child.flags & NetEntry::isDirectory))
+    const std::string dirPath = EntryPath(place.parts, place.parts.size());
+    NWSearchSequence sequence;
+    std::memset(&sequence, 0xFF, sizeof sequence);
+    NWEntryInfo info {};
+    while (NWLib().scanNSEntryInfo(
+               place.conn, 0, dirPath.c_str(), nw::nameSpaceLong, nw::searchSubdirectories, sequence, "*", info)
+        == 0) {
+        if (!(info.attributes & nw::attrDirectory))
             continue;
-        const std::string name(place.net->longName(child));
+        const std::string name = NWBufferText(info.entryName, sizeof info.entryName);
         folders.push_back({ name, base + name });
     }
     return folders;

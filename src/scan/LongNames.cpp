@@ -2,7 +2,7 @@
 
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
-#include "util/PathForms.h"
+#include "platform/PathForms.h"
 #include "util/PendingMessages.h"
 
 size_t GetLongNames(ReportList& results)

@@ -4,7 +4,7 @@
 #include "scan/EntryReport.h"
 #include "scan/LineKinds.h"
 #include "util/D_Util.h"
-#include "util/PathForms.h"
+#include "platform/PathForms.h"
 #include "util/PendingMessages.h"
 
 #include <cstring>

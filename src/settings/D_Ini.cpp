@@ -1,5 +1,6 @@
 #include "settings/D_Ini.h"
 
+#include "platform/ProgramPath.h"
 #include "util/D_Util.h"
 
 #include <algorithm>

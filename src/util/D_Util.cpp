@@ -1,7 +1,5 @@
 #include "util/D_Util.h"
 
-#include "platform/ProgramPath.h"
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -208,11 +206,6 @@ std::string ForceExt(std::string_view fileName, std::string_view ext)
         out = std::string(fileName);
     out += dotted;
     return out;
-}
-
-std::string ExeFileWithExt(std::string_view ext)
-{
-    return ForceExt(ProgramFilePath(), ext);
 }
 
 const char* StrPtr(const std::string& s) noexcept

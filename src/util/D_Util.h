@@ -88,10 +88,6 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 /// Only the last component (after the last "\", "/" or ":") is looked at for a ".".
 std::string ForceExt(std::string_view fileName, std::string_view ext);
 
-/// ForceExt of the running program's full path: its own folder and base name with
-/// another extension ("ini", "txt").
-std::string ExeFileWithExt(std::string_view ext);
-
 // ---- Character buffers for the client library --------------------------------
 
 /// Read-only pointer to the characters of s, NUL-terminated; never null.

@@ -13,7 +13,7 @@
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
 #include "util/D_Util.h"
-#include "util/PathForms.h"
+#include "platform/PathForms.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,7 @@
+#include "platform/PathForms.h"
 #include "platform/Shell.h"
 #include "platform/netware/NetworkLoader.h"
+#include "support/FakeNWClient.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +71,89 @@ TEST_F(ShellTest, WithoutANetworkNetworkPathsDoNotExist)
     std::string out;
     EXPECT_FALSE(ShellShortPathName("\\\\FS1\\VOL1", out));
     EXPECT_TRUE(ShellListFolders("\\\\FS1\\").empty());
+}
+
+// Over another client library the network paths are answered through its entries alone:
+// the connection by server name, volume names by number, the name-space calls.
+class ShellOverFakeLibrary : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fake.serverHandles = { { "FS1", 7 } };
+        fake.connServerNames = { { 7, "FS1" } };
+        fake.volumeNames[7] = { "SYS", "", "DATA" }; // no volume 1 (not mounted)
+        FakeNWClient::Directory data;
+        data.children = { { "REPORTS", true, 0, "Reports 2002" }, { "README.TXT", false, 0, "Read me.txt" },
+            { "ARCHIVE", true, 0 } };
+        fake.directories["DATA:"] = data;
+        FakeNWClient::Directory reports;
+        reports.children = { { "Q1", true, 0, "First Quarter" } };
+        fake.directories["DATA:Reports 2002"] = reports;
+        fake.directories["DATA:REPORTS"] = reports;
+    }
+
+    static std::vector<std::string> folders(const std::string& path)
+    {
+        std::vector<std::string> out;
+        for (const ShellFolder& folder : ShellListFolders(path))
+            out.push_back(folder.displayName + " = " + folder.path);
+        return out;
+    }
+
+    FakeNWClient fake;
+    FakeNWClient::Install install { fake };
+};
+
+TEST_F(ShellOverFakeLibrary, FoldersNamesAndShortFormsComeFromTheLibrary)
+{
+    EXPECT_EQ(folders("\\\\FS1\\"), (std::vector<std::string> { "SYS = \\\\FS1\\SYS", "DATA = \\\\FS1\\DATA" }));
+    // A gap in the volume numbers does not end the list; every number is asked once.
+    EXPECT_EQ(fake.countOf("getVolumeName"), nw::maxVolumes);
+    EXPECT_EQ(folders("\\\\FS1\\DATA"),
+        (std::vector<std::string> { "Reports 2002 = \\\\FS1\\DATA\\Reports 2002", "ARCHIVE = \\\\FS1\\DATA\\ARCHIVE" }));
+    EXPECT_EQ(folders("\\\\FS1\\DATA\\Reports 2002"),
+        (std::vector<std::string> { "First Quarter = \\\\FS1\\DATA\\Reports 2002\\First Quarter" }));
+
+    std::string out;
+    EXPECT_TRUE(ShellShortPathName("\\\\FS1\\DATA\\Reports 2002\\First Quarter\\", out));
+    EXPECT_EQ(out, "\\\\FS1\\DATA\\REPORTS\\Q1\\");
+    EXPECT_TRUE(ShellDisplayName("\\\\FS1\\DATA\\README.TXT", out));
+    EXPECT_EQ(out, "Read me.txt");
+    EXPECT_TRUE(ShellDisplayName("\\\\FS1", out));
+    EXPECT_EQ(out, "FS1");
+    EXPECT_EQ(ConvertPathName("\\\\FS1\\DATA\\REPORTS\\Q1", PathForm::Long), "\\\\FS1\\DATA\\Reports 2002\\First Quarter");
+    EXPECT_EQ(ConvertPathName("\\\\FS1\\DATA\\Reports 2002", PathForm::Short), "\\\\FS1\\DATA\\REPORTS");
+}
+
+TEST_F(ShellOverFakeLibrary, FailingCallsLeavePathsUnknownAndEndLists)
+{
+    // A server the library cannot connect to has no folders and no names.
+    std::string out = "untouched";
+    EXPECT_TRUE(folders("\\\\FS9\\").empty());
+    fake.setFixedCode("openConnByName", 0x8801);
+    EXPECT_TRUE(folders("\\\\FS1\\DATA").empty());
+    EXPECT_FALSE(ShellShortPathName("\\\\FS1\\DATA", out));
+    EXPECT_FALSE(ShellDisplayName("\\\\FS1", out));
+    EXPECT_EQ(out, "untouched");
+    fake.setFixedCode("openConnByName", 0);
+
+    // A failure other than "no such volume" ends the volume list; one during a directory
+    // listing ends that listing with the folders found so far.
+    fake.clearCalls();
+    fake.queueCodes("getVolumeName", { 0, 0x8801 });
+    EXPECT_EQ(folders("\\\\FS1\\"), (std::vector<std::string> { "SYS = \\\\FS1\\SYS" }));
+    EXPECT_EQ(fake.countOf("getVolumeName"), 2);
+    fake.queueCodes("scanNSEntryInfo", { 0, 0x8801 });
+    EXPECT_EQ(folders("\\\\FS1\\DATA"), (std::vector<std::string> { "Reports 2002 = \\\\FS1\\DATA\\Reports 2002" }));
+
+    // A name the library cannot give: no short form, no display name, and the long
+    // form keeps that component as written.
+    fake.queueCodes("getNSEntryInfo", { 0, 0x8801 });
+    EXPECT_FALSE(ShellShortPathName("\\\\FS1\\DATA\\REPORTS", out));
+    fake.setFixedCode("getNSEntryInfo", 0x8801);
+    EXPECT_FALSE(ShellDisplayName("\\\\FS1\\DATA\\REPORTS", out));
+    EXPECT_EQ(out, "untouched");
+    EXPECT_EQ(ConvertPathName("\\\\FS1\\DATA\\REPORTS\\Q1", PathForm::Long), "\\\\FS1\\DATA\\REPORTS\\Q1");
 }
 
 TEST(LocalShell, LocalPathsHaveNoShortFormAndListSortedFolders)

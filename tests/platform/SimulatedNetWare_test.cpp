@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -252,6 +254,77 @@ TEST_F(SimulatedTest, ObjectNamesFollowContextFlagsNameContextAndTree)
     EXPECT_EQ(SetDSContext(ctx, "", "bad..name"), 0x8836u);
 }
 
+// The entries the shell's folder tree and path forms use.
+TEST_F(SimulatedTest, ConnectionsByServerNameVolumeNamesAndNameSpaceEntries)
+{
+    uint32_t handle = 0;
+    EXPECT_EQ(lib->openConnByName("fs1", handle), 0);
+    EXPECT_EQ(handle, fs1);
+    EXPECT_EQ(lib->openConnByName("FS3", handle), 0); // not a listed connection, but on the network
+    EXPECT_NE(handle, fs1);
+    EXPECT_EQ(lib->openConnByName("FS2", handle), 0x8847); // its injected open failure
+    EXPECT_EQ(lib->openConnByName("FS9", handle), 0x8847); // no such server
+
+    char volume[256] = {};
+    EXPECT_EQ(lib->getVolumeName(fs1, 0, volume), 0);
+    EXPECT_STREQ(volume, "VOL1");
+    EXPECT_EQ(lib->getVolumeName(fs1, 1, volume), nw::noSuchVolume);
+    EXPECT_EQ(lib->getVolumeName(0x4711, 0, volume), 0x8801);
+
+    // An entry in either name space, its components given by either name; the injected
+    // failures are the scan calls' and do not apply.
+    const auto info = [&](const char* path, uint8_t nameSpace) {
+        NWEntryInfo entry {};
+        const uint16_t code = lib->getNSEntryInfo(fs1, 0, path, nw::nameSpaceLong, nameSpace, entry);
+        if (code != 0)
+            return Format("code %04X", code);
+        EXPECT_EQ(entry.nameLength, std::strlen(entry.entryName));
+        return std::string(entry.entryName) + ((entry.attributes & nw::attrDirectory) ? "\\" : "");
+    };
+    EXPECT_EQ(info("VOL1:DOCS\\PLANS2~1", nw::nameSpaceLong), "Plans 2002\\");
+    EXPECT_EQ(info("vol1:docs\\plans 2002\\deep", nw::nameSpaceDos), "DEEP\\");
+    EXPECT_EQ(info("VOL1:DOCS\\Quarterly Report.docx", nw::nameSpaceDos), "QUARTE~1.DOC");
+    EXPECT_EQ(info("VOL1:DOCS\\QUARTE~1.DOC", nw::nameSpaceLong), "Quarterly Report.docx");
+    EXPECT_EQ(info("VOL1:", nw::nameSpaceLong), "VOL1\\");
+    EXPECT_EQ(info("VOL1:LOCKED", nw::nameSpaceDos), "LOCKED\\");
+    EXPECT_EQ(info("VOL1:DOCS\\NOPE", nw::nameSpaceLong), "code 899C");
+    EXPECT_EQ(info("VOL1:ROOT.TXT\\X", nw::nameSpaceLong), "code 899C");
+    NWEntryInfo entry {};
+    EXPECT_EQ(lib->getNSEntryInfo(fs1, 0, "VOL1:", nw::nameSpaceLong, 2, entry), 0x8836); // no such name space
+    EXPECT_EQ(lib->getNSEntryInfo(0x4711, 0, "VOL1:", nw::nameSpaceLong, nw::nameSpaceLong, entry), 0x8801);
+
+    // A directory's entries in server order, by kind and pattern.
+    const auto scan = [&](const char* path, uint8_t nameSpace, uint16_t attributes, const char* pattern) {
+        Strings names;
+        NWSearchSequence sequence;
+        std::memset(&sequence, 0xFF, sizeof sequence);
+        uint16_t code = 0;
+        while ((code = lib->scanNSEntryInfo(fs1, 0, path, nameSpace, attributes, sequence, pattern, entry)) == 0)
+            names.push_back(entry.entryName);
+        if (code != 0x89FF)
+            names.push_back(Format("code %04X", code));
+        return names;
+    };
+    EXPECT_EQ(scan("VOL1:DOCS", nw::nameSpaceLong, nw::searchSubdirectories, "*"), (Strings { "Plans 2002", "Archive" }));
+    EXPECT_EQ(scan("VOL1:Docs", nw::nameSpaceDos, nw::searchSubdirectories, "*"), (Strings { "PLANS2~1", "ARCHIVE" }));
+    EXPECT_EQ(scan("VOL1:DOCS", nw::nameSpaceLong, nw::searchFiles, "*"),
+        (Strings { "README.TXT", "Quarterly Report.docx", "NOTES.DAT" }));
+    EXPECT_EQ(scan("VOL1:DOCS", nw::nameSpaceLong, nw::searchSubdirectoriesAndFiles, "*"),
+        (Strings { "README.TXT", "Plans 2002", "Quarterly Report.docx", "NOTES.DAT", "Archive" }));
+    EXPECT_EQ(scan("VOL1:DOCS", nw::nameSpaceLong, nw::searchSubdirectoriesAndFiles, "q*.DOCX"),
+        (Strings { "Quarterly Report.docx" }));
+    EXPECT_EQ(scan("VOL1:NOSEARCH", nw::nameSpaceLong, nw::searchFiles, "*"), (Strings { "HIDDEN.TXT" }));
+    EXPECT_EQ(scan("VOL1:DOCS\\README.TXT", nw::nameSpaceLong, nw::searchFiles, "*"), (Strings { "code 899C" }));
+    EXPECT_EQ(scan("VOL1:GONE", nw::nameSpaceLong, nw::searchFiles, "*"), (Strings { "code 899C" }));
+
+    // A sequence belongs to its directory.
+    NWSearchSequence sequence;
+    std::memset(&sequence, 0xFF, sizeof sequence);
+    ASSERT_EQ(lib->scanNSEntryInfo(fs1, 0, "VOL1:DOCS", nw::nameSpaceLong, nw::searchSubdirectories, sequence, "*", entry), 0);
+    EXPECT_EQ(lib->scanNSEntryInfo(fs1, 0, "VOL1:", nw::nameSpaceLong, nw::searchSubdirectories, sequence, "*", entry),
+        0x8836);
+}
+
 TEST_F(SimulatedTest, ErrorTexts)
 {
     EXPECT_EQ(NWErrorText(0x899C), "0x899C (Invalid path)");
@@ -309,6 +382,9 @@ TEST(SimulatedWorkstation, FailedLoadFailsInitialisationWithTheReason)
             + ": $.grantwise-network: the format version must be 1)" }));
     uint32_t handle = 0;
     EXPECT_EQ(lib->parsePath("\\\\S\\V", nullptr, handle, nullptr, nullptr), 0x88FF);
+    EXPECT_EQ(lib->openConnByName("S", handle), 0x88FF);
+    char name[256];
+    EXPECT_EQ(lib->getVolumeName(1, 0, name), 0x88FF);
     StartupConn = 0xFFFF;
 }
 

@@ -18,6 +18,21 @@ constexpr uint16_t noConnection = 0x880F;
 constexpr uint16_t invalidParameter = 0x8836;
 constexpr uint16_t invalidPath = 0x899C;
 constexpr uint16_t noMoreFiles = 0x89FF;
+constexpr uint16_t serverNotFound = 0x8847;
+
+// The child's name in a name space.
+const std::string& NameIn(const FakeNWClient::Child& child, uint8_t nameSpace)
+{
+    return nameSpace == nw::nameSpaceLong && !child.longName.empty() ? child.longName : child.shortName;
+}
+
+void FillInfo(const std::string& name, bool isDirectory, NWEntryInfo& info)
+{
+    info = NWEntryInfo();
+    CopyText(name, info.entryName, sizeof info.entryName);
+    info.nameLength = static_cast<uint16_t>(std::min(name.size(), sizeof info.entryName - 1));
+    info.attributes = isDirectory ? nw::attrDirectory : 0;
+}
 } // namespace
 
 void FakeNWClient::queueCodes(const std::string& entry, std::initializer_list<uint32_t> codes)
@@ -112,8 +127,9 @@ uint16_t FakeNWClient::getConnInfo(uint32_t connHandle, uint16_t item, uint16_t 
 {
     if (const uint32_t code = record("getConnInfo", Format("%u %u %u", connHandle, item, bufferLength)))
         return static_cast<uint16_t>(code);
-    auto it = connTreeNames.find(connHandle);
-    if (item != 4 || it == connTreeNames.end())
+    const auto& names = item == 7 ? connServerNames : connTreeNames;
+    auto it = names.find(connHandle);
+    if ((item != 4 && item != 7) || it == names.end())
         return invalidConnection;
     CopyText(it->second, buffer, bufferLength);
     return 0;
@@ -276,6 +292,85 @@ uint16_t FakeNWClient::scanTrustees(uint32_t connHandle, uint8_t, const char* pa
     std::copy_n(given.entries.begin(), n, block.entries);
     count = static_cast<uint16_t>(given.reportedCount >= 0 ? given.reportedCount : static_cast<int>(n));
     return 0;
+}
+
+uint16_t FakeNWClient::openConnByName(const char* serverName, uint32_t& connHandle)
+{
+    if (const uint32_t code = record("openConnByName", serverName))
+        return static_cast<uint16_t>(code);
+    auto it = serverHandles.find(serverName);
+    if (it == serverHandles.end())
+        return serverNotFound;
+    connHandle = it->second;
+    return 0;
+}
+
+uint16_t FakeNWClient::getVolumeName(uint32_t connHandle, uint16_t volumeNumber, char* volumeName)
+{
+    if (const uint32_t code = record("getVolumeName", Format("%u %u", connHandle, volumeNumber)))
+        return static_cast<uint16_t>(code);
+    auto it = volumeNames.find(connHandle);
+    if (it == volumeNames.end())
+        return invalidConnection;
+    if (volumeNumber >= it->second.size() || it->second[volumeNumber].empty())
+        return nw::noSuchVolume;
+    CopyText(it->second[volumeNumber], volumeName, nw::nameBufferSize);
+    return 0;
+}
+
+uint16_t FakeNWClient::getNSEntryInfo(
+    uint32_t connHandle, uint8_t, const char* path, uint8_t srcNameSpace, uint8_t dstNameSpace, NWEntryInfo& info)
+{
+    if (const uint32_t code
+        = record("getNSEntryInfo", Format("%u %s %u %u", connHandle, path, srcNameSpace, dstNameSpace)))
+        return static_cast<uint16_t>(code);
+    // "VOL1:" is a root, known when it is a directory of the fake; any other path is
+    // looked up as a child, by either name, of the directory before its last separator.
+    const std::string text = path;
+    const size_t cut = text.find_last_of("\\:");
+    if (cut == std::string::npos)
+        return invalidPath;
+    if (cut + 1 == text.size()) {
+        if (text[cut] != ':' || !directories.count(text))
+            return invalidPath;
+        FillInfo(text.substr(0, cut), true, info);
+        return 0;
+    }
+    auto parent = directories.find(text.substr(0, text[cut] == ':' ? cut + 1 : cut));
+    if (parent == directories.end())
+        return invalidPath;
+    const std::string leaf = text.substr(cut + 1);
+    for (const Child& child : parent->second.children) {
+        if (SameText(child.shortName, leaf) || SameText(NameIn(child, nw::nameSpaceLong), leaf)) {
+            FillInfo(NameIn(child, dstNameSpace), child.isDirectory, info);
+            return 0;
+        }
+    }
+    return invalidPath;
+}
+
+uint16_t FakeNWClient::scanNSEntryInfo(uint32_t connHandle, uint8_t, const char* path, uint8_t nameSpace,
+    uint16_t searchAttributes, NWSearchSequence& sequence, const char* pattern, NWEntryInfo& info)
+{
+    const uint32_t start = sequence.searchDirNumber == 0xFFFFFFFFu ? 0 : sequence.searchDirNumber;
+    if (const uint32_t code = record("scanNSEntryInfo",
+            Format("%u %s %u %04X %u %s", connHandle, path, nameSpace, searchAttributes, start, pattern)))
+        return static_cast<uint16_t>(code);
+    auto it = directories.find(path);
+    if (it == directories.end())
+        return invalidPath;
+    const std::string upperPattern = UpperAscii(pattern);
+    const std::vector<Child>& children = it->second.children;
+    for (size_t i = start; i < children.size(); ++i) {
+        const Child& child = children[i];
+        if (!nw::searchAdmits(searchAttributes, child.isDirectory)
+            || !DosWildcardMatch(upperPattern, NameIn(child, nameSpace)))
+            continue;
+        FillInfo(NameIn(child, nameSpace), child.isDirectory, info);
+        sequence.searchDirNumber = static_cast<uint32_t>(i + 1);
+        return 0;
+    }
+    return noMoreFiles;
 }
 
 bool FakeNWClient::loadErrorLibrary()

@@ -22,11 +22,13 @@ public:
         std::string args; ///< the arguments that matter, e.g. "11 CORP" for setContextInfo
     };
 
-    /// One child of a fake directory as the file search returns it.
+    /// One child of a fake directory as the file search (by its short name) and the
+    /// name-space calls (by either name) return it.
     struct Child {
         std::string shortName;
         bool isDirectory = false;
         uint8_t rightsMask = 0;
+        std::string longName {}; ///< "": the short name
     };
 
     /// A directory the fake knows, by its exact path ("VOL:DIR").
@@ -74,6 +76,7 @@ public:
     std::vector<uint32_t> connRefs; ///< scanned by NWCCScanConnRefs; then 0x880F
     std::map<uint32_t, std::string> refServerNames; ///< item 7 of a reference
     std::map<uint32_t, std::string> connTreeNames; ///< item 4 of a handle (as the library pads it)
+    std::map<uint32_t, std::string> connServerNames; ///< item 7 of a handle
     uint32_t openedHandle = 0x10; ///< what NWCCOpenConnByRef gives
     uint32_t contextHandle = 0x77; ///< what createContext gives
     uint32_t contextFlags = 0;
@@ -81,7 +84,10 @@ public:
     std::string contextTreeName;
     std::map<uint32_t, std::string> objectNames; ///< mapIDToName; missing IDs fail with -601
     std::map<std::string, Split> splits; ///< parsePath by exact path; others fail 0x8836
-    std::map<std::string, Directory> directories; ///< by exact path; others fail 0x899C
+    std::map<std::string, Directory> directories; ///< by exact path ("VOL1:" a root); others fail 0x899C
+    std::map<std::string, uint32_t> serverHandles; ///< openConnByName by exact name; others fail 0x8847
+    /// getVolumeName: per handle, the names by volume number ("": no volume of that number).
+    std::map<uint32_t, std::vector<std::string>> volumeNames;
     std::map<std::string, std::vector<Block>> trusteeBlocks; ///< by exact path; then 0x899C
     bool errorLibraryPresent = true;
     std::map<uint32_t, std::string> errorTexts;
@@ -130,6 +136,12 @@ public:
         uint8_t searchAttributes, const char* pattern, NWSearchEntry& entry, uint32_t flag) override;
     uint16_t scanTrustees(uint32_t connHandle, uint8_t dirHandle, const char* path, uint32_t& iterationHandle,
         uint16_t& count, NWTrusteeBlock& block, void* reserved) override;
+    uint16_t openConnByName(const char* serverName, uint32_t& connHandle) override;
+    uint16_t getVolumeName(uint32_t connHandle, uint16_t volumeNumber, char* volumeName) override;
+    uint16_t getNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t srcNameSpace,
+        uint8_t dstNameSpace, NWEntryInfo& info) override;
+    uint16_t scanNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t nameSpace,
+        uint16_t searchAttributes, NWSearchSequence& sequence, const char* pattern, NWEntryInfo& info) override;
     bool loadErrorLibrary() override;
     std::string NWstrerror(uint32_t code) override;
 

@@ -1,4 +1,3 @@
-#include "platform/ProgramPath.h"
 #include "support/MessageRecorder.h"
 #include "util/CaseFold.h"
 #include "util/D_Util.h"
@@ -120,14 +119,6 @@ TEST(D_Util, ForceExtLooksAtTheLastComponentOnly)
     EXPECT_EQ(ForceExt("/opt/grantwise/bin/grantwise", "txt"), "/opt/grantwise/bin/grantwise.txt");
     EXPECT_EQ(ForceExt("/opt/a.b/grantwise", "ini"), "/opt/a.b/grantwise.ini");
     EXPECT_EQ(ForceExt("A:X.Y.Z", "ini"), "A:X.Y.ini");
-}
-
-TEST(D_Util, ExeFileWithExtUsesTheProgramPath)
-{
-    SetProgramFilePath("/opt/gw/grantwise");
-    EXPECT_EQ(ExeFileWithExt("ini"), "/opt/gw/grantwise.ini");
-    SetProgramFilePath("");
-    EXPECT_NE(ExeFileWithExt("txt").find("D_Util_test.txt"), std::string::npos);
 }
 
 TEST(D_Util, CharacterBuffers)

@@ -41,5 +41,5 @@ SimulatedNetWare& InstallNetwork(const std::string& explicitFile);
 void InstallSimulatedNetWare(std::unique_ptr<SimulatedNetWare> library);
 
 /// The simulated library installed by InstallNetwork / InstallSimulatedNetWare, or
-/// nullptr. The shell stand-in answers network paths from it.
+/// nullptr (benchmarks and tests read the network it serves through it).
 SimulatedNetWare* CurrentSimulatedNetWare();

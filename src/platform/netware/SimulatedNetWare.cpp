@@ -13,8 +13,8 @@ namespace {
 constexpr uint16_t invalidConnection = 0x8801;
 constexpr uint16_t noConnection = 0x880F;
 constexpr uint16_t invalidParameter = 0x8836;
+constexpr uint16_t serverNotFound = 0x8847;
 constexpr uint16_t requesterFailure = 0x88FF;
-constexpr uint16_t noSuchVolume = 0x8998;
 constexpr uint16_t badDirectoryHandle = 0x899B;
 constexpr uint16_t invalidPath = 0x899C;
 constexpr uint16_t noMoreFiles = 0x89FF;
@@ -358,7 +358,7 @@ uint16_t SimulatedNetWare::locate(std::string_view path, uint32_t connHandle, Lo
     }
     const auto volume = m_net->findVolume(server, volumePart);
     if (!volume)
-        return noSuchVolume;
+        return nw::noSuchVolume;
     where.server = server;
     where.volume = *volume;
     where.entry = m_net->resolve(server, *volume, rest);
@@ -593,6 +593,118 @@ uint16_t SimulatedNetWare::scanTrustees(uint32_t connHandle, uint8_t, const char
     count = static_cast<uint16_t>(n);
     iterationHandle += n;
     return 0;
+}
+
+// ---- Connections by server name, volumes, name-space entry information ---------------
+
+uint16_t SimulatedNetWare::openConnByName(const char* serverName, uint32_t& connHandle)
+{
+    if (!m_net)
+        return requesterFailure;
+    if (!serverName)
+        return invalidParameter;
+    const auto server = m_net->findServer(serverName);
+    if (!server)
+        return serverNotFound;
+    return openServer(*server, connHandle);
+}
+
+uint16_t SimulatedNetWare::getVolumeName(uint32_t connHandle, uint16_t volumeNumber, char* volumeName)
+{
+    if (!m_net)
+        return requesterFailure;
+    uint32_t server = 0;
+    if (!serverOfHandle(connHandle, server))
+        return invalidConnection;
+    if (!volumeName)
+        return invalidParameter;
+    const std::vector<NetVolume>& volumes = m_net->servers[server].volumes;
+    if (volumeNumber >= volumes.size())
+        return nw::noSuchVolume;
+    PutText(volumes[volumeNumber].name, volumeName, nw::nameBufferSize);
+    return 0;
+}
+
+namespace {
+bool KnownNameSpace(uint8_t nameSpace) noexcept
+{
+    return nameSpace == nw::nameSpaceDos || nameSpace == nw::nameSpaceLong;
+}
+} // namespace
+
+uint16_t SimulatedNetWare::entryInfo(uint32_t index, uint8_t nameSpace, NWEntryInfo& info) const
+{
+    const NetEntry& entry = m_net->entries[index];
+    std::string_view name;
+    if (entry.parent == NetEntry::none) {
+        const auto [server, volume] = volumeOfRoot(index);
+        name = m_net->servers[server].volumes[volume].name;
+    } else {
+        name = nameSpace == nw::nameSpaceLong ? m_net->longName(entry) : Network::dosName(entry);
+    }
+    info = NWEntryInfo();
+    if (!PutText(name, info.entryName, sizeof info.entryName))
+        return invalidParameter;
+    info.nameLength = static_cast<uint16_t>(name.size());
+    info.attributes = (entry.flags & NetEntry::isDirectory) ? nw::attrDirectory : 0;
+    return 0;
+}
+
+uint16_t SimulatedNetWare::getNSEntryInfo(
+    uint32_t connHandle, uint8_t, const char* path, uint8_t srcNameSpace, uint8_t dstNameSpace, NWEntryInfo& info)
+{
+    if (!m_net)
+        return requesterFailure;
+    if (!KnownNameSpace(srcNameSpace) || !KnownNameSpace(dstNameSpace))
+        return invalidParameter;
+    uint32_t index = 0;
+    if (const uint16_t code = entryOf(connHandle, path, index))
+        return code;
+    return entryInfo(index, dstNameSpace, info);
+}
+
+uint16_t SimulatedNetWare::scanNSEntryInfo(uint32_t connHandle, uint8_t, const char* path, uint8_t nameSpace,
+    uint16_t searchAttributes, NWSearchSequence& sequence, const char* pattern, NWEntryInfo& info)
+{
+    if (!m_net)
+        return requesterFailure;
+    if (!KnownNameSpace(nameSpace))
+        return invalidParameter;
+    uint32_t dirIndex = 0;
+    if (const uint16_t code = entryOf(connHandle, path, dirIndex))
+        return code;
+    const NetEntry& dir = m_net->entries[dirIndex];
+    if (!(dir.flags & NetEntry::isDirectory))
+        return invalidPath;
+    // The sequence names the volume, the directory and the position after the last entry
+    // returned.
+    uint32_t position = 0;
+    if (sequence.searchDirNumber != 0xFFFFFFFFu) {
+        if (sequence.dirNumber != dirIndex)
+            return invalidParameter;
+        position = sequence.searchDirNumber;
+    } else {
+        uint32_t root = dirIndex;
+        while (m_net->entries[root].parent != NetEntry::none)
+            root = m_net->entries[root].parent;
+        sequence.volNumber = static_cast<uint8_t>(volumeOfRoot(root).second);
+    }
+    const std::string upperPattern = UpperAscii(pattern ? pattern : "");
+    for (; position < dir.childCount; ++position) {
+        const uint32_t index = dir.firstChild + position;
+        const NetEntry& child = m_net->entries[index];
+        if (!nw::searchAdmits(searchAttributes, (child.flags & NetEntry::isDirectory) != 0))
+            continue;
+        const std::string_view name = nameSpace == nw::nameSpaceLong ? m_net->longName(child) : Network::dosName(child);
+        if (!DosWildcardMatch(upperPattern, name))
+            continue;
+        if (const uint16_t code = entryInfo(index, nameSpace, info))
+            return code;
+        sequence.dirNumber = dirIndex;
+        sequence.searchDirNumber = position + 1;
+        return 0;
+    }
+    return noMoreFiles;
 }
 
 // ---- Error texts ------------------------------------------------------------------

@@ -5,7 +5,11 @@
 // way the NetWare client would.
 //
 // Numbers it hands out: connection reference 0x1001 + server index, connection handle
-// 1 + server index (at most 255 servers), context handles from 1. A library made from a
+// 1 + server index (at most 255 servers), context handles from 1, volume number = the
+// volume's index on its server. The name-space calls find a path's components by either
+// of their names, whatever the source name space, as the shell's paths mix the two (a
+// report's DOS paths, the folder tree's long ones); a description's injected failures
+// belong to the calls the scan makes and leave them alone. A library made from a
 // load error fails initialisation and every other call with 0x88FF; NWstrerror(0x88FF)
 // then gives the load error's message.
 
@@ -65,6 +69,12 @@ public:
         uint8_t searchAttributes, const char* pattern, NWSearchEntry& entry, uint32_t flag) override;
     uint16_t scanTrustees(uint32_t connHandle, uint8_t dirHandle, const char* path, uint32_t& iterationHandle,
         uint16_t& count, NWTrusteeBlock& block, void* reserved) override;
+    uint16_t openConnByName(const char* serverName, uint32_t& connHandle) override;
+    uint16_t getVolumeName(uint32_t connHandle, uint16_t volumeNumber, char* volumeName) override;
+    uint16_t getNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t srcNameSpace,
+        uint8_t dstNameSpace, NWEntryInfo& info) override;
+    uint16_t scanNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t nameSpace,
+        uint16_t searchAttributes, NWSearchSequence& sequence, const char* pattern, NWEntryInfo& info) override;
     bool loadErrorLibrary() override;
     std::string NWstrerror(uint32_t code) override;
 
@@ -100,6 +110,9 @@ private:
     /// Server and volume index of a volume's root entry.
     std::pair<uint32_t, uint32_t> volumeOfRoot(uint32_t root) const;
     uint16_t allocateSearch(uint32_t dir, uint32_t server);
+    /// Fills info with an entry's attributes and its name in a name space (a volume
+    /// root: the volume's name).
+    uint16_t entryInfo(uint32_t index, uint8_t nameSpace, NWEntryInfo& info) const;
 
     std::unique_ptr<Network> m_net;
     std::string m_loadError;

@@ -1,7 +1,7 @@
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
 #include "platform/Shell.h"
-#include "util/PathForms.h"
+#include "platform/PathForms.h"
 
 #include <gtest/gtest.h>
 

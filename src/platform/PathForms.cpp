@@ -1,4 +1,4 @@
-#include "util/PathForms.h"
+#include "platform/PathForms.h"
 
 #include "platform/Shell.h"
 #include "util/D_Util.h"

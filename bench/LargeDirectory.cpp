@@ -1,0 +1,122 @@
+#include "LargeDirectory.h"
+
+#include "BenchTable.h"
+
+#include "netware/D_NW.h"
+#include "platform/netware/DosNames.h"
+#include "platform/netware/NetworkLoader.h"
+#include "platform/netware/NetworkReader.h"
+#include "scan/LineKinds.h"
+#include "scan/ScanRun.h"
+#include "util/D_Util.h"
+
+#include <stdexcept>
+#include <string>
+#include <unordered_set>
+
+namespace bench {
+
+namespace {
+
+constexpr int kFiles = 200000;
+const std::string kRow = "dir";
+
+void Check(bool holds, const std::string& what)
+{
+    if (!holds)
+        throw std::runtime_error(what);
+}
+
+// One server S (tree T), volume V, directory BIG with one trustee and the files.
+std::string Description()
+{
+    std::string text = R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S",
+      "tree": "T", "volumes": [ { "name": "V", "entries": [
+      { "dir": "BIG", "trustees": [ ["Admin.Corp", "RF"] ], "entries": [ )";
+    text.reserve(text.size() + kFiles * 28 + 16);
+    for (int i = 1; i <= kFiles; ++i) {
+        text += i == 1 ? "" : ",";
+        text += Format(R"({"file":"Report %06d"})", i);
+    }
+    return text + "] } ] } ] } ] }";
+}
+
+size_t CountOf(const ReportList& results, int32_t code)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < results.count(); ++i)
+        n += results.code(i) == code;
+    return n;
+}
+
+} // namespace
+
+void MeasureLargeDirectory(int runs)
+{
+    runs = runs > 0 ? runs : 3;
+    const std::string text = Description();
+    std::unique_ptr<SimulatedNetWare> library;
+    std::vector<double> loadTimes;
+    for (int run = 0; run < runs; ++run) {
+        library.reset();
+        const auto start = Clock::now();
+        library = std::make_unique<SimulatedNetWare>(ReadNetwork(text, "large-directory.json"));
+        loadTimes.push_back(SecondsSince(start));
+    }
+
+    const Network& net = *library->network();
+    const NetEntry& root = net.entries[net.servers[0].volumes[0].root];
+    const NetEntry& big = net.entries[root.firstChild];
+    Check(big.childCount == kFiles, "the directory holds " + std::to_string(big.childCount) + " files");
+    std::unordered_set<std::string> aliases;
+    for (uint32_t i = 0; i < big.childCount; ++i) {
+        const std::string alias(Network::dosName(net.entries[big.firstChild + i]));
+        Check(IsValidDosName(alias), "'" + alias + "' is no valid DOS name");
+        aliases.insert(alias);
+    }
+    Check(aliases.size() == kFiles, "only " + std::to_string(aliases.size()) + " different DOS names");
+    const std::string first(Network::dosName(net.entries[big.firstChild]));
+    const std::string last(Network::dosName(net.entries[big.firstChild + kFiles - 1]));
+    Check(first == "REPORT~1", "the first alias is '" + first + "'");
+    Check(last == "R~200000", "the last alias is '" + last + "'");
+    PrintRow(kRow, "200000 files: load, names generated", Summarize(loadTimes), "s",
+        "aliases valid and unique: checked");
+
+    InstallSimulatedNetWare(std::move(library));
+    ScanSession session;
+    Check(NWLib().createContext(session.DSContext) == 0, "no context");
+    SetContextFlag(session.DSContext, '+', nw::ctxFlagTypeless);
+    PlainScanControls controls;
+    ReportList results;
+    const auto scan = [&](int scope, int info, bool recurse) {
+        results.clear();
+        controls.scope = scope;
+        controls.info = info;
+        return RunScan(session, { { "\\\\S\\V\\BIG", recurse } }, *ScopeFlagForIndex(scope), controls, results);
+    };
+
+    // Files scope, recursion: every file examined once, none with a trustee.
+    std::vector<double> scanTimes;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        const ScanResult result = scan(1, 0, true);
+        scanTimes.push_back(SecondsSince(start));
+        Check(result.unreadable.empty(), "the directory is unreadable");
+        Check(result.entriesExamined == kFiles,
+            "the files scan examined " + std::to_string(result.entriesExamined) + " entries");
+        Check(CountOf(results, lkTrustee) == 0, "the files scan found trustees");
+    }
+    // The directory's own trustee shows with the directories scope; a pattern that
+    // matches one alias examines one file.
+    ScanResult result = scan(0, 2, true);
+    Check(result.entriesExamined == 1 && CountOf(results, lkTrustee) == 1, "the directories scan missed its trustee");
+    controls.pattern = last;
+    result = scan(1, 0, false);
+    Check(result.entriesExamined == 1, "the pattern " + last + " examined " + std::to_string(result.entriesExamined)
+            + " entries");
+    PrintRow(kRow, "200000 files: scan files, recursive", Summarize(scanTimes), "s",
+        "every file once, no trustee; directory's trustee, pattern: checked");
+    InstallSimulatedNetWare(nullptr);
+}
+
+} // namespace bench

@@ -1,0 +1,27 @@
+# Fails when a file of a layer target reaches a file of another target through an include
+# that resolves beside the including file (see GrantwiseLayers.cmake). Run by the build:
+#   cmake -DTARGET=<name> -DFILES=<file listing the target's files> -DSTAMP=<file> -P CheckLayerIncludes.cmake
+cmake_minimum_required(VERSION 3.25)
+file(STRINGS ${FILES} files)
+set(errors "")
+foreach(file ${files})
+  if(NOT file MATCHES "\\.(h|cpp)$")
+    continue()
+  endif()
+  get_filename_component(folder ${file} DIRECTORY)
+  file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line ${lines})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" name "${line}")
+    if(EXISTS ${folder}/${name})
+      get_filename_component(found ${folder}/${name} REALPATH)
+      if(NOT found IN_LIST files)
+        string(APPEND errors "  ${file}: #include \"${name}\" reaches ${found}, which is not a file of "
+          "${TARGET}; include it by its path from src/, in a target that links the layer it belongs to\n")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+if(errors)
+  message(FATAL_ERROR "Includes against the layers in ${TARGET}:\n${errors}")
+endif()
+file(TOUCH ${STAMP})

@@ -16,6 +16,12 @@
 #include <unistd.h>
 #include <vector>
 
+#if __has_include(<valgrind/valgrind.h>)
+#include <valgrind/valgrind.h>
+#else
+#define RUNNING_ON_VALGRIND 0
+#endif
+
 namespace {
 
 struct CliRun {
@@ -307,6 +313,8 @@ TEST(ReportCli, RunningOutOfMemoryWhileLoadingIsALoadErrorNamingTheFile)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit leaves";
 #else
+    if (RUNNING_ON_VALGRIND)
+        GTEST_SKIP() << "valgrind, which runs the child too, needs more address space than the limit leaves";
     TempDir dir;
     // Ten million generated entries, and a settings file of four million empty lines,
     // in 300 MB of address space.

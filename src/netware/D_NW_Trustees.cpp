@@ -99,6 +99,16 @@ void RightsToStr(uint32_t mask, int kind, const std::string& filler, std::string
     out = Format(format, letters.c_str());
 }
 
+void AppendFileSystemRights(uint32_t mask, std::string& out, char filler)
+{
+    for (const RightsLetter& entry : fileSystemLetters) {
+        if (mask & entry.bit)
+            out += entry.letter;
+        else if (filler != '\0')
+            out += filler;
+    }
+}
+
 void RightsToBracketStr(uint32_t mask, int kind, std::string& out)
 {
     RightsToStr(mask, kind, " ", out, "[%s]");

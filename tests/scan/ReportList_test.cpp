@@ -1,9 +1,12 @@
 #include "scan/LineKinds.h"
+#include "scan/NameTable.h"
+#include "scan/PathTable.h"
 #include "scan/ReportList.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
 TEST(LineKinds, TableRowsLabelsAndTemplates)
 {
@@ -103,4 +106,87 @@ TEST(ReportList, ManyLinesAcrossChunksAndHugeTexts)
     EXPECT_EQ(list.text(1001), "short");
     // Slots, chunks and the texts kept apart (the replaced huge one still among them).
     EXPECT_LT(list.memoryBytes(), 2 * list.textBytes() + 16 * list.count() + (2u << 20));
+}
+
+TEST(PathTable, EntriesOfAWalkShareTheirDirectoriesAndAnyTextComesBackExactly)
+{
+    PathTable paths;
+    const uint32_t dir = paths.resolve("FS1\\VOL1:R&D", PathEntryType::Directory);
+    const uint32_t file = paths.resolve("FS1\\VOL1:R&D\\PLAN.TXT", PathEntryType::File);
+    const uint32_t sub = paths.resolve("FS1\\VOL1:R&D\\SUB", PathEntryType::Directory);
+    const uint32_t deep = paths.resolve("FS1\\VOL1:R&D\\SUB\\A.TXT", PathEntryType::File);
+    EXPECT_EQ(paths.resolve("FS1\\VOL1:R&D\\SUB\\A.TXT"), deep); // a repeated path line
+    const uint32_t next = paths.resolve("FS1\\VOL1:R&D\\SUBWAY", PathEntryType::Directory);
+    EXPECT_EQ(paths.nodeCount(), 6u); // "FS1", "VOL1:R&D", then one per entry
+    EXPECT_EQ(paths.parent(file), dir);
+    EXPECT_EQ(paths.parent(sub), dir);
+    EXPECT_EQ(paths.parent(deep), sub);
+    EXPECT_EQ(paths.parent(next), dir);
+    EXPECT_EQ(paths.leaf(next), "SUBWAY");
+    EXPECT_EQ(paths.entryType(file), PathEntryType::File);
+    EXPECT_EQ(paths.entryType(sub), PathEntryType::Directory);
+    EXPECT_EQ(paths.entryType(paths.parent(dir)), PathEntryType::NotReported);
+    // A prefix of the last path reuses its node.
+    EXPECT_EQ(paths.resolve("FS1\\VOL1:R&D"), dir);
+    EXPECT_EQ(paths.entryType(dir), PathEntryType::Directory);
+
+    const std::string longComponent(70000, 'x');
+    for (const std::string& text : { std::string(""), std::string("\\"), std::string("\\\\SRV\\VOL\\"),
+             std::string("A\\\\B"), std::string("FS1\\VOL1:"), std::string("FS1\\VOL1:\\ROOT.TXT"),
+             "FS1\\VOL1:" + longComponent + "\\F", std::string(200, '\\') + "x" }) {
+        const uint32_t node = paths.resolve(text);
+        std::string out = "kept:";
+        paths.appendText(node, out);
+        EXPECT_EQ(out, "kept:" + text) << text.substr(0, 40);
+        EXPECT_EQ(paths.textLength(node), text.size()) << text.substr(0, 40);
+    }
+}
+
+TEST(PathTable, LongFormsAreKeptAfterTheirParentsAndWhole)
+{
+    PathTable paths;
+    const uint32_t dir = paths.resolve("FS1\\VOL1:R&D");
+    const uint32_t sub = paths.resolve("FS1\\VOL1:R&D\\PLANS2~1");
+    const uint32_t file = paths.resolve("FS1\\VOL1:R&D\\PLANS2~1\\BUDGET~1.XLS");
+    const uint32_t other = paths.resolve("FS1\\VOL1:R&D\\ODD");
+    EXPECT_EQ(paths.longFormState(sub), LongFormState::None);
+    paths.setLongForm(dir, "\\\\FS1\\VOL1\\R&D");
+    paths.setLongForm(sub, "\\\\FS1\\VOL1\\R&D\\Plans 2002");
+    paths.setLongForm(file, "\\\\FS1\\VOL1\\R&D\\Plans 2002\\Budget 2002.xls");
+    paths.setLongForm(other, "\\\\FS1\\VOL1\\R&"); // shorter than its parent's: kept whole
+    paths.setLongForm(sub, "ignored: the first long form stays");
+    const auto longText = [&](uint32_t node) {
+        std::string out = ">";
+        paths.appendLongText(node, out);
+        return out;
+    };
+    EXPECT_EQ(longText(file), ">\\\\FS1\\VOL1\\R&D\\Plans 2002\\Budget 2002.xls");
+    EXPECT_EQ(paths.longTextLength(file), longText(file).size() - 1);
+    EXPECT_EQ(longText(sub), ">\\\\FS1\\VOL1\\R&D\\Plans 2002");
+    EXPECT_EQ(longText(other), ">\\\\FS1\\VOL1\\R&");
+    EXPECT_EQ(paths.longFormState(file), LongFormState::Converted);
+    // The short forms stay.
+    std::string shortText;
+    paths.appendText(file, shortText);
+    EXPECT_EQ(shortText, "FS1\\VOL1:R&D\\PLANS2~1\\BUDGET~1.XLS");
+
+    const uint32_t rejected = paths.resolve("FS1\\VOL1:R&D\\NEW");
+    paths.setLongFormRejected(rejected);
+    EXPECT_EQ(paths.longFormState(rejected), LongFormState::Rejected);
+    paths.setLongForm(rejected, "\\\\FS1\\VOL1\\R&D\\New");
+    EXPECT_EQ(paths.longFormState(rejected), LongFormState::Rejected);
+}
+
+TEST(NameTable, NamesAreStoredOnceByTheirExactBytes)
+{
+    NameTable names;
+    const uint32_t admin = names.intern(".Admin");
+    EXPECT_EQ(names.intern(".Admin"), admin);
+    EXPECT_NE(names.intern(".ADMIN"), admin);
+    EXPECT_NE(names.intern(".Admin "), admin);
+    const uint32_t empty = names.intern("");
+    EXPECT_EQ(names.intern(""), empty);
+    EXPECT_EQ(names.name(admin), ".Admin");
+    EXPECT_EQ(names.name(empty), "");
+    EXPECT_EQ(names.count(), 4u);
 }

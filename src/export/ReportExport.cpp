@@ -343,8 +343,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
             lines.rights(tmpl, pathWord, pathNonAscii, { path, rights });
             break;
         case ReportRow::Owner:
-            lines.owner(tmpl, pathRemark, pathNonAscii,
-                line.name == NameTable::kNoName ? kOwnerNotKnown : results.names().name(line.name));
+            lines.owner(tmpl, pathRemark, pathNonAscii, results.ownerValue(line.name));
             break;
         default: // the settings lines write nothing in the batch form
             break;
@@ -398,9 +397,7 @@ std::string BuildXmlForm(const ReportList& results)
             appendTemplate(out, tmpl, { path, rights, results.names().name(line.name) }, XmlArgs {});
             break;
         case ReportRow::Owner:
-            appendTemplate(out, tmpl,
-                { path, line.name == NameTable::kNoName ? kOwnerNotKnown : results.names().name(line.name) },
-                XmlArgs {});
+            appendTemplate(out, tmpl, { path, results.ownerValue(line.name) }, XmlArgs {});
             break;
         case ReportRow::Irm:
             irmRights(line.rights, rights);

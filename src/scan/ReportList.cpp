@@ -37,9 +37,11 @@ uint32_t refOf(uint64_t slot) noexcept
     return static_cast<uint32_t>(slot >> kRefShift);
 }
 
-size_t rightsLetterCount(uint16_t rights) noexcept
+// The length of what appendRights appends.
+size_t rightsTextLength(uint16_t rights, bool places) noexcept
 {
-    return static_cast<size_t>(std::popcount(rights & fileSystemRightsBits));
+    constexpr size_t letterPlaces = std::popcount(fileSystemRightsBits);
+    return 2 + (places ? letterPlaces : static_cast<size_t>(std::popcount(rights & fileSystemRightsBits)));
 }
 
 std::string_view label(int32_t code) noexcept
@@ -130,18 +132,17 @@ void ReportList::appendPath(uint32_t node)
 void ReportList::appendTrustee(uint32_t name, uint16_t rights)
 {
     push(pack(kTrusteeSlot, false, rights, name),
-        label(lkTrustee).size() + names().name(name).size() + 3 + rightsLetterCount(rights));
+        label(lkTrustee).size() + names().name(name).size() + 1 + rightsTextLength(rights, false));
 }
 
 void ReportList::appendOwner(uint32_t name)
 {
-    const size_t nameLength = name == NameTable::kNoName ? kOwnerNotKnown.size() : names().name(name).size();
-    push(pack(kOwnerSlot, false, 0, name), label(lkOwner).size() + nameLength);
+    push(pack(kOwnerSlot, false, 0, name), label(lkOwner).size() + ownerValue(name).size());
 }
 
 void ReportList::appendIrm(uint8_t mask)
 {
-    push(pack(kIrmSlot, false, mask, 0), label(lkIrm).size() + 10);
+    push(pack(kIrmSlot, false, mask, 0), label(lkIrm).size() + rightsTextLength(mask, true));
 }
 
 void ReportList::appendTrusteeHeader(uint32_t name)
@@ -154,7 +155,7 @@ void ReportList::appendTrusteeDetail(uint32_t node, bool longForm, uint16_t righ
     // The long form only where the node has one, so that the row's text never changes.
     longForm = longForm && node != PathTable::kNoNode && paths().longFormState(node) == LongFormState::Converted;
     push(pack(kDetailSlot, longForm, rights, node),
-        kLineIndent.size() + pathTextLength(node, longForm) + 3 + rightsLetterCount(rights));
+        kLineIndent.size() + pathTextLength(node, longForm) + 1 + rightsTextLength(rights, false));
 }
 
 ReportLine ReportList::line(size_t index) const noexcept
@@ -262,7 +263,7 @@ void ReportList::appendText(size_t index, std::string& out, PathTextCache* cache
         break;
     case ReportRow::Owner:
         out += label(lkOwner);
-        out += l.name == NameTable::kNoName ? kOwnerNotKnown : names().name(l.name);
+        out += ownerValue(l.name);
         break;
     case ReportRow::Irm:
         out += label(lkIrm);
@@ -280,6 +281,11 @@ void ReportList::appendText(size_t index, std::string& out, PathTextCache* cache
         appendRights(out, l.rights, false);
         break;
     }
+}
+
+std::string_view ReportList::ownerValue(uint32_t name) const noexcept
+{
+    return name == NameTable::kNoName ? kOwnerNotKnown : names().name(name);
 }
 
 std::string ReportList::text(size_t index) const

@@ -103,6 +103,9 @@ public:
     /// has one, its long form; nothing for kNoNode.
     void appendPathText(uint32_t node, bool longForm, std::string& out) const;
 
+    /// An owner line's value: the name, or "(n/a)" for NameTable::kNoName.
+    std::string_view ownerValue(uint32_t name) const noexcept;
+
     /// Makes the path line at index show its node's long form, when the node has one
     /// (LongFormState::Converted); anything else stays as it is. Its code and position stay.
     void showLongForm(size_t index);

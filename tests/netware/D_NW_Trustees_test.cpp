@@ -36,8 +36,11 @@ TEST(RightsLetters, FileSystemRights)
         AppendFileSystemRights(mask, letters);
         std::string places = "x";
         AppendFileSystemRights(mask, places, ' ');
+        std::string dashes = "x";
+        AppendFileSystemRights(mask, dashes, '-');
         ASSERT_EQ(letters, "x" + Rights(mask, 0, "", "%s")) << mask;
         ASSERT_EQ(places, "x" + Rights(mask, 0, " ", "%s")) << mask;
+        ASSERT_EQ(dashes, "x" + Rights(mask, 0, "-", "%s")) << mask;
         ASSERT_EQ(letters.size() - 1, static_cast<size_t>(__builtin_popcount(mask & fileSystemRightsBits))) << mask;
     }
 }

@@ -68,26 +68,33 @@ void appendTemplate(
     out += kLineEnd;
 }
 
-// Calls f(code, kind, value) for every line of a known kind, in order; separator lines
-// (and any code without a kind) are skipped. Lets pending messages through every
-// kLinesPerPendingCall lines.
+// Calls f(line) for every line of a known kind, in order; separator lines (and the rows
+// of the list by trustee, which these forms never read) are skipped. Lets pending
+// messages through every kLinesPerPendingCall lines.
 template <typename F> void forEachKindLine(const ReportList& results, F f)
 {
     for (size_t i = 0; i < results.count(); ++i) {
-        const int32_t code = results.code(i);
-        if (const TInfo* kind = FindLineKind(code))
-            f(code, *kind, LineValue(results.text(i), code));
+        const ReportLine line = results.line(i);
+        if (FindLineKind(line.code))
+            f(line);
         if ((i + 1) % kLinesPerPendingCall == 0)
             ProcessPendingMessages();
     }
 }
 
-std::string irmRights(std::string_view value)
+// The letters of a rights mask, as a RIGHTS command and the XML form write them.
+void rightsLetters(uint16_t mask, std::string& out)
 {
-    std::string rights = RemoveChars(value, "[ ]");
-    if (rights.empty())
-        rights = "-ALL";
-    return rights;
+    out.clear();
+    AppendFileSystemRights(mask, out);
+}
+
+// The rights of an IRM line: its letters, or "-ALL" (none let through).
+void irmRights(uint16_t mask, std::string& out)
+{
+    rightsLetters(mask, out);
+    if (out.empty())
+        out = "-ALL";
 }
 
 // Writes the arguments of an XML template: the first one, the current path, is kept
@@ -260,29 +267,13 @@ std::string_view SaveFormExtension(SaveForm form) noexcept
     return "txt";
 }
 
-TrusteeValue SplitTrusteeValue(std::string_view value)
-{
-    TrusteeValue parts;
-    const size_t at = value.rfind(" [");
-    std::string_view name = value;
-    if (at != std::string_view::npos) {
-        name = value.substr(0, at);
-        // RemoveChars(..., "[ ]") without a set search per character: this runs once per
-        // trustee line of every save.
-        for (char c : value.substr(at + 2))
-            if (c != '[' && c != ' ' && c != ']')
-                parts.rights += c;
-    }
-    parts.name = name;
-    return parts;
-}
-
 std::string BuildTextForm(const ReportList& lines)
 {
     std::string out;
     out.reserve(lines.textBytes() + 2 * lines.count());
+    PathTextCache paths;
     for (size_t i = 0; i < lines.count(); ++i) {
-        out += lines.text(i);
+        lines.appendText(i, out, &paths);
         out += kLineEnd;
         if ((i + 1) % kLinesPerPendingCall == 0)
             ProcessPendingMessages();
@@ -296,6 +287,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
     out.reserve(results.textBytes() + results.textBytes() / 8 + 16 * results.count());
     BatchNotes counted;
     BatchLines lines(out, counted);
+    PathTextCache current;
     std::string_view path;
     // The path as a RIGHTS word and as a remark writes it: views of the path itself when
     // it needs no change (the usual case), else of the strings below.
@@ -304,14 +296,16 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
     bool pathNonAscii = false;
     std::string pathWordText;
     std::string pathRemarkText;
+    std::string rights;
     const auto templates = splitTemplates(false);
-    forEachKindLine(results, [&](int32_t code, const TInfo&, std::string_view value) {
-        switch (code) {
-        case lkPath: {
+    forEachKindLine(results, [&](const ReportLine& line) {
+        const SplitTemplate& tmpl = templates[line.code - lkBase];
+        switch (line.row) {
+        case ReportRow::Path: {
             // An entry's detail groups repeat its path line; write its forms once.
-            if (value == path)
+            if (!current.take(results, line.node, line.longForm))
                 break;
-            path = value;
+            path = current.text();
             const uint8_t classes = BatchByteClasses(path);
             pathNonAscii = classes & kBatchNonAscii;
             if (path.empty()) { // an empty word would vanish from the command
@@ -334,21 +328,22 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
             }
             break;
         }
-        case lkTrustee: {
-            TrusteeValue parts = SplitTrusteeValue(value);
+        case ReportRow::Trustee: {
+            const std::string_view name = results.names().name(line.name);
+            rightsLetters(line.rights, rights);
             // An empty rights argument would make RIGHTS show the rights instead of
             // setting them; "N" (no rights) keeps the assignment with none.
-            if (parts.rights.empty())
-                parts.rights.push_back('N');
-            lines.rights(templates[code - lkBase], pathWord, pathNonAscii, { path, parts.rights, parts.name },
-                IsUnresolvedTrusteeName(parts.name));
+            if (rights.empty())
+                rights.push_back('N');
+            lines.rights(tmpl, pathWord, pathNonAscii, { path, rights, name }, IsUnresolvedTrusteeName(name));
             break;
         }
-        case lkIrm:
-            lines.rights(templates[code - lkBase], pathWord, pathNonAscii, { path, irmRights(value) });
+        case ReportRow::Irm:
+            irmRights(line.rights, rights);
+            lines.rights(tmpl, pathWord, pathNonAscii, { path, rights });
             break;
-        case lkOwner:
-            lines.owner(templates[code - lkBase], pathRemark, pathNonAscii, value);
+        case ReportRow::Owner:
+            lines.owner(tmpl, pathRemark, pathNonAscii, results.ownerValue(line.name));
             break;
         default: // the settings lines write nothing in the batch form
             break;
@@ -367,46 +362,48 @@ std::string BuildXmlForm(const ReportList& results)
     out += kXmlHead;
     out += kLineEnd;
     bool blockOpen = false;
-    std::string_view rawPath; // the current path line's value
-    std::string path; // the same, escaped and encoded
+    PathTextCache current;
+    std::string path; // the current path, escaped and encoded
+    std::string rights;
     const auto templates = splitTemplates(true);
     const auto encoded = [](std::string& o, std::string_view v) { AppendXmlText(o, v); };
-    forEachKindLine(results, [&](int32_t code, const TInfo&, std::string_view value) {
-        switch (code) {
-        case lkBase:
-            if (blockOpen) {
-                out += "</grantwise>";
-                out += kLineEnd;
-                blockOpen = false;
+    forEachKindLine(results, [&](const ReportLine& line) {
+        const SplitTemplate& tmpl = templates[line.code - lkBase];
+        switch (line.row) {
+        case ReportRow::Setting:
+            if (line.code == lkBase) {
+                if (blockOpen) {
+                    out += "</grantwise>";
+                    out += kLineEnd;
+                    blockOpen = false;
+                }
+                if (!line.value.empty()) {
+                    out += "<grantwise>";
+                    out += kLineEnd;
+                    blockOpen = true;
+                }
             }
-            if (!value.empty()) {
-                out += "<grantwise>";
-                out += kLineEnd;
-                blockOpen = true;
-            }
-            appendTemplate(out, templates[code - lkBase], { value }, encoded);
+            appendTemplate(out, tmpl, { line.value }, encoded);
             break;
-        case lkPath:
+        case ReportRow::Path:
             // An entry's detail groups repeat its path line; encode it once.
-            if (value == rawPath)
-                break;
-            rawPath = value;
-            path.clear();
-            AppendXmlText(path, value);
+            if (current.take(results, line.node, line.longForm)) {
+                path.clear();
+                AppendXmlText(path, current.text());
+            }
             break;
-        case lkTrustee: {
-            const TrusteeValue parts = SplitTrusteeValue(value);
-            appendTemplate(out, templates[code - lkBase], { path, parts.rights, parts.name }, XmlArgs {});
+        case ReportRow::Trustee:
+            rightsLetters(line.rights, rights);
+            appendTemplate(out, tmpl, { path, rights, results.names().name(line.name) }, XmlArgs {});
             break;
-        }
-        case lkOwner:
-            appendTemplate(out, templates[code - lkBase], { path, value }, XmlArgs {});
+        case ReportRow::Owner:
+            appendTemplate(out, tmpl, { path, results.ownerValue(line.name) }, XmlArgs {});
             break;
-        case lkIrm:
-            appendTemplate(out, templates[code - lkBase], { path, irmRights(value) }, XmlArgs {});
+        case ReportRow::Irm:
+            irmRights(line.rights, rights);
+            appendTemplate(out, tmpl, { path, rights }, XmlArgs {});
             break;
-        default: // Subdirs, Scope, Info, Filter
-            appendTemplate(out, templates[code - lkBase], { value }, encoded);
+        default:
             break;
         }
     });

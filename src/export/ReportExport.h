@@ -88,14 +88,3 @@ std::string BuildXmlForm(const ReportList& results);
 /// given, receives the batch form's notes (empty for the other forms).
 std::string BuildSaveForm(
     SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes = nullptr);
-
-/// The parts of a trustee line's value ('.Admin.Corp [RWCEAFM]').
-struct TrusteeValue {
-    std::string_view name; ///< the text before the LAST " [", blanks and all
-    std::string rights; ///< the text after it with every "[", blank and "]" removed
-};
-
-/// Splits a trustee value at its last " [", so that a name which itself holds " ["
-/// ('ID: [0001A2B3] [RF]') keeps it: name 'ID: [0001A2B3]', rights "RF". Without " ["
-/// the whole value is the name and the rights are empty. The name views `value`.
-TrusteeValue SplitTrusteeValue(std::string_view value);

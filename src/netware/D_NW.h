@@ -193,6 +193,15 @@ void RightsToStr(uint32_t mask, int kind, const std::string& filler, std::string
 /// RightsToStr with filler " " and format "[%s]": always one place per letter.
 void RightsToBracketStr(uint32_t mask, int kind, std::string& out);
 
+/// The rights bits that have a file-system letter (R W C E A F M S).
+constexpr uint32_t fileSystemRightsBits = 0x1FB;
+
+/// Appends the file-system letters of mask (kind 0 of RightsToStr) to out: the letters
+/// held, or with a filler other than '\0' one place per letter, the filler in the place
+/// of each right not held. What RightsToStr writes inside its brackets, without a
+/// temporary text: for readers of millions of lines.
+void AppendFileSystemRights(uint32_t mask, std::string& out, char filler = '\0');
+
 /// Empties the cache first when it belongs to another connection (recording the new
 /// one). Returns the former index (0-based) of the ID's pair, moving it to the front,
 /// or -1 when the ID is not cached.

@@ -56,7 +56,7 @@ struct RightsLetter {
     bool whenClear; // the letter stands for the bit being clear (I)
 };
 
-const std::array<RightsLetter, 8> fileSystemLetters { { { 'R', 0x01, false }, { 'W', 0x02, false },
+constexpr std::array<RightsLetter, 8> fileSystemLetters { { { 'R', 0x01, false }, { 'W', 0x02, false },
     { 'C', 0x08, false }, { 'E', 0x10, false }, { 'A', 0x20, false }, { 'F', 0x40, false }, { 'M', 0x80, false },
     { 'S', 0x100, false } } };
 const std::array<RightsLetter, 6> entryLetters { { { 'B', 0x01, false }, { 'C', 0x02, false }, { 'D', 0x04, false },
@@ -76,6 +76,49 @@ void AppendLetters(
             letters += filler;
     }
 }
+
+// The file-system letters of every combination of the eight rights, made at compile time
+// from the table above, for AppendFileSystemRights: a report writes them for millions of
+// lines. The combination's index has bit k set for the k-th letter.
+struct FileSystemLetterSets {
+    std::array<std::array<char, 8>, 256> held {}; // the letters held, in order
+    std::array<uint8_t, 256> count {}; // how many
+    std::array<std::array<char, 8>, 256> places {}; // one place per letter, blank when not held
+};
+
+constexpr unsigned fileSystemLetterIndex(uint32_t mask) noexcept
+{
+    // R and W are bits 0 and 1, C to S bits 3 to 8: bit 2 (0x04) has no letter.
+    return (mask & 0x03) | ((mask >> 1) & 0xFC);
+}
+
+constexpr FileSystemLetterSets makeFileSystemLetterSets()
+{
+    FileSystemLetterSets sets;
+    for (unsigned index = 0; index < 256; ++index) {
+        for (size_t k = 0; k < fileSystemLetters.size(); ++k) {
+            const bool held = index & (1u << k);
+            sets.places[index][k] = held ? fileSystemLetters[k].letter : ' ';
+            if (held)
+                sets.held[index][sets.count[index]++] = fileSystemLetters[k].letter;
+        }
+    }
+    return sets;
+}
+
+constexpr bool fileSystemLetterIndexFitsTheTable()
+{
+    uint32_t bits = 0;
+    for (size_t k = 0; k < fileSystemLetters.size(); ++k) {
+        if (fileSystemLetterIndex(fileSystemLetters[k].bit) != (1u << k))
+            return false;
+        bits |= fileSystemLetters[k].bit;
+    }
+    return bits == fileSystemRightsBits;
+}
+static_assert(fileSystemLetterIndexFitsTheTable());
+
+constexpr FileSystemLetterSets fileSystemLetterSets = makeFileSystemLetterSets();
 
 } // namespace
 
@@ -97,6 +140,23 @@ void RightsToStr(uint32_t mask, int kind, const std::string& filler, std::string
         return;
     }
     out = Format(format, letters.c_str());
+}
+
+void AppendFileSystemRights(uint32_t mask, std::string& out, char filler)
+{
+    const unsigned index = fileSystemLetterIndex(mask);
+    if (filler == '\0') {
+        out.append(fileSystemLetterSets.held[index].data(), fileSystemLetterSets.count[index]);
+    } else if (filler == ' ') {
+        out.append(fileSystemLetterSets.places[index].data(), fileSystemLetterSets.places[index].size());
+    } else {
+        for (const RightsLetter& entry : fileSystemLetters) {
+            if (mask & entry.bit)
+                out += entry.letter;
+            else
+                out += filler;
+        }
+    }
 }
 
 void RightsToBracketStr(uint32_t mask, int kind, std::string& out)

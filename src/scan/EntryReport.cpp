@@ -4,6 +4,9 @@
 #include "util/D_Util.h"
 #include "util/PendingMessages.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace {
 constexpr uint8_t kDirectoryBit = 0x10;
 constexpr uint8_t kUnrestrictedMask = 0xFB;
@@ -13,6 +16,7 @@ void EntryReport::ReportEntry(const std::string& path, const WalkEntry& entry)
 {
     const WalkEntry copy = entry;
     ++m_entries;
+    m_entryType = (copy.Kind & kDirectoryBit) ? PathEntryType::Directory : PathEntryType::File;
     m_controls.showStatus(path);
 
     m_trustees.clear();
@@ -30,16 +34,28 @@ void EntryReport::ReportEntry(const std::string& path, const WalkEntry& entry)
     ProcessPendingMessages();
 }
 
-void EntryReport::AddReportLine(const std::string& path, std::string_view text, int32_t code)
+void EntryReport::AddReportLine(const std::string& path, int32_t code, uint32_t name, uint16_t rights)
 {
     if (!m_session.PathLineDone) {
         m_line.assign(m_session.ServerName);
         m_line += '\\';
         m_line += path;
-        m_results.append(m_line, lkPath);
+        m_results.appendPathLine(m_line, m_entryType);
     }
     m_session.PathLineDone = true;
-    m_results.append(text, code);
+    switch (code) {
+    case lkTrustee:
+        m_results.appendTrustee(name, rights);
+        break;
+    case lkOwner:
+        m_results.appendOwner(name);
+        break;
+    case lkIrm:
+        m_results.appendIrm(static_cast<uint8_t>(rights));
+        break;
+    default:
+        throw std::invalid_argument("not a detail line's kind code: " + std::to_string(code));
+    }
 }
 
 void EntryReport::AddIrmLine(const std::string& path, const WalkEntry& entry)
@@ -48,10 +64,7 @@ void EntryReport::AddIrmLine(const std::string& path, const WalkEntry& entry)
     const uint8_t mask = entry.Entry.rightsMask;
     if ((mask & kUnrestrictedMask) == kUnrestrictedMask)
         return;
-    RightsToBracketStr(mask, 0, m_rights);
-    std::string text(FindLineKind(lkIrm)->label);
-    text += m_rights;
-    AddReportLine(path, text, lkIrm);
+    AddReportLine(path, lkIrm, NameTable::kNoName, mask);
 }
 
 void EntryReport::AddTrusteeLines(const std::string& path)
@@ -59,16 +72,8 @@ void EntryReport::AddTrusteeLines(const std::string& path)
     m_session.PathLineDone = false;
     TrusteeList trustees;
     GetTrusteeList(m_session.DSContext, m_session.ConnHandle, path, trustees);
-    const std::string_view label = FindLineKind(lkTrustee)->label;
-    std::string text;
-    for (const TrusteeItem& trustee : trustees) {
-        RightsToStr(trustee.rights, 0, "", m_rights, "[%s]");
-        text.assign(label);
-        text += trustee.name;
-        text += ' ';
-        text += m_rights;
-        AddReportLine(path, text, lkTrustee);
-    }
+    for (const TrusteeItem& trustee : trustees)
+        AddReportLine(path, lkTrustee, m_results.names().intern(trustee.name), trustee.rights);
 }
 
 void EntryReport::AddOwnerLine(const std::string& path, const WalkEntry& entry)
@@ -81,7 +86,5 @@ void EntryReport::AddOwnerLine(const std::string& path, const WalkEntry& entry)
         if (GetObjectNameCached(m_session.DSContext, m_session.ConnHandle, id, name, m_session.Names) != 0)
             GetObjectNameCached(m_session.DSContext, m_session.ConnHandle, delivered, name, m_session.Names);
     }
-    std::string text(FindLineKind(lkOwner)->label);
-    text += name.empty() ? std::string("(n/a)") : FormatDSName(name);
-    AddReportLine(path, text, lkOwner);
+    AddReportLine(path, lkOwner, name.empty() ? NameTable::kNoName : m_results.names().intern(FormatDSName(name)), 0);
 }

@@ -27,19 +27,24 @@ public:
     /// pending messages through.
     void ReportEntry(const std::string& path, const WalkEntry& entry);
 
-    /// Appends one detail line, preceded by the path line (server + "\" + path, kind 15)
-    /// when the current group has none yet.
-    void AddReportLine(const std::string& path, std::string_view text, int32_t code);
+    /// Appends one detail line, preceded by the path line (server + "\" + path, kind 15,
+    /// with the type of the entry being reported) when the current group has none yet.
+    /// The detail is a trustee (code 16: name and rights), an owner (17: name, or
+    /// NameTable::kNoName) or an IRM line (18: the mask in `rights`), its name a number of
+    /// the results' name table.
+    void AddReportLine(const std::string& path, int32_t code, uint32_t name, uint16_t rights);
 
-    /// The IRM group: one line "     IRM: [...]" unless the mask lets every right through
-    /// (all bits of 0xFB set).
+    /// The IRM group: one line "     IRM: [...]" (the mask) unless the mask lets every
+    /// right through (all bits of 0xFB set).
     void AddIrmLine(const std::string& path, const WalkEntry& entry);
 
-    /// The trustee group: one line per trustee, "     Trustee: name [letters]".
+    /// The trustee group: one line per trustee, "     Trustee: name [letters]" (the name
+    /// and the rights mask).
     void AddTrusteeLines(const std::string& path);
 
-    /// The owner group: "     Owner: .name" or "     Owner: (n/a)". Only directory records
-    /// carry an owner; its ID is tried byte-reversed first, then as delivered.
+    /// The owner group: "     Owner: .name" or "     Owner: (n/a)" (the written name, or
+    /// none). Only directory records carry an owner; its ID is tried byte-reversed first,
+    /// then as delivered.
     void AddOwnerLine(const std::string& path, const WalkEntry& entry);
 
     /// Entries reported so far.
@@ -51,6 +56,6 @@ private:
     ReportList& m_results;
     TrusteeList m_trustees; // reused from entry to entry
     std::string m_line;
-    std::string m_rights;
+    PathEntryType m_entryType = PathEntryType::NotReported; // of the entry being reported
     uint64_t m_entries = 0;
 };

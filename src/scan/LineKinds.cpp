@@ -1,6 +1,7 @@
 #include "scan/LineKinds.h"
 
-const std::array<TInfo, 9> LineKinds = { {
+namespace {
+constexpr std::array<TInfo, 9> kTable = { {
     { lkBase, "Base: ", "<settings><base>%s</base></settings>", "" },
     { lkSubdirs, "     Subdirs: ", "<settings><subdir>%s</subdir></settings>", "" },
     { lkScope, "     Scope: ", "<settings><scope>%s</scope></settings>", "" },
@@ -13,18 +14,16 @@ const std::array<TInfo, 9> LineKinds = { {
     { lkIrm, "     IRM: ", "<irm><path>%s</path><rights>%s</rights></irm>", "RIGHTS %s %s /f" },
 } };
 
+// The rows of the list by trustee are made from the same pieces as the trustee line.
+static_assert(kTable[lkTrustee - lkBase].label.substr(0, kLineIndent.size()) == kLineIndent
+    && kTable[lkTrustee - lkBase].label.substr(kLineIndent.size()) == kTrusteeHeaderLabel);
+} // namespace
+
+const std::array<TInfo, 9> LineKinds = kTable;
+
 const TInfo* FindLineKind(int32_t code) noexcept
 {
     if (code < lkBase || code > lkIrm)
         return nullptr;
     return &LineKinds[static_cast<size_t>(code - lkBase)];
-}
-
-std::string_view LineValue(std::string_view text, int32_t code) noexcept
-{
-    const TInfo* kind = FindLineKind(code);
-    if (!kind)
-        return text;
-    const size_t n = kind->label.size();
-    return n >= text.size() ? std::string_view() : text.substr(n);
 }

@@ -35,6 +35,12 @@ extern const std::array<TInfo, 9> LineKinds;
 /// The row of a kind code, or nullptr for codes outside 10..18 (separators included).
 const TInfo* FindLineKind(int32_t code) noexcept;
 
-/// The value of a line: its text without as many leading characters as the label of its
-/// kind is long (the label itself is not compared). Kind 15 and unknown codes: the text.
-std::string_view LineValue(std::string_view text, int32_t code) noexcept;
+/// The five blanks that begin the labels of codes 11 to 14 and 16 to 18, and the detail
+/// rows of the list by trustee.
+inline constexpr std::string_view kLineIndent = "     ";
+
+/// What begins a header row of the list by trustee: the trustee label without its indent.
+inline constexpr std::string_view kTrusteeHeaderLabel = "Trustee: ";
+
+/// An owner line's value when the owner's name is not known.
+inline constexpr std::string_view kOwnerNotKnown = "(n/a)";

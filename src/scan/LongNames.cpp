@@ -1,33 +1,31 @@
 #include "scan/LongNames.h"
 
 #include "netware/D_NW.h"
-#include "scan/LineKinds.h"
 #include "platform/PathForms.h"
 #include "util/PendingMessages.h"
 
 size_t GetLongNames(ReportList& results)
 {
     size_t converted = 0;
+    std::string text;
     std::string unc;
     LongPathConverter converter;
-    // An entry's detail groups repeat its path line; the repeats reuse the last answer.
-    std::string lastText;
-    std::string lastResult;
-    bool haveLast = false;
-    bool lastAccepted = false;
+    PathTable& paths = results.paths();
     for (size_t i = 0; i < results.count(); ++i) {
-        if (results.code(i) != lkPath)
+        const ReportLine line = results.line(i);
+        if (line.row != ReportRow::Path || line.longForm)
             continue;
-        const std::string_view text = results.text(i);
-        if (!haveLast || text != lastText) {
-            haveLast = true;
-            lastText.assign(text);
-            lastAccepted = PathToUNC(lastText, unc) == 0;
-            if (lastAccepted)
-                lastResult = converter.convert(unc);
+        // An entry's detail groups repeat its path line: the node is asked once.
+        if (paths.longFormState(line.node) == LongFormState::None) {
+            text.clear();
+            paths.appendText(line.node, text);
+            if (PathToUNC(text, unc) == 0)
+                paths.setLongForm(line.node, converter.convert(unc));
+            else
+                paths.setLongFormRejected(line.node);
         }
-        if (lastAccepted) {
-            results.replaceText(i, lastResult);
+        if (paths.longFormState(line.node) == LongFormState::Converted) {
+            results.showLongForm(i);
             ++converted;
         }
         ProcessPendingMessages();

@@ -1,102 +1,351 @@
 #include "scan/ReportList.h"
 
+#include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 
-#include <cstring>
+#include <bit>
 #include <stdexcept>
 
 namespace {
 
-// Kind codes map onto 4 bits: 0 -> 0, 10..18 -> 1..9.
-uint64_t kindIndex(int32_t code)
+// The slot's row field: 0 separator, 1..5 the settings codes 10..14, 6..9 the codes
+// 15..18, then the two rows of the list by trustee.
+constexpr uint64_t kSeparatorSlot = 0;
+constexpr uint64_t kPathSlot = 6;
+constexpr uint64_t kTrusteeSlot = 7;
+constexpr uint64_t kOwnerSlot = 8;
+constexpr uint64_t kIrmSlot = 9;
+constexpr uint64_t kHeaderSlot = 10;
+constexpr uint64_t kDetailSlot = 11;
+constexpr unsigned kRowBits = 4;
+constexpr uint64_t kLongFlag = uint64_t(1) << kRowBits;
+constexpr unsigned kRightsShift = 5;
+constexpr unsigned kRefShift = 21;
+
+uint64_t pack(uint64_t row, bool longForm, uint16_t rights, uint32_t ref) noexcept
 {
-    if (code == lkSeparator)
-        return 0;
-    if (code >= lkBase && code <= lkIrm)
-        return static_cast<uint64_t>(code - lkBase + 1);
-    throw std::invalid_argument("report line kind code out of range: " + std::to_string(code));
+    return row | (longForm ? kLongFlag : 0) | uint64_t(rights) << kRightsShift | uint64_t(ref) << kRefShift;
 }
 
-int32_t kindCode(uint64_t index) noexcept
+uint16_t rightsOf(uint64_t slot) noexcept
 {
-    return index == 0 ? 0 : static_cast<int32_t>(index) + lkBase - 1;
+    return static_cast<uint16_t>(slot >> kRightsShift);
+}
+
+uint32_t refOf(uint64_t slot) noexcept
+{
+    return static_cast<uint32_t>(slot >> kRefShift);
+}
+
+// The length of what appendRights appends.
+size_t rightsTextLength(uint16_t rights, bool places) noexcept
+{
+    constexpr size_t letterPlaces = std::popcount(fileSystemRightsBits);
+    return 2 + (places ? letterPlaces : static_cast<size_t>(std::popcount(rights & fileSystemRightsBits)));
+}
+
+std::string_view label(int32_t code) noexcept
+{
+    return FindLineKind(code)->label;
+}
+
+// Appends the rights letters in brackets: only the letters held, or (`places`) one
+// place per letter with a blank for each right not held.
+void appendRights(std::string& out, uint16_t rights, bool places)
+{
+    out += '[';
+    AppendFileSystemRights(rights, out, places ? ' ' : '\0');
+    out += ']';
 }
 
 } // namespace
 
-uint64_t ReportList::packSlot(std::string_view text, int32_t code)
+ReportList::Tables& ReportList::tables()
 {
-    const uint64_t kind = kindIndex(code);
-    uint64_t position = 0;
-    uint64_t length = text.size();
-    if (length >= kLongLength) {
-        position = m_longTexts.size();
-        m_longTexts.emplace_back(text);
-        length = kLongLength;
-    } else {
-        if (m_chunks.empty() || m_used + text.size() > kChunkSize) {
-            if (m_chunks.size() >= (size_t(1) << (64 - kLengthBits - kKindBits - kChunkBits)))
-                throw std::length_error("report store is full");
-            m_chunks.push_back(std::make_unique_for_overwrite<char[]>(kChunkSize));
-            m_used = 0;
-        }
-        position = ((m_chunks.size() - 1) << kChunkBits) | m_used;
-        if (!text.empty())
-            std::memcpy(m_chunks.back().get() + m_used, text.data(), text.size());
-        m_used += text.size();
-    }
-    return position << (kLengthBits + kKindBits) | length << kKindBits | kind;
+    if (!m_tables)
+        m_tables = std::make_shared<Tables>();
+    return *m_tables;
 }
 
-void ReportList::append(std::string_view text, int32_t code)
+PathTable& ReportList::paths()
 {
-    m_slots.push_back(packSlot(text, code));
-    m_textBytes += text.size();
+    return tables().paths;
 }
 
-std::string_view ReportList::text(size_t index) const noexcept
+const PathTable& ReportList::paths() const noexcept
+{
+    static const PathTable none;
+    return m_tables ? m_tables->paths : none;
+}
+
+NameTable& ReportList::names()
+{
+    return tables().names;
+}
+
+const NameTable& ReportList::names() const noexcept
+{
+    static const NameTable none;
+    return m_tables ? m_tables->names : none;
+}
+
+void ReportList::shareTables(const ReportList& other)
+{
+    if (!empty())
+        throw std::logic_error("ReportList::shareTables: the list holds lines");
+    m_tables = other.m_tables;
+}
+
+void ReportList::push(uint64_t slot, size_t textLength)
+{
+    m_slots.push_back(slot);
+    m_textBytes += textLength;
+}
+
+void ReportList::appendSeparator()
+{
+    push(kSeparatorSlot, 0);
+}
+
+void ReportList::appendSetting(int32_t code, std::string_view value)
+{
+    if (code < lkBase || code > lkFilter)
+        throw std::invalid_argument("not a settings line's kind code: " + std::to_string(code));
+    const uint64_t position = m_settingTexts.add(value);
+    m_settings.push_back({ position, value.size() });
+    const uint64_t row = static_cast<uint64_t>(code - lkBase + 1);
+    push(row | uint64_t(m_settings.size() - 1) << kRowBits, label(code).size() + value.size());
+}
+
+uint32_t ReportList::appendPathLine(std::string_view text, PathEntryType type)
+{
+    const uint32_t node = paths().resolve(text, type);
+    push(pack(kPathSlot, false, 0, node), text.size());
+    return node;
+}
+
+void ReportList::appendPath(uint32_t node)
+{
+    push(pack(kPathSlot, false, 0, node), paths().textLength(node));
+}
+
+void ReportList::appendTrustee(uint32_t name, uint16_t rights)
+{
+    push(pack(kTrusteeSlot, false, rights, name),
+        label(lkTrustee).size() + names().name(name).size() + 1 + rightsTextLength(rights, false));
+}
+
+void ReportList::appendOwner(uint32_t name)
+{
+    push(pack(kOwnerSlot, false, 0, name), label(lkOwner).size() + ownerValue(name).size());
+}
+
+void ReportList::appendIrm(uint8_t mask)
+{
+    push(pack(kIrmSlot, false, mask, 0), label(lkIrm).size() + rightsTextLength(mask, true));
+}
+
+void ReportList::appendTrusteeHeader(uint32_t name)
+{
+    push(pack(kHeaderSlot, false, 0, name), kTrusteeHeaderLabel.size() + names().name(name).size() + 1);
+}
+
+void ReportList::appendTrusteeDetail(uint32_t node, bool longForm, uint16_t rights)
+{
+    // The long form only where the node has one, so that the row's text never changes.
+    longForm = longForm && node != PathTable::kNoNode && paths().longFormState(node) == LongFormState::Converted;
+    push(pack(kDetailSlot, longForm, rights, node),
+        kLineIndent.size() + pathTextLength(node, longForm) + 1 + rightsTextLength(rights, false));
+}
+
+ReportLine ReportList::line(size_t index) const noexcept
 {
     const uint64_t slot = m_slots[index];
-    const uint64_t position = slot >> (kLengthBits + kKindBits);
-    const size_t length = static_cast<size_t>((slot >> kKindBits) & kLongLength);
-    if (length == kLongLength)
-        return m_longTexts[position];
-    const char* chunk = m_chunks[position >> kChunkBits].get();
-    return std::string_view(chunk + (position & (kChunkSize - 1)), length);
+    ReportLine line;
+    switch (slot & ((uint64_t(1) << kRowBits) - 1)) {
+    case kSeparatorSlot:
+        break;
+    case kPathSlot:
+        line.row = ReportRow::Path;
+        line.code = lkPath;
+        line.node = refOf(slot);
+        line.longForm = slot & kLongFlag;
+        break;
+    case kTrusteeSlot:
+        line.row = ReportRow::Trustee;
+        line.code = lkTrustee;
+        line.name = refOf(slot);
+        line.rights = rightsOf(slot);
+        break;
+    case kOwnerSlot:
+        line.row = ReportRow::Owner;
+        line.code = lkOwner;
+        line.name = refOf(slot);
+        break;
+    case kIrmSlot:
+        line.row = ReportRow::Irm;
+        line.code = lkIrm;
+        line.rights = rightsOf(slot);
+        break;
+    case kHeaderSlot:
+        line.row = ReportRow::TrusteeHeader;
+        line.name = refOf(slot);
+        break;
+    case kDetailSlot:
+        line.row = ReportRow::TrusteeDetail;
+        line.node = refOf(slot);
+        line.longForm = slot & kLongFlag;
+        line.rights = rightsOf(slot);
+        break;
+    default: { // settings
+        const Setting& setting = m_settings[slot >> kRowBits];
+        line.row = ReportRow::Setting;
+        line.code = static_cast<int32_t>(slot & ((uint64_t(1) << kRowBits) - 1)) + lkBase - 1;
+        line.value = m_settingTexts.view(setting.position, setting.length);
+        break;
+    }
+    }
+    return line;
 }
 
 int32_t ReportList::code(size_t index) const noexcept
 {
-    return kindCode(m_slots[index] & ((uint64_t(1) << kKindBits) - 1));
+    const uint64_t row = m_slots[index] & ((uint64_t(1) << kRowBits) - 1);
+    return row == kSeparatorSlot || row >= kHeaderSlot ? 0 : static_cast<int32_t>(row) + lkBase - 1;
 }
 
-void ReportList::replaceText(size_t index, std::string_view text)
+size_t ReportList::pathTextLength(uint32_t node, bool longForm) const noexcept
 {
-    const size_t oldLength = this->text(index).size();
-    // Chunks never move, so a view into this store stays valid while it is copied.
-    m_slots[index] = packSlot(text, code(index));
-    m_textBytes = m_textBytes - oldLength + text.size();
+    if (node == PathTable::kNoNode)
+        return 0;
+    const PathTable& table = paths();
+    return longForm && table.longFormState(node) == LongFormState::Converted ? table.longTextLength(node)
+                                                                             : table.textLength(node);
+}
+
+void ReportList::appendPathText(uint32_t node, bool longForm, std::string& out) const
+{
+    if (node == PathTable::kNoNode)
+        return;
+    const PathTable& table = paths();
+    if (longForm && table.longFormState(node) == LongFormState::Converted)
+        table.appendLongText(node, out);
+    else
+        table.appendText(node, out);
+}
+
+void ReportList::appendText(size_t index, std::string& out, PathTextCache* cache) const
+{
+    const auto appendPath = [&](uint32_t node, bool longForm) {
+        if (cache) {
+            cache->take(*this, node, longForm);
+            out += cache->text();
+        } else {
+            appendPathText(node, longForm, out);
+        }
+    };
+    const ReportLine l = line(index);
+    switch (l.row) {
+    case ReportRow::Separator:
+        break;
+    case ReportRow::Setting:
+        out += label(l.code);
+        out += l.value;
+        break;
+    case ReportRow::Path:
+        appendPath(l.node, l.longForm);
+        break;
+    case ReportRow::Trustee:
+        out += label(lkTrustee);
+        out += names().name(l.name);
+        out += ' ';
+        appendRights(out, l.rights, false);
+        break;
+    case ReportRow::Owner:
+        out += label(lkOwner);
+        out += ownerValue(l.name);
+        break;
+    case ReportRow::Irm:
+        out += label(lkIrm);
+        appendRights(out, l.rights, true);
+        break;
+    case ReportRow::TrusteeHeader:
+        out += kTrusteeHeaderLabel;
+        out += names().name(l.name);
+        out += ' ';
+        break;
+    case ReportRow::TrusteeDetail:
+        out += kLineIndent;
+        appendPath(l.node, l.longForm);
+        out += ' ';
+        appendRights(out, l.rights, false);
+        break;
+    }
+}
+
+std::string_view ReportList::ownerValue(uint32_t name) const noexcept
+{
+    return name == NameTable::kNoName ? kOwnerNotKnown : names().name(name);
+}
+
+std::string ReportList::text(size_t index) const
+{
+    std::string out;
+    appendText(index, out);
+    return out;
+}
+
+void ReportList::showLongForm(size_t index)
+{
+    const uint64_t slot = m_slots[index];
+    if ((slot & ((uint64_t(1) << kRowBits) - 1)) != kPathSlot || (slot & kLongFlag))
+        return;
+    const uint32_t node = refOf(slot);
+    if (paths().longFormState(node) != LongFormState::Converted)
+        return;
+    m_textBytes = m_textBytes - pathTextLength(node, false) + pathTextLength(node, true);
+    m_slots[index] = slot | kLongFlag;
 }
 
 void ReportList::clear() noexcept
 {
-    std::vector<uint64_t>().swap(m_slots);
-    std::vector<std::unique_ptr<char[]>>().swap(m_chunks);
-    std::vector<std::string>().swap(m_longTexts);
-    m_used = 0;
+    m_slots.clear();
+    std::vector<Setting>().swap(m_settings);
+    m_settingTexts.clear();
+    m_tables.reset();
     m_textBytes = 0;
-}
-
-void ReportList::reserve(size_t lines, size_t /*textBytes*/)
-{
-    m_slots.reserve(lines);
 }
 
 size_t ReportList::memoryBytes() const noexcept
 {
-    size_t bytes = m_slots.capacity() * sizeof(uint64_t) + m_chunks.size() * kChunkSize
-        + m_chunks.capacity() * sizeof(m_chunks[0]);
-    for (const auto& s : m_longTexts)
-        bytes += s.capacity() + sizeof(s);
+    size_t bytes = m_slots.memoryBytes() + m_settings.capacity() * sizeof(Setting) + m_settingTexts.memoryBytes();
+    if (m_tables)
+        bytes += m_tables->paths.memoryBytes() + m_tables->names.memoryBytes();
     return bytes;
+}
+
+bool PathTextCache::take(const ReportList& list, uint32_t node, bool longForm)
+{
+    const PathTable& table = list.paths();
+    if (m_table == &table && node == m_node && longForm == m_longForm)
+        return false;
+    // Below or beside the last path, in the short form: its text up to the parent stays.
+    bool extended = false;
+    if (m_table == &table && !longForm && !m_longForm && node != PathTable::kNoNode && m_node != PathTable::kNoNode) {
+        const uint32_t parent = table.parent(node);
+        if (parent != PathTable::kNoNode && (parent == m_node || parent == table.parent(m_node))) {
+            m_text.resize(table.textLength(parent));
+            m_text += '\\';
+            m_text += table.leaf(node);
+            extended = true;
+        }
+    }
+    if (!extended) {
+        m_text.clear();
+        list.appendPathText(node, longForm, m_text);
+    }
+    m_table = &table;
+    m_node = node;
+    m_longForm = longForm;
+    return true;
 }

@@ -11,15 +11,6 @@
 
 namespace {
 
-// Appends a settings line: the label of its kind followed by the value, unchanged
-// (percent signs included).
-void appendSetting(ReportList& results, int32_t code, std::string_view value)
-{
-    std::string text(FindLineKind(code)->label);
-    text += value;
-    results.append(text, code);
-}
-
 // Whether the start directory can be read as far as the walk reads it. The walk itself
 // reports nothing for a directory it cannot read, which would look like a directory
 // without trustees. So the directory's information is read in every mode (a directory
@@ -57,12 +48,13 @@ void scanEntry(ScanSession& session, const QueueEntry& entry, uint8_t scopeFlag,
     const uint16_t parseCode
         = ParseNWPath(session.DirPath, session.ConnHandle, session.ServerName, session.VolumeName, session.DirPath);
 
-    appendSetting(results, lkBase, entry.path);
-    appendSetting(results, lkSubdirs, BoolToText(entry.recurse));
-    appendSetting(results, lkFilter, controls.patternText());
-    appendSetting(results, lkInfo, ChoiceValue(controls.infoIndex(), InfoItems));
-    appendSetting(results, lkScope, ChoiceValue(controls.scopeIndex(), ScopeItems));
-    results.append("", lkSeparator);
+    // Each value follows its label unchanged (percent signs included).
+    results.appendSetting(lkBase, entry.path);
+    results.appendSetting(lkSubdirs, BoolToText(entry.recurse));
+    results.appendSetting(lkFilter, controls.patternText());
+    results.appendSetting(lkInfo, ChoiceValue(controls.infoIndex(), InfoItems));
+    results.appendSetting(lkScope, ChoiceValue(controls.scopeIndex(), ScopeItems));
+    results.appendSeparator();
 
     GetConnTreeName(session.ConnHandle, session.TreeName);
     SetDSContext(session.DSContext, session.TreeName, "[Root]");
@@ -79,8 +71,8 @@ void scanEntry(ScanSession& session, const QueueEntry& entry, uint8_t scopeFlag,
         = [&report](const std::string& path, const WalkEntry& walkEntry, void*) { report.ReportEntry(path, walkEntry); };
     WalkDirectory(session.ConnHandle, walkPath, controls.patternText(), scopeFlag, callback, &results, entry.recurse);
 
-    results.append("", lkSeparator);
-    results.append("", lkSeparator);
+    results.appendSeparator();
+    results.appendSeparator();
 }
 
 } // namespace

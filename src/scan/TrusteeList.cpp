@@ -1,5 +1,6 @@
 #include "scan/TrusteeList.h"
 
+#include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
 #include "util/PendingMessages.h"
@@ -14,9 +15,7 @@
 
 namespace {
 
-constexpr uint32_t kNoPathLine = std::numeric_limits<uint32_t>::max();
 constexpr size_t kRowsPerPendingCall = 4096;
-constexpr std::string_view kDetailIndent = "     ";
 
 // Lower case, so that "[", "]", "_" and the other bytes between "Z" and "a" sort before
 // the letters, as a user of the original's platform expects ('[R]' before '[RF]',
@@ -27,12 +26,18 @@ unsigned char foldAscii(char c) noexcept
     return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
 }
 
-// One collected row: the rank of its text in sort order, its trustee line and the path
-// line above it (all indexes into the results).
+// One collected row: its distinct row, and the path line it stood under (node and form).
 struct CollectedRow {
-    uint32_t rank;
-    uint32_t line;
-    uint32_t pathLine;
+    uint32_t id;
+    uint32_t node;
+    bool longForm;
+};
+
+// A distinct row: the trustee's name and the rights bits that have a letter (masks that
+// differ only in other bits give the same row text).
+struct DistinctRow {
+    uint32_t name;
+    uint16_t rights;
 };
 
 } // namespace
@@ -49,61 +54,65 @@ int CompareTrusteeRows(std::string_view a, std::string_view b) noexcept
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-TrusteeRowParts SplitTrusteeRow(std::string_view row) noexcept
-{
-    const size_t at = row.rfind('[');
-    if (at == std::string_view::npos)
-        return { row, {} };
-    return { row.substr(0, at), row.substr(at + 1) };
-}
-
 void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
 {
     if (!byTrustee.empty())
         return;
-    if (results.count() >= kNoPathLine)
+    if (results.count() >= std::numeric_limits<uint32_t>::max())
         throw std::length_error("BuildTrusteeList: too many report lines");
 
-    const auto rowText = [&results](uint32_t line) {
-        const std::string_view text = results.text(line);
-        return text.substr(std::min<size_t>(5, text.size()));
-    };
-
-    // Collect. Equal row texts are frequent (a trustee with the same rights on many
-    // paths), so each distinct text is sorted once and the rows then only by its rank.
+    // Collect. The same trustee with the same rights stands on many paths, so each
+    // distinct row is sorted once and the rows then only by its rank.
     std::vector<CollectedRow> rows;
-    std::vector<std::string_view> distinct;
-    std::unordered_map<std::string_view, uint32_t> idOfText;
-    uint32_t lastPath = kNoPathLine;
+    std::vector<DistinctRow> distinct;
+    std::unordered_map<uint64_t, uint32_t> idOfRow;
+    uint32_t lastPath = PathTable::kNoNode;
+    bool lastLong = false;
     for (size_t i = 0; i < results.count(); ++i) {
-        const int32_t code = results.code(i);
-        if (code == lkPath) {
-            lastPath = static_cast<uint32_t>(i);
-        } else if (code == lkTrustee) {
-            const std::string_view text = rowText(static_cast<uint32_t>(i));
-            const auto [it, added] = idOfText.try_emplace(text, static_cast<uint32_t>(distinct.size()));
+        const ReportLine line = results.line(i);
+        if (line.row == ReportRow::Path) {
+            lastPath = line.node;
+            lastLong = line.longForm;
+        } else if (line.row == ReportRow::Trustee) {
+            const auto rights = static_cast<uint16_t>(line.rights & fileSystemRightsBits);
+            const auto [it, added]
+                = idOfRow.try_emplace(uint64_t(line.name) << 16 | rights, static_cast<uint32_t>(distinct.size()));
             if (added)
-                distinct.push_back(text);
-            rows.push_back({ it->second, static_cast<uint32_t>(i), lastPath });
+                distinct.push_back({ line.name, rights });
+            rows.push_back({ it->second, lastPath, lastLong });
             if (rows.size() % kRowsPerPendingCall == 0)
                 ProcessPendingMessages();
         }
     }
-    idOfText = {};
+    idOfRow = {};
     if (rows.empty())
         return;
 
-    // Rank the distinct texts; texts that compare equal share a rank, so their rows
-    // keep scan order below.
+    // Rank the distinct rows by their texts; rows that compare equal share a rank, so
+    // their collected rows keep scan order below.
+    std::string texts;
+    std::vector<size_t> ends(distinct.size());
+    for (size_t id = 0; id < distinct.size(); ++id) {
+        texts += kTrusteeHeaderLabel;
+        texts += results.names().name(distinct[id].name);
+        texts += " [";
+        AppendFileSystemRights(distinct[id].rights, texts);
+        texts += ']';
+        ends[id] = texts.size();
+    }
+    const auto rowText = [&](uint32_t id) {
+        const size_t begin = id == 0 ? 0 : ends[id - 1];
+        return std::string_view(texts).substr(begin, ends[id] - begin);
+    };
     std::vector<uint32_t> order(distinct.size());
     for (uint32_t id = 0; id < order.size(); ++id)
         order[id] = id;
     std::sort(order.begin(), order.end(),
-        [&](uint32_t a, uint32_t b) { return CompareTrusteeRows(distinct[a], distinct[b]) < 0; });
+        [&](uint32_t a, uint32_t b) { return CompareTrusteeRows(rowText(a), rowText(b)) < 0; });
     std::vector<uint32_t> rankOfId(distinct.size());
     uint32_t rank = 0;
     for (size_t k = 0; k < order.size(); ++k) {
-        if (k > 0 && CompareTrusteeRows(distinct[order[k - 1]], distinct[order[k]]) != 0)
+        if (k > 0 && CompareTrusteeRows(rowText(order[k - 1]), rowText(order[k])) != 0)
             ++rank;
         rankOfId[order[k]] = rank;
     }
@@ -111,34 +120,26 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
 
     // A stable counting sort by rank.
     std::vector<uint32_t> start(static_cast<size_t>(rank) + 2, 0);
-    for (CollectedRow& row : rows) {
-        row.rank = rankOfId[row.rank];
-        ++start[row.rank + 1];
-    }
+    for (const CollectedRow& row : rows)
+        ++start[rankOfId[row.id] + 1];
     for (size_t r = 1; r < start.size(); ++r)
         start[r] += start[r - 1];
     std::vector<CollectedRow> sorted(rows.size());
     for (const CollectedRow& row : rows)
-        sorted[start[row.rank]++] = row;
+        sorted[start[rankOfId[row.id]]++] = row;
     rows = {};
     ProcessPendingMessages();
 
-    // Group in one pass: a header at every change of head, then the row's detail.
+    // Group in one pass: a header at every change of name, then the row's detail.
     ReportList built;
-    built.reserve(sorted.size() + distinct.size(), 0);
-    std::string detail;
-    std::string_view previousHead;
+    built.shareTables(results);
+    uint32_t previousName = NameTable::kNoName;
     for (size_t k = 0; k < sorted.size(); ++k) {
-        const TrusteeRowParts parts = SplitTrusteeRow(rowText(sorted[k].line));
-        if (k == 0 || parts.head != previousHead)
-            built.append(parts.head, lkSeparator);
-        previousHead = parts.head;
-        detail.assign(kDetailIndent);
-        if (sorted[k].pathLine != kNoPathLine)
-            detail += results.text(sorted[k].pathLine);
-        detail += " [";
-        detail += parts.tail;
-        built.append(detail, lkSeparator);
+        const DistinctRow& row = distinct[sorted[k].id];
+        if (k == 0 || row.name != previousName)
+            built.appendTrusteeHeader(row.name);
+        previousName = row.name;
+        built.appendTrusteeDetail(sorted[k].node, sorted[k].longForm, row.rights);
         if ((k + 1) % kRowsPerPendingCall == 0)
             ProcessPendingMessages();
     }

@@ -109,7 +109,7 @@ private Q_SLOTS:
         QAbstractItemModelTester resultsTester(form.resultsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         queueFolder(form, kRnD, false);
-        form.byObjModel()->append("old row", 0);
+        form.byObjModel()->lines().appendTrusteeHeader(form.byObjModel()->lines().names().intern(".Old"));
         form.byObjModel()->flush();
         form.PopupGetLongNames->setEnabled(false);
         form.setActivePage(form.PageControl2, form.TabSheetByObj);

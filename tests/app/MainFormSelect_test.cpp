@@ -7,6 +7,7 @@
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
+#include "scan/LineKinds.h"
 #include "support/FakeNWClient.h"
 #include "support/MessageRecorder.h"
 
@@ -274,9 +275,9 @@ private Q_SLOTS:
         AppTestEnv env;
         MessageRecorder messages;
         TMainForm form;
-        form.resultsModel()->append("Base: x", 10);
+        form.resultsModel()->lines().appendSetting(lkBase, "x");
         form.resultsModel()->flush();
-        form.byObjModel()->append("Trustee: .Admin.Corp ", 0);
+        form.byObjModel()->lines().appendTrusteeHeader(form.byObjModel()->lines().names().intern(".Admin.Corp"));
         form.byObjModel()->flush();
 
         selectFolder(form, kPlans);
@@ -290,7 +291,7 @@ private Q_SLOTS:
         QCOMPARE(form.byObjModel()->rowCount(), 1);
 
         // A click without a selected folder leaves everything as it was.
-        form.resultsModel()->append("Base: y", 10);
+        form.resultsModel()->lines().appendSetting(lkBase, "y");
         form.resultsModel()->flush();
         form.ShellTreeView1->clearSelection();
         form.ShellTreeView1Click();

@@ -1,4 +1,5 @@
 #include "app/models/ReportListModel.h"
+#include "scan/LineKinds.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -14,8 +15,13 @@ private Q_SLOTS:
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
 
         // The scan writes straight into the store; nothing shows before a flush.
-        for (int i = 0; i < 1000; ++i)
-            model.lines().append("line " + std::to_string(i), i % 2 ? 16 : 15);
+        ReportList& lines = model.lines();
+        for (int i = 0; i < 1000; ++i) {
+            if (i % 2)
+                lines.appendTrustee(lines.names().intern(".T" + std::to_string(i)), 0x41);
+            else
+                lines.appendPathLine("V:P" + std::to_string(i));
+        }
         QCOMPARE(model.rowCount(), 0);
         model.flush();
         QCOMPARE(model.rowCount(), 1000);
@@ -23,8 +29,8 @@ private Q_SLOTS:
         QCOMPARE(inserted[0][1].toInt(), 0);
         QCOMPARE(inserted[0][2].toInt(), 999);
 
-        model.lines().append("", 0);
-        model.lines().append("     Owner: (n/a)", 17);
+        lines.appendSeparator();
+        lines.appendOwner(NameTable::kNoName);
         model.flush();
         QCOMPARE(inserted.count(), 2);
         QCOMPARE(inserted[1][1].toInt(), 1000);
@@ -34,21 +40,12 @@ private Q_SLOTS:
         model.flush();
         QCOMPARE(inserted.count(), 2);
 
-        QCOMPARE(model.data(model.index(3)).toString(), QStringLiteral("line 3"));
+        QCOMPARE(model.data(model.index(3)).toString(), QStringLiteral("     Trustee: .T3 [RF]"));
+        QCOMPARE(model.data(model.index(4)).toString(), QStringLiteral("V:P4"));
         QCOMPARE(model.data(model.index(3), ReportListModel::KindCodeRole).toInt(), 16);
         QCOMPARE(model.data(model.index(1000), ReportListModel::KindCodeRole).toInt(), 0);
         QCOMPARE(model.data(model.index(1001)).toString(), QStringLiteral("     Owner: (n/a)"));
         QVERIFY(!model.data(model.index(3), Qt::DecorationRole).isValid());
-    }
-
-    void appendThroughTheModelFlushesFromTheEventLoop()
-    {
-        ReportListModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.append("Base: \\\\FS1\\VOL1", 10);
-        model.append("     Subdirs: TRUE", 11);
-        QCOMPARE(model.rowCount(), 0);
-        QTRY_COMPARE(model.rowCount(), 2);
     }
 
     void feedingFlushesWhileTheLoopRunsAndOnceMoreAtTheEnd()
@@ -57,9 +54,9 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setFeeding(true);
         QVERIFY(model.feeding());
-        model.lines().append("a", 15);
+        model.lines().appendPathLine("a");
         QTRY_COMPARE(model.rowCount(), 1);
-        model.lines().append("b", 15);
+        model.lines().appendPathLine("b");
         model.setFeeding(false);
         QVERIFY(!model.feeding());
         QCOMPARE(model.rowCount(), 2);
@@ -69,23 +66,26 @@ private Q_SLOTS:
     {
         ReportListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.lines().append("FS1\\VOL1:DATA", 15);
+        const uint32_t node = model.lines().appendPathLine("FS1\\VOL1:DATA");
         model.flush();
 
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        model.lines().replaceText(0, "\\\\FS1\\VOL1\\Data");
+        model.lines().paths().setLongForm(node, "\\\\FS1\\VOL1\\Data");
+        model.lines().showLongForm(0);
         model.textsChanged();
         QCOMPARE(changed.count(), 1);
         QCOMPARE(model.data(model.index(0)).toString(), QStringLiteral("\\\\FS1\\VOL1\\Data"));
 
         ReportList built;
-        built.append("Trustee: .Admin.Corp ", 0);
-        built.append("     FS1\\VOL1:DATA [RF]", 0);
+        built.shareTables(model.lines());
+        built.appendTrusteeHeader(built.names().intern(".Admin.Corp"));
+        built.appendTrusteeDetail(node, false, 0x41);
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         model.replaceAll(std::move(built));
         QCOMPARE(reset.count(), 1);
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.data(model.index(1)).toString(), QStringLiteral("     FS1\\VOL1:DATA [RF]"));
+        QCOMPARE(model.data(model.index(1), ReportListModel::KindCodeRole).toInt(), 0);
 
         model.clear();
         QCOMPARE(model.rowCount(), 0);
@@ -100,18 +100,18 @@ private Q_SLOTS:
     {
         ReportListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.lines().append("x", 15);
-        model.lines().append("y", 16);
+        model.lines().appendPathLine("x");
+        model.lines().appendIrm(0);
         model.flush();
         model.lines().clear();
-        model.lines().append("z", 17);
+        model.lines().appendSetting(lkBase, "z");
         // Rows beyond the store are never read, even before the next flush.
         QVERIFY(!model.data(model.index(1)).isValid());
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         model.flush();
         QCOMPARE(reset.count(), 1);
         QCOMPARE(model.rowCount(), 1);
-        QCOMPARE(model.data(model.index(0)).toString(), QStringLiteral("z"));
+        QCOMPARE(model.data(model.index(0)).toString(), QStringLiteral("Base: z"));
     }
 };
 

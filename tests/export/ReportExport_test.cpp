@@ -15,33 +15,33 @@ namespace {
 ReportList WorkedExample()
 {
     return MakeList({
-        { 10, "Base: \\\\FS1\\VOL1\\R&D" },
-        { 11, "     Subdirs: TRUE" },
-        { 14, "     Filter: *.*" },
-        { 13, "     Info: Trustees and Owner" },
-        { 12, "     Scope: Directories" },
-        { 0, "" },
+        { 10, "\\\\FS1\\VOL1\\R&D" },
+        { 11, "TRUE" },
+        { 14, "*.*" },
+        { 13, "Trustees and Owner" },
+        { 12, "Directories" },
+        { 0 },
         { 15, "FS1\\VOL1:R&D\\PLANS" },
-        { 18, "     IRM: [R    F  ]" },
+        { 18, "", "RF" },
         { 15, "FS1\\VOL1:R&D\\PLANS" },
-        { 16, "     Trustee: .Admin.Corp [RWCEAFM]" },
-        { 16, "     Trustee: [Public] [RF]" },
+        { 16, ".Admin.Corp", "RWCEAFM" },
+        { 16, "[Public]", "RF" },
         { 15, "FS1\\VOL1:R&D\\PLANS" },
-        { 17, "     Owner: .Admin.Corp" },
-        { 0, "" },
-        { 0, "" },
+        { 17, ".Admin.Corp" },
+        { 0 },
+        { 0 },
     });
 }
 
 // A settings block for one start path, as the scan writes it.
 void AddSettings(ReportList& list, const std::string& base)
 {
-    list.append("Base: " + base, 10);
-    list.append("     Subdirs: TRUE", 11);
-    list.append("     Filter: *.*", 14);
-    list.append("     Info: Trustees", 13);
-    list.append("     Scope: Directories", 12);
-    list.append("", 0);
+    list.appendSetting(lkBase, base);
+    list.appendSetting(lkSubdirs, "TRUE");
+    list.appendSetting(lkFilter, "*.*");
+    list.appendSetting(lkInfo, "Trustees");
+    list.appendSetting(lkScope, "Directories");
+    list.appendSeparator();
 }
 
 } // namespace
@@ -86,23 +86,20 @@ TEST(SaveForms, EmptyResults)
     AddSettings(settingsOnly, "\\\\FS1\\VOL1\\X");
     EXPECT_EQ(BuildBatchForm(settingsOnly), "");
     // Separator lines of the text form stay empty lines.
-    EXPECT_EQ(BuildTextForm(MakeList({ { 0, "" }, { 0, "" } })), "\r\n\r\n");
+    EXPECT_EQ(BuildTextForm(MakeList({ { 0 }, { 0 } })), "\r\n\r\n");
 }
 
 TEST(SaveForms, TwoStartPathsAndAnEmptyBaseMakeTheBlocks)
 {
     ReportList results;
     AddSettings(results, "\\\\FS1\\VOL1\\A");
-    results.append("FS1\\VOL1:A", 15);
-    results.append("     Owner: .Admin.Corp", 17);
-    results.append("", 0);
-    results.append("", 0);
+    for (const TestLine& line :
+        std::initializer_list<TestLine> { { 15, "FS1\\VOL1:A" }, { 17, ".Admin.Corp" }, { 0 }, { 0 } })
+        AppendTestLine(results, line);
     AddSettings(results, "\\\\FS1\\VOL1\\B");
-    results.append("FS1\\VOL1:B", 15);
-    results.append("     Owner: .Staff.Corp", 17);
-    results.append("Base: ", 10);
-    results.append("FS1\\VOL1:C", 15);
-    results.append("     Owner: (n/a)", 17);
+    for (const TestLine& line : std::initializer_list<TestLine> {
+             { 15, "FS1\\VOL1:B" }, { 17, ".Staff.Corp" }, { 10, "" }, { 15, "FS1\\VOL1:C" }, { 17, "" } })
+        AppendTestLine(results, line);
     const std::vector<std::string> lines = SplitCrLf(BuildXmlForm(results));
     const std::vector<std::string> expected = {
         "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>",
@@ -137,11 +134,11 @@ TEST(SaveForms, RightsFieldEdgeCases)
 {
     const ReportList results = MakeList({
         { 15, "FS1\\VOL1:R&D\\PLANS" },
-        { 16, "     Trustee: .Admin.Corp []" },
-        { 18, "     IRM: [        ]" },
-        { 16, "     Trustee: ID: [0001A2B3] [RF]" },
-        { 16, "     Trustee: NoBracket" },
-        { 18, "     IRM: [RW      ]" },
+        { 16, ".Admin.Corp", "" },
+        { 18, "", "" },
+        { 16, "ID: [0001A2B3]", "RF" },
+        { 16, "NoRights", "S" },
+        { 18, "", "RW" },
     });
     const std::vector<std::string> bat = SplitCrLf(BuildBatchForm(results));
     // Empty trustee rights are written as NetWare's "N" (no rights): without a rights
@@ -151,7 +148,7 @@ TEST(SaveForms, RightsFieldEdgeCases)
         "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" N /Name=\".Admin.Corp\"",
         "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" -ALL /f",
         "REM Not run, unknown trustee: RIGHTS FS1\\VOL1:R&D\\PLANS RF /Name=\"ID: [0001A2B3]\"",
-        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" N /Name=\"NoBracket\"",
+        "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" S /Name=\"NoRights\"",
         "RIGHTS \"FS1\\VOL1:R&D\\PLANS\" RW /f",
     };
     EXPECT_EQ(bat, expectedBat);
@@ -162,24 +159,26 @@ TEST(SaveForms, RightsFieldEdgeCases)
     EXPECT_EQ(xml[2], "<irm><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights>-ALL</rights></irm>");
     EXPECT_EQ(xml[3],
         "<trustee><path>FS1\\VOL1:R&amp;D\\PLANS</path><rights>RF</rights><name>ID: [0001A2B3]</name></trustee>");
-
-    const TrusteeValue id = SplitTrusteeValue("ID: [0001A2B3] [RF]");
-    EXPECT_EQ(id.name, "ID: [0001A2B3]");
-    EXPECT_EQ(id.rights, "RF");
-    // Blanks at the end of a name are part of it (trimming them names another object).
-    const TrusteeValue padded = SplitTrusteeValue("Name   [R F]");
-    EXPECT_EQ(padded.name, "Name  ");
-    EXPECT_EQ(padded.rights, "RF");
-    EXPECT_EQ(SplitCrLf(BuildBatchForm(MakeList({ { 15, "V:D" }, { 16, "     Trustee: Name   [R F]" } }))),
-        std::vector<std::string> { "RIGHTS V:D RF /Name=\"Name  \"" });
+    // A name that holds " [" stays whole; blanks at the end of a name are part of it
+    // (trimming them names another object); a bit without a letter adds none.
+    const ReportList named = MakeList({ { 15, "V:D" }, { 16, "x [y", "RF" }, { 16, "Name  ", "RF" } });
+    EXPECT_EQ(named.text(1), "     Trustee: x [y [RF]");
+    ReportList bits;
+    bits.appendPathLine("V:D");
+    bits.appendTrustee(bits.names().intern("Name  "), 0x41 | 0x04 | 0x200);
+    EXPECT_EQ(SplitCrLf(BuildBatchForm(named)),
+        (std::vector<std::string> { "RIGHTS V:D RF /Name=\"x [y\"", "RIGHTS V:D RF /Name=\"Name  \"" }));
+    EXPECT_EQ(SplitCrLf(BuildBatchForm(bits)), std::vector<std::string> { "RIGHTS V:D RF /Name=\"Name  \"" });
+    EXPECT_EQ(
+        SplitCrLf(BuildXmlForm(named))[1], "<trustee><path>V:D</path><rights>RF</rights><name>x [y</name></trustee>");
 }
 
 TEST(SaveForms, DetailLinesBeforeAnyPathLine)
 {
     const ReportList results = MakeList({
-        { 18, "     IRM: [R       ]" },
-        { 16, "     Trustee: .Admin.Corp [RF]" },
-        { 17, "     Owner: .Admin.Corp" },
+        { 18, "", "R" },
+        { 16, ".Admin.Corp", "RF" },
+        { 17, ".Admin.Corp" },
     });
     const std::vector<std::string> bat
         = { "RIGHTS \"\" R /f", "RIGHTS \"\" RF /Name=\".Admin.Corp\"", "REM Owner [] .Admin.Corp" };
@@ -193,17 +192,17 @@ TEST(SaveForms, BatchPathsAreQuotedOnlyWhenTheyNeedIt)
 {
     const ReportList results = MakeList({
         { 15, "FS1\\VOL1:PLAIN\\DIR" },
-        { 18, "     IRM: [R       ]" },
-        { 17, "     Owner: .Admin.Corp" },
+        { 18, "", "R" },
+        { 17, ".Admin.Corp" },
         { 15, "FS1\\VOL1:TWO WORDS" },
-        { 18, "     IRM: [R       ]" },
+        { 18, "", "R" },
         { 15, "FS1\\VOL1:A=B,C;D(E)" },
-        { 18, "     IRM: [R       ]" },
+        { 18, "", "R" },
         { 15, "FS1\\VOL1:UP^AND|DOWN<>" },
-        { 18, "     IRM: [R       ]" },
+        { 18, "", "R" },
         { 15, "FS1\\VOL1:100%\\DIR WITH BLANK\\" },
-        { 16, "     Trustee: 50% [RF]" },
-        { 17, "     Owner: 50%" },
+        { 16, "50%", "RF" },
+        { 17, "50%" },
     });
     const std::vector<std::string> expected = {
         "RIGHTS FS1\\VOL1:PLAIN\\DIR R /f",
@@ -228,19 +227,23 @@ TEST(SaveForms, HostileAndNonAsciiNamesSurviveEveryForm)
         "d\xC5\xBA" };
     ReportList results;
     AddSettings(results, "\\\\FS1\\VOL1\\M\xC3\xBCller & <Co>");
+    std::string text = "Base: \\\\FS1\\VOL1\\M\xC3\xBCller & <Co>\r\n     Subdirs: TRUE\r\n     Filter: *.*\r\n"
+                       "     Info: Trustees\r\n     Scope: Directories\r\n\r\n";
     for (const auto& path : paths) {
-        results.append(path, 15);
-        results.append("     IRM: [R   A   ]", 18);
-        for (const auto& name : names)
-            results.append("     Trustee: " + name + " [RF]", 16);
-        results.append("     Owner: " + names[paths.size() % names.size()], 17);
+        AppendTestLine(results, { 15, path });
+        AppendTestLine(results, { 18, "", "RA" });
+        text += path + "\r\n     IRM: [R   A   ]\r\n";
+        for (const auto& name : names) {
+            AppendTestLine(results, { 16, name, "RF" });
+            text += "     Trustee: " + name + " [RF]\r\n";
+        }
+        AppendTestLine(results, { 17, names[paths.size() % names.size()] });
+        text += "     Owner: " + names[paths.size() % names.size()] + "\r\n";
     }
 
     // Text form: byte for byte.
-    std::string text;
-    for (size_t i = 0; i < results.count(); ++i)
-        text += std::string(results.text(i)) + "\r\n";
     EXPECT_EQ(BuildTextForm(results), text);
+    EXPECT_EQ(results.textBytes() + 2 * results.count(), text.size());
 
     // XML form: well-formed, and the parser gives back every name and path.
     const std::string xml = BuildXmlForm(results);
@@ -323,11 +326,11 @@ TEST(SaveForms, UnwritableBatchLinesBecomeOneLineRemarks)
 {
     const ReportList results = MakeList({
         { 15, "FS1\\VOL1:DIR" },
-        { 16, "     Trustee: Say \"Hi\" & calc [RF]" },
-        { 16, "     Trustee: a\nRIGHTS X RWCEAFMS /Name=\"Evil\" [RF]" },
-        { 17, "     Owner: x\r\ndel *" },
+        { 16, "Say \"Hi\" & calc", "RF" },
+        { 16, "a\nRIGHTS X RWCEAFMS /Name=\"Evil\"", "RF" },
+        { 17, "x\r\ndel *" },
         { 15, "FS1\\VOL1:\"EVIL\" & calc" },
-        { 18, "     IRM: [R       ]" },
+        { 18, "", "R" },
     });
     const std::vector<std::string> expected = {
         "REM Not run, unsafe characters: RIGHTS FS1\\VOL1:DIR RF /Name=\"Say \"Hi\" & calc\"",
@@ -345,11 +348,11 @@ TEST(SaveForms, BatchLinesCmdExeCannotRunAsWrittenAreCountedRemarks)
     const std::string dir8171 = "V:" + std::string(8169, 'D');
     const std::string dir8172 = dir8171 + "D";
     BatchNotes notes;
-    std::vector<std::string> bat = SplitCrLf(BuildBatchForm(
-        MakeList({ { 15, dir8171 }, { 16, "     Trustee: X [RF]" }, { 15, dir8172 }, { 16, "     Trustee: X [RF]" },
-            { 15, "V:" + std::string(9000, '%') }, { 18, "     IRM: [R       ]" }, { 17, "     Owner: X" },
-            { 15, "V:D" }, { 16, "     Trustee: ID: [0002B7E1] [R]" } }),
-        &notes));
+    std::vector<std::string> bat
+        = SplitCrLf(BuildBatchForm(MakeList({ { 15, dir8171 }, { 16, "X", "RF" }, { 15, dir8172 }, { 16, "X", "RF" },
+                                       { 15, "V:" + std::string(9000, '%') }, { 18, "", "R" }, { 17, "X" },
+                                       { 15, "V:D" }, { 16, "ID: [0002B7E1]", "R" } }),
+            &notes));
     ASSERT_EQ(bat.size(), 5u);
     EXPECT_EQ(bat[0], "RIGHTS " + dir8171 + " RF /Name=\"X\"");
     EXPECT_EQ(bat[0].size(), 8191u);
@@ -370,8 +373,8 @@ TEST(SaveForms, BatchLinesCmdExeCannotRunAsWrittenAreCountedRemarks)
     // A file with characters beyond ASCII is in code page 850 and says so first; a name
     // the code page cannot hold makes its line a remark, which shows the character as
     // NetWare's utilities do.
-    const std::string form = BuildBatchForm(MakeList({ { 15, "V:D" }, { 16, "     Trustee: .M\xC3\xBCller [RF]" },
-                                                { 16, "     Trustee: .\xC5\x81ukasz [R]" }, { 17, "     Owner: .\xC5\x81ukasz" } }),
+    const std::string form = BuildBatchForm(MakeList({ { 15, "V:D" }, { 16, ".M\xC3\xBCller", "RF" },
+                                                { 16, ".\xC5\x81ukasz", "R" }, { 17, ".\xC5\x81ukasz" } }),
         &notes);
     EXPECT_EQ(form,
         "CHCP 850 >NUL\r\nRIGHTS V:D RF /Name=\".M\x81ller\"\r\n"
@@ -381,7 +384,7 @@ TEST(SaveForms, BatchLinesCmdExeCannotRunAsWrittenAreCountedRemarks)
     EXPECT_EQ(BatchNotesText(notes),
         "1 RIGHTS line is a remark that is not run ('REM Not run, ...'): 1 characters outside code page 850");
     // A remark alone needs no code page: its characters are shown in ASCII.
-    EXPECT_EQ(BuildBatchForm(MakeList({ { 15, "V:D" }, { 17, "     Owner: \xE2\x82\xAC" } })), "REM Owner [V:D] [20AC]\r\n");
+    EXPECT_EQ(BuildBatchForm(MakeList({ { 15, "V:D" }, { 17, "\xE2\x82\xAC" } })), "REM Owner [V:D] [20AC]\r\n");
     // Bytes of the code page, as its published table gives them.
     EXPECT_EQ(OemByte(U'\u00FC'), 0x81);
     EXPECT_EQ(OemByte(U'\u00E9'), 0x82);
@@ -395,9 +398,12 @@ TEST(SaveForms, BatchLinesCmdExeCannotRunAsWrittenAreCountedRemarks)
 TEST(SaveForms, LongNamesInPathLinesReachAllForms)
 {
     ReportList results = WorkedExample();
-    for (size_t i = 0; i < results.count(); ++i)
-        if (results.code(i) == 15)
-            results.replaceText(i, "\\\\FS1\\VOL1\\Research and Development\\Plans 2024");
+    for (size_t i = 0; i < results.count(); ++i) {
+        if (results.code(i) == 15) {
+            results.paths().setLongForm(results.line(i).node, "\\\\FS1\\VOL1\\Research and Development\\Plans 2024");
+            results.showLongForm(i);
+        }
+    }
     const std::string bat = BuildBatchForm(results);
     EXPECT_NE(bat.find("RIGHTS \"\\\\FS1\\VOL1\\Research and Development\\Plans 2024\" RF /f\r\n"), std::string::npos);
     const std::string xml = BuildXmlForm(results);
@@ -414,8 +420,8 @@ TEST(SaveForms, SpecialCharactersAnywhereInLongValuesAreFound)
         for (size_t at = 0; at <= padding.size(); at += 5) {
             std::string name = padding;
             name.insert(at, 1, special);
-            const ReportList results = MakeList({ { 15, "FS1\\VOL1:" + padding }, { 16, "     Trustee: " + name + " [RF]" },
-                { 15, "FS1\\VOL1:" + name }, { 17, "     Owner: " + name } });
+            const ReportList results = MakeList(
+                { { 15, "FS1\\VOL1:" + padding }, { 16, name, "RF" }, { 15, "FS1\\VOL1:" + name }, { 17, name } });
             const std::vector<std::string> batch = SplitCrLf(BuildBatchForm(results));
             ASSERT_EQ(batch.size(), 2u);
             const std::string shown = special == '%' ? std::string("%%") : std::string(1, special == '\t' ? '?' : special);
@@ -445,8 +451,8 @@ TEST(SaveForms, BuildingLetsPendingMessagesThroughAndStopsWhenCancelled)
 {
     ReportList results;
     for (int i = 0; i < 10000; ++i) {
-        results.append("FS1\\VOL1:DIR" + std::to_string(i), 15);
-        results.append("     Owner: .Admin.Corp", 17);
+        results.appendPathLine("FS1\\VOL1:DIR" + std::to_string(i));
+        results.appendOwner(results.names().intern(".Admin.Corp"));
     }
     int calls = 0;
     auto previous = SetPendingMessagesHandler([&calls] { ++calls; });

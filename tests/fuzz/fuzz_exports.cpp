@@ -135,14 +135,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         switch (kind & 7) {
         case 0: // a path line as the scan writes it, or as long names leave it
             path = (kind & 8) ? "\\\\FS1\\VOL1\\" + value : "FS1\\VOL1:" + value;
-            lines.append(path, lkPath);
+            lines.appendPathLine(path);
             break;
         case 1: { // a trustee: its written name and its rights letters
             const std::string name
                 = (kind & 8) ? Format("ID: [%08X]", static_cast<unsigned>(length)) : FormatDSName(value);
-            RightsToStr(mask, 0, "", rights, "[%s]");
-            lines.append(std::string(FindLineKind(lkTrustee)->label) + name + " " + rights, lkTrustee);
-            rights = rights.substr(1, rights.size() - 2);
+            RightsToStr(mask, 0, "", rights, "%s");
+            lines.appendTrustee(lines.names().intern(name), mask);
             AddLeaf(expected, "path", path, parents + "trustee/");
             AddLeaf(expected, "rights", rights, parents + "trustee/");
             AddLeaf(expected, "name", name, parents + "trustee/");
@@ -153,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         case 2: { // an owner
             const std::string name = (kind & 8) ? std::string("(n/a)") : FormatDSName(value);
-            lines.append(std::string(FindLineKind(lkOwner)->label) + name, lkOwner);
+            lines.appendOwner((kind & 8) ? NameTable::kNoName : lines.names().intern(name));
             AddLeaf(expected, "path", path, parents + "owner/");
             AddLeaf(expected, "name", name, parents + "owner/");
             expected.batchWords.push_back({});
@@ -164,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         case 3: { // an inherited rights mask
             RightsToBracketStr(mask & 0xFF, 0, rights);
-            lines.append(std::string(FindLineKind(lkIrm)->label) + rights, lkIrm);
+            lines.appendIrm(static_cast<uint8_t>(mask));
             std::string letters;
             for (char c : rights)
                 if (c != '[' && c != ']' && c != ' ')
@@ -177,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         case 4: // a start path's Base line opens a block, an empty one none
-            lines.append(std::string(FindLineKind(lkBase)->label) + value, lkBase);
+            lines.appendSetting(lkBase, value);
             parents = value.empty() ? "document/" : "document/grantwise/";
             AddLeaf(expected, "base", value, parents + "settings/");
             break;
@@ -185,12 +184,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             static const int32_t codes[] = { lkSubdirs, lkScope, lkInfo, lkFilter };
             static const char* const names[] = { "subdir", "scope", "info", "filter" };
             const int k = (kind >> 3) & 3;
-            lines.append(std::string(FindLineKind(codes[k])->label) + value, codes[k]);
+            lines.appendSetting(codes[k], value);
             AddLeaf(expected, names[k], value, parents + "settings/");
             break;
         }
         default:
-            lines.append("", lkSeparator);
+            lines.appendSeparator();
             break;
         }
     }

@@ -30,6 +30,19 @@ TEST(RightsLetters, FileSystemRights)
     EXPECT_EQ(Bracket(0x7B), "[RWCEAF  ]");
     EXPECT_EQ(Bracket(0x03), "[RW      ]");
     EXPECT_EQ(Bracket(0xFF), "[RWCEAFM ]");
+    // The letters appended without a temporary text are RightsToStr's, for every mask.
+    for (uint32_t mask = 0; mask < 0x400; ++mask) {
+        std::string letters = "x";
+        AppendFileSystemRights(mask, letters);
+        std::string places = "x";
+        AppendFileSystemRights(mask, places, ' ');
+        std::string dashes = "x";
+        AppendFileSystemRights(mask, dashes, '-');
+        ASSERT_EQ(letters, "x" + Rights(mask, 0, "", "%s")) << mask;
+        ASSERT_EQ(places, "x" + Rights(mask, 0, " ", "%s")) << mask;
+        ASSERT_EQ(dashes, "x" + Rights(mask, 0, "-", "%s")) << mask;
+        ASSERT_EQ(letters.size() - 1, static_cast<size_t>(__builtin_popcount(mask & fileSystemRightsBits))) << mask;
+    }
 }
 
 TEST(RightsLetters, DirectoryServicesLetterSets)

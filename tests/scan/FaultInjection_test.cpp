@@ -299,11 +299,9 @@ TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
 
 TEST(FaultInjection, LongNamesWithEveryPathSplitFailingInTurn)
 {
-    ReportList results;
-    for (const char* path : { "FS1\\VOL1:R&D", "FS1\\VOL1:R&D\\PLAN.TXT", "FS1\\VOL1:R&D\\SUB" }) {
-        results.append(path, lkPath);
-        results.append("     Owner: .Admin.Corp", lkOwner);
-    }
+    // PLAN.TXT has two detail groups, so two path lines: its path is split once.
+    const Strings paths
+        = { "FS1\\VOL1:R&D", "FS1\\VOL1:R&D\\PLAN.TXT", "FS1\\VOL1:R&D\\PLAN.TXT", "FS1\\VOL1:R&D\\SUB" };
     for (int failing = 0; failing < 3; ++failing) {
         FakeNWClient fake;
         for (const char* dir : { "R&D", "R&D\\PLAN.TXT", "R&D\\SUB" }) {
@@ -318,17 +316,21 @@ TEST(FaultInjection, LongNamesWithEveryPathSplitFailingInTurn)
         for (uint32_t c : codes)
             fake.queueCodes("parsePath", { c });
         FakeNWClient::Install install(fake);
-        ReportList copy;
-        for (size_t i = 0; i < results.count(); ++i)
-            copy.append(results.text(i), results.code(i));
-        EXPECT_EQ(GetLongNames(copy), 2u);
+        ReportList results;
+        for (const std::string& path : paths) {
+            results.appendPathLine(path);
+            results.appendOwner(results.names().intern(".Admin.Corp"));
+        }
+        EXPECT_EQ(GetLongNames(results), failing == 1 ? 2u : 3u);
+        EXPECT_EQ(fake.countOf("parsePath"), 3);
         // A line the splitter rejects keeps its text exactly; the others get the network
         // form (the shell knows no network here, so their components stay as they are).
-        const Strings rejected = { "FS1\\VOL1:R&D", "FS1\\VOL1:R&D\\PLAN.TXT", "FS1\\VOL1:R&D\\SUB" };
-        const Strings converted = { "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\R&D\\PLAN.TXT", "\\\\FS1\\VOL1\\R&D\\SUB" };
-        for (size_t k = 0; k < 3; ++k) {
-            EXPECT_EQ(copy.text(2 * k), static_cast<int>(k) == failing ? rejected[k] : converted[k]);
-            EXPECT_EQ(copy.text(2 * k + 1), "     Owner: .Admin.Corp");
+        const Strings converted = { "\\\\FS1\\VOL1\\R&D", "\\\\FS1\\VOL1\\R&D\\PLAN.TXT",
+            "\\\\FS1\\VOL1\\R&D\\PLAN.TXT", "\\\\FS1\\VOL1\\R&D\\SUB" };
+        for (size_t k = 0; k < paths.size(); ++k) {
+            const int node = k < 2 ? static_cast<int>(k) : static_cast<int>(k) - 1;
+            EXPECT_EQ(results.text(2 * k), node == failing ? paths[k] : converted[k]) << k;
+            EXPECT_EQ(results.text(2 * k + 1), "     Owner: .Admin.Corp");
         }
     }
 }

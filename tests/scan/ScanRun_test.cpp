@@ -141,6 +141,23 @@ TEST_F(ScanFixture, BothScopesBothInfoWithRecursion)
     EXPECT_EQ(session.VolumeName, "VOL1");
     EXPECT_EQ(session.DirPath, "R&D");
     EXPECT_EQ(session.ConnHandle, 7u);
+
+    // The path lines' structure: one node per entry, below the start directory's, each
+    // with the type of the walk's record; every group of an entry refers to its node.
+    const PathTable& paths = results.paths();
+    const uint32_t dir = results.line(6).node;
+    const uint32_t file = results.line(13).node;
+    const uint32_t sub = results.line(17).node;
+    EXPECT_EQ(results.line(8).node, dir);
+    EXPECT_EQ(results.line(15).node, file);
+    EXPECT_EQ(paths.parent(file), dir);
+    EXPECT_EQ(paths.parent(sub), dir);
+    EXPECT_EQ(paths.entryType(dir), PathEntryType::Directory);
+    EXPECT_EQ(paths.entryType(file), PathEntryType::File);
+    EXPECT_EQ(paths.entryType(sub), PathEntryType::Directory);
+    EXPECT_EQ(paths.entryType(paths.parent(dir)), PathEntryType::NotReported); // "FS1"
+    EXPECT_EQ(paths.nodeCount(), 4u);
+    EXPECT_EQ(results.line(9).name, results.line(12).name); // .Admin.Corp, stored once
 }
 
 TEST_F(ScanFixture, InfoPageGetsEveryTrusteeWhateverTheInfoChoice)

@@ -1,6 +1,7 @@
 #include "scan/TrusteeList.h"
 
 #include "scan/ReportList.h"
+#include "support/ReportLines.h"
 #include "util/PendingMessages.h"
 
 #include <gtest/gtest.h>
@@ -56,8 +57,8 @@ Rows ReferenceBuild(const ReportList& results, Cut cut)
         if (results.code(i) == 15) {
             lastPath = static_cast<long>(i);
         } else if (results.code(i) == 16) {
-            const std::string_view text = results.text(i);
-            std::pair<std::string, long> row { std::string(text.substr(std::min<size_t>(5, text.size()))), lastPath };
+            const std::string text = results.text(i);
+            std::pair<std::string, long> row { text.substr(std::min<size_t>(5, text.size())), lastPath };
             const auto at = std::upper_bound(rows.begin(), rows.end(), row,
                 [](const auto& a, const auto& b) { return LowerAscii(a.first) < LowerAscii(b.first); });
             rows.insert(at, row);
@@ -87,13 +88,8 @@ Rows ReferenceBuild(const ReportList& results, Cut cut)
 
 ReportList WorkedExample()
 {
-    ReportList results;
-    results.append("FS1\\VOL1:R&D", 15);
-    results.append("     Trustee: .Admin.Corp [RWCEAFM]", 16);
-    results.append("     Trustee: .Staff.Corp [RF]", 16);
-    results.append("FS1\\VOL1:R&D\\PLANS", 15);
-    results.append("     Trustee: .Admin.Corp [RF]", 16);
-    return results;
+    return MakeList({ { 15, "FS1\\VOL1:R&D" }, { 16, ".Admin.Corp", "RWCEAFM" }, { 16, ".Staff.Corp", "RF" },
+        { 15, "FS1\\VOL1:R&D\\PLANS" }, { 16, ".Admin.Corp", "RF" } });
 }
 
 } // namespace
@@ -114,11 +110,8 @@ TEST(TrusteeList, WorkedExample)
 
 TEST(TrusteeList, NamesWithBracketsKeepTheirHeader)
 {
-    ReportList results;
-    results.append("FS1\\VOL1:R&D", 15);
-    results.append("     Trustee: [Public] [RF]", 16);
-    results.append("     Trustee: ID: [0001A2B3] [RF]", 16);
-    results.append("     Trustee: ID: [0001A2B4] [R]", 16);
+    const ReportList results = MakeList({ { 15, "FS1\\VOL1:R&D" }, { 16, "[Public]", "RF" },
+        { 16, "ID: [0001A2B3]", "RF" }, { 16, "ID: [0001A2B4]", "R" } });
     // "[" (0x5B) sorts before "i" (0x69), the folded "I".
     const Rows expected = {
         "Trustee: [Public] ",
@@ -153,26 +146,12 @@ TEST(TrusteeList, OrderFoldsAsciiLettersOnly)
     EXPECT_LT(CompareTrusteeRows("Trustee: Ab", "Trustee: Abc"), 0);
     EXPECT_GT(CompareTrusteeRows("Trustee: B", "Trustee: abc"), 0);
     EXPECT_GT(CompareTrusteeRows("\xC3\xA4", "\xC3\x84"), 0); // no folding beyond ASCII ("ä" after "Ä")
-
-    const TrusteeRowParts parts = SplitTrusteeRow("Trustee: [Public] [RF]");
-    EXPECT_EQ(parts.head, "Trustee: [Public] ");
-    EXPECT_EQ(parts.tail, "RF]");
-    const TrusteeRowParts plain = SplitTrusteeRow("Trustee: NoRights");
-    EXPECT_EQ(plain.head, "Trustee: NoRights");
-    EXPECT_EQ(plain.tail, "");
 }
 
 TEST(TrusteeList, CaseVariantsKeepScanOrderAndSeparateHeaders)
 {
-    ReportList results;
-    results.append("P1", 15);
-    results.append("     Trustee: .admin [RF]", 16);
-    results.append("P2", 15);
-    results.append("     Trustee: .ADMIN [RF]", 16);
-    results.append("P3", 15);
-    results.append("     Trustee: .admin [RF]", 16);
-    results.append("P4", 15);
-    results.append("     Trustee: .admin [RF]", 16);
+    const ReportList results = MakeList({ { 15, "P1" }, { 16, ".admin", "RF" }, { 15, "P2" }, { 16, ".ADMIN", "RF" },
+        { 15, "P3" }, { 16, ".admin", "RF" }, { 15, "P4" }, { 16, ".admin", "RF" } });
     const Rows expected = {
         "Trustee: .admin ",
         "     P1 [RF]",
@@ -188,27 +167,21 @@ TEST(TrusteeList, CaseVariantsKeepScanOrderAndSeparateHeaders)
 
 TEST(TrusteeList, SameRightsOnSeveralPathsAndUnusualLines)
 {
-    ReportList results;
-    results.append("     Trustee: .Early [R]", 16); // above every path line
-    results.append("Base: x", 10);
-    results.append("P1", 15);
-    results.append("     Owner: .Admin", 17);
-    results.append("     Trustee: .Admin [RF]", 16);
-    results.append("     IRM: [R       ]", 18);
-    results.append("P2", 15);
-    results.append("     Trustee: .Admin [RF]", 16);
-    results.append("     Trustee: .NoBracket", 16);
-    results.append("abc", 16); // too short to hold the indent
+    // A trustee line above every path line; lines of other kinds between; an empty name
+    // without rights; a "[" in a name, with the letter of bit 0x100.
+    const ReportList results
+        = MakeList({ { 16, ".Early", "R" }, { 10, "x" }, { 15, "P1" }, { 17, ".Admin" }, { 16, ".Admin", "RF" },
+            { 18, "", "R" }, { 15, "P2" }, { 16, ".Admin", "RF" }, { 16, "", "" }, { 16, "x [y", "S" } });
     const Rows expected = {
-        "",
-        "     P2 [",
+        "Trustee:  ",
+        "     P2 []",
         "Trustee: .Admin ",
         "     P1 [RF]",
         "     P2 [RF]",
         "Trustee: .Early ",
         "      [R]",
-        "Trustee: .NoBracket",
-        "     P2 [",
+        "Trustee: x [y ",
+        "     P2 [S]",
     };
     EXPECT_EQ(Build(results), expected);
     EXPECT_EQ(ReferenceBuild(results, Cut::LastBracket), expected);
@@ -216,24 +189,21 @@ TEST(TrusteeList, SameRightsOnSeveralPathsAndUnusualLines)
 
 TEST(TrusteeList, NothingToDoOrAlreadyBuilt)
 {
-    ReportList ownersOnly;
-    ownersOnly.append("P1", 15);
-    ownersOnly.append("     Owner: .Admin", 17);
-    EXPECT_TRUE(Build(ownersOnly).empty());
+    EXPECT_TRUE(Build(MakeList({ { 15, "P1" }, { 17, ".Admin" } })).empty());
     EXPECT_TRUE(Build(ReportList()).empty());
 
     ReportList byTrustee;
-    byTrustee.append("kept", 0);
+    byTrustee.appendTrusteeHeader(byTrustee.names().intern("kept"));
     BuildTrusteeList(WorkedExample(), byTrustee);
-    EXPECT_EQ(RowsOf(byTrustee), Rows { "kept" });
+    EXPECT_EQ(RowsOf(byTrustee), Rows { "Trustee: kept " });
 }
 
 TEST(TrusteeList, LetsMessagesThroughAndStopsCleanlyWhenCancelled)
 {
     ReportList results;
-    results.append("P", 15);
+    results.appendPathLine("P");
     for (int i = 0; i < 20000; ++i)
-        results.append("     Trustee: .T" + std::to_string(i % 97) + " [RF]", 16);
+        results.appendTrustee(results.names().intern(".T" + std::to_string(i % 97)), RightsMask("RF"));
     int calls = 0;
     auto previous = SetPendingMessagesHandler([&calls] { ++calls; });
     ReportList built;
@@ -257,20 +227,22 @@ TEST(TrusteeList, AgreesWithTheStepByStepBuildOnRandomResults)
     std::mt19937 random(20240517);
     const std::vector<std::string> names = { ".Admin.Corp", ".admin.corp", ".ADMIN.Corp", "[Public]", "ID: [0001A2B3]",
         "ID: [0001a2b3]", "_under", "a", "A", "M\xC3\xBCller", "Mz", "x [y", "NoSpace[", "", " ", "O'Neil", "50%" };
-    const std::vector<std::string> rights = { "[RF]", "[RWCEAFM]", "[]", "[rf]", "[R]", "[SRWCEMFA]", "" };
+    // Masks drawn from a few with bits outside the letters (0x04, 0x200), which give the
+    // same row as the mask without them.
+    const std::vector<uint16_t> rights = { 0x41, 0xFB, 0, 0x1FF, 0x01, 0x45, 0x241, 0x100 };
     for (int round = 0; round < 300; ++round) {
         ReportList results;
         const int lines = std::uniform_int_distribution<int>(0, 60)(random);
         for (int i = 0; i < lines; ++i) {
             const int kind = std::uniform_int_distribution<int>(0, 9)(random);
             if (kind < 3) {
-                results.append("FS1\\VOL1:P" + std::to_string(std::uniform_int_distribution<int>(0, 9)(random)), 15);
+                results.appendPathLine(
+                    "FS1\\VOL1:P" + std::to_string(std::uniform_int_distribution<int>(0, 9)(random)));
             } else if (kind < 9) {
                 const std::string& name = names[random() % names.size()];
-                const std::string& r = rights[random() % rights.size()];
-                results.append("     Trustee: " + name + (r.empty() ? "" : " " + r), 16);
+                results.appendTrustee(results.names().intern(name), rights[random() % rights.size()]);
             } else {
-                results.append("     Owner: .Admin", 17);
+                results.appendOwner(results.names().intern(".Admin"));
             }
         }
         ASSERT_EQ(Build(results), ReferenceBuild(results, Cut::LastBracket)) << "round " << round;

@@ -1,11 +1,11 @@
 #pragma once
 
 // Helpers shared by the export tests and the export fuzz target (header only, no test
-// framework): building a result list, splitting a save form into its lines, reading an
+// framework): building a result list (ReportLines.h), splitting a save form into its lines, reading an
 // XML form back with a real parser, and a model of how the command interpreter reads a
 // batch line.
 
-#include "scan/ReportList.h"
+#include "support/ReportLines.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,14 +19,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-inline ReportList MakeList(std::initializer_list<std::pair<int, std::string>> lines)
-{
-    ReportList list;
-    for (const auto& [code, text] : lines)
-        list.append(text, code);
-    return list;
-}
 
 /// The lines of a save form; every line must end with CR LF, so a form that does not
 /// end with CR LF gets a last entry "<missing CR LF>".

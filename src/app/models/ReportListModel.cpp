@@ -9,13 +9,6 @@ ReportListModel::ReportListModel(QObject* parent)
     connect(&m_timer, &QTimer::timeout, this, &ReportListModel::flush);
 }
 
-void ReportListModel::append(std::string_view text, int32_t code)
-{
-    m_lines.append(text, code);
-    if (!m_timer.isActive())
-        QTimer::singleShot(0, this, &ReportListModel::flush);
-}
-
 void ReportListModel::flush()
 {
     const auto count = static_cast<int>(m_lines.count());
@@ -77,8 +70,9 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole: {
-        const std::string_view text = m_lines.text(row);
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        m_text.clear();
+        m_lines.appendText(row, m_text);
+        return QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size()));
     }
     case KindCodeRole:
         return m_lines.code(row);

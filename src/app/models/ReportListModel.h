@@ -5,11 +5,14 @@
 #include <QAbstractListModel>
 #include <QTimer>
 
+#include <string>
+
 /// The list model behind ListBoxResults and ListBoxByObj: one row per line of a
-/// ReportList that the model owns. Lines may be appended to the store directly (the scan
+/// ReportList that the model owns. Lines are appended to the store directly (the scan
 /// writes into `lines()`); they become rows at the next `flush`, so a scan of millions of
 /// lines costs one beginInsertRows per batch instead of one per line. While feeding is
-/// on, a short timer flushes by itself whenever the event loop runs.
+/// on, a short timer flushes by itself whenever the event loop runs. A row's text is
+/// made from the line's structure when a view asks for it.
 ///
 /// The store must only be emptied through `clear` or `replaceAll` (a store that shrank
 /// behind the model's back is noticed at the next flush and answered with a reset).
@@ -24,9 +27,6 @@ public:
     /// The store. Lines appended here show up at the next flush.
     ReportList& lines() noexcept { return m_lines; }
     const ReportList& lines() const noexcept { return m_lines; }
-
-    /// Appends one line (shown at the next flush, which is scheduled at once).
-    void append(std::string_view text, int32_t code);
 
     /// Publishes the lines appended since the last flush as rows, in one insertion.
     void flush();
@@ -54,6 +54,7 @@ public:
 
 private:
     ReportList m_lines;
+    mutable std::string m_text; // the text data() makes, kept for its capacity
     int m_shown = 0;
     QTimer m_timer;
 };

@@ -5,11 +5,9 @@
 #include "app/TMainForm.h"
 #include "app/WindowScanControls.h"
 #include "app/models/ReportListModel.h"
-#include "app/seams/SaveFileName.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
 #include "netware/D_NW.h"
-#include "platform/ProgramPath.h"
 #include "platform/netware/NetworkLoader.h"
 #include "util/D_Util.h"
 
@@ -79,7 +77,8 @@ struct Figures {
 
 } // namespace
 
-void MeasureWindow(const std::string& size, int runs, double headlessScanSeconds, const std::string& outDir)
+void MeasureWindow(SimulatedNetWare& library, const std::string& size, int runs, double headlessScanSeconds,
+    const std::string& outDir)
 {
     static int argc = 1;
     static char name[] = "grantwise-bench";
@@ -92,24 +91,24 @@ void MeasureWindow(const std::string& size, int runs, double headlessScanSeconds
     QDir(home).removeRecursively();
     QDir().mkpath(home);
     qputenv("XDG_CONFIG_HOME", home.toUtf8());
-    SetProgramFilePath(QDir(home).absoluteFilePath("grantwise").toStdString());
     QApplication app(argc, argv);
+    Services services;
+    services.clientLibrary = &library;
+    services.programFilePath = QDir(home).absoluteFilePath("grantwise").toStdString();
     // Messages (an unreadable start path, a failed save) would wait for a click.
-    const auto previousBox = SetMessageBoxHandler([](int, const std::string& text) {
+    services.messageBox = [](int, const std::string& text) {
         std::fprintf(stderr, "grantwise-bench: window message: %s\n", text.c_str());
-    });
+    };
     const std::string saveFile = QDir(QString::fromStdString(outDir)).absoluteFilePath("window-save.xml").toStdString();
-    const auto previousDialog = SetSaveFileNameFunction(
-        [&](const SaveFileRequest&) { return std::optional<QString>(QString::fromStdString(saveFile)); });
+    services.saveFileName = [&](const SaveFileRequest&) { return std::optional<std::string>(saveFile); };
 
     Figures figures;
     {
-        StartupConn = 0xFFFF;
-        TMainForm form;
+        TMainForm form(services);
         form.resize(1000, 700);
         form.show();
         QApplication::processEvents();
-        const Network& net = *CurrentSimulatedNetWare()->network();
+        const Network& net = *library.network();
         const QString start = QString::fromStdString(
             "\\\\" + net.servers.front().name + "\\" + net.servers.front().volumes.front().name);
         form.CheckListBoxQ->addItem(start);
@@ -160,8 +159,6 @@ void MeasureWindow(const std::string& size, int runs, double headlessScanSeconds
         }
         form.close();
     }
-    SetSaveFileNameFunction(previousDialog);
-    SetMessageBoxHandler(previousBox);
 
     const auto ms = [](std::vector<double> v) {
         for (double& x : v)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scan/ScanSession.h"
+#include "services/Services.h"
 
 #include <QMainWindow>
 
@@ -44,11 +45,12 @@ class WindowScanControls;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    /// Builds the layout, installs the window's pending-messages pump (the previous
-    /// handler comes back when the window goes; like every scoped handler, windows are
-    /// to be destroyed in the reverse order of their creation) and runs FormCreate
-    /// (information text, NetWare start-up, connection list, settings).
-    explicit TMainForm(QWidget* parent = nullptr);
+    /// Builds the layout and runs FormCreate (information text, NetWare start-up,
+    /// connection list, settings). The window works with a copy of services whose
+    /// pending-messages service is the given one (when there is one) followed by the
+    /// window's own pump; that copy is the current context while the window lives. What
+    /// services point to must outlive the window.
+    explicit TMainForm(const Services& services, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // ---- Controls, in the layout's order (the window owns them all) ----------------
@@ -175,6 +177,8 @@ private:
     ShellFolderModel* m_folders = nullptr;
     QListView* m_popupComponent = nullptr;
     std::unique_ptr<PendingMessagesPump> m_pump;
+    Services m_services;
+    ServicesScope m_servicesScope { m_services };
     WindowScanControls* m_controls = nullptr;
     ScanSession m_session;
     uint32_t m_lastCode = 0;

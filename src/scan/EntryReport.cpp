@@ -2,7 +2,7 @@
 
 #include "scan/LineKinds.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 namespace {
 constexpr uint8_t kDirectoryBit = 0x10;

@@ -2,7 +2,7 @@
 
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -5,7 +5,8 @@
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
 #include "settings/controls/D_IniControls.h"
-#include "support/MessageRecorder.h"
+#include "support/TestServices.h"
+#include "util/D_Util.h"
 #include "support/TestPaths.h"
 
 #include <QCheckBox>
@@ -268,7 +269,7 @@ void ControlSettingsTest::damagedFilesKeepTheDesignedState()
         QVERIFY(std::filesystem::create_directory(ini));
     else
         QVERIFY(WriteFileBytes(ini, content.toStdString()));
-    MessageRecorder messages;
+    TestServices messages;
     TestForm form;
     form.restore(ini);
     form.expectDesignedState();
@@ -280,7 +281,7 @@ void ControlSettingsTest::unwritableFileLosesEverySaveSilently()
     TempDir dir;
     QVERIFY(WriteFileBytes(dir.file("plain"), "x"));
     const std::string ini = dir.file("plain") + "/grantwise.ini"; // its folder is a file
-    MessageRecorder messages;
+    TestServices messages;
     TestForm form;
     form.queue->addItem("\\\\FS1\\VOL1\\A");
     QCOMPARE(form.close(ini), 0);

@@ -1,6 +1,8 @@
 // The window's controls as the layout gives them: names, captions, hints, places, sizes,
 // fonts and design-time defaults, and the start-up page and information text.
 
+#include "AppTestEnv.h"
+#include "util/D_Util.h"
 #include "app/TMainForm.h"
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TCheckListBox.h"
@@ -8,8 +10,6 @@
 #include "app/widgets/TSaveDialog.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
-#include "platform/ProgramPath.h"
-#include "support/MessageRecorder.h"
 #include "support/TestPaths.h"
 
 #include <QAction>
@@ -34,25 +34,16 @@
 
 class MainFormLayoutTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<TempDir> m_home;
+    // No client library: these tests look at the window, not at the network.
+    std::unique_ptr<AppTestEnv> m_env;
 
 private Q_SLOTS:
-    void init()
-    {
-        m_home = std::make_unique<TempDir>();
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_home->path()));
-        SetProgramFilePath(m_home->file("grantwise"));
-    }
-    void cleanup()
-    {
-        SetProgramFilePath("");
-        m_home.reset();
-    }
+    void init() { m_env = std::make_unique<AppTestEnv>(""); }
+    void cleanup() { m_env.reset(); }
 
     void everyControlCarriesItsLayoutName()
     {
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(m_env->context());
         QCOMPARE(form.objectName(), QStringLiteral("MainForm"));
         const std::vector<std::pair<QObject*, const char*>> controls {
             { static_cast<QObject*>(form.PageControl1), "PageControl1" },
@@ -99,8 +90,7 @@ private Q_SLOTS:
 
     void settingsPanelHoldsTheScanChoicesInWalkOrder()
     {
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(m_env->context());
         QStringList names;
         for (QObject* child : form.PanelSettings->children())
             if (child->isWidgetType())
@@ -111,8 +101,7 @@ private Q_SLOTS:
 
     void captionsHintsAndDefaults()
     {
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(m_env->context());
         QCOMPARE(form.windowTitle(), QStringLiteral("Grantwise"));
         QCOMPARE(form.pos(), QPoint(264, 134));
         QCOMPARE(form.size(), QSize(745, 504));
@@ -197,8 +186,7 @@ private Q_SLOTS:
 
     void patternFieldFollowsTheRightEdge()
     {
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(m_env->context());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.PageControl1->setCurrentWidget(form.TabSheetAction);
@@ -210,9 +198,8 @@ private Q_SLOTS:
 
     void startUpShowsTheInfoPageWithTheInformationText()
     {
-        QVERIFY(WriteFileBytes(m_home->file("grantwise.txt"), "Grantwise\r\nline two\r\n"));
-        MessageRecorder messages;
-        TMainForm form;
+        QVERIFY(WriteFileBytes(m_env->home().file("grantwise.txt"), "Grantwise\r\nline two\r\n"));
+        TMainForm form(m_env->context());
         QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
         // The file's lines: the break after the last one ends it, so the trustee names a
         // scan adds follow it without an empty line.
@@ -221,23 +208,21 @@ private Q_SLOTS:
 
     void missingInformationTextGivesOneLine()
     {
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(m_env->context());
         QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
-        QCOMPARE(form.Memo1->toPlainText(), QString::fromStdString("Could not find " + m_home->file("grantwise.txt")));
+        QCOMPARE(form.Memo1->toPlainText(), QString::fromStdString("Could not find " + m_env->home().file("grantwise.txt")));
         QCOMPARE(form.Memo1->document()->blockCount(), 1);
     }
 
     void statusBarShowsTheReadmeAndOpensItOnAClick()
     {
-        MessageRecorder messages;
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        TMainForm form;
+        TMainForm form(m_env->context());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QString address = form.StatusBar1->panelText(0);
-        QCOMPARE(QUrl(address), QUrl::fromLocalFile(QString::fromStdString(m_home->file("README.md"))));
+        QCOMPARE(QUrl(address), QUrl::fromLocalFile(QString::fromStdString(m_env->home().file("README.md"))));
         QTest::mouseClick(form.StatusBar1, Qt::LeftButton, {}, QPoint(400, 8));
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.urls.size(), 1);

@@ -2,15 +2,13 @@
 // saving, closing during long operations, and settings across a restart.
 
 #include "AppTestEnv.h"
+#include "util/D_Util.h"
 #include "app/TMainForm.h"
 #include "app/models/ReportListModel.h"
-#include "app/seams/SaveFileName.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
-#include "support/MessageRecorder.h"
-#include "util/PendingMessages.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -25,6 +23,7 @@
 #include <QTest>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -49,48 +48,43 @@ std::vector<std::string> lines(const ReportList& list)
 // Answers the save dialog with a fixed name (or as cancelled) and keeps what it was asked.
 class DialogAnswer {
 public:
-    explicit DialogAnswer(std::optional<std::string> fileName)
-        : m_previous(SetSaveFileNameFunction([this, fileName](const SaveFileRequest& request) {
-            requests.push_back(request);
-            return fileName ? std::optional<QString>(QString::fromStdString(*fileName)) : std::nullopt;
-        }))
+    DialogAnswer(AppTestEnv& env, std::optional<std::string> fileName)
+        : m_env(env)
     {
+        env.services().saveFileName = [this, fileName](const SaveFileRequest& request) {
+            requests.push_back(request);
+            return fileName;
+        };
     }
-    ~DialogAnswer() { SetSaveFileNameFunction(std::move(m_previous)); }
+    ~DialogAnswer() { m_env.services().saveFileName = nullptr; }
     std::vector<SaveFileRequest> requests;
 
 private:
-    SaveFileNameFunction m_previous;
+    AppTestEnv& m_env;
 };
 
 // Runs an action at the first pending-messages call of a long operation (before the
 // window's own pump, which then runs as usual).
 class DuringOperation {
 public:
-    explicit DuringOperation(std::function<void()> action)
-        : m_action(std::move(action))
+    DuringOperation(AppTestEnv& env, std::function<void()> action)
+        : m_env(env)
     {
-        m_previous = SetPendingMessagesHandler([this] {
-            if (m_action) {
-                auto action = std::move(m_action);
-                m_action = nullptr;
-                action();
-            }
-            if (m_previous)
-                m_previous();
-        });
+        env.services().pendingMessages = [action = std::move(action)]() mutable {
+            if (action)
+                std::exchange(action, nullptr)();
+        };
     }
-    ~DuringOperation() { SetPendingMessagesHandler(std::move(m_previous)); }
+    ~DuringOperation() { m_env.services().pendingMessages = nullptr; }
 
 private:
-    std::function<void()> m_action;
-    std::function<void()> m_previous;
+    AppTestEnv& m_env;
 };
 
 // A shown window that deletes itself when it closes (as the program's window ends).
-QPointer<TMainForm> shownClosingForm()
+QPointer<TMainForm> shownClosingForm(AppTestEnv& env)
 {
-    auto* form = new TMainForm;
+    auto* form = new TMainForm(env.context());
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
     return form;
@@ -104,8 +98,7 @@ private Q_SLOTS:
     void scanFillsTheByPathListAndEndsIdle()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         QAbstractItemModelTester resultsTester(form.resultsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         queueFolder(form, kRnD, false);
@@ -136,14 +129,13 @@ private Q_SLOTS:
         // The trustee names of every entry went to the Info page.
         QCOMPARE(form.Memo1->document()->blockCount(), memoLines + 2);
         QVERIFY(form.Memo1->toPlainText().endsWith(QStringLiteral(".Admin.Corp\n.Staff.Corp")));
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 
     void scopeChoiceNoneRunsNoScan()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         queueFolder(form, kRnD);
         form.RadioGroupScope->setItemIndex(-1);
         form.StatusBar1->setPanelText(1, QStringLiteral("x"));
@@ -155,8 +147,7 @@ private Q_SLOTS:
     void whileScanningTheQueueSideAndTheChoicesAreLocked()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.PageControl1->setCurrentWidget(form.TabSheetAction);
@@ -164,7 +155,7 @@ private Q_SLOTS:
         queueFolder(form, "\\\\FS1\\VOL1\\Public");
         form.RadioGroupInfo->click(2);
         bool checked = false;
-        DuringOperation during([&] {
+        DuringOperation during(env, [&] {
             checked = true;
             QVERIFY(form.scanRunning());
             QVERIFY(!form.BitBtnScanDirs->isEnabled());
@@ -196,15 +187,14 @@ private Q_SLOTS:
     void unreadableStartPathsAreNamedInOneMessage()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         queueFolder(form, "\\\\FS1\\VOL1\\Locked");
         form.CheckListBoxQ->addItem(QStringLiteral("\\\\FS9\\VOL1\\GONE"));
         queueFolder(form, "\\\\FS1\\VOL1\\Public");
         form.BitBtnScanDirsClick();
-        QCOMPARE(messages.texts().size(), size_t(1));
-        QCOMPARE(messages.messages()[0].type, int(mtWarning));
-        const std::string text = messages.texts()[0];
+        QCOMPARE(env.services().texts().size(), size_t(1));
+        QCOMPARE(env.services().messages()[0].type, int(mtWarning));
+        const std::string text = env.services().texts()[0];
         QVERIFY2(text.find("\\\\FS1\\VOL1\\Locked\n    0x89A8") != std::string::npos, text.c_str());
         QVERIFY2(text.find("\\\\FS9\\VOL1\\GONE\n    0x880F") != std::string::npos, text.c_str());
         QVERIFY(text.find("Public") == std::string::npos);
@@ -213,8 +203,7 @@ private Q_SLOTS:
     void byTrusteeListIsBuiltOnTheUsersTabChangeOnly()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         queueFolder(form, kRnD);
         form.BitBtnScanDirsClick();
@@ -235,19 +224,18 @@ private Q_SLOTS:
     void aListByTrusteeBuiltBeforeTheScanEndedIsBuiltAgain()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         queueFolder(form, kRnD);
         queueFolder(form, "\\\\FS1\\VOL1\\Public");
         {
             // The user shows the list by trustee while the scan has written little yet.
-            DuringOperation during([&] { form.PageControl2->setCurrentWidget(form.TabSheetByObj); });
+            DuringOperation during(env, [&] { form.PageControl2->setCurrentWidget(form.TabSheetByObj); });
             form.BitBtnScanDirsClick();
         }
         // Its tab is still shown, so it is built again from the whole results, and that
         // is what its text form saves.
         const std::string saved = env.home().file("by-trustee.txt");
-        DialogAnswer answer(saved);
+        DialogAnswer answer(env, saved);
         form.setPopupComponent(form.ListBoxByObj);
         form.PopopSaveAsText->trigger();
         QCOMPARE(ReadFileBytes(saved),
@@ -259,12 +247,11 @@ private Q_SLOTS:
     void longNamesAndSavesDoNotStartDuringAnotherLongOperation()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         queueFolder(form, kRnD);
-        DialogAnswer answer(env.home().file("during.txt"));
+        DialogAnswer answer(env, env.home().file("during.txt"));
         {
-            DuringOperation during([&] {
+            DuringOperation during(env, [&] {
                 QVERIFY(!form.PopupGetLongNames->isEnabled() && !form.PopopSaveAsXML->isEnabled());
                 for (QAction* command : { form.PopupGetLongNames, form.PopopSaveAsText, form.PopopSaveAsXML })
                     command->trigger();
@@ -281,8 +268,7 @@ private Q_SLOTS:
     void longNamesFromTheByTrusteeTabConvertTheByPathList()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         queueFolder(form, kRnD);
         form.BitBtnScanDirsClick();
         form.PageControl2->setCurrentWidget(form.TabSheetByObj);
@@ -311,8 +297,7 @@ private Q_SLOTS:
     void savingTheThreeForms()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         queueFolder(form, kRnD, false);
         form.BitBtnScanDirsClick();
         form.PageControl2->setCurrentWidget(form.TabSheetByObj);
@@ -320,20 +305,20 @@ private Q_SLOTS:
         // The text form from the by-path list, with the dialog set up for it.
         const std::string text = env.home().file("by-path.txt");
         {
-            DialogAnswer answer(text);
+            DialogAnswer answer(env, text);
             form.setPopupComponent(form.ListBoxResults);
             form.PopopSaveAsText->trigger();
             QCOMPARE(answer.requests.size(), size_t(1));
-            QCOMPARE(answer.requests[0].fileName, QStringLiteral("Trustees.txt"));
-            QCOMPARE(answer.requests[0].defaultExt, QStringLiteral("txt"));
-            QCOMPARE(answer.requests[0].filter, QStringLiteral("TXT Files|*.txt|All Files|*.*"));
+            QCOMPARE(answer.requests[0].fileName, std::string("Trustees.txt"));
+            QCOMPARE(answer.requests[0].defaultExt, std::string("txt"));
+            QCOMPARE(answer.requests[0].filter, std::string("TXT Files|*.txt|All Files|*.*"));
         }
         QVERIFY(ReadFileBytes(text).rfind("Base: \\\\FS1\\VOL1\\R&D\r\n     Subdirs: FALSE\r\n", 0) == 0);
 
         // The text form from the by-trustee list writes that list.
         const std::string byTrustee = env.home().file("by-trustee.txt");
         {
-            DialogAnswer answer(byTrustee);
+            DialogAnswer answer(env, byTrustee);
             form.setPopupComponent(form.ListBoxByObj);
             form.PopopSaveAsText->trigger();
         }
@@ -344,44 +329,43 @@ private Q_SLOTS:
         // Batch and XML from the by-trustee list still write the by-path results.
         const std::string bat = env.home().file("rights.bat");
         {
-            DialogAnswer answer(bat);
+            DialogAnswer answer(env, bat);
             form.PopopSaveAsBat->trigger();
-            QCOMPARE(answer.requests[0].fileName, QStringLiteral("Trustees.bat"));
-            QCOMPARE(answer.requests[0].filter, QStringLiteral("BAT Files|*.bat|All Files|*.*"));
+            QCOMPARE(answer.requests[0].fileName, std::string("Trustees.bat"));
+            QCOMPARE(answer.requests[0].filter, std::string("BAT Files|*.bat|All Files|*.*"));
         }
         const std::string batBytes = ReadFileBytes(bat);
         QVERIFY2(batBytes.find("/Name=\".Admin.Corp\"") != std::string::npos, batBytes.c_str());
         QVERIFY(batBytes.find("REM Owner") == std::string::npos); // info was trustees only
         const std::string xml = env.home().file("rights.xml");
         {
-            DialogAnswer answer(xml);
+            DialogAnswer answer(env, xml);
             form.PopopSaveAsXML->trigger();
-            QCOMPARE(answer.requests[0].defaultExt, QStringLiteral("xml"));
+            QCOMPARE(answer.requests[0].defaultExt, std::string("xml"));
         }
         const std::string xmlBytes = ReadFileBytes(xml);
         QVERIFY(xmlBytes.rfind("<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n", 0) == 0);
         QVERIFY(xmlBytes.find("<base>\\\\FS1\\VOL1\\R&amp;D</base>") != std::string::npos);
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void aBatchSaveWarnsOfTheLinesThatAreNotRun()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         queueFolder(form, kRnD);
         form.RadioGroupScope->click(2); // files too: budget.xls has a trustee without a name
         form.BitBtnScanDirsClick();
         const std::string bat = env.home().file("rights.bat");
         {
-            DialogAnswer answer(bat);
+            DialogAnswer answer(env, bat);
             form.PopopSaveAsBat->trigger();
         }
-        QCOMPARE(messages.texts(),
+        QCOMPARE(env.services().texts(),
             std::vector<std::string>(
                 { "1 RIGHTS line is a remark that is not run ('REM Not run, ...'): 1 unknown trustee" }));
-        QCOMPARE(messages.messages()[0].type, int(mtWarning));
+        QCOMPARE(env.services().messages()[0].type, int(mtWarning));
         QVERIFY(ReadFileBytes(bat).find("\r\nREM Not run, unknown trustee: RIGHTS FS1\\VOL1:R&D\\BUDGET.XLS RF "
                                         "/Name=\"ID: [0001A2B3]\"\r\n")
             != std::string::npos);
@@ -390,27 +374,26 @@ private Q_SLOTS:
     void cancelledOrFailedSavesWriteNothing()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         queueFolder(form, kRnD);
         form.BitBtnScanDirsClick();
         {
-            DialogAnswer answer(std::nullopt);
+            DialogAnswer answer(env, std::nullopt);
             form.PopopSaveAsXML->trigger();
             QCOMPARE(answer.requests.size(), size_t(1));
         }
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // A file whose folder is a regular file cannot be created.
         QVERIFY(WriteFileBytes(env.home().file("plain"), "x"));
         const std::string impossible = env.home().file("plain/Trustees.bat");
         {
-            DialogAnswer answer(impossible);
+            DialogAnswer answer(env, impossible);
             form.PopopSaveAsBat->trigger();
         }
-        QCOMPARE(messages.texts(), std::vector<std::string>({ "Cannot create file " + impossible }));
-        QCOMPARE(messages.messages()[0].type, int(mtError));
+        QCOMPARE(env.services().texts(), std::vector<std::string>({ "Cannot create file " + impossible }));
+        QCOMPARE(env.services().messages()[0].type, int(mtError));
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QCOMPARE(ReadFileBytes(env.home().file("plain")), std::string("x"));
     }
@@ -418,8 +401,7 @@ private Q_SLOTS:
     void closingDuringAScanStopsItSavesAndCloses()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        QPointer<TMainForm> alive = shownClosingForm();
+        QPointer<TMainForm> alive = shownClosingForm(env);
         TMainForm* form = alive.data();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         queueFolder(*form, kRnD);
@@ -427,7 +409,7 @@ private Q_SLOTS:
         form->EditPattern->setText(QStringLiteral("*.DOC"));
         size_t linesWhenClosed = 0;
         {
-            DuringOperation during([&] {
+            DuringOperation during(env, [&] {
                 QVERIFY(form->scanRunning());
                 linesWhenClosed = form->resultsModel()->lines().count();
                 QVERIFY(!form->close()); // deferred: the scan is running
@@ -446,22 +428,21 @@ private Q_SLOTS:
         const std::string ini = ReadFileBytes(env.iniFile());
         QVERIFY2(ini.find("EditPattern=*.DOC") != std::string::npos, ini.c_str());
         QVERIFY(ini.find("\\\\FS1\\VOL1\\Public") != std::string::npos);
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 
     void closingDuringTheByTrusteeBuildOrLongNames()
     {
         AppTestEnv env;
-        MessageRecorder messages;
         for (int operation = 0; operation < 2; ++operation) {
-            QPointer<TMainForm> alive = shownClosingForm();
+            QPointer<TMainForm> alive = shownClosingForm(env);
             TMainForm* form = alive.data();
             QVERIFY(QTest::qWaitForWindowExposed(form));
             queueFolder(*form, kRnD);
             form->BitBtnScanDirsClick();
             {
                 bool ran = false;
-                DuringOperation during([&] {
+                DuringOperation during(env, [&] {
                     ran = true;
                     QVERIFY(form->operationRunning());
                     form->close();
@@ -476,7 +457,7 @@ private Q_SLOTS:
             }
             QTRY_VERIFY(!alive);
         }
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 
     void windowAndCommandLineReadOneSettingsFileAlike()
@@ -485,11 +466,10 @@ private Q_SLOTS:
         AppTestEnv env;
         QVERIFY(WriteFileBytes(env.iniFile(), "[Settings]\nRadioGroupScope=7\nRadioGroupInfo=0x10\n"
                                               "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n"));
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         form.BitBtnScanDirs->click();
         const std::string saved = env.home().file("window.txt");
-        DialogAnswer answer(saved);
+        DialogAnswer answer(env, saved);
         form.PopopSaveAsText->trigger();
         QVERIFY(ReadFileBytes(saved).find("     Scope: Directories and Files\r\n") != std::string::npos);
         QVERIFY(ReadFileBytes(saved).find("     Owner: (n/a)\r\n") != std::string::npos); // the file budget.xls
@@ -506,9 +486,8 @@ private Q_SLOTS:
     void settingsSurviveARestart()
     {
         AppTestEnv env;
-        MessageRecorder messages;
         {
-            TMainForm form;
+            TMainForm form(env.context());
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             queueFolder(form, kRnD, false);
@@ -521,7 +500,7 @@ private Q_SLOTS:
             form.resize(800, 560);
             QVERIFY(form.close());
         }
-        TMainForm form;
+        TMainForm form(env.context());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.CheckListBoxQ->count(), 2);
@@ -536,7 +515,7 @@ private Q_SLOTS:
         QCOMPARE(form.pos(), QPoint(300, 200));
         QVERIFY(form.BitBtnScanDirs->isEnabled());
         QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 
     void aValueTheSettingsFileCannotHoldCostsThatValueOnly()
@@ -544,10 +523,9 @@ private Q_SLOTS:
         // A checked queue entry whose text holds '"=' cannot be a key of the settings
         // file; it used to end the queue's save and skip the other saves.
         AppTestEnv env;
-        MessageRecorder messages;
         const QString odd = QStringLiteral("\\\\FS1\\VOL1\\Say \"=hi\"");
         {
-            TMainForm form;
+            TMainForm form(env.context());
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             queueFolder(form, kRnD, true);
@@ -556,13 +534,13 @@ private Q_SLOTS:
             form.resize(800, 560);
             QVERIFY(form.close());
         }
-        QCOMPARE(messages.messages().size(), size_t(1));
-        QCOMPARE(messages.messages()[0].type, int(mtWarning));
-        QCOMPARE(messages.texts()[0],
+        QCOMPARE(env.services().messages().size(), size_t(1));
+        QCOMPARE(env.services().messages()[0].type, int(mtWarning));
+        QCOMPARE(env.services().texts()[0],
             "These settings could not be saved:\n" + env.iniFile()
                 + ": [CheckListBoxQ Checked] the key '\\\\FS1\\VOL1\\Say \"=hi\"' holds a double quote followed by '='");
-        messages.clear();
-        TMainForm form;
+        env.services().clearMessages();
+        TMainForm form(env.context());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.CheckListBoxQ->count(), 2);
@@ -571,7 +549,7 @@ private Q_SLOTS:
         QVERIFY(!form.CheckListBoxQ->checked(1)); // only its check mark is lost
         QCOMPARE(form.RadioGroupScope->itemIndex(), 2);
         QCOMPARE(form.size(), QSize(800, 560));
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 };
 

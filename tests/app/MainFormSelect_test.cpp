@@ -8,7 +8,8 @@
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
 #include "support/FakeNWClient.h"
-#include "support/MessageRecorder.h"
+#include "support/TestServices.h"
+#include "util/D_Util.h"
 
 #include <QAbstractItemModelTester>
 #include <QLabel>
@@ -46,10 +47,9 @@ private Q_SLOTS:
     void startUpOpensTheFirstConnectionWithoutUserAction()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         QAbstractItemModelTester tester(form.folderModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
         QCOMPARE(form.ServerList->items(), QStringList({ "FS1", "FS2" }));
         QCOMPARE(form.ServerList->itemIndex(), 0);
         QVERIFY(form.session().ConnHandle != ScanSession::noConnection);
@@ -66,11 +66,10 @@ private Q_SLOTS:
     void clientFailureReportsInitNetWareAndKeepsTheDesignTimeRoot()
     {
         AppTestEnv env("failing-client.json");
-        MessageRecorder messages;
-        TMainForm form;
-        QVERIFY(!messages.texts().empty());
-        QCOMPARE(messages.messages().back().type, int(mtError));
-        QCOMPARE(messages.texts().back(), std::string("Error 8801: InitNetWare"));
+        TMainForm form(env.context());
+        QVERIFY(!env.services().texts().empty());
+        QCOMPARE(env.services().messages().back().type, int(mtError));
+        QCOMPARE(env.services().texts().back(), std::string("Error 8801: InitNetWare"));
         QCOMPARE(form.ServerList->count(), 0);
         QCOMPARE(form.session().ConnHandle, ScanSession::noConnection);
         QCOMPARE(form.folderModel()->rootPath(), std::string("C:\\"));
@@ -84,21 +83,19 @@ private Q_SLOTS:
     void unreadableNetworkDescriptionIsAStartUpFailure()
     {
         AppTestEnv env("no-such-network.json");
-        MessageRecorder messages;
-        TMainForm form;
-        QVERIFY(!messages.texts().empty());
-        QCOMPARE(messages.texts().back(), std::string("Error 88FF: InitNetWare"));
+        TMainForm form(env.context());
+        QVERIFY(!env.services().texts().empty());
+        QCOMPARE(env.services().texts().back(), std::string("Error 88FF: InitNetWare"));
         QCOMPARE(form.ServerList->count(), 0);
     }
 
     void openFailureIsReportedAndTheTreeIsStillRooted()
     {
         AppTestEnv env("failing-open.json");
-        MessageRecorder messages;
-        TMainForm form;
-        QVERIFY(messages.texts().empty());
+        TMainForm form(env.context());
+        QVERIFY(env.services().texts().empty());
         form.ServerList->click(1);
-        QCOMPARE(messages.texts(), std::vector<std::string>({ "Error 0023: NWCCOpenConnByRef" }));
+        QCOMPARE(env.services().texts(), std::vector<std::string>({ "Error 0023: NWCCOpenConnByRef" }));
         QCOMPARE(form.session().ServerName, std::string("FS2"));
         QCOMPARE(form.session().VolumeName, std::string());
         QCOMPARE(form.folderModel()->rootPath(), std::string("\\\\FS2\\"));
@@ -112,10 +109,9 @@ private Q_SLOTS:
         fake.connRefs = { 1, 2 };
         fake.refServerNames = { { 1, "FS1" }, { 2, "FS2" } };
         fake.openedHandle = 0x21;
-        FakeNWClient::Install install(fake);
-        MessageRecorder messages;
-        TMainForm form;
-        QVERIFY(messages.texts().empty());
+        env.useLibrary(fake);
+        TMainForm form(env.context());
+        QVERIFY(env.services().texts().empty());
         QCOMPARE(form.ServerList->items(), QStringList({ "FS1", "FS2" }));
         // Start-up: the client's own opening and the first item's; no close, as no
         // connection was open (999) when the first item was chosen.
@@ -145,8 +141,7 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         {
-            MessageRecorder messages;
-            TMainForm form;
+            TMainForm form(env.context());
             QVERIFY(!form.BitBtnScanDirs->isEnabled());
             form.PageControl1->setCurrentWidget(form.TabSheetAction);
             QVERIFY(!form.BitBtnScanDirs->isEnabled());
@@ -158,8 +153,7 @@ private Q_SLOTS:
             QVERIFY(!form.BitBtnScanDirs->isEnabled());
         }
         QVERIFY(WriteFileBytes(env.iniFile(), "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n[CheckListBoxQ Checked]\n"));
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         QCOMPARE(form.CheckListBoxQ->count(), 1);
         QCOMPARE(form.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 1"));
         QVERIFY(form.BitBtnScanDirs->isEnabled());
@@ -173,8 +167,7 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         QVERIFY(WriteFileBytes(env.iniFile(), "[CheckListBoxQ]\n0=\\\\fs1\\vol1\\public\n"));
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.PageControl1->setCurrentWidget(form.TabSheetSelect);
@@ -217,8 +210,7 @@ private Q_SLOTS:
     void removingEntriesAndAnEmptyQueue()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         // A double click in the empty queue changes nothing.
         form.CheckListBoxQDblClick();
         QCOMPARE(form.CheckListBoxQ->count(), 0);
@@ -249,8 +241,7 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         QVERIFY(WriteFileBytes(env.iniFile(), "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\B\n2=\\\\FS1\\VOL1\\C\n"));
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.PageControl1->setCurrentWidget(form.TabSheetSelect);
@@ -272,8 +263,7 @@ private Q_SLOTS:
     void treeClickResolvesTheFolderAndEmptiesOnlyTheByPathList()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         form.resultsModel()->append("Base: x", 10);
         form.resultsModel()->flush();
         form.byObjModel()->append("Trustee: .Admin.Corp ", 0);
@@ -301,8 +291,7 @@ private Q_SLOTS:
     void switchingConnectionsKeepsTheQueue()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         selectFolder(form, kRnD);
         form.ShellTreeView1DblClick();
         form.ServerList->click(1);
@@ -312,7 +301,7 @@ private Q_SLOTS:
         QCOMPARE(queueTexts(form), QStringList({ QString::fromStdString(kRnD), "\\\\FS2\\DATA\\Shared" }));
         form.ServerList->click(0);
         QCOMPARE(form.CheckListBoxQ->count(), 2);
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 };
 

@@ -6,7 +6,6 @@
 #include "app/TMainForm.h"
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
-#include "support/MessageRecorder.h"
 
 #include <QTabWidget>
 #include <QTest>
@@ -18,8 +17,7 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         QVERIFY(WriteFileBytes(env.home().file("grantwise.txt"), ReadFileBytes(GRANTWISE_TEST_DATA "/../../data/grantwise.txt")));
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -51,7 +49,7 @@ private Q_SLOTS:
         shoot(QStringLiteral("by-path"));
         form.PageControl2->setCurrentWidget(form.TabSheetByObj);
         shoot(QStringLiteral("by-trustee"));
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 };
 

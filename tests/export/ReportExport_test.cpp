@@ -5,7 +5,8 @@
 #include "scan/ReportList.h"
 #include "scan/TrusteeList.h"
 #include "support/TestPaths.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -449,7 +450,8 @@ TEST(SaveForms, BuildingLetsPendingMessagesThroughAndStopsWhenCancelled)
         results.append("     Owner: .Admin.Corp", 17);
     }
     int calls = 0;
-    auto previous = SetPendingMessagesHandler([&calls] { ++calls; });
+    TestServices services;
+    services.pendingMessages = [&calls] { ++calls; };
     const std::string text = BuildTextForm(results);
     EXPECT_EQ(calls, 4); // every 4096 of 20000 lines
     calls = 0;
@@ -460,8 +462,7 @@ TEST(SaveForms, BuildingLetsPendingMessagesThroughAndStopsWhenCancelled)
     EXPECT_EQ(calls, 4);
     EXPECT_EQ(SplitCrLf(text).size(), 20000u);
 
-    SetPendingMessagesHandler([] { throw OperationCancelled(); });
+    services.pendingMessages = [] { throw OperationCancelled(); };
     EXPECT_THROW(BuildXmlForm(results), OperationCancelled);
     EXPECT_THROW(BuildSaveForm(SaveForm::Text, results, results), OperationCancelled);
-    SetPendingMessagesHandler(std::move(previous));
 }

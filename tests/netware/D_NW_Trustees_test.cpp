@@ -1,5 +1,6 @@
 #include "netware/D_NW.h"
 #include "support/FakeNWClient.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ protected:
     static NWTrusteeEntry T(uint32_t id, uint16_t rights) { return FakeNWClient::trustee(id, rights); }
 
     FakeNWClient fake;
-    FakeNWClient::Install install { fake };
+    TestServices services { fake };
 };
 
 TEST_F(TrusteeTest, BlocksAreAppendedInOrderWithWrittenNamesAndUnknownIDs)

@@ -1,8 +1,9 @@
 #include "netware/D_NW.h"
 #include "scan/ScanRun.h"
 #include "support/FakeNWClient.h"
+#include "support/TestServices.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ constexpr auto trustee = &FakeNWClient::trustee;
 // subdirectory SUB; both directories have trustees, R&D an IRM without M.
 struct ScanFixture : ::testing::Test {
     FakeNWClient fake;
-    FakeNWClient::Install install { fake };
+    TestServices services { fake };
     ScanSession session;
     RecordingControls controls;
     ReportList results;
@@ -64,7 +65,7 @@ struct ScanFixture : ::testing::Test {
     ScanResult scan(std::vector<QueueEntry> queue, int scopeIndex)
     {
         controls.scope = scopeIndex;
-        return RunScan(session, queue, *ScopeFlagForIndex(scopeIndex), controls, results);
+        return RunScan(services.context(), session, queue, *ScopeFlagForIndex(scopeIndex), controls, results);
     }
 };
 
@@ -249,9 +250,8 @@ TEST_F(ScanFixture, AnOversizedTrusteeBlockEndsOnlyItsStartPath)
 
 TEST_F(ScanFixture, CancellingEndsTheWholeScan)
 {
-    auto previous = SetPendingMessagesHandler([] { throw OperationCancelled(); });
+    services.pendingMessages = [] { throw OperationCancelled(); };
     EXPECT_THROW(scan({ { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D", true } }, 2), OperationCancelled);
-    SetPendingMessagesHandler(std::move(previous));
     size_t bases = 0;
     for (const auto& [code, text] : lines())
         bases += code == 10;

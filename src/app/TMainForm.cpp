@@ -247,15 +247,17 @@ void TMainForm::FormShow()
 
 void TMainForm::FormClose()
 {
-    // Each save on its own: a file that cannot be written costs that save (silently, as
-    // at any close), never the saves after it. A value the file cannot hold costs that
-    // value only, and the user is told which.
+    // Each save on its own: a file that cannot be written costs that save, never the saves
+    // after it. A value the file cannot hold costs that value only, and the user is told
+    // which.
     IniRefusals refusals;
     const auto save = [&refusals](auto&& run) {
         try {
             IniRefusals more = run();
             refusals.insert(refusals.end(), more.begin(), more.end());
-        } catch (const std::exception&) {
+        } catch (const IniWriteError&) {
+            // The settings file cannot be written (a folder in its place, a full disk): the
+            // window closes anyway and says nothing, as closing always has.
         }
     };
     save([&] { return SaveCheckListToFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ); });

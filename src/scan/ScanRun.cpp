@@ -8,6 +8,7 @@
 #include "services/PendingMessages.h"
 
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -119,11 +120,14 @@ ScanResult RunScan(Services& services, ScanSession& session, const std::vector<Q
     for (size_t i = 0; i < count; ++i) {
         try {
             scanEntry(services.client(), session, queue[i], scopeFlag, controls, results, report, result);
-        } catch (const OperationCancelled&) {
-            throw;
-        } catch (...) {
-            // An error while one start path is scanned ends its report where it arose;
-            // the lines written so far stay and the scan goes on with the next one.
+        } catch (const std::logic_error&) {
+            // A fault in what one start path holds (a trustee block of more than 20
+            // entries is a std::out_of_range) ends its report where it arose; the lines
+            // written so far stay and the scan goes on with the next one. Running out of
+            // memory (std::bad_alloc) and OperationCancelled are not such faults: they end
+            // the whole scan.
+        } catch (const std::runtime_error&) {
+            // Likewise for an error reported while the start path is scanned.
         }
     }
     result.entriesExamined = report.entriesExamined();

@@ -51,8 +51,9 @@ std::string ChoiceValue(int index, const std::array<std::string_view, 3>& items)
 /// separators. The choices are read from controls when they are used (the window keeps
 /// them from changing during a scan).
 ///
-/// Errors raised while one entry is scanned end that entry's report silently and the
-/// scan goes on with the next; OperationCancelled ends the whole scan (it propagates).
+/// Errors raised while one entry is scanned (std::logic_error and std::runtime_error, such
+/// as TrusteeBlockRangeError) end that entry's report silently and the scan goes on with
+/// the next; OperationCancelled and std::bad_alloc end the whole scan (they propagate).
 /// Start paths that could not be read (UnreadableStartPath) are listed in the result,
 /// in queue order, each with the first code that failed.
 ScanResult RunScan(Services& services, ScanSession& session, const std::vector<QueueEntry>& queue,

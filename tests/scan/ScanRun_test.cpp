@@ -248,14 +248,27 @@ TEST_F(ScanFixture, AnOversizedTrusteeBlockEndsOnlyItsStartPath)
     EXPECT_NE((secondBase - 1)->first, 0); // no separators closed the first block
 }
 
-TEST_F(ScanFixture, CancellingEndsTheWholeScan)
+TEST_F(ScanFixture, CancellingOrRunningOutOfMemoryEndsTheWholeScan)
 {
+    const std::vector<QueueEntry> twice { { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D", true } };
+    const auto bases = [this] {
+        size_t n = 0;
+        for (const auto& [code, text] : lines())
+            n += code == 10;
+        return n;
+    };
     services.pendingMessages = [] { throw OperationCancelled(); };
-    EXPECT_THROW(scan({ { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D", true } }, 2), OperationCancelled);
-    size_t bases = 0;
-    for (const auto& [code, text] : lines())
-        bases += code == 10;
-    EXPECT_EQ(bases, 1u);
+    EXPECT_THROW(scan(twice, 2), OperationCancelled);
+    EXPECT_EQ(bases(), 1u);
+    results.clear();
+    services.pendingMessages = [] { throw std::bad_alloc(); };
+    EXPECT_THROW(scan(twice, 2), std::bad_alloc);
+    EXPECT_EQ(bases(), 1u);
+    // Another error ends only the start path it arose in.
+    results.clear();
+    services.pendingMessages = [] { throw std::runtime_error("lost"); };
+    EXPECT_NO_THROW(scan(twice, 2));
+    EXPECT_EQ(bases(), 2u);
 }
 
 TEST_F(ScanFixture, SettingsValuesAreWrittenUnchanged)

@@ -3,6 +3,7 @@
 
 #include "AppTestEnv.h"
 #include "util/D_Util.h"
+#include "MainFormUi.h"
 #include "app/TMainForm.h"
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TCheckListBox.h"
@@ -29,12 +30,12 @@ namespace {
 
 const std::string kRnD = "\\\\FS1\\VOL1\\R&D";
 
-void queueFolder(TMainForm& form, const std::string& path, bool recurse = true)
+void queueFolder(const MainFormUi& ui, const std::string& path, bool recurse = true)
 {
-    form.ShellTreeView1->selectIndex(FolderIndex(*form.folderModel(), path));
-    QVERIFY2(form.ShellTreeView1->selectedPath() == path, path.c_str());
-    form.ShellTreeView1DblClick();
-    form.CheckListBoxQ->setChecked(form.CheckListBoxQ->itemIndex(), recurse);
+    ui.ShellTreeView1->selectIndex(FolderIndex(*ui.folders(), path));
+    QVERIFY2(ui.ShellTreeView1->selectedPath() == path, path.c_str());
+    ui.doubleClickFolder();
+    ui.CheckListBoxQ->setChecked(ui.CheckListBoxQ->itemIndex(), recurse);
 }
 
 std::vector<std::string> lines(const ReportList& list)
@@ -99,36 +100,37 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        QAbstractItemModelTester resultsTester(form.resultsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        queueFolder(form, kRnD, false);
-        form.byObjModel()->append("old row", 0);
-        form.byObjModel()->flush();
-        form.PopupGetLongNames->setEnabled(false);
-        form.setActivePage(form.PageControl2, form.TabSheetByObj);
-        form.RadioGroupInfo->click(2);
-        const int memoLines = form.Memo1->document()->blockCount();
+        const MainFormUi ui(form);
+        QAbstractItemModelTester resultsTester(ui.results(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester byObjTester(ui.byObj(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        queueFolder(ui, kRnD, false);
+        ui.byObj()->append("old row", 0);
+        ui.byObj()->flush();
+        ui.PopupGetLongNames->setEnabled(false);
+        MainFormUi::showPageQuietly(ui.PageControl2, ui.TabSheetByObj);
+        ui.RadioGroupInfo->click(2);
+        const int memoLines = ui.Memo1->document()->blockCount();
 
-        form.BitBtnScanDirsClick();
-        QCOMPARE(form.PageControl2->currentWidget(), form.TabSheetByPath);
-        QCOMPARE(form.byObjModel()->rowCount(), 0);
-        const std::vector<std::string> report = lines(form.resultsModel()->lines());
-        QCOMPARE(form.resultsModel()->rowCount(), int(report.size()));
+        ui.BitBtnScanDirs->click();
+        QCOMPARE(ui.PageControl2->currentWidget(), ui.TabSheetByPath);
+        QCOMPARE(ui.byObj()->rowCount(), 0);
+        const std::vector<std::string> report = lines(ui.results()->lines());
+        QCOMPARE(ui.results()->rowCount(), int(report.size()));
         const std::vector<std::string> expected { "Base: \\\\FS1\\VOL1\\R&D", "     Subdirs: FALSE", "     Filter: *.*",
             "     Info: Trustees and Owner", "     Scope: Directories", "", "FS1\\VOL1:R&D",
             "     Trustee: .Admin.Corp [RWCEAFM]", "     Trustee: .Staff.Corp [RF]", "FS1\\VOL1:R&D",
             "     Owner: .Admin.Corp", "", "" };
         QCOMPARE(report, expected);
         // Idle again: status panel empty, long names and the button enabled, no locks.
-        QCOMPARE(form.StatusBar1->panelText(1), QString());
-        QVERIFY(form.PopupGetLongNames->isEnabled());
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
-        QVERIFY(form.ServerList->isEnabled() && form.ShellTreeView1->isEnabled() && form.CheckListBoxQ->isEnabled());
+        QCOMPARE(ui.StatusBar1->panelText(1), QString());
+        QVERIFY(ui.PopupGetLongNames->isEnabled());
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
+        QVERIFY(ui.ServerList->isEnabled() && ui.ShellTreeView1->isEnabled() && ui.CheckListBoxQ->isEnabled());
         QVERIFY(!form.scanRunning());
         QVERIFY(QApplication::overrideCursor() == nullptr);
         // The trustee names of every entry went to the Info page.
-        QCOMPARE(form.Memo1->document()->blockCount(), memoLines + 2);
-        QVERIFY(form.Memo1->toPlainText().endsWith(QStringLiteral(".Admin.Corp\n.Staff.Corp")));
+        QCOMPARE(ui.Memo1->document()->blockCount(), memoLines + 2);
+        QVERIFY(ui.Memo1->toPlainText().endsWith(QStringLiteral(".Admin.Corp\n.Staff.Corp")));
         QVERIFY(env.services().texts().empty());
     }
 
@@ -136,50 +138,54 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        queueFolder(form, kRnD);
-        form.RadioGroupScope->setItemIndex(-1);
-        form.StatusBar1->setPanelText(1, QStringLiteral("x"));
-        form.BitBtnScanDirsClick();
-        QCOMPARE(form.resultsModel()->rowCount(), 0);
-        QCOMPARE(form.StatusBar1->panelText(1), QString());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        ui.RadioGroupScope->setItemIndex(-1);
+        ui.StatusBar1->setPanelText(1, QStringLiteral("x"));
+        ui.BitBtnScanDirs->click();
+        QCOMPARE(ui.results()->rowCount(), 0);
+        QCOMPARE(ui.StatusBar1->panelText(1), QString());
     }
 
     void whileScanningTheQueueSideAndTheChoicesAreLocked()
     {
         AppTestEnv env;
         TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.PageControl1->setCurrentWidget(form.TabSheetAction);
-        queueFolder(form, kRnD);
-        queueFolder(form, "\\\\FS1\\VOL1\\Public");
-        form.RadioGroupInfo->click(2);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+        queueFolder(ui, kRnD);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
+        ui.RadioGroupInfo->click(2);
         bool checked = false;
         DuringOperation during(env, [&] {
             checked = true;
             QVERIFY(form.scanRunning());
-            QVERIFY(!form.BitBtnScanDirs->isEnabled());
-            QVERIFY(!form.ServerList->isEnabled());
-            QVERIFY(!form.ShellTreeView1->isEnabled());
-            QVERIFY(!form.CheckListBoxQ->isEnabled());
+            QVERIFY(!ui.BitBtnScanDirs->isEnabled());
+            QVERIFY(!ui.ServerList->isEnabled());
+            QVERIFY(!ui.ShellTreeView1->isEnabled());
+            QVERIFY(!ui.CheckListBoxQ->isEnabled());
             // The handlers that apply the queue rule do not enable the button now.
-            form.LabelDirSelectedUpd();
-            form.PageControl1->setCurrentWidget(form.TabSheetSelect);
-            form.PageControl1->setCurrentWidget(form.TabSheetAction);
-            QVERIFY(!form.BitBtnScanDirs->isEnabled());
+            ui.LabelDirSelected->clear();
+            ui.clickLabel();
+            QVERIFY(ui.LabelDirSelected->text().endsWith(QStringLiteral(": 2"))); // it ran
+            ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
+            ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+            QVERIFY(!ui.BitBtnScanDirs->isEnabled());
             // A click on "&Owner" and typing into the pattern change nothing.
-            ClickRadioItem(form.RadioGroupInfo, 1);
-            QTest::keyClicks(form.EditPattern, "X");
-            QVERIFY(!form.RadioGroupScope->isEnabled() && !form.CheckBox_IRM->isEnabled());
+            ClickRadioItem(ui.RadioGroupInfo, 1);
+            QTest::keyClicks(ui.EditPattern, "X");
+            QVERIFY(!ui.RadioGroupScope->isEnabled() && !ui.CheckBox_IRM->isEnabled());
             // The status panel shows the entry's path once the event loop has run.
             QCoreApplication::processEvents();
-            QVERIFY(!form.StatusBar1->panelText(1).isEmpty());
+            QVERIFY(!ui.StatusBar1->panelText(1).isEmpty());
         });
-        form.BitBtnScanDirsClick();
+        ui.BitBtnScanDirs->click();
         QVERIFY(checked);
-        QVERIFY(form.BitBtnScanDirs->isEnabled() && form.RadioGroupInfo->isEnabled() && form.EditPattern->isEnabled());
+        QVERIFY(ui.BitBtnScanDirs->isEnabled() && ui.RadioGroupInfo->isEnabled() && ui.EditPattern->isEnabled());
         // Both settings blocks describe the lines below them.
-        const std::vector<std::string> report = lines(form.resultsModel()->lines());
+        const std::vector<std::string> report = lines(ui.results()->lines());
         QCOMPARE(std::count(report.begin(), report.end(), "     Info: Trustees and Owner"), 2);
         QCOMPARE(std::count(report.begin(), report.end(), "     Filter: *.*"), 2);
     }
@@ -188,10 +194,11 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        queueFolder(form, "\\\\FS1\\VOL1\\Locked");
-        form.CheckListBoxQ->addItem(QStringLiteral("\\\\FS9\\VOL1\\GONE"));
-        queueFolder(form, "\\\\FS1\\VOL1\\Public");
-        form.BitBtnScanDirsClick();
+        const MainFormUi ui(form);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Locked");
+        ui.CheckListBoxQ->addItem(QStringLiteral("\\\\FS9\\VOL1\\GONE"));
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
+        ui.BitBtnScanDirs->click();
         QCOMPARE(env.services().texts().size(), size_t(1));
         QCOMPARE(env.services().messages()[0].type, int(mtWarning));
         const std::string text = env.services().texts()[0];
@@ -204,40 +211,42 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        queueFolder(form, kRnD);
-        form.BitBtnScanDirsClick();
+        const MainFormUi ui(form);
+        QAbstractItemModelTester byObjTester(ui.byObj(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        queueFolder(ui, kRnD);
+        ui.BitBtnScanDirs->click();
         // The scan's own switch to the by-path tab built nothing.
-        QCOMPARE(form.byObjModel()->rowCount(), 0);
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        QCOMPARE(ui.byObj()->rowCount(), 0);
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
         const std::vector<std::string> expected { "Trustee: .Admin.Corp ", "     FS1\\VOL1:R&D\\PLANS2~1 [RF]",
             "     FS1\\VOL1:R&D [RWCEAFM]", "Trustee: .Staff.Corp ", "     FS1\\VOL1:R&D [RF]" };
-        QCOMPARE(lines(form.byObjModel()->lines()), expected);
-        QCOMPARE(form.byObjModel()->rowCount(), 5);
+        QCOMPARE(lines(ui.byObj()->lines()), expected);
+        QCOMPARE(ui.byObj()->rowCount(), 5);
         // Built once: later tab changes keep it.
-        form.PageControl2->setCurrentWidget(form.TabSheetByPath);
-        form.resultsModel()->clear();
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
-        QCOMPARE(form.byObjModel()->rowCount(), 5);
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByPath);
+        ui.results()->clear();
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
+        QCOMPARE(ui.byObj()->rowCount(), 5);
     }
 
     void aListByTrusteeBuiltBeforeTheScanEndedIsBuiltAgain()
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        queueFolder(form, kRnD);
-        queueFolder(form, "\\\\FS1\\VOL1\\Public");
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
         {
             // The user shows the list by trustee while the scan has written little yet.
-            DuringOperation during(env, [&] { form.PageControl2->setCurrentWidget(form.TabSheetByObj); });
-            form.BitBtnScanDirsClick();
+            DuringOperation during(env, [&] { ui.PageControl2->setCurrentWidget(ui.TabSheetByObj); });
+            ui.BitBtnScanDirs->click();
         }
         // Its tab is still shown, so it is built again from the whole results, and that
         // is what its text form saves.
         const std::string saved = env.home().file("by-trustee.txt");
         DialogAnswer answer(env, saved);
-        form.setPopupComponent(form.ListBoxByObj);
-        form.PopopSaveAsText->trigger();
+        ui.openContextMenu(ui.ListBoxByObj);
+        ui.PopopSaveAsText->trigger();
         QCOMPARE(ReadFileBytes(saved),
             std::string("Trustee: .Admin.Corp \r\n     FS1\\VOL1:R&D\\PLANS2~1 [RF]\r\n     FS1\\VOL1:R&D [RWCEAFM]\r\n"
                         "Trustee: .Staff.Corp \r\n     FS1\\VOL1:R&D [RF]\r\nTrustee: [Public] \r\n"
@@ -248,66 +257,69 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        queueFolder(form, kRnD);
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
         DialogAnswer answer(env, env.home().file("during.txt"));
         {
             DuringOperation during(env, [&] {
-                QVERIFY(!form.PopupGetLongNames->isEnabled() && !form.PopopSaveAsXML->isEnabled());
-                for (QAction* command : { form.PopupGetLongNames, form.PopopSaveAsText, form.PopopSaveAsXML })
+                QVERIFY(!ui.PopupGetLongNames->isEnabled() && !ui.PopopSaveAsXML->isEnabled());
+                for (QAction* command : { ui.PopupGetLongNames, ui.PopopSaveAsText, ui.PopopSaveAsXML })
                     command->trigger();
             });
-            form.BitBtnScanDirsClick();
+            ui.BitBtnScanDirs->click();
         }
         // Nothing was saved, and long names did not run: the command is still there.
         QVERIFY(answer.requests.empty());
-        const std::vector<std::string> report = lines(form.resultsModel()->lines());
+        const std::vector<std::string> report = lines(ui.results()->lines());
         QVERIFY(std::find(report.begin(), report.end(), "FS1\\VOL1:R&D\\PLANS2~1") != report.end());
-        QVERIFY(form.PopupGetLongNames->isEnabled() && form.PopopSaveAsXML->isEnabled());
+        QVERIFY(ui.PopupGetLongNames->isEnabled() && ui.PopopSaveAsXML->isEnabled());
     }
 
     void longNamesFromTheByTrusteeTabConvertTheByPathList()
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        queueFolder(form, kRnD);
-        form.BitBtnScanDirsClick();
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
-        const std::vector<std::string> byTrusteeBefore = lines(form.byObjModel()->lines());
-        const std::vector<std::string> before = lines(form.resultsModel()->lines());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        ui.BitBtnScanDirs->click();
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
+        const std::vector<std::string> byTrusteeBefore = lines(ui.byObj()->lines());
+        const std::vector<std::string> before = lines(ui.results()->lines());
 
-        form.setPopupComponent(form.ListBoxByObj);
-        form.PopupGetLongNames->trigger();
-        QVERIFY(!form.PopupGetLongNames->isEnabled());
-        const std::vector<std::string> after = lines(form.resultsModel()->lines());
+        ui.openContextMenu(ui.ListBoxByObj);
+        ui.PopupGetLongNames->trigger();
+        QVERIFY(!ui.PopupGetLongNames->isEnabled());
+        const std::vector<std::string> after = lines(ui.results()->lines());
         QCOMPARE(after.size(), before.size());
         QVERIFY(std::find(after.begin(), after.end(), "\\\\FS1\\VOL1\\R&D\\Plans 2002") != after.end());
         QVERIFY(std::find(after.begin(), after.end(), "FS1\\VOL1:R&D\\PLANS2~1") == after.end());
-        QCOMPARE(form.resultsModel()->data(form.resultsModel()->index(6)).toString(),
+        QCOMPARE(ui.results()->data(ui.results()->index(6)).toString(),
             QStringLiteral("\\\\FS1\\VOL1\\R&D"));
         // The list by trustee shown is built again from the long paths.
-        QCOMPARE(lines(form.byObjModel()->lines()).size(), byTrusteeBefore.size());
-        QCOMPARE(lines(form.byObjModel()->lines())[1], std::string("     \\\\FS1\\VOL1\\R&D\\Plans 2002 [RF]"));
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
+        QCOMPARE(lines(ui.byObj()->lines()).size(), byTrusteeBefore.size());
+        QCOMPARE(lines(ui.byObj()->lines())[1], std::string("     \\\\FS1\\VOL1\\R&D\\Plans 2002 [RF]"));
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
 
         // Disabled until the next scan ends.
-        form.BitBtnScanDirsClick();
-        QVERIFY(form.PopupGetLongNames->isEnabled());
+        ui.BitBtnScanDirs->click();
+        QVERIFY(ui.PopupGetLongNames->isEnabled());
     }
 
     void savingTheThreeForms()
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        queueFolder(form, kRnD, false);
-        form.BitBtnScanDirsClick();
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD, false);
+        ui.BitBtnScanDirs->click();
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
 
         // The text form from the by-path list, with the dialog set up for it.
         const std::string text = env.home().file("by-path.txt");
         {
             DialogAnswer answer(env, text);
-            form.setPopupComponent(form.ListBoxResults);
-            form.PopopSaveAsText->trigger();
+            ui.openContextMenu(ui.ListBoxResults);
+            ui.PopopSaveAsText->trigger();
             QCOMPARE(answer.requests.size(), size_t(1));
             QCOMPARE(answer.requests[0].fileName, std::string("Trustees.txt"));
             QCOMPARE(answer.requests[0].defaultExt, std::string("txt"));
@@ -319,8 +331,8 @@ private Q_SLOTS:
         const std::string byTrustee = env.home().file("by-trustee.txt");
         {
             DialogAnswer answer(env, byTrustee);
-            form.setPopupComponent(form.ListBoxByObj);
-            form.PopopSaveAsText->trigger();
+            ui.openContextMenu(ui.ListBoxByObj);
+            ui.PopopSaveAsText->trigger();
         }
         QCOMPARE(ReadFileBytes(byTrustee),
             std::string("Trustee: .Admin.Corp \r\n     FS1\\VOL1:R&D [RWCEAFM]\r\nTrustee: .Staff.Corp \r\n"
@@ -330,7 +342,7 @@ private Q_SLOTS:
         const std::string bat = env.home().file("rights.bat");
         {
             DialogAnswer answer(env, bat);
-            form.PopopSaveAsBat->trigger();
+            ui.PopopSaveAsBat->trigger();
             QCOMPARE(answer.requests[0].fileName, std::string("Trustees.bat"));
             QCOMPARE(answer.requests[0].filter, std::string("BAT Files|*.bat|All Files|*.*"));
         }
@@ -340,7 +352,7 @@ private Q_SLOTS:
         const std::string xml = env.home().file("rights.xml");
         {
             DialogAnswer answer(env, xml);
-            form.PopopSaveAsXML->trigger();
+            ui.PopopSaveAsXML->trigger();
             QCOMPARE(answer.requests[0].defaultExt, std::string("xml"));
         }
         const std::string xmlBytes = ReadFileBytes(xml);
@@ -354,13 +366,14 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        queueFolder(form, kRnD);
-        form.RadioGroupScope->click(2); // files too: budget.xls has a trustee without a name
-        form.BitBtnScanDirsClick();
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        ui.RadioGroupScope->click(2); // files too: budget.xls has a trustee without a name
+        ui.BitBtnScanDirs->click();
         const std::string bat = env.home().file("rights.bat");
         {
             DialogAnswer answer(env, bat);
-            form.PopopSaveAsBat->trigger();
+            ui.PopopSaveAsBat->trigger();
         }
         QCOMPARE(env.services().texts(),
             std::vector<std::string>(
@@ -375,11 +388,12 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         TMainForm form(env.context());
-        queueFolder(form, kRnD);
-        form.BitBtnScanDirsClick();
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        ui.BitBtnScanDirs->click();
         {
             DialogAnswer answer(env, std::nullopt);
-            form.PopopSaveAsXML->trigger();
+            ui.PopopSaveAsXML->trigger();
             QCOMPARE(answer.requests.size(), size_t(1));
         }
         QVERIFY(env.services().texts().empty());
@@ -390,7 +404,7 @@ private Q_SLOTS:
         const std::string impossible = env.home().file("plain/Trustees.bat");
         {
             DialogAnswer answer(env, impossible);
-            form.PopopSaveAsBat->trigger();
+            ui.PopopSaveAsBat->trigger();
         }
         QCOMPARE(env.services().texts(), std::vector<std::string>({ "Cannot create file " + impossible }));
         QCOMPARE(env.services().messages()[0].type, int(mtError));
@@ -403,22 +417,23 @@ private Q_SLOTS:
         AppTestEnv env;
         QPointer<TMainForm> alive = shownClosingForm(env);
         TMainForm* form = alive.data();
+        const MainFormUi ui(*form);
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        queueFolder(*form, kRnD);
-        queueFolder(*form, "\\\\FS1\\VOL1\\Public");
-        form->EditPattern->setText(QStringLiteral("*.DOC"));
+        queueFolder(ui, kRnD);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
+        ui.EditPattern->setText(QStringLiteral("*.DOC"));
         size_t linesWhenClosed = 0;
         {
             DuringOperation during(env, [&] {
                 QVERIFY(form->scanRunning());
-                linesWhenClosed = form->resultsModel()->lines().count();
+                linesWhenClosed = ui.results()->lines().count();
                 QVERIFY(!form->close()); // deferred: the scan is running
                 QVERIFY(form->isVisible());
             });
-            form->BitBtnScanDirsClick();
+            ui.BitBtnScanDirs->click();
             // The scan stopped at its next entry: the second start path was not reached.
             QVERIFY(alive);
-            const std::vector<std::string> report = lines(form->resultsModel()->lines());
+            const std::vector<std::string> report = lines(ui.results()->lines());
             QVERIFY(std::find(report.begin(), report.end(), "Base: \\\\FS1\\VOL1\\Public") == report.end());
             QVERIFY(report.size() >= linesWhenClosed);
             QVERIFY(!form->operationRunning());
@@ -437,9 +452,10 @@ private Q_SLOTS:
         for (int operation = 0; operation < 2; ++operation) {
             QPointer<TMainForm> alive = shownClosingForm(env);
             TMainForm* form = alive.data();
+            const MainFormUi ui(*form);
             QVERIFY(QTest::qWaitForWindowExposed(form));
-            queueFolder(*form, kRnD);
-            form->BitBtnScanDirsClick();
+            queueFolder(ui, kRnD);
+            ui.BitBtnScanDirs->click();
             {
                 bool ran = false;
                 DuringOperation during(env, [&] {
@@ -448,9 +464,9 @@ private Q_SLOTS:
                     form->close();
                 });
                 if (operation == 0)
-                    form->PageControl2->setCurrentWidget(form->TabSheetByObj);
+                    ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
                 else
-                    form->PopupGetLongNames->trigger();
+                    ui.PopupGetLongNames->trigger();
                 QVERIFY(ran);
                 QVERIFY(alive);
                 QVERIFY(!form->operationRunning());
@@ -467,10 +483,11 @@ private Q_SLOTS:
         QVERIFY(WriteFileBytes(env.iniFile(), "[Settings]\nRadioGroupScope=7\nRadioGroupInfo=0x10\n"
                                               "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n"));
         TMainForm form(env.context());
-        form.BitBtnScanDirs->click();
+        const MainFormUi ui(form);
+        ui.BitBtnScanDirs->click();
         const std::string saved = env.home().file("window.txt");
         DialogAnswer answer(env, saved);
-        form.PopopSaveAsText->trigger();
+        ui.PopopSaveAsText->trigger();
         QVERIFY(ReadFileBytes(saved).find("     Scope: Directories and Files\r\n") != std::string::npos);
         QVERIFY(ReadFileBytes(saved).find("     Owner: (n/a)\r\n") != std::string::npos); // the file budget.xls
 
@@ -488,33 +505,35 @@ private Q_SLOTS:
         AppTestEnv env;
         {
             TMainForm form(env.context());
+            const MainFormUi ui(form);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            queueFolder(form, kRnD, false);
-            queueFolder(form, "\\\\FS1\\VOL1\\Public", true);
-            form.RadioGroupScope->click(2);
-            form.RadioGroupInfo->click(1);
-            form.CheckBox_IRM->setChecked(false);
-            form.EditPattern->setText(QStringLiteral("*.XLS"));
+            queueFolder(ui, kRnD, false);
+            queueFolder(ui, "\\\\FS1\\VOL1\\Public", true);
+            ui.RadioGroupScope->click(2);
+            ui.RadioGroupInfo->click(1);
+            ui.CheckBox_IRM->setChecked(false);
+            ui.EditPattern->setText(QStringLiteral("*.XLS"));
             form.move(300, 200);
             form.resize(800, 560);
             QVERIFY(form.close());
         }
         TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
-        QCOMPARE(form.CheckListBoxQ->itemText(0), QString::fromStdString(kRnD));
-        QVERIFY(!form.CheckListBoxQ->checked(0));
-        QVERIFY(form.CheckListBoxQ->checked(1));
-        QCOMPARE(form.RadioGroupScope->itemIndex(), 2);
-        QCOMPARE(form.RadioGroupInfo->itemIndex(), 1);
-        QVERIFY(!form.CheckBox_IRM->isChecked());
-        QCOMPARE(form.EditPattern->text(), QStringLiteral("*.XLS"));
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
+        QCOMPARE(ui.CheckListBoxQ->itemText(0), QString::fromStdString(kRnD));
+        QVERIFY(!ui.CheckListBoxQ->checked(0));
+        QVERIFY(ui.CheckListBoxQ->checked(1));
+        QCOMPARE(ui.RadioGroupScope->itemIndex(), 2);
+        QCOMPARE(ui.RadioGroupInfo->itemIndex(), 1);
+        QVERIFY(!ui.CheckBox_IRM->isChecked());
+        QCOMPARE(ui.EditPattern->text(), QStringLiteral("*.XLS"));
         QCOMPARE(form.size(), QSize(800, 560));
         QCOMPARE(form.pos(), QPoint(300, 200));
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
-        QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
+        QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetInfo);
         QVERIFY(env.services().texts().empty());
     }
 
@@ -526,11 +545,12 @@ private Q_SLOTS:
         const QString odd = QStringLiteral("\\\\FS1\\VOL1\\Say \"=hi\"");
         {
             TMainForm form(env.context());
+            const MainFormUi ui(form);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            queueFolder(form, kRnD, true);
-            form.CheckListBoxQ->setChecked(form.CheckListBoxQ->addItem(odd), true);
-            form.RadioGroupScope->click(2);
+            queueFolder(ui, kRnD, true);
+            ui.CheckListBoxQ->setChecked(ui.CheckListBoxQ->addItem(odd), true);
+            ui.RadioGroupScope->click(2);
             form.resize(800, 560);
             QVERIFY(form.close());
         }
@@ -541,13 +561,14 @@ private Q_SLOTS:
                 + ": [CheckListBoxQ Checked] the key '\\\\FS1\\VOL1\\Say \"=hi\"' holds a double quote followed by '='");
         env.services().clearMessages();
         TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
-        QCOMPARE(form.CheckListBoxQ->itemText(1), odd);
-        QVERIFY(form.CheckListBoxQ->checked(0));
-        QVERIFY(!form.CheckListBoxQ->checked(1)); // only its check mark is lost
-        QCOMPARE(form.RadioGroupScope->itemIndex(), 2);
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
+        QCOMPARE(ui.CheckListBoxQ->itemText(1), odd);
+        QVERIFY(ui.CheckListBoxQ->checked(0));
+        QVERIFY(!ui.CheckListBoxQ->checked(1)); // only its check mark is lost
+        QCOMPARE(ui.RadioGroupScope->itemIndex(), 2);
         QCOMPARE(form.size(), QSize(800, 560));
         QVERIFY(env.services().texts().empty());
     }

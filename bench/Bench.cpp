@@ -18,6 +18,7 @@
 #include "export/ReportFile.h"
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
+#include "scan/ClientSession.h"
 #include "scan/LongNames.h"
 #include "scan/ScanRun.h"
 #include "scan/TrusteeList.h"
@@ -67,20 +68,18 @@ double PeakResidentMiB()
     return usage.ru_maxrss / 1024.0;
 }
 
-// Makes `library` the client library and opens the first connection as the command line
-// does; the session is ready for RunScan.
-void StartSession(ScanSession& session)
+// Starts the client of `services` (a fresh context) and opens the first connection as the
+// command line does; the session is ready for RunScan.
+void StartSession(Services& services, ScanSession& session)
 {
-    StartupConn = 0xFFFF;
-    if (InitNWClient() != 0 || NWLib().createContext(session.DSContext) != 0)
-        throw std::runtime_error("the client library did not start");
     std::vector<NWConnectionItem> connections;
-    ListConnections(connections);
+    if (StartClient(services, session, connections) != 0)
+        throw std::runtime_error("the client library did not start");
     if (connections.empty())
         throw std::runtime_error("the network has no connection");
+    const ServicesScope scope(services);
     SetContextFlag(session.DSContext, '+', 4);
-    session.ServerName = connections.front().serverName;
-    NWLib().NWCCOpenConnByRef(connections.front().reference, 1, 0, session.ConnHandle);
+    OpenChosenConnection(services, session, connections.front().reference, connections.front().serverName);
 }
 
 // The heaviest scan: scope Both, info Both, IRM on, recursion, the first volume of the
@@ -154,8 +153,7 @@ void MeasureDescription(const std::string& file, const Options& options)
     PrintRow(size, "load description", Summarize(loadTimes), "s", Format("%zu entries", entryCount));
 
     if (options.windowOnly) {
-        InstallSimulatedNetWare(std::move(library));
-        MeasureWindow(size, runs, 0, out);
+        MeasureWindow(*library, size, runs, 0, out);
         return;
     }
 
@@ -180,8 +178,7 @@ void MeasureDescription(const std::string& file, const Options& options)
         ::unlink(plainFile.c_str());
     }
 
-    InstallSimulatedNetWare(std::move(library));
-    const Network& net = *CurrentSimulatedNetWare()->network();
+    const Network& net = *library->network();
 
     // The headless scan.
     std::vector<double> scanTimes;
@@ -189,11 +186,13 @@ void MeasureDescription(const std::string& file, const Options& options)
     uint64_t examined = 0;
     for (int run = 0; run < runs; ++run) {
         results.clear();
+        Services services;
+        services.clientLibrary = library.get();
         ScanSession session;
-        StartSession(session);
+        StartSession(services, session);
         PlainScanControls controls = HeaviestChoices();
         const auto start = Clock::now();
-        const ScanResult result = RunScan(session, WholeVolume(net), 2, controls, results);
+        const ScanResult result = RunScan(services, session, WholeVolume(net), 2, controls, results);
         scanTimes.push_back(SecondsSince(start));
         examined = result.entriesExamined;
     }
@@ -300,7 +299,7 @@ void MeasureDescription(const std::string& file, const Options& options)
 
     // The same work in the window, on the offscreen platform.
     if (options.window)
-        MeasureWindow(size, runs, scan.median, out);
+        MeasureWindow(*library, size, runs, scan.median, out);
     else
         PrintMissing(size, "window figures", "not measured (--no-window)");
 

@@ -82,9 +82,11 @@ void MeasureLargeDirectory(int runs)
     PrintRow(kRow, "200000 files: load, names generated", Summarize(loadTimes), "s",
         "aliases valid and unique: checked");
 
-    InstallSimulatedNetWare(std::move(library));
+    Services services;
+    services.clientLibrary = library.get();
+    const ServicesScope scope(services);
     ScanSession session;
-    Check(NWLib().createContext(session.DSContext) == 0, "no context");
+    Check(library->createContext(session.DSContext) == 0, "no context");
     SetContextFlag(session.DSContext, '+', nw::ctxFlagTypeless);
     PlainScanControls controls;
     ReportList results;
@@ -92,7 +94,7 @@ void MeasureLargeDirectory(int runs)
         results.clear();
         controls.scope = scope;
         controls.info = info;
-        return RunScan(session, { { "\\\\S\\V\\BIG", recurse } }, *ScopeFlagForIndex(scope), controls, results);
+        return RunScan(services, session, { { "\\\\S\\V\\BIG", recurse } }, *ScopeFlagForIndex(scope), controls, results);
     };
 
     // Files scope, recursion: every file examined once, none with a trustee.
@@ -116,7 +118,6 @@ void MeasureLargeDirectory(int runs)
             + " entries");
     PrintRow(kRow, "200000 files: scan files, recursive", Summarize(scanTimes), "s",
         "every file once, no trustee; directory's trustee, pattern: checked");
-    InstallSimulatedNetWare(nullptr);
 }
 
 } // namespace bench

@@ -5,11 +5,9 @@
 #include "app/TMainForm.h"
 #include "app/WindowScanControls.h"
 #include "app/models/ReportListModel.h"
-#include "app/seams/SaveFileName.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
 #include "netware/D_NW.h"
-#include "platform/ProgramPath.h"
 #include "platform/netware/NetworkLoader.h"
 #include "util/D_Util.h"
 
@@ -19,6 +17,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QListView>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTimer>
@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace bench {
@@ -70,6 +71,54 @@ double ScrollAndPaintSeconds(QListView* list, double fraction)
     return clock.nsecsElapsed() / 1e9;
 }
 
+// The controls the bench drives, found by their objectName as the settings file knows them.
+template <typename T>
+T* Control(const TMainForm& form, const char* name)
+{
+    T* control = form.findChild<T*>(QString::fromLatin1(name));
+    if (!control)
+        throw std::runtime_error(std::string("the window has no control ") + name);
+    return control;
+}
+
+struct WindowControls {
+    explicit WindowControls(const TMainForm& form)
+        : CheckListBoxQ(Control<TCheckListBox>(form, "CheckListBoxQ"))
+        , RadioGroupScope(Control<TRadioGroup>(form, "RadioGroupScope"))
+        , RadioGroupInfo(Control<TRadioGroup>(form, "RadioGroupInfo"))
+        , CheckBox_IRM(Control<QCheckBox>(form, "CheckBox_IRM"))
+        , PageControl1(Control<QTabWidget>(form, "PageControl1"))
+        , TabSheetAction(Control<QWidget>(form, "TabSheetAction"))
+        , BitBtnScanDirs(Control<QPushButton>(form, "BitBtnScanDirs"))
+        , Memo1(Control<QPlainTextEdit>(form, "Memo1"))
+        , ListBoxResults(Control<QListView>(form, "ListBoxResults"))
+        , PageControl2(Control<QTabWidget>(form, "PageControl2"))
+        , TabSheetByPath(Control<QWidget>(form, "TabSheetByPath"))
+        , TabSheetByObj(Control<QWidget>(form, "TabSheetByObj"))
+        , PopopSaveAsXML(Control<QAction>(form, "PopopSaveAsXML"))
+        , PopupGetLongNames(Control<QAction>(form, "PopupGetLongNames"))
+        , scanControls(form.findChild<WindowScanControls*>())
+    {
+    }
+    TCheckListBox* CheckListBoxQ;
+    TRadioGroup* RadioGroupScope;
+    TRadioGroup* RadioGroupInfo;
+    QCheckBox* CheckBox_IRM;
+    QTabWidget* PageControl1;
+    QWidget* TabSheetAction;
+    QPushButton* BitBtnScanDirs;
+    QPlainTextEdit* Memo1;
+    QListView* ListBoxResults;
+    QTabWidget* PageControl2;
+    QWidget* TabSheetByPath;
+    QWidget* TabSheetByObj;
+    QAction* PopopSaveAsXML;
+    QAction* PopupGetLongNames;
+    WindowScanControls* scanControls;
+
+    ReportListModel* results() const { return qobject_cast<ReportListModel*>(ListBoxResults->model()); }
+};
+
 struct Figures {
     std::vector<double> scan, scanGap, infoCatchUp, infoCatchUpGap, byTrustee, byTrusteeGap, save, saveGap, longNames, longNamesGap, scroll;
     size_t infoLines = 0; // on the page when the scan ended
@@ -79,7 +128,8 @@ struct Figures {
 
 } // namespace
 
-void MeasureWindow(const std::string& size, int runs, double headlessScanSeconds, const std::string& outDir)
+void MeasureWindow(SimulatedNetWare& library, const std::string& size, int runs, double headlessScanSeconds,
+    const std::string& outDir)
 {
     static int argc = 1;
     static char name[] = "grantwise-bench";
@@ -92,76 +142,81 @@ void MeasureWindow(const std::string& size, int runs, double headlessScanSeconds
     QDir(home).removeRecursively();
     QDir().mkpath(home);
     qputenv("XDG_CONFIG_HOME", home.toUtf8());
-    SetProgramFilePath(QDir(home).absoluteFilePath("grantwise").toStdString());
     QApplication app(argc, argv);
+    Services services;
+    services.clientLibrary = &library;
+    services.programFilePath = QDir(home).absoluteFilePath("grantwise").toStdString();
     // Messages (an unreadable start path, a failed save) would wait for a click.
-    const auto previousBox = SetMessageBoxHandler([](int, const std::string& text) {
+    services.messageBox = [](int, const std::string& text) {
         std::fprintf(stderr, "grantwise-bench: window message: %s\n", text.c_str());
-    });
+    };
     const std::string saveFile = QDir(QString::fromStdString(outDir)).absoluteFilePath("window-save.xml").toStdString();
-    const auto previousDialog = SetSaveFileNameFunction(
-        [&](const SaveFileRequest&) { return std::optional<QString>(QString::fromStdString(saveFile)); });
+    services.saveFileName = [&](const SaveFileRequest&) { return std::optional<std::string>(saveFile); };
 
     Figures figures;
     {
-        StartupConn = 0xFFFF;
-        TMainForm form;
+        TMainForm form(services);
+        const WindowControls ui(form);
         form.resize(1000, 700);
         form.show();
         QApplication::processEvents();
-        const Network& net = *CurrentSimulatedNetWare()->network();
+        const Network& net = *library.network();
         const QString start = QString::fromStdString(
             "\\\\" + net.servers.front().name + "\\" + net.servers.front().volumes.front().name);
-        form.CheckListBoxQ->addItem(start);
-        form.CheckListBoxQ->setChecked(0, true);
-        form.RadioGroupScope->setItemIndex(2);
-        form.RadioGroupInfo->setItemIndex(2);
-        form.CheckBox_IRM->setChecked(true);
-        form.PageControl1->setCurrentWidget(form.TabSheetAction);
+        ui.CheckListBoxQ->addItem(start);
+        ui.CheckListBoxQ->setChecked(0, true);
+        ui.RadioGroupScope->setItemIndex(2);
+        ui.RadioGroupInfo->setItemIndex(2);
+        ui.CheckBox_IRM->setChecked(true);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
         QApplication::processEvents();
 
         for (int run = 0; run < runs; ++run) {
             QElapsedTimer clock;
             clock.start();
-            figures.scanGap.push_back(LongestGapSeconds([&] { form.BitBtnScanDirsClick(); }));
+            figures.scanGap.push_back(LongestGapSeconds([&] { ui.BitBtnScanDirs->click(); }));
             figures.scan.push_back(clock.nsecsElapsed() / 1e9);
-            figures.lines = form.resultsModel()->lines().count();
-            figures.infoLines = static_cast<size_t>(form.Memo1->blockCount());
-            figures.infoWaiting = static_cast<size_t>(form.scanControls()->pendingLines());
+            figures.lines = ui.results()->lines().count();
+            figures.infoLines = static_cast<size_t>(ui.Memo1->blockCount());
+            figures.infoWaiting = static_cast<size_t>(ui.scanControls->pendingLines());
 
             // The trustee names still waiting reach the Info page while the loop runs.
             clock.restart();
             figures.infoCatchUpGap.push_back(LongestGapSeconds([&] {
-                while (form.scanControls()->pendingLines() > 0)
+                while (ui.scanControls->pendingLines() > 0)
                     QApplication::processEvents(QEventLoop::WaitForMoreEvents);
             }));
             figures.infoCatchUp.push_back(clock.nsecsElapsed() / 1e9);
             // The Info page keeps every scan's trustee names; start each run from an empty one.
-            form.Memo1->clear();
+            ui.Memo1->clear();
 
             double longestScroll = 0;
             for (double at : { 0.0, 0.25, 0.5, 0.75, 1.0 })
-                longestScroll = std::max(longestScroll, ScrollAndPaintSeconds(form.ListBoxResults, at));
+                longestScroll = std::max(longestScroll, ScrollAndPaintSeconds(ui.ListBoxResults, at));
             figures.scroll.push_back(longestScroll);
 
             clock.restart();
-            figures.byTrusteeGap.push_back(LongestGapSeconds([&] { form.PageControl2Change(); }));
+            // The scan ends on the by-path tab; showing the other one builds the list.
+            figures.byTrusteeGap.push_back(
+                LongestGapSeconds([&] { ui.PageControl2->setCurrentWidget(ui.TabSheetByObj); }));
             figures.byTrustee.push_back(clock.nsecsElapsed() / 1e9);
+            // Back on the by-path tab (the list stays built), so that long names below do
+            // not build the list by trustee again.
+            ui.PageControl2->setCurrentWidget(ui.TabSheetByPath);
 
-            form.setPopupComponent(form.ListBoxResults);
+            // The context menu was never opened over the list by trustee: the save writes the
+            // by-path results.
             clock.restart();
-            figures.saveGap.push_back(LongestGapSeconds([&] { form.PopopSaveResultsClick(form.PopopSaveAsXML); }));
+            figures.saveGap.push_back(LongestGapSeconds([&] { ui.PopopSaveAsXML->trigger(); }));
             figures.save.push_back(clock.nsecsElapsed() / 1e9);
             ::unlink(saveFile.c_str());
 
             clock.restart();
-            figures.longNamesGap.push_back(LongestGapSeconds([&] { form.PopupGetLongNamesClick(); }));
+            figures.longNamesGap.push_back(LongestGapSeconds([&] { ui.PopupGetLongNames->trigger(); }));
             figures.longNames.push_back(clock.nsecsElapsed() / 1e9);
         }
         form.close();
     }
-    SetSaveFileNameFunction(previousDialog);
-    SetMessageBoxHandler(previousBox);
 
     const auto ms = [](std::vector<double> v) {
         for (double& x : v)

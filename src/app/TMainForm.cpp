@@ -15,6 +15,7 @@
 #include "platform/ProgramPath.h"
 #include "settings/controls/D_IniControls.h"
 #include "platform/gui/ShellRun.h"
+#include "services/ErrorBox.h"
 #include "util/D_Util.h"
 
 #include <QAction>
@@ -61,13 +62,19 @@ QString informationLines(const QByteArray& bytes)
 
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent)
+TMainForm::TMainForm(const Services& services, QWidget* parent)
     : QMainWindow(parent)
+    , m_services(services)
 {
     createControls();
     connectHandlers();
     m_controls = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
     m_pump = std::make_unique<PendingMessagesPump>([this] { return m_closeRequested && m_operationDepth > 0; });
+    m_services.pendingMessages = [this, given = services.pendingMessages] {
+        if (given)
+            given();
+        m_pump->pump();
+    };
     StatusBar1->setPanelText(0, readmeAddress());
     FormCreate();
 }
@@ -214,7 +221,7 @@ void TMainForm::FormCreate()
         Memo1->appendPlainText(QString::fromStdString("Could not find " + infoFile));
 
     std::vector<NWConnectionItem> connections;
-    m_lastCode = StartClient(m_session, connections);
+    m_lastCode = StartClient(m_services, m_session, connections);
     if (m_lastCode != 0) {
         CheckError(static_cast<int32_t>(m_lastCode), "InitNetWare");
     } else {
@@ -240,15 +247,17 @@ void TMainForm::FormShow()
 
 void TMainForm::FormClose()
 {
-    // Each save on its own: a file that cannot be written costs that save (silently, as
-    // at any close), never the saves after it. A value the file cannot hold costs that
-    // value only, and the user is told which.
+    // Each save on its own: a file that cannot be written costs that save, never the saves
+    // after it. A value the file cannot hold costs that value only, and the user is told
+    // which.
     IniRefusals refusals;
     const auto save = [&refusals](auto&& run) {
         try {
             IniRefusals more = run();
             refusals.insert(refusals.end(), more.begin(), more.end());
-        } catch (const std::exception&) {
+        } catch (const IniWriteError&) {
+            // The settings file cannot be written (a folder in its place, a full disk): the
+            // window closes anyway and says nothing, as closing always has.
         }
     };
     save([&] { return SaveCheckListToFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scan/ScanSession.h"
+#include "services/Services.h"
 
 #include <QMainWindow>
 
@@ -33,24 +34,40 @@ class WindowScanControls;
 /// Grantwise's one window: the Info page with the information text, the Select Start
 /// Path page (connection list, folder tree, work queue) and the Scan for Trustees page
 /// (scan settings, the results by path and by trustee, their context menu), with a
-/// status bar below. Every control is a field named as in the layout and carries that
-/// name as its objectName, which the settings file uses as its key.
-///
-/// The handlers are public methods named after control and event, so that tests can
-/// drive them as the events would. Everything runs on the GUI thread; long operations
-/// (the scan, the by-trustee build, long names) run the event loop through the
+/// status bar below. Every control is a private field named as in the layout and carries
+/// that name as its objectName, which the settings file uses as its key (and by which
+/// tests find it); the handlers are private methods named after control and event, run by
+/// the controls' signals and events. Everything runs on the GUI thread; long operations
+/// (the scan, the by-trustee build, long names, saves) run the event loop through the
 /// pending-messages pump, so the window stays responsive, and closing the window during
 /// one is deferred until the operation has stopped (see closeEvent).
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    /// Builds the layout, installs the window's pending-messages pump (the previous
-    /// handler comes back when the window goes; like every scoped handler, windows are
-    /// to be destroyed in the reverse order of their creation) and runs FormCreate
-    /// (information text, NetWare start-up, connection list, settings).
-    explicit TMainForm(QWidget* parent = nullptr);
+    /// Builds the layout and runs FormCreate (information text, NetWare start-up,
+    /// connection list, settings). The window works with a copy of services whose
+    /// pending-messages service is the given one (when there is one) followed by the
+    /// window's own pump; that copy is the current context while the window lives. What
+    /// services point to must outlive the window.
+    explicit TMainForm(const Services& services, QWidget* parent = nullptr);
     ~TMainForm() override;
 
+    /// True while a scan, by-trustee build, long-names run or save is in progress.
+    bool operationRunning() const noexcept { return m_operationDepth > 0; }
+    /// True while DoTheJob runs.
+    bool scanRunning() const noexcept { return m_scanRunning; }
+    /// The state of the current connection and scan.
+    const ScanSession& session() const noexcept { return m_session; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    /// Closing while a long operation runs only asks it to stop: the pending-messages pump
+    /// then throws OperationCancelled out of the operation, and when the outermost one has
+    /// unwound the window closes for real (FormClose saving the settings as usual).
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     // ---- Controls, in the layout's order (the window owns them all) ----------------
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheetInfo = nullptr;
@@ -86,12 +103,6 @@ public:
     QLineEdit* EditPattern = nullptr;
     QCheckBox* CheckBox_IRM = nullptr;
 
-    /// The models behind ListBoxResults (the report lines of the last scan) and
-    /// ListBoxByObj (the rows of the list by trustee, all of code 0).
-    ReportListModel* resultsModel() const { return m_results; }
-    ReportListModel* byObjModel() const { return m_byObj; }
-    ShellFolderModel* folderModel() const { return m_folders; }
-
     // ---- Start-up and shutdown ------------------------------------------------------
     void FormCreate();
     void FormShow();
@@ -115,38 +126,10 @@ public:
     /// sender: PopopSaveAsText, PopopSaveAsBat or PopopSaveAsXML.
     void PopopSaveResultsClick(QAction* sender);
 
-    /// The list the context menu was last opened on (ListBoxResults at start).
-    QListView* popupComponent() const { return m_popupComponent; }
-    /// Remembers the list the context menu belongs to, as opening it over that list does.
-    void setPopupComponent(QListView* list) { m_popupComponent = list; }
-
     /// Makes page the active page of pageControl without running its change handler (the
     /// handlers run only for the user's changes).
     void setActivePage(QTabWidget* pageControl, QWidget* page);
 
-    /// True while a scan, by-trustee build, long-names run or save is in progress.
-    bool operationRunning() const noexcept { return m_operationDepth > 0; }
-    /// True while DoTheJob runs.
-    bool scanRunning() const noexcept { return m_scanRunning; }
-
-    /// The state of the current connection and scan.
-    ScanSession& session() noexcept { return m_session; }
-    /// The completion code of the last client start-up step or connection opening.
-    uint32_t lastCode() const noexcept { return m_lastCode; }
-
-    /// The scan's view of the scope, info, IRM and pattern controls, the status bar and
-    /// the information page.
-    WindowScanControls* scanControls() const { return m_controls; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    /// Closing while a long operation runs only asks it to stop: the pending-messages pump
-    /// then throws OperationCancelled out of the operation, and when the outermost one has
-    /// unwound the window closes for real (FormClose saving the settings as usual).
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void createControls();
     void createSelectPage();
     void createActionPage();
@@ -170,13 +153,19 @@ private:
     void resultsChanged(bool cancelled);
     void openContextMenu(QListView* list, const QPoint& pos);
 
+    /// The models behind ListBoxResults (the report lines of the last scan) and
+    /// ListBoxByObj (the rows of the list by trustee, all of code 0).
     ReportListModel* m_results = nullptr;
     ReportListModel* m_byObj = nullptr;
     ShellFolderModel* m_folders = nullptr;
+    /// The list the context menu was last opened on (ListBoxResults at start).
     QListView* m_popupComponent = nullptr;
     std::unique_ptr<PendingMessagesPump> m_pump;
+    Services m_services;
+    ServicesScope m_servicesScope { m_services };
     WindowScanControls* m_controls = nullptr;
     ScanSession m_session;
+    /// The completion code of the last client start-up step or connection opening.
     uint32_t m_lastCode = 0;
     int m_operationDepth = 0;
     bool m_scanRunning = false;

@@ -8,8 +8,9 @@
 #include "export/ReportFile.h"
 #include "scan/LongNames.h"
 #include "scan/TrusteeList.h"
+#include "services/ErrorBox.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -95,7 +96,7 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     SaveDialog1->fileName = QString::fromStdString("Trustees." + ext);
     // The hourglass is shown only once the file is chosen: an override cursor would also
     // cover the dialog.
-    if (!SaveDialog1->execute(this))
+    if (!SaveDialog1->execute(m_services))
         return;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);

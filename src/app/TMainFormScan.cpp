@@ -9,8 +9,9 @@
 #include "app/widgets/TStatusBar.h"
 #include "netware/D_NW.h"
 #include "scan/ScanRun.h"
+#include "services/ErrorBox.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,7 +63,7 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
     bool cancelled = false;
     m_results->setFeeding(true);
     try {
-        result = RunScan(m_session, queue, scopeFlag, *m_controls, m_results->lines());
+        result = RunScan(m_services, m_session, queue, scopeFlag, *m_controls, m_results->lines());
     } catch (const OperationCancelled&) {
         // The window is closing: the lines written so far stay, the close follows below.
         cancelled = true;

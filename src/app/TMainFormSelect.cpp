@@ -56,8 +56,8 @@ void TMainForm::ServerListClick()
     const int index = ServerList->itemIndex();
     if (index < 0)
         return;
-    m_lastCode = OpenChosenConnection(
-        m_session, ServerList->itemData(index).value<uint32_t>(), ServerList->itemText(index).toStdString());
+    m_lastCode = OpenChosenConnection(m_services, m_session, ServerList->itemData(index).value<uint32_t>(),
+        ServerList->itemText(index).toStdString());
     ShellTreeViewSetRoot(Format("\\\\%s\\", m_session.ServerName.c_str()));
 }
 

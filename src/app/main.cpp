@@ -1,5 +1,6 @@
 #include "app/TMainForm.h"
 #include "app/seams/QtMessageBox.h"
+#include "app/seams/SaveFileName.h"
 #include "platform/netware/NetworkLoader.h"
 
 #include <QApplication>
@@ -9,11 +10,16 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Grantwise"));
     QApplication::setApplicationDisplayName(QStringLiteral("Grantwise"));
-    InstallQtMessageBoxHandler();
-    // The simulated NetWare client over $GRANTWISE_NETWORK or the built-in demo network.
-    InstallNetwork(std::string());
 
-    TMainForm MainForm;
+    // The simulated NetWare client over $GRANTWISE_NETWORK or the built-in demo network,
+    // Qt's message box and save dialog; the window adds its pending-messages pump.
+    const std::unique_ptr<SimulatedNetWare> network = LoadNetwork(std::string());
+    Services services;
+    services.clientLibrary = network.get();
+    services.messageBox = &ShowQtMessageBox;
+    services.saveFileName = &QtSaveFileName;
+
+    TMainForm MainForm(services);
     MainForm.show();
     return app.exec();
 }

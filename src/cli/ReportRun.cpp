@@ -10,8 +10,9 @@
 #include "scan/TrusteeList.h"
 #include "settings/SavedScanSettings.h"
 #include "util/CaseFold.h"
+#include "services/ErrorBox.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <QFileInfo>
 
@@ -114,12 +115,11 @@ long peakResidentKiB()
 
 int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
 {
-    const auto previousBox = SetMessageBoxHandler(
-        [&err](int, const std::string& text) { err << "grantwise-report: " << text << std::endl; });
-    struct RestoreBox {
-        MessageBoxHandler previous;
-        ~RestoreBox() { SetMessageBoxHandler(std::move(previous)); }
-    } restoreBox { previousBox };
+    // Messages go to standard error; the client library and the progress line are added
+    // below. The context is current for the whole run.
+    Services services;
+    services.messageBox = [&err](int, const std::string& text) { err << "grantwise-report: " << text << std::endl; };
+    const ServicesScope scope(services);
 
     const auto loadStart = Clock::now();
 
@@ -139,11 +139,12 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
 
     // The client library serving the network description; an unusable description makes
     // its initialisation fail with 0x88FF, whose text names the file and the reason.
-    InstallNetwork(options.network.value_or(""));
+    const std::unique_ptr<SimulatedNetWare> network = LoadNetwork(options.network.value_or(""));
+    services.clientLibrary = network.get();
 
     ScanSession session;
     std::vector<NWConnectionItem> connections;
-    if (const uint32_t code = StartClient(session, connections); code != 0) {
+    if (const uint32_t code = StartClient(services, session, connections); code != 0) {
         CheckError(static_cast<int32_t>(code), "InitNetWare");
         return 2;
     }
@@ -163,7 +164,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     // A connection that cannot be opened is reported and the run goes on, as in the
     // window: start paths that name their server are resolved by the path splitter.
     if (chosen)
-        OpenChosenConnection(session, chosen->reference, chosen->serverName);
+        OpenChosenConnection(services, session, chosen->reference, chosen->serverName);
     SetContextFlag(session.DSContext, '+', nw::ctxFlagTypeless);
 
     // The settings file's choices as the window restores them (or the window's designed
@@ -198,20 +199,12 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     const bool progress = options.progress.value_or(isatty(STDERR_FILENO) != 0);
     controls.keepStatus = progress;
     ProgressLine progressLine(err, controls, results);
-    auto previousPending = SetPendingMessagesHandler(progress ? std::function<void()>([&progressLine] {
-        progressLine.tick();
-    })
-                                                              : std::function<void()>());
-    ScanResult scan;
-    try {
-        scan = RunScan(session, queue, *scopeFlag, controls, results);
-        if (options.longNames)
-            GetLongNames(results);
-    } catch (...) {
-        SetPendingMessagesHandler(std::move(previousPending));
-        throw;
-    }
-    SetPendingMessagesHandler(std::move(previousPending));
+    if (progress)
+        services.pendingMessages = [&progressLine] { progressLine.tick(); };
+    ScanResult scan = RunScan(services, session, queue, *scopeFlag, controls, results);
+    if (options.longNames)
+        GetLongNames(results);
+    services.pendingMessages = nullptr;
     progressLine.finish();
     const double scanSeconds = secondsSince(scanStart);
 

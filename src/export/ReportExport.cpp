@@ -7,7 +7,7 @@
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "export/ReportFile.h"
 
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <QSaveFile>
 #include <QString>

@@ -1,6 +1,7 @@
 #pragma once
 
-// D_NW: the NetWare access layer above the client library (NWLib(), NWClientLibrary.h).
+// D_NW: the NetWare access layer above the client library: the library of the current
+// context of services (NWLib(), services/Services.h; NWClientLibrary.h).
 // Client start-up and connections, context values and error texts; path resolution;
 // the directory walk; trustees, owner names and rights letters; object names.
 // Operations return the library's completion code (0 = success) and deliver results
@@ -9,6 +10,7 @@
 
 #include "netware/NWClientLibrary.h"
 #include "netware/NameCache.h"
+#include "services/Services.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,15 +21,11 @@
 
 // ---- Client start-up, connections and error reporting -------------------------
 
-/// The connection InitNWClient opened; 0xFFFF while the client has not been brought up.
-/// Written only by InitNWClient; a test may set it back to 0xFFFF to start afresh.
-extern uint32_t StartupConn;
-
-/// Brings the client up once: initialise (377); the default connection reference (111),
-/// or else the first reference a scan (113) yields; opens it (102) into StartupConn.
-/// Failures are shown with ReportNWError ("Could not initialize NetWare Client", or
-/// "NWCCScanConnRefs/NWCCOpenConnByRef") and returned. Once StartupConn is set, returns
-/// 0 at once without calling the library.
+/// Brings the client of the current context up once: initialise (377); the default
+/// connection reference (111), or else the first reference a scan (113) yields; opens it
+/// (102) into the context's StartupConn. Failures are shown with ReportNWError ("Could
+/// not initialize NetWare Client", or "NWCCScanConnRefs/NWCCOpenConnByRef") and returned.
+/// Once StartupConn is set (not 0xFFFF), returns 0 at once without calling the library.
 uint16_t InitNWClient();
 
 /// One item of the connection list: the server name shown and the reference behind it.

@@ -5,16 +5,16 @@
 
 #include "util/CaseFold.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/ErrorBox.h"
+#include "services/PendingMessages.h"
 #include "util/Utf8.h"
-
-uint32_t StartupConn = 0xFFFF;
 
 uint16_t InitNWClient()
 {
-    if (StartupConn != 0xFFFF)
+    Services& services = CurrentServices();
+    if (services.StartupConn != 0xFFFF)
         return 0;
-    NWClientLibrary& lib = NWLib();
+    NWClientLibrary& lib = services.client();
     uint16_t code = lib.initialize(nullptr, nullptr);
     if (code != 0) {
         ReportNWError(code, "Could not initialize NetWare Client");
@@ -27,7 +27,7 @@ uint16_t InitNWClient()
         code = lib.NWCCScanConnRefs(scanIndex, connRef);
     }
     if (code == 0)
-        code = lib.NWCCOpenConnByRef(connRef, 1, 0, StartupConn);
+        code = lib.NWCCOpenConnByRef(connRef, 1, 0, services.StartupConn);
     ReportNWError(code, "NWCCScanConnRefs/NWCCOpenConnByRef");
     return code;
 }

@@ -10,7 +10,7 @@
 
 #include "netware/NWBufferText.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <cstring>
 

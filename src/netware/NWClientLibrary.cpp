@@ -56,24 +56,10 @@ public:
     }
 };
 
-NWClientLibrary*& currentLibrary()
-{
-    static NWClientLibrary* library = nullptr;
-    return library;
-}
-
 } // namespace
 
-NWClientLibrary& NWLib()
+NWClientLibrary& AbsentNWClientLibrary()
 {
     static AbsentLibrary absent;
-    NWClientLibrary* library = currentLibrary();
-    return library ? *library : absent;
-}
-
-NWClientLibrary* SetNWClientLibrary(NWClientLibrary* library)
-{
-    NWClientLibrary* previous = currentLibrary();
-    currentLibrary() = library;
-    return previous;
+    return absent;
 }

@@ -7,9 +7,10 @@
 // object IDs are 32-bit. Text outputs are NUL-terminated character buffers of the size
 // each entry names, exactly as the library fills them.
 //
-// The layer above (D_NW) reaches the library only through NWLib(); which implementation
-// stands behind it (the simulated library, a test's recording fake) is decided by whoever
-// calls SetNWClientLibrary.
+// The layer above (D_NW) reaches the library only through NWLib(), the library of the
+// current context of services (services/Services.h); which implementation stands behind
+// it (the simulated library, a test's recording fake) is decided by whoever fills that
+// context.
 
 #include <cstdint>
 #include <string>
@@ -214,10 +215,6 @@ public:
     virtual std::string NWstrerror(uint32_t code) = 0;
 };
 
-/// The library D_NW calls. When none was installed, a stand-in that fails every call
-/// with 0x88FF (its text: no NetWare client library is installed).
-NWClientLibrary& NWLib();
-
-/// Installs library as the current one (nullptr: none) and returns the previous one.
-/// The caller keeps ownership and must keep the library alive while it is installed.
-NWClientLibrary* SetNWClientLibrary(NWClientLibrary* library);
+/// The library that stands in when none is installed: every call fails with 0x88FF, whose
+/// error text says that no NetWare client library is installed.
+NWClientLibrary& AbsentNWClientLibrary();

@@ -12,12 +12,6 @@
 
 namespace {
 
-ProfileFile::WriteFault& writeFault()
-{
-    static ProfileFile::WriteFault fault;
-    return fault;
-}
-
 QString qPath(const std::string& path)
 {
     return QString::fromStdString(path);
@@ -76,11 +70,6 @@ std::string ProfileFile::ResolvePath(const std::string& fileName)
     else
         folder = QDir::homePath().toStdString() + "/.config";
     return folder + "/" + fileName;
-}
-
-void ProfileFile::SetWriteFault(WriteFault fault)
-{
-    writeFault() = std::move(fault);
 }
 
 ProfileFile::ProfileFile(const std::string& fileName)
@@ -180,8 +169,6 @@ bool ProfileFile::flush()
         file.cancelWriting();
         return false;
     }
-    if (writeFault() && writeFault()(m_path))
-        file.cancelWriting();
     if (!file.commit()) {
         m_lastError = m_path + ": " + file.errorString().toStdString();
         return false;

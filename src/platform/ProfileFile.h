@@ -3,7 +3,6 @@
 #include "platform/ProfileFileText.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,12 +79,6 @@ public:
 
     /// The path a file name resolves to (the rule above), without touching the disk.
     static std::string ResolvePath(const std::string& fileName);
-
-    /// A fault for tests: when set and it returns true for the path being written, that
-    /// write is abandoned after the new text went to the temporary file, exactly as a
-    /// failed disk write would be. An empty function removes it.
-    using WriteFault = std::function<bool(const std::string& path)>;
-    static void SetWriteFault(WriteFault fault);
 
 private:
     std::string m_path;

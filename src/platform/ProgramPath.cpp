@@ -1,5 +1,6 @@
 #include "platform/ProgramPath.h"
 
+#include "services/Services.h"
 #include "util/D_Util.h"
 
 #include <QCoreApplication>
@@ -7,18 +8,10 @@
 #include <filesystem>
 #include <system_error>
 
-namespace {
-std::string& overridePath()
-{
-    static std::string path;
-    return path;
-}
-} // namespace
-
 std::string ProgramFilePath()
 {
-    if (!overridePath().empty())
-        return overridePath();
+    if (const std::string& given = CurrentServices().programFilePath; !given.empty())
+        return given;
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec && !exe.empty())
@@ -26,11 +19,6 @@ std::string ProgramFilePath()
     if (QCoreApplication::instance())
         return QCoreApplication::applicationFilePath().toStdString();
     return "grantwise";
-}
-
-void SetProgramFilePath(const std::string& path)
-{
-    overridePath() = path;
 }
 
 std::string ExeFileWithExt(std::string_view ext)

@@ -2,6 +2,7 @@
 
 #include "netware/NWBufferText.h"
 #include "netware/NWClientLibrary.h"
+#include "services/Services.h"
 #include "util/D_Util.h"
 
 #include <algorithm>

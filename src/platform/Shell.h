@@ -1,10 +1,10 @@
 #pragma once
 
 // The shell stand-in: short and long path names, display names and folder enumeration.
-// A network path ("\\SERVER\VOLUME\dir\...") is answered through the client library in
-// use (NWLib()): the connection to the server by its name, its volumes by number, the
-// entries' long and DOS names through the name-space calls. Any other path is a local
-// file-system path (the design-time root "C:\" stands for "/").
+// A network path ("\\SERVER\VOLUME\dir\...") is answered through the client library of
+// the current context of services (NWLib()): the connection to the server by its name,
+// its volumes by number, the entries' long and DOS names through the name-space calls.
+// Any other path is a local file-system path (the design-time root "C:\" stands for "/").
 
 #include <string>
 #include <vector>

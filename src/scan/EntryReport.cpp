@@ -2,7 +2,7 @@
 
 #include "scan/LineKinds.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <stdexcept>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "netware/D_NW.h"
 #include "platform/PathForms.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 size_t GetLongNames(ReportList& results)
 {

@@ -5,9 +5,10 @@
 #include "scan/LineKinds.h"
 #include "util/D_Util.h"
 #include "platform/PathForms.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -18,9 +19,9 @@ namespace {
 // scope asks for), and a file search is started only where the walk searches: for the
 // files of the scope, or for the subdirectories of a recursive walk. Returns the first
 // failing code, 0 when the directory can be read.
-uint16_t probeStartDirectory(uint32_t connHandle, const std::string& walkPath, uint8_t scopeFlag, bool recurse)
+uint16_t probeStartDirectory(
+    NWClientLibrary& lib, uint32_t connHandle, const std::string& walkPath, uint8_t scopeFlag, bool recurse)
 {
-    NWClientLibrary& lib = NWLib();
     const std::string path = RemoveSlash(walkPath);
     uint8_t infoSequence[9];
     std::memset(infoSequence, 0xFF, sizeof infoSequence);
@@ -41,8 +42,8 @@ uint16_t probeStartDirectory(uint32_t connHandle, const std::string& walkPath, u
     return lib.initFileSearch(connHandle, 0, path.c_str(), volumeNumber, directoryID, sequence, accessRights, nullptr);
 }
 
-void scanEntry(ScanSession& session, const QueueEntry& entry, uint8_t scopeFlag, ScanControls& controls,
-    ReportList& results, EntryReport& report, ScanResult& result)
+void scanEntry(NWClientLibrary& lib, ScanSession& session, const QueueEntry& entry, uint8_t scopeFlag,
+    ScanControls& controls, ReportList& results, EntryReport& report, ScanResult& result)
 {
     session.DirPath = ConvertPathName(entry.path, PathForm::Short);
     const uint16_t parseCode
@@ -62,7 +63,7 @@ void scanEntry(ScanSession& session, const QueueEntry& entry, uint8_t scopeFlag,
     const std::string walkPath = Format("%s:%s", session.VolumeName.c_str(), session.DirPath.c_str());
     if (parseCode != 0) {
         result.unreadable.push_back({ entry.path, parseCode });
-    } else if (const uint16_t code = probeStartDirectory(session.ConnHandle, walkPath, scopeFlag, entry.recurse);
+    } else if (const uint16_t code = probeStartDirectory(lib, session.ConnHandle, walkPath, scopeFlag, entry.recurse);
                code != 0) {
         result.unreadable.push_back({ entry.path, code });
     }
@@ -101,20 +102,24 @@ std::string ChoiceValue(int index, const std::array<std::string_view, 3>& items)
     return RemoveChars(value, "&");
 }
 
-ScanResult RunScan(ScanSession& session, const std::vector<QueueEntry>& queue, uint8_t scopeFlag,
-    ScanControls& controls, ReportList& results)
+ScanResult RunScan(Services& services, ScanSession& session, const std::vector<QueueEntry>& queue,
+    uint8_t scopeFlag, ScanControls& controls, ReportList& results)
 {
+    const ServicesScope scope(services);
     ScanResult result;
     EntryReport report(session, controls, results);
     const size_t count = queue.size();
     for (size_t i = 0; i < count; ++i) {
         try {
-            scanEntry(session, queue[i], scopeFlag, controls, results, report, result);
-        } catch (const OperationCancelled&) {
-            throw;
-        } catch (...) {
-            // An error while one start path is scanned ends its report where it arose;
-            // the lines written so far stay and the scan goes on with the next one.
+            scanEntry(services.client(), session, queue[i], scopeFlag, controls, results, report, result);
+        } catch (const std::logic_error&) {
+            // A fault in what one start path holds (a trustee block of more than 20
+            // entries is a std::out_of_range) ends its report where it arose; the lines
+            // written so far stay and the scan goes on with the next one. Running out of
+            // memory (std::bad_alloc) and OperationCancelled are not such faults: they end
+            // the whole scan.
+        } catch (const std::runtime_error&) {
+            // Likewise for an error reported while the start path is scanned.
         }
     }
     result.entriesExamined = report.entriesExamined();

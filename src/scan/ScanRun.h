@@ -3,6 +3,7 @@
 #include "scan/ReportList.h"
 #include "scan/ScanControls.h"
 #include "scan/ScanSession.h"
+#include "services/Services.h"
 
 #include <cstdint>
 #include <array>
@@ -42,15 +43,18 @@ std::optional<uint8_t> ScopeFlagForIndex(int scopeIndex) noexcept;
 /// for no selection.
 std::string ChoiceValue(int index, const std::array<std::string_view, 3>& items);
 
-/// Runs one scan over the queue and appends its report lines to results (which the
-/// caller has emptied): for every entry in order, the settings block (Base, Subdirs,
-/// Filter, Info, Scope, separator), the context pointed at the connection's tree, the
-/// walk with the per-entry report, and two separators. The choices are read from
-/// controls when they are used (the window keeps them from changing during a scan).
+/// Runs one scan over the queue with the services it is handed (current while it runs:
+/// the walk, the per-entry report and their pending-messages calls use them) and appends
+/// its report lines to results (which the caller has emptied): for every entry in order,
+/// the settings block (Base, Subdirs, Filter, Info, Scope, separator), the context
+/// pointed at the connection's tree, the walk with the per-entry report, and two
+/// separators. The choices are read from controls when they are used (the window keeps
+/// them from changing during a scan).
 ///
-/// Errors raised while one entry is scanned end that entry's report silently and the
-/// scan goes on with the next; OperationCancelled ends the whole scan (it propagates).
+/// Errors raised while one entry is scanned (std::logic_error and std::runtime_error, such
+/// as TrusteeBlockRangeError) end that entry's report silently and the scan goes on with
+/// the next; OperationCancelled and std::bad_alloc end the whole scan (they propagate).
 /// Start paths that could not be read (UnreadableStartPath) are listed in the result,
 /// in queue order, each with the first code that failed.
-ScanResult RunScan(ScanSession& session, const std::vector<QueueEntry>& queue, uint8_t scopeFlag,
-    ScanControls& controls, ReportList& results);
+ScanResult RunScan(Services& services, ScanSession& session, const std::vector<QueueEntry>& queue,
+    uint8_t scopeFlag, ScanControls& controls, ReportList& results);

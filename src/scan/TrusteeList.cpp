@@ -3,7 +3,7 @@
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <algorithm>
 #include <cstdint>

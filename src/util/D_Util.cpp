@@ -3,7 +3,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <utility>
 
 namespace {
@@ -33,17 +32,6 @@ size_t findFrom(std::string_view s, std::string_view sub, size_t from, bool case
             return i;
     }
     return std::string_view::npos;
-}
-
-void defaultMessageBox(int /*type*/, const std::string& text)
-{
-    std::cerr << "grantwise: " << text << std::endl;
-}
-
-MessageBoxHandler& messageBoxHandler()
-{
-    static MessageBoxHandler handler = defaultMessageBox;
-    return handler;
 }
 
 } // namespace
@@ -220,28 +208,10 @@ char* NulTerminatedPtr(std::string& s)
     return s.data();
 }
 
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
-{
-    MessageBoxHandler previous = std::move(messageBoxHandler());
-    messageBoxHandler() = handler ? std::move(handler) : MessageBoxHandler(defaultMessageBox);
-    return previous;
-}
-
-void ShowMsg(int type, const std::string& text)
-{
-    messageBoxHandler()(type, text);
-}
-
 std::string CheckErrorText(int32_t code, std::string_view operationName)
 {
     return Format("Error %04X: %.*s", static_cast<uint32_t>(code), static_cast<int>(operationName.size()),
         operationName.data());
-}
-
-void CheckError(int32_t code, std::string_view operationName)
-{
-    if (code != 0)
-        ShowMsg(mtError, CheckErrorText(code, operationName));
 }
 
 std::string Format(const char* format, ...)

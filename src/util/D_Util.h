@@ -1,12 +1,11 @@
 #pragma once
 
-// D_Util: the program's toolbox of small text and path operations, the error box
-// and the shell helpers. Strings are byte strings (UTF-8 on this platform) with
+// D_Util: the program's toolbox of small text and path operations, the error box's
+// texts and the shell helpers. Strings are byte strings (UTF-8 on this platform) with
 // value semantics. Positions are 1-based; 0 means "not found". Case-insensitive
 // comparisons fold the ASCII letters a-z only; every other byte compares as is.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,26 +98,15 @@ const char* StrPtr(const std::string& s) noexcept;
 char* NulTerminatedPtr(std::string& s);
 
 // ---- Error box ---------------------------------------------------------------
+// ShowMsg and CheckError show the box through the message-box service
+// (services/ErrorBox.h); the types and the text are plain data here.
 
 /// Message-box types.
 enum MsgType : int { mtWarning = 0, mtError = 1, mtInformation = 2, mtConfirmation = 3 };
 
-/// The function that shows a modal message box with one OK button. The engine's default
-/// writes "grantwise: <text>" to standard error; the window installs one that shows a
-/// QMessageBox, and tests install one that records the texts.
-using MessageBoxHandler = std::function<void(int type, const std::string& text)>;
-
-/// Installs handler (an empty one restores the default) and returns the previous one.
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
-
-/// Shows a modal message box of the given type with the text and returns when it closes.
-void ShowMsg(int type, const std::string& text);
-
-/// Code 0: nothing. Otherwise ShowMsg(mtError, "Error %04X: name"), the code as at least
-/// four upper-case hexadecimal digits (a negative code as its 32-bit two's complement).
-void CheckError(int32_t code, std::string_view operationName);
-
-/// The text CheckError shows for a non-zero code.
+/// The text CheckError shows for a non-zero code: "Error %04X: name", the code as at
+/// least four upper-case hexadecimal digits (a negative code as its 32-bit two's
+/// complement).
 std::string CheckErrorText(int32_t code, std::string_view operationName);
 
 /// printf-style formatting into a std::string (for the few fixed formats of the program).

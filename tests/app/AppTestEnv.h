@@ -1,15 +1,16 @@
 #pragma once
 
-// What every window test sets up: a fresh configuration folder (the settings file), a
-// program path in a temporary folder (the information text and README beside it), and
-// the simulated NetWare client over a network description under tests/data/app (or a
-// fake library the test installs itself). Header-only, shared by the window tests.
+// What every window test sets up: a fresh configuration folder (the settings file), and a
+// context of services to hand the window: messages recorded, the program's path in a
+// temporary folder (the information text and README beside it), and the simulated
+// NetWare client over a network description under tests/data/app (or the library the
+// test names). Header-only, shared by the window tests.
 
 #include "app/models/ShellFolderModel.h"
 #include "netware/D_NW.h"
-#include "platform/ProgramPath.h"
 #include "platform/netware/NetworkLoader.h"
 #include "support/TestPaths.h"
+#include "support/TestServices.h"
 
 #include "app/widgets/TRadioGroup.h"
 
@@ -19,28 +20,34 @@
 #include <QTest>
 #include <QtGlobal>
 
+#include <memory>
 #include <string>
 
 class AppTestEnv {
 public:
-    /// network: a file name under tests/data/app, or "" to install no library (the test
-    /// installs a fake).
+    /// network: a file name under tests/data/app, or "" for no library (the test sets
+    /// its own with useLibrary).
     explicit AppTestEnv(const std::string& network = "window-network.json")
     {
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_home.path()));
-        SetProgramFilePath(m_home.file("grantwise"));
-        StartupConn = 0xFFFF; // each window starts the client afresh
-        if (!network.empty())
-            InstallNetwork(TestDataPath("app/" + network));
-    }
-    ~AppTestEnv()
-    {
-        InstallSimulatedNetWare(nullptr);
-        StartupConn = 0xFFFF;
-        SetProgramFilePath("");
+        m_services.context().programFilePath = m_home.file("grantwise");
+        if (!network.empty()) {
+            m_network = LoadNetwork(TestDataPath("app/" + network));
+            useLibrary(*m_network);
+        }
     }
     AppTestEnv(const AppTestEnv&) = delete;
     AppTestEnv& operator=(const AppTestEnv&) = delete;
+
+    /// The context a window is made with. Each window copies it, so each one brings the
+    /// client up afresh; messages, pending-messages calls and save-dialog answers still
+    /// reach services().
+    const Services& context() { return m_services.context(); }
+    /// Makes library the client library of the windows made from now on.
+    void useLibrary(NWClientLibrary& library) { m_services.context().clientLibrary = &library; }
+    /// The recorded messages, and the pending-messages and save-file-name services the
+    /// test sets.
+    TestServices& services() { return m_services; }
 
     const TempDir& home() const { return m_home; }
     /// The settings file the window writes ("grantwise.ini" in the configuration folder).
@@ -48,6 +55,8 @@ public:
 
 private:
     TempDir m_home;
+    std::unique_ptr<SimulatedNetWare> m_network;
+    TestServices m_services;
 };
 
 /// The index of the folder with this full path, listing folders on the way as a view

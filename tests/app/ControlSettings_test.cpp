@@ -5,7 +5,9 @@
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
 #include "settings/controls/D_IniControls.h"
-#include "support/MessageRecorder.h"
+#include "support/FileFaults.h"
+#include "support/TestServices.h"
+#include "util/D_Util.h"
 #include "support/TestPaths.h"
 
 #include <QCheckBox>
@@ -268,7 +270,7 @@ void ControlSettingsTest::damagedFilesKeepTheDesignedState()
         QVERIFY(std::filesystem::create_directory(ini));
     else
         QVERIFY(WriteFileBytes(ini, content.toStdString()));
-    MessageRecorder messages;
+    TestServices messages;
     TestForm form;
     form.restore(ini);
     form.expectDesignedState();
@@ -280,7 +282,7 @@ void ControlSettingsTest::unwritableFileLosesEverySaveSilently()
     TempDir dir;
     QVERIFY(WriteFileBytes(dir.file("plain"), "x"));
     const std::string ini = dir.file("plain") + "/grantwise.ini"; // its folder is a file
-    MessageRecorder messages;
+    TestServices messages;
     TestForm form;
     form.queue->addItem("\\\\FS1\\VOL1\\A");
     QCOMPARE(form.close(ini), 0);
@@ -295,13 +297,15 @@ void ControlSettingsTest::failedWriteLeavesTheOldFileIntact()
     const std::string ini = dir.file("grantwise.ini");
     const std::string before = "[Settings]\nRadioGroupScope=1\nCheckBox_IRM=1\n";
     QVERIFY(WriteFileBytes(ini, before));
-    ProfileFile::SetWriteFault([](const std::string&) { return true; });
     TestForm form;
     form.restore(ini);
     form.scope->setItemIndex(2);
     form.queue->addItem("\\\\FS1\\VOL1\\A");
-    const int done = form.close(ini);
-    ProfileFile::SetWriteFault({});
+    int done = -1;
+    {
+        FileSizeLimit full(8); // no new text fits
+        done = form.close(ini);
+    }
     QCOMPARE(done, 0);
     QCOMPARE(ReadFileBytes(ini), before);
     QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1L);

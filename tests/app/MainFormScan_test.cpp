@@ -2,15 +2,14 @@
 // saving, closing during long operations, and settings across a restart.
 
 #include "AppTestEnv.h"
+#include "util/D_Util.h"
+#include "MainFormUi.h"
 #include "app/TMainForm.h"
 #include "app/models/ReportListModel.h"
-#include "app/seams/SaveFileName.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
-#include "support/MessageRecorder.h"
-#include "util/PendingMessages.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -25,17 +24,18 @@
 #include <QTest>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
 const std::string kRnD = "\\\\FS1\\VOL1\\R&D";
 
-void queueFolder(TMainForm& form, const std::string& path, bool recurse = true)
+void queueFolder(const MainFormUi& ui, const std::string& path, bool recurse = true)
 {
-    form.ShellTreeView1->selectIndex(FolderIndex(*form.folderModel(), path));
-    QVERIFY2(form.ShellTreeView1->selectedPath() == path, path.c_str());
-    form.ShellTreeView1DblClick();
-    form.CheckListBoxQ->setChecked(form.CheckListBoxQ->itemIndex(), recurse);
+    ui.ShellTreeView1->selectIndex(FolderIndex(*ui.folders(), path));
+    QVERIFY2(ui.ShellTreeView1->selectedPath() == path, path.c_str());
+    ui.doubleClickFolder();
+    ui.CheckListBoxQ->setChecked(ui.CheckListBoxQ->itemIndex(), recurse);
 }
 
 std::vector<std::string> lines(const ReportList& list)
@@ -49,48 +49,43 @@ std::vector<std::string> lines(const ReportList& list)
 // Answers the save dialog with a fixed name (or as cancelled) and keeps what it was asked.
 class DialogAnswer {
 public:
-    explicit DialogAnswer(std::optional<std::string> fileName)
-        : m_previous(SetSaveFileNameFunction([this, fileName](const SaveFileRequest& request) {
-            requests.push_back(request);
-            return fileName ? std::optional<QString>(QString::fromStdString(*fileName)) : std::nullopt;
-        }))
+    DialogAnswer(AppTestEnv& env, std::optional<std::string> fileName)
+        : m_env(env)
     {
+        env.services().saveFileName = [this, fileName](const SaveFileRequest& request) {
+            requests.push_back(request);
+            return fileName;
+        };
     }
-    ~DialogAnswer() { SetSaveFileNameFunction(std::move(m_previous)); }
+    ~DialogAnswer() { m_env.services().saveFileName = nullptr; }
     std::vector<SaveFileRequest> requests;
 
 private:
-    SaveFileNameFunction m_previous;
+    AppTestEnv& m_env;
 };
 
 // Runs an action at the first pending-messages call of a long operation (before the
 // window's own pump, which then runs as usual).
 class DuringOperation {
 public:
-    explicit DuringOperation(std::function<void()> action)
-        : m_action(std::move(action))
+    DuringOperation(AppTestEnv& env, std::function<void()> action)
+        : m_env(env)
     {
-        m_previous = SetPendingMessagesHandler([this] {
-            if (m_action) {
-                auto action = std::move(m_action);
-                m_action = nullptr;
-                action();
-            }
-            if (m_previous)
-                m_previous();
-        });
+        env.services().pendingMessages = [action = std::move(action)]() mutable {
+            if (action)
+                std::exchange(action, nullptr)();
+        };
     }
-    ~DuringOperation() { SetPendingMessagesHandler(std::move(m_previous)); }
+    ~DuringOperation() { m_env.services().pendingMessages = nullptr; }
 
 private:
-    std::function<void()> m_action;
-    std::function<void()> m_previous;
+    AppTestEnv& m_env;
 };
 
 // A shown window that deletes itself when it closes (as the program's window ends).
-QPointer<TMainForm> shownClosingForm()
+QPointer<TMainForm> shownClosingForm(AppTestEnv& env)
 {
-    auto* form = new TMainForm;
+    auto* form = new TMainForm(env.context());
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
     return form;
@@ -104,91 +99,93 @@ private Q_SLOTS:
     void scanFillsTheByPathListAndEndsIdle()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        QAbstractItemModelTester resultsTester(form.resultsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        queueFolder(form, kRnD, false);
-        form.byObjModel()->lines().appendTrusteeHeader(form.byObjModel()->lines().names().intern(".Old"));
-        form.byObjModel()->flush();
-        form.PopupGetLongNames->setEnabled(false);
-        form.setActivePage(form.PageControl2, form.TabSheetByObj);
-        form.RadioGroupInfo->click(2);
-        const int memoLines = form.Memo1->document()->blockCount();
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        QAbstractItemModelTester resultsTester(ui.results(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester byObjTester(ui.byObj(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        queueFolder(ui, kRnD, false);
+        ui.byObj()->lines().appendTrusteeHeader(ui.byObj()->lines().names().intern(".Old"));
+        ui.byObj()->flush();
+        ui.PopupGetLongNames->setEnabled(false);
+        MainFormUi::showPageQuietly(ui.PageControl2, ui.TabSheetByObj);
+        ui.RadioGroupInfo->click(2);
+        const int memoLines = ui.Memo1->document()->blockCount();
 
-        form.BitBtnScanDirsClick();
-        QCOMPARE(form.PageControl2->currentWidget(), form.TabSheetByPath);
-        QCOMPARE(form.byObjModel()->rowCount(), 0);
-        const std::vector<std::string> report = lines(form.resultsModel()->lines());
-        QCOMPARE(form.resultsModel()->rowCount(), int(report.size()));
+        ui.BitBtnScanDirs->click();
+        QCOMPARE(ui.PageControl2->currentWidget(), ui.TabSheetByPath);
+        QCOMPARE(ui.byObj()->rowCount(), 0);
+        const std::vector<std::string> report = lines(ui.results()->lines());
+        QCOMPARE(ui.results()->rowCount(), int(report.size()));
         const std::vector<std::string> expected { "Base: \\\\FS1\\VOL1\\R&D", "     Subdirs: FALSE", "     Filter: *.*",
             "     Info: Trustees and Owner", "     Scope: Directories", "", "FS1\\VOL1:R&D",
             "     Trustee: .Admin.Corp [RWCEAFM]", "     Trustee: .Staff.Corp [RF]", "FS1\\VOL1:R&D",
             "     Owner: .Admin.Corp", "", "" };
         QCOMPARE(report, expected);
         // Idle again: status panel empty, long names and the button enabled, no locks.
-        QCOMPARE(form.StatusBar1->panelText(1), QString());
-        QVERIFY(form.PopupGetLongNames->isEnabled());
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
-        QVERIFY(form.ServerList->isEnabled() && form.ShellTreeView1->isEnabled() && form.CheckListBoxQ->isEnabled());
+        QCOMPARE(ui.StatusBar1->panelText(1), QString());
+        QVERIFY(ui.PopupGetLongNames->isEnabled());
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
+        QVERIFY(ui.ServerList->isEnabled() && ui.ShellTreeView1->isEnabled() && ui.CheckListBoxQ->isEnabled());
         QVERIFY(!form.scanRunning());
         QVERIFY(QApplication::overrideCursor() == nullptr);
         // The trustee names of every entry went to the Info page.
-        QCOMPARE(form.Memo1->document()->blockCount(), memoLines + 2);
-        QVERIFY(form.Memo1->toPlainText().endsWith(QStringLiteral(".Admin.Corp\n.Staff.Corp")));
-        QVERIFY(messages.texts().empty());
+        QCOMPARE(ui.Memo1->document()->blockCount(), memoLines + 2);
+        QVERIFY(ui.Memo1->toPlainText().endsWith(QStringLiteral(".Admin.Corp\n.Staff.Corp")));
+        QVERIFY(env.services().texts().empty());
     }
 
     void scopeChoiceNoneRunsNoScan()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        queueFolder(form, kRnD);
-        form.RadioGroupScope->setItemIndex(-1);
-        form.StatusBar1->setPanelText(1, QStringLiteral("x"));
-        form.BitBtnScanDirsClick();
-        QCOMPARE(form.resultsModel()->rowCount(), 0);
-        QCOMPARE(form.StatusBar1->panelText(1), QString());
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        ui.RadioGroupScope->setItemIndex(-1);
+        ui.StatusBar1->setPanelText(1, QStringLiteral("x"));
+        ui.BitBtnScanDirs->click();
+        QCOMPARE(ui.results()->rowCount(), 0);
+        QCOMPARE(ui.StatusBar1->panelText(1), QString());
     }
 
     void whileScanningTheQueueSideAndTheChoicesAreLocked()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.PageControl1->setCurrentWidget(form.TabSheetAction);
-        queueFolder(form, kRnD);
-        queueFolder(form, "\\\\FS1\\VOL1\\Public");
-        form.RadioGroupInfo->click(2);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+        queueFolder(ui, kRnD);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
+        ui.RadioGroupInfo->click(2);
         bool checked = false;
-        DuringOperation during([&] {
+        DuringOperation during(env, [&] {
             checked = true;
             QVERIFY(form.scanRunning());
-            QVERIFY(!form.BitBtnScanDirs->isEnabled());
-            QVERIFY(!form.ServerList->isEnabled());
-            QVERIFY(!form.ShellTreeView1->isEnabled());
-            QVERIFY(!form.CheckListBoxQ->isEnabled());
+            QVERIFY(!ui.BitBtnScanDirs->isEnabled());
+            QVERIFY(!ui.ServerList->isEnabled());
+            QVERIFY(!ui.ShellTreeView1->isEnabled());
+            QVERIFY(!ui.CheckListBoxQ->isEnabled());
             // The handlers that apply the queue rule do not enable the button now.
-            form.LabelDirSelectedUpd();
-            form.PageControl1->setCurrentWidget(form.TabSheetSelect);
-            form.PageControl1->setCurrentWidget(form.TabSheetAction);
-            QVERIFY(!form.BitBtnScanDirs->isEnabled());
+            ui.LabelDirSelected->clear();
+            ui.clickLabel();
+            QVERIFY(ui.LabelDirSelected->text().endsWith(QStringLiteral(": 2"))); // it ran
+            ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
+            ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+            QVERIFY(!ui.BitBtnScanDirs->isEnabled());
             // A click on "&Owner" and typing into the pattern change nothing.
-            ClickRadioItem(form.RadioGroupInfo, 1);
-            QTest::keyClicks(form.EditPattern, "X");
-            QVERIFY(!form.RadioGroupScope->isEnabled() && !form.CheckBox_IRM->isEnabled());
+            ClickRadioItem(ui.RadioGroupInfo, 1);
+            QTest::keyClicks(ui.EditPattern, "X");
+            QVERIFY(!ui.RadioGroupScope->isEnabled() && !ui.CheckBox_IRM->isEnabled());
             // The status panel shows the entry's path once the event loop has run.
             QCoreApplication::processEvents();
-            QVERIFY(!form.StatusBar1->panelText(1).isEmpty());
+            QVERIFY(!ui.StatusBar1->panelText(1).isEmpty());
         });
-        form.BitBtnScanDirsClick();
+        ui.BitBtnScanDirs->click();
         QVERIFY(checked);
-        QVERIFY(form.BitBtnScanDirs->isEnabled() && form.RadioGroupInfo->isEnabled() && form.EditPattern->isEnabled());
+        QVERIFY(ui.BitBtnScanDirs->isEnabled() && ui.RadioGroupInfo->isEnabled() && ui.EditPattern->isEnabled());
         // Both settings blocks describe the lines below them.
-        const std::vector<std::string> report = lines(form.resultsModel()->lines());
+        const std::vector<std::string> report = lines(ui.results()->lines());
         QCOMPARE(std::count(report.begin(), report.end(), "     Info: Trustees and Owner"), 2);
         QCOMPARE(std::count(report.begin(), report.end(), "     Filter: *.*"), 2);
     }
@@ -196,15 +193,15 @@ private Q_SLOTS:
     void unreadableStartPathsAreNamedInOneMessage()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        queueFolder(form, "\\\\FS1\\VOL1\\Locked");
-        form.CheckListBoxQ->addItem(QStringLiteral("\\\\FS9\\VOL1\\GONE"));
-        queueFolder(form, "\\\\FS1\\VOL1\\Public");
-        form.BitBtnScanDirsClick();
-        QCOMPARE(messages.texts().size(), size_t(1));
-        QCOMPARE(messages.messages()[0].type, int(mtWarning));
-        const std::string text = messages.texts()[0];
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Locked");
+        ui.CheckListBoxQ->addItem(QStringLiteral("\\\\FS9\\VOL1\\GONE"));
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
+        ui.BitBtnScanDirs->click();
+        QCOMPARE(env.services().texts().size(), size_t(1));
+        QCOMPARE(env.services().messages()[0].type, int(mtWarning));
+        const std::string text = env.services().texts()[0];
         QVERIFY2(text.find("\\\\FS1\\VOL1\\Locked\n    0x89A8") != std::string::npos, text.c_str());
         QVERIFY2(text.find("\\\\FS9\\VOL1\\GONE\n    0x880F") != std::string::npos, text.c_str());
         QVERIFY(text.find("Public") == std::string::npos);
@@ -213,43 +210,43 @@ private Q_SLOTS:
     void byTrusteeListIsBuiltOnTheUsersTabChangeOnly()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        QAbstractItemModelTester byObjTester(form.byObjModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        queueFolder(form, kRnD);
-        form.BitBtnScanDirsClick();
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        QAbstractItemModelTester byObjTester(ui.byObj(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        queueFolder(ui, kRnD);
+        ui.BitBtnScanDirs->click();
         // The scan's own switch to the by-path tab built nothing.
-        QCOMPARE(form.byObjModel()->rowCount(), 0);
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        QCOMPARE(ui.byObj()->rowCount(), 0);
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
         const std::vector<std::string> expected { "Trustee: .Admin.Corp ", "     FS1\\VOL1:R&D\\PLANS2~1 [RF]",
             "     FS1\\VOL1:R&D [RWCEAFM]", "Trustee: .Staff.Corp ", "     FS1\\VOL1:R&D [RF]" };
-        QCOMPARE(lines(form.byObjModel()->lines()), expected);
-        QCOMPARE(form.byObjModel()->rowCount(), 5);
+        QCOMPARE(lines(ui.byObj()->lines()), expected);
+        QCOMPARE(ui.byObj()->rowCount(), 5);
         // Built once: later tab changes keep it.
-        form.PageControl2->setCurrentWidget(form.TabSheetByPath);
-        form.resultsModel()->clear();
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
-        QCOMPARE(form.byObjModel()->rowCount(), 5);
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByPath);
+        ui.results()->clear();
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
+        QCOMPARE(ui.byObj()->rowCount(), 5);
     }
 
     void aListByTrusteeBuiltBeforeTheScanEndedIsBuiltAgain()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        queueFolder(form, kRnD);
-        queueFolder(form, "\\\\FS1\\VOL1\\Public");
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
         {
             // The user shows the list by trustee while the scan has written little yet.
-            DuringOperation during([&] { form.PageControl2->setCurrentWidget(form.TabSheetByObj); });
-            form.BitBtnScanDirsClick();
+            DuringOperation during(env, [&] { ui.PageControl2->setCurrentWidget(ui.TabSheetByObj); });
+            ui.BitBtnScanDirs->click();
         }
         // Its tab is still shown, so it is built again from the whole results, and that
         // is what its text form saves.
         const std::string saved = env.home().file("by-trustee.txt");
-        DialogAnswer answer(saved);
-        form.setPopupComponent(form.ListBoxByObj);
-        form.PopopSaveAsText->trigger();
+        DialogAnswer answer(env, saved);
+        ui.openContextMenu(ui.ListBoxByObj);
+        ui.PopopSaveAsText->trigger();
         QCOMPARE(ReadFileBytes(saved),
             std::string("Trustee: .Admin.Corp \r\n     FS1\\VOL1:R&D\\PLANS2~1 [RF]\r\n     FS1\\VOL1:R&D [RWCEAFM]\r\n"
                         "Trustee: .Staff.Corp \r\n     FS1\\VOL1:R&D [RF]\r\nTrustee: [Public] \r\n"
@@ -259,83 +256,83 @@ private Q_SLOTS:
     void longNamesAndSavesDoNotStartDuringAnotherLongOperation()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        queueFolder(form, kRnD);
-        DialogAnswer answer(env.home().file("during.txt"));
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        DialogAnswer answer(env, env.home().file("during.txt"));
         {
-            DuringOperation during([&] {
-                QVERIFY(!form.PopupGetLongNames->isEnabled() && !form.PopopSaveAsXML->isEnabled());
-                for (QAction* command : { form.PopupGetLongNames, form.PopopSaveAsText, form.PopopSaveAsXML })
+            DuringOperation during(env, [&] {
+                QVERIFY(!ui.PopupGetLongNames->isEnabled() && !ui.PopopSaveAsXML->isEnabled());
+                for (QAction* command : { ui.PopupGetLongNames, ui.PopopSaveAsText, ui.PopopSaveAsXML })
                     command->trigger();
             });
-            form.BitBtnScanDirsClick();
+            ui.BitBtnScanDirs->click();
         }
         // Nothing was saved, and long names did not run: the command is still there.
         QVERIFY(answer.requests.empty());
-        const std::vector<std::string> report = lines(form.resultsModel()->lines());
+        const std::vector<std::string> report = lines(ui.results()->lines());
         QVERIFY(std::find(report.begin(), report.end(), "FS1\\VOL1:R&D\\PLANS2~1") != report.end());
-        QVERIFY(form.PopupGetLongNames->isEnabled() && form.PopopSaveAsXML->isEnabled());
+        QVERIFY(ui.PopupGetLongNames->isEnabled() && ui.PopopSaveAsXML->isEnabled());
     }
 
     void longNamesFromTheByTrusteeTabConvertTheByPathList()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        queueFolder(form, kRnD);
-        form.BitBtnScanDirsClick();
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
-        const std::vector<std::string> byTrusteeBefore = lines(form.byObjModel()->lines());
-        const std::vector<std::string> before = lines(form.resultsModel()->lines());
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        ui.BitBtnScanDirs->click();
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
+        const std::vector<std::string> byTrusteeBefore = lines(ui.byObj()->lines());
+        const std::vector<std::string> before = lines(ui.results()->lines());
 
-        form.setPopupComponent(form.ListBoxByObj);
-        form.PopupGetLongNames->trigger();
-        QVERIFY(!form.PopupGetLongNames->isEnabled());
-        const std::vector<std::string> after = lines(form.resultsModel()->lines());
+        ui.openContextMenu(ui.ListBoxByObj);
+        ui.PopupGetLongNames->trigger();
+        QVERIFY(!ui.PopupGetLongNames->isEnabled());
+        const std::vector<std::string> after = lines(ui.results()->lines());
         QCOMPARE(after.size(), before.size());
         QVERIFY(std::find(after.begin(), after.end(), "\\\\FS1\\VOL1\\R&D\\Plans 2002") != after.end());
         QVERIFY(std::find(after.begin(), after.end(), "FS1\\VOL1:R&D\\PLANS2~1") == after.end());
-        QCOMPARE(form.resultsModel()->data(form.resultsModel()->index(6)).toString(),
+        QCOMPARE(ui.results()->data(ui.results()->index(6)).toString(),
             QStringLiteral("\\\\FS1\\VOL1\\R&D"));
         // The list by trustee shown is built again from the long paths.
-        QCOMPARE(lines(form.byObjModel()->lines()).size(), byTrusteeBefore.size());
-        QCOMPARE(lines(form.byObjModel()->lines())[1], std::string("     \\\\FS1\\VOL1\\R&D\\Plans 2002 [RF]"));
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
+        QCOMPARE(lines(ui.byObj()->lines()).size(), byTrusteeBefore.size());
+        QCOMPARE(lines(ui.byObj()->lines())[1], std::string("     \\\\FS1\\VOL1\\R&D\\Plans 2002 [RF]"));
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
 
         // Disabled until the next scan ends.
-        form.BitBtnScanDirsClick();
-        QVERIFY(form.PopupGetLongNames->isEnabled());
+        ui.BitBtnScanDirs->click();
+        QVERIFY(ui.PopupGetLongNames->isEnabled());
     }
 
     void savingTheThreeForms()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        queueFolder(form, kRnD, false);
-        form.BitBtnScanDirsClick();
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD, false);
+        ui.BitBtnScanDirs->click();
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
 
         // The text form from the by-path list, with the dialog set up for it.
         const std::string text = env.home().file("by-path.txt");
         {
-            DialogAnswer answer(text);
-            form.setPopupComponent(form.ListBoxResults);
-            form.PopopSaveAsText->trigger();
+            DialogAnswer answer(env, text);
+            ui.openContextMenu(ui.ListBoxResults);
+            ui.PopopSaveAsText->trigger();
             QCOMPARE(answer.requests.size(), size_t(1));
-            QCOMPARE(answer.requests[0].fileName, QStringLiteral("Trustees.txt"));
-            QCOMPARE(answer.requests[0].defaultExt, QStringLiteral("txt"));
-            QCOMPARE(answer.requests[0].filter, QStringLiteral("TXT Files|*.txt|All Files|*.*"));
+            QCOMPARE(answer.requests[0].fileName, std::string("Trustees.txt"));
+            QCOMPARE(answer.requests[0].defaultExt, std::string("txt"));
+            QCOMPARE(answer.requests[0].filter, std::string("TXT Files|*.txt|All Files|*.*"));
         }
         QVERIFY(ReadFileBytes(text).rfind("Base: \\\\FS1\\VOL1\\R&D\r\n     Subdirs: FALSE\r\n", 0) == 0);
 
         // The text form from the by-trustee list writes that list.
         const std::string byTrustee = env.home().file("by-trustee.txt");
         {
-            DialogAnswer answer(byTrustee);
-            form.setPopupComponent(form.ListBoxByObj);
-            form.PopopSaveAsText->trigger();
+            DialogAnswer answer(env, byTrustee);
+            ui.openContextMenu(ui.ListBoxByObj);
+            ui.PopopSaveAsText->trigger();
         }
         QCOMPARE(ReadFileBytes(byTrustee),
             std::string("Trustee: .Admin.Corp \r\n     FS1\\VOL1:R&D [RWCEAFM]\r\nTrustee: .Staff.Corp \r\n"
@@ -344,44 +341,44 @@ private Q_SLOTS:
         // Batch and XML from the by-trustee list still write the by-path results.
         const std::string bat = env.home().file("rights.bat");
         {
-            DialogAnswer answer(bat);
-            form.PopopSaveAsBat->trigger();
-            QCOMPARE(answer.requests[0].fileName, QStringLiteral("Trustees.bat"));
-            QCOMPARE(answer.requests[0].filter, QStringLiteral("BAT Files|*.bat|All Files|*.*"));
+            DialogAnswer answer(env, bat);
+            ui.PopopSaveAsBat->trigger();
+            QCOMPARE(answer.requests[0].fileName, std::string("Trustees.bat"));
+            QCOMPARE(answer.requests[0].filter, std::string("BAT Files|*.bat|All Files|*.*"));
         }
         const std::string batBytes = ReadFileBytes(bat);
         QVERIFY2(batBytes.find("/Name=\".Admin.Corp\"") != std::string::npos, batBytes.c_str());
         QVERIFY(batBytes.find("REM Owner") == std::string::npos); // info was trustees only
         const std::string xml = env.home().file("rights.xml");
         {
-            DialogAnswer answer(xml);
-            form.PopopSaveAsXML->trigger();
-            QCOMPARE(answer.requests[0].defaultExt, QStringLiteral("xml"));
+            DialogAnswer answer(env, xml);
+            ui.PopopSaveAsXML->trigger();
+            QCOMPARE(answer.requests[0].defaultExt, std::string("xml"));
         }
         const std::string xmlBytes = ReadFileBytes(xml);
         QVERIFY(xmlBytes.rfind("<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n", 0) == 0);
         QVERIFY(xmlBytes.find("<base>\\\\FS1\\VOL1\\R&amp;D</base>") != std::string::npos);
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void aBatchSaveWarnsOfTheLinesThatAreNotRun()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        queueFolder(form, kRnD);
-        form.RadioGroupScope->click(2); // files too: budget.xls has a trustee without a name
-        form.BitBtnScanDirsClick();
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        ui.RadioGroupScope->click(2); // files too: budget.xls has a trustee without a name
+        ui.BitBtnScanDirs->click();
         const std::string bat = env.home().file("rights.bat");
         {
-            DialogAnswer answer(bat);
-            form.PopopSaveAsBat->trigger();
+            DialogAnswer answer(env, bat);
+            ui.PopopSaveAsBat->trigger();
         }
-        QCOMPARE(messages.texts(),
+        QCOMPARE(env.services().texts(),
             std::vector<std::string>(
                 { "1 RIGHTS line is a remark that is not run ('REM Not run, ...'): 1 unknown trustee" }));
-        QCOMPARE(messages.messages()[0].type, int(mtWarning));
+        QCOMPARE(env.services().messages()[0].type, int(mtWarning));
         QVERIFY(ReadFileBytes(bat).find("\r\nREM Not run, unknown trustee: RIGHTS FS1\\VOL1:R&D\\BUDGET.XLS RF "
                                         "/Name=\"ID: [0001A2B3]\"\r\n")
             != std::string::npos);
@@ -390,27 +387,27 @@ private Q_SLOTS:
     void cancelledOrFailedSavesWriteNothing()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        queueFolder(form, kRnD);
-        form.BitBtnScanDirsClick();
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, kRnD);
+        ui.BitBtnScanDirs->click();
         {
-            DialogAnswer answer(std::nullopt);
-            form.PopopSaveAsXML->trigger();
+            DialogAnswer answer(env, std::nullopt);
+            ui.PopopSaveAsXML->trigger();
             QCOMPARE(answer.requests.size(), size_t(1));
         }
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // A file whose folder is a regular file cannot be created.
         QVERIFY(WriteFileBytes(env.home().file("plain"), "x"));
         const std::string impossible = env.home().file("plain/Trustees.bat");
         {
-            DialogAnswer answer(impossible);
-            form.PopopSaveAsBat->trigger();
+            DialogAnswer answer(env, impossible);
+            ui.PopopSaveAsBat->trigger();
         }
-        QCOMPARE(messages.texts(), std::vector<std::string>({ "Cannot create file " + impossible }));
-        QCOMPARE(messages.messages()[0].type, int(mtError));
+        QCOMPARE(env.services().texts(), std::vector<std::string>({ "Cannot create file " + impossible }));
+        QCOMPARE(env.services().messages()[0].type, int(mtError));
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QCOMPARE(ReadFileBytes(env.home().file("plain")), std::string("x"));
     }
@@ -418,25 +415,25 @@ private Q_SLOTS:
     void closingDuringAScanStopsItSavesAndCloses()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        QPointer<TMainForm> alive = shownClosingForm();
+        QPointer<TMainForm> alive = shownClosingForm(env);
         TMainForm* form = alive.data();
+        const MainFormUi ui(*form);
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        queueFolder(*form, kRnD);
-        queueFolder(*form, "\\\\FS1\\VOL1\\Public");
-        form->EditPattern->setText(QStringLiteral("*.DOC"));
+        queueFolder(ui, kRnD);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
+        ui.EditPattern->setText(QStringLiteral("*.DOC"));
         size_t linesWhenClosed = 0;
         {
-            DuringOperation during([&] {
+            DuringOperation during(env, [&] {
                 QVERIFY(form->scanRunning());
-                linesWhenClosed = form->resultsModel()->lines().count();
+                linesWhenClosed = ui.results()->lines().count();
                 QVERIFY(!form->close()); // deferred: the scan is running
                 QVERIFY(form->isVisible());
             });
-            form->BitBtnScanDirsClick();
+            ui.BitBtnScanDirs->click();
             // The scan stopped at its next entry: the second start path was not reached.
             QVERIFY(alive);
-            const std::vector<std::string> report = lines(form->resultsModel()->lines());
+            const std::vector<std::string> report = lines(ui.results()->lines());
             QVERIFY(std::find(report.begin(), report.end(), "Base: \\\\FS1\\VOL1\\Public") == report.end());
             QVERIFY(report.size() >= linesWhenClosed);
             QVERIFY(!form->operationRunning());
@@ -446,37 +443,37 @@ private Q_SLOTS:
         const std::string ini = ReadFileBytes(env.iniFile());
         QVERIFY2(ini.find("EditPattern=*.DOC") != std::string::npos, ini.c_str());
         QVERIFY(ini.find("\\\\FS1\\VOL1\\Public") != std::string::npos);
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 
     void closingDuringTheByTrusteeBuildOrLongNames()
     {
         AppTestEnv env;
-        MessageRecorder messages;
         for (int operation = 0; operation < 2; ++operation) {
-            QPointer<TMainForm> alive = shownClosingForm();
+            QPointer<TMainForm> alive = shownClosingForm(env);
             TMainForm* form = alive.data();
+            const MainFormUi ui(*form);
             QVERIFY(QTest::qWaitForWindowExposed(form));
-            queueFolder(*form, kRnD);
-            form->BitBtnScanDirsClick();
+            queueFolder(ui, kRnD);
+            ui.BitBtnScanDirs->click();
             {
                 bool ran = false;
-                DuringOperation during([&] {
+                DuringOperation during(env, [&] {
                     ran = true;
                     QVERIFY(form->operationRunning());
                     form->close();
                 });
                 if (operation == 0)
-                    form->PageControl2->setCurrentWidget(form->TabSheetByObj);
+                    ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
                 else
-                    form->PopupGetLongNames->trigger();
+                    ui.PopupGetLongNames->trigger();
                 QVERIFY(ran);
                 QVERIFY(alive);
                 QVERIFY(!form->operationRunning());
             }
             QTRY_VERIFY(!alive);
         }
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 
     void windowAndCommandLineReadOneSettingsFileAlike()
@@ -485,12 +482,12 @@ private Q_SLOTS:
         AppTestEnv env;
         QVERIFY(WriteFileBytes(env.iniFile(), "[Settings]\nRadioGroupScope=7\nRadioGroupInfo=0x10\n"
                                               "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n"));
-        MessageRecorder messages;
-        TMainForm form;
-        form.BitBtnScanDirs->click();
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        ui.BitBtnScanDirs->click();
         const std::string saved = env.home().file("window.txt");
-        DialogAnswer answer(saved);
-        form.PopopSaveAsText->trigger();
+        DialogAnswer answer(env, saved);
+        ui.PopopSaveAsText->trigger();
         QVERIFY(ReadFileBytes(saved).find("     Scope: Directories and Files\r\n") != std::string::npos);
         QVERIFY(ReadFileBytes(saved).find("     Owner: (n/a)\r\n") != std::string::npos); // the file budget.xls
 
@@ -506,37 +503,38 @@ private Q_SLOTS:
     void settingsSurviveARestart()
     {
         AppTestEnv env;
-        MessageRecorder messages;
         {
-            TMainForm form;
+            TMainForm form(env.context());
+            const MainFormUi ui(form);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            queueFolder(form, kRnD, false);
-            queueFolder(form, "\\\\FS1\\VOL1\\Public", true);
-            form.RadioGroupScope->click(2);
-            form.RadioGroupInfo->click(1);
-            form.CheckBox_IRM->setChecked(false);
-            form.EditPattern->setText(QStringLiteral("*.XLS"));
+            queueFolder(ui, kRnD, false);
+            queueFolder(ui, "\\\\FS1\\VOL1\\Public", true);
+            ui.RadioGroupScope->click(2);
+            ui.RadioGroupInfo->click(1);
+            ui.CheckBox_IRM->setChecked(false);
+            ui.EditPattern->setText(QStringLiteral("*.XLS"));
             form.move(300, 200);
             form.resize(800, 560);
             QVERIFY(form.close());
         }
-        TMainForm form;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
-        QCOMPARE(form.CheckListBoxQ->itemText(0), QString::fromStdString(kRnD));
-        QVERIFY(!form.CheckListBoxQ->checked(0));
-        QVERIFY(form.CheckListBoxQ->checked(1));
-        QCOMPARE(form.RadioGroupScope->itemIndex(), 2);
-        QCOMPARE(form.RadioGroupInfo->itemIndex(), 1);
-        QVERIFY(!form.CheckBox_IRM->isChecked());
-        QCOMPARE(form.EditPattern->text(), QStringLiteral("*.XLS"));
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
+        QCOMPARE(ui.CheckListBoxQ->itemText(0), QString::fromStdString(kRnD));
+        QVERIFY(!ui.CheckListBoxQ->checked(0));
+        QVERIFY(ui.CheckListBoxQ->checked(1));
+        QCOMPARE(ui.RadioGroupScope->itemIndex(), 2);
+        QCOMPARE(ui.RadioGroupInfo->itemIndex(), 1);
+        QVERIFY(!ui.CheckBox_IRM->isChecked());
+        QCOMPARE(ui.EditPattern->text(), QStringLiteral("*.XLS"));
         QCOMPARE(form.size(), QSize(800, 560));
         QCOMPARE(form.pos(), QPoint(300, 200));
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
-        QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
-        QVERIFY(messages.texts().empty());
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
+        QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetInfo);
+        QVERIFY(env.services().texts().empty());
     }
 
     void aValueTheSettingsFileCannotHoldCostsThatValueOnly()
@@ -544,34 +542,35 @@ private Q_SLOTS:
         // A checked queue entry whose text holds '"=' cannot be a key of the settings
         // file; it used to end the queue's save and skip the other saves.
         AppTestEnv env;
-        MessageRecorder messages;
         const QString odd = QStringLiteral("\\\\FS1\\VOL1\\Say \"=hi\"");
         {
-            TMainForm form;
+            TMainForm form(env.context());
+            const MainFormUi ui(form);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            queueFolder(form, kRnD, true);
-            form.CheckListBoxQ->setChecked(form.CheckListBoxQ->addItem(odd), true);
-            form.RadioGroupScope->click(2);
+            queueFolder(ui, kRnD, true);
+            ui.CheckListBoxQ->setChecked(ui.CheckListBoxQ->addItem(odd), true);
+            ui.RadioGroupScope->click(2);
             form.resize(800, 560);
             QVERIFY(form.close());
         }
-        QCOMPARE(messages.messages().size(), size_t(1));
-        QCOMPARE(messages.messages()[0].type, int(mtWarning));
-        QCOMPARE(messages.texts()[0],
+        QCOMPARE(env.services().messages().size(), size_t(1));
+        QCOMPARE(env.services().messages()[0].type, int(mtWarning));
+        QCOMPARE(env.services().texts()[0],
             "These settings could not be saved:\n" + env.iniFile()
                 + ": [CheckListBoxQ Checked] the key '\\\\FS1\\VOL1\\Say \"=hi\"' holds a double quote followed by '='");
-        messages.clear();
-        TMainForm form;
+        env.services().clearMessages();
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
-        QCOMPARE(form.CheckListBoxQ->itemText(1), odd);
-        QVERIFY(form.CheckListBoxQ->checked(0));
-        QVERIFY(!form.CheckListBoxQ->checked(1)); // only its check mark is lost
-        QCOMPARE(form.RadioGroupScope->itemIndex(), 2);
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
+        QCOMPARE(ui.CheckListBoxQ->itemText(1), odd);
+        QVERIFY(ui.CheckListBoxQ->checked(0));
+        QVERIFY(!ui.CheckListBoxQ->checked(1)); // only its check mark is lost
+        QCOMPARE(ui.RadioGroupScope->itemIndex(), 2);
         QCOMPARE(form.size(), QSize(800, 560));
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 };
 

@@ -1,6 +1,7 @@
 // Start-up, the connection list, the folder tree and the work queue.
 
 #include "AppTestEnv.h"
+#include "MainFormUi.h"
 #include "app/TMainForm.h"
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TCheckListBox.h"
@@ -9,7 +10,8 @@
 #include "app/widgets/TStatusBar.h"
 #include "scan/LineKinds.h"
 #include "support/FakeNWClient.h"
-#include "support/MessageRecorder.h"
+#include "support/TestServices.h"
+#include "util/D_Util.h"
 
 #include <QAbstractItemModelTester>
 #include <QLabel>
@@ -22,20 +24,20 @@ namespace {
 const std::string kRnD = "\\\\FS1\\VOL1\\R&D";
 const std::string kPlans = "\\\\FS1\\VOL1\\R&D\\Plans 2002";
 
-void selectFolder(TMainForm& form, const std::string& path)
+void selectFolder(const MainFormUi& ui, const std::string& path)
 {
-    const QModelIndex index = FolderIndex(*form.folderModel(), path);
+    const QModelIndex index = FolderIndex(*ui.folders(), path);
     QVERIFY2(index.isValid(), path.c_str());
     for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
-        form.ShellTreeView1->expand(parent);
-    form.ShellTreeView1->selectIndex(index);
+        ui.ShellTreeView1->expand(parent);
+    ui.ShellTreeView1->selectIndex(index);
 }
 
-QStringList queueTexts(const TMainForm& form)
+QStringList queueTexts(const MainFormUi& ui)
 {
     QStringList texts;
-    for (int i = 0; i < form.CheckListBoxQ->count(); ++i)
-        texts.append(form.CheckListBoxQ->itemText(i));
+    for (int i = 0; i < ui.CheckListBoxQ->count(); ++i)
+        texts.append(ui.CheckListBoxQ->itemText(i));
     return texts;
 }
 
@@ -47,62 +49,62 @@ private Q_SLOTS:
     void startUpOpensTheFirstConnectionWithoutUserAction()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        QAbstractItemModelTester tester(form.folderModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QVERIFY(messages.texts().empty());
-        QCOMPARE(form.ServerList->items(), QStringList({ "FS1", "FS2" }));
-        QCOMPARE(form.ServerList->itemIndex(), 0);
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        QAbstractItemModelTester tester(ui.folders(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(env.services().texts().empty());
+        QCOMPARE(ui.ServerList->items(), QStringList({ "FS1", "FS2" }));
+        QCOMPARE(ui.ServerList->itemIndex(), 0);
         QVERIFY(form.session().ConnHandle != ScanSession::noConnection);
         QCOMPARE(form.session().ServerName, std::string("FS1"));
-        QCOMPARE(form.folderModel()->rootPath(), std::string("\\\\FS1\\"));
+        QCOMPARE(ui.folders()->rootPath(), std::string("\\\\FS1\\"));
         // The tree lists the server's volumes.
-        const QModelIndex server = form.folderModel()->rootFolderIndex();
-        QTRY_COMPARE(form.folderModel()->rowCount(server), 2);
-        QCOMPARE(form.folderModel()->index(0, 0, server).data().toString(), QStringLiteral("VOL1"));
-        QCOMPARE(form.folderModel()->index(1, 0, server).data().toString(), QStringLiteral("SYS"));
-        QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
+        const QModelIndex server = ui.folders()->rootFolderIndex();
+        QTRY_COMPARE(ui.folders()->rowCount(server), 2);
+        QCOMPARE(ui.folders()->index(0, 0, server).data().toString(), QStringLiteral("VOL1"));
+        QCOMPARE(ui.folders()->index(1, 0, server).data().toString(), QStringLiteral("SYS"));
+        QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetInfo);
     }
 
     void clientFailureReportsInitNetWareAndKeepsTheDesignTimeRoot()
     {
         AppTestEnv env("failing-client.json");
-        MessageRecorder messages;
-        TMainForm form;
-        QVERIFY(!messages.texts().empty());
-        QCOMPARE(messages.messages().back().type, int(mtError));
-        QCOMPARE(messages.texts().back(), std::string("Error 8801: InitNetWare"));
-        QCOMPARE(form.ServerList->count(), 0);
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        QVERIFY(!env.services().texts().empty());
+        QCOMPARE(env.services().messages().back().type, int(mtError));
+        QCOMPARE(env.services().texts().back(), std::string("Error 8801: InitNetWare"));
+        QCOMPARE(ui.ServerList->count(), 0);
         QCOMPARE(form.session().ConnHandle, ScanSession::noConnection);
-        QCOMPARE(form.folderModel()->rootPath(), std::string("C:\\"));
-        QCOMPARE(form.folderModel()->pathOf(form.folderModel()->rootFolderIndex()), std::string("/"));
+        QCOMPARE(ui.folders()->rootPath(), std::string("C:\\"));
+        QCOMPARE(ui.folders()->pathOf(ui.folders()->rootFolderIndex()), std::string("/"));
         // The window still works: it opens, and the Info page is in front.
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.PageControl1->currentWidget(), form.TabSheetInfo);
+        QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetInfo);
     }
 
     void unreadableNetworkDescriptionIsAStartUpFailure()
     {
         AppTestEnv env("no-such-network.json");
-        MessageRecorder messages;
-        TMainForm form;
-        QVERIFY(!messages.texts().empty());
-        QCOMPARE(messages.texts().back(), std::string("Error 88FF: InitNetWare"));
-        QCOMPARE(form.ServerList->count(), 0);
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        QVERIFY(!env.services().texts().empty());
+        QCOMPARE(env.services().texts().back(), std::string("Error 88FF: InitNetWare"));
+        QCOMPARE(ui.ServerList->count(), 0);
     }
 
     void openFailureIsReportedAndTheTreeIsStillRooted()
     {
         AppTestEnv env("failing-open.json");
-        MessageRecorder messages;
-        TMainForm form;
-        QVERIFY(messages.texts().empty());
-        form.ServerList->click(1);
-        QCOMPARE(messages.texts(), std::vector<std::string>({ "Error 0023: NWCCOpenConnByRef" }));
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        QVERIFY(env.services().texts().empty());
+        ui.ServerList->click(1);
+        QCOMPARE(env.services().texts(), std::vector<std::string>({ "Error 0023: NWCCOpenConnByRef" }));
         QCOMPARE(form.session().ServerName, std::string("FS2"));
         QCOMPARE(form.session().VolumeName, std::string());
-        QCOMPARE(form.folderModel()->rootPath(), std::string("\\\\FS2\\"));
+        QCOMPARE(ui.folders()->rootPath(), std::string("\\\\FS2\\"));
     }
 
     void connectionChoiceClosesOnlyAnOpenConnection()
@@ -113,11 +115,11 @@ private Q_SLOTS:
         fake.connRefs = { 1, 2 };
         fake.refServerNames = { { 1, "FS1" }, { 2, "FS2" } };
         fake.openedHandle = 0x21;
-        FakeNWClient::Install install(fake);
-        MessageRecorder messages;
-        TMainForm form;
-        QVERIFY(messages.texts().empty());
-        QCOMPARE(form.ServerList->items(), QStringList({ "FS1", "FS2" }));
+        env.useLibrary(fake);
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        QVERIFY(env.services().texts().empty());
+        QCOMPARE(ui.ServerList->items(), QStringList({ "FS1", "FS2" }));
         // Start-up: the client's own opening and the first item's; no close, as no
         // connection was open (999) when the first item was chosen.
         QCOMPARE(fake.countOf("closeConn"), 0);
@@ -125,19 +127,19 @@ private Q_SLOTS:
         QCOMPARE(form.session().ConnHandle, uint32_t(0x21));
 
         fake.clearCalls();
-        form.ServerList->click(1);
+        ui.ServerList->click(1);
         QCOMPARE(fake.entries(), std::vector<std::string>({ "closeConn", "NWCCOpenConnByRef" }));
         QCOMPARE(fake.calls()[0].args, std::string("33")); // the handle 0x21 opened before
         QCOMPARE(form.session().ServerName, std::string("FS2"));
-        QCOMPARE(form.folderModel()->rootPath(), std::string("\\\\FS2\\"));
+        QCOMPARE(ui.folders()->rootPath(), std::string("\\\\FS2\\"));
         // Clicking the connection that is chosen already neither closes nor opens it.
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
         fake.clearCalls();
-        ClickRadioItem(form.ServerList, 1);
+        ClickRadioItem(ui.ServerList, 1);
         QCOMPARE(fake.entries(), std::vector<std::string>());
-        QCOMPARE(form.ServerList->itemIndex(), 1);
+        QCOMPARE(ui.ServerList->itemIndex(), 1);
         // The context got its flag 4 at start-up.
         QVERIFY(fake.contextFlags & 4u);
     }
@@ -146,174 +148,174 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         {
-            MessageRecorder messages;
-            TMainForm form;
-            QVERIFY(!form.BitBtnScanDirs->isEnabled());
-            form.PageControl1->setCurrentWidget(form.TabSheetAction);
-            QVERIFY(!form.BitBtnScanDirs->isEnabled());
+            TMainForm form(env.context());
+            const MainFormUi ui(form);
+            QVERIFY(!ui.BitBtnScanDirs->isEnabled());
+            ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+            QVERIFY(!ui.BitBtnScanDirs->isEnabled());
             // Enabled behind the page's back (say by an earlier rule): a page change
             // applies the queue rule again.
-            form.PageControl1->setCurrentWidget(form.TabSheetSelect);
-            form.BitBtnScanDirs->setEnabled(true);
-            form.PageControl1->setCurrentWidget(form.TabSheetAction);
-            QVERIFY(!form.BitBtnScanDirs->isEnabled());
+            ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
+            ui.BitBtnScanDirs->setEnabled(true);
+            ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+            QVERIFY(!ui.BitBtnScanDirs->isEnabled());
         }
         QVERIFY(WriteFileBytes(env.iniFile(), "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n[CheckListBoxQ Checked]\n"));
-        MessageRecorder messages;
-        TMainForm form;
-        QCOMPARE(form.CheckListBoxQ->count(), 1);
-        QCOMPARE(form.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 1"));
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
-        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
-        form.BitBtnScanDirs->setEnabled(false);
-        form.PageControl1->setCurrentWidget(form.TabSheetAction);
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        QCOMPARE(ui.CheckListBoxQ->count(), 1);
+        QCOMPARE(ui.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 1"));
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
+        ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
+        ui.BitBtnScanDirs->setEnabled(false);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
     }
 
     void doubleClickQueuesAFolderOnce()
     {
         AppTestEnv env;
         QVERIFY(WriteFileBytes(env.iniFile(), "[CheckListBoxQ]\n0=\\\\fs1\\vol1\\public\n"));
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
-        QCOMPARE(queueTexts(form), QStringList({ "\\\\fs1\\vol1\\public" }));
-        QVERIFY(!form.CheckListBoxQ->checked(0));
+        ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
+        QCOMPARE(queueTexts(ui), QStringList({ "\\\\fs1\\vol1\\public" }));
+        QVERIFY(!ui.CheckListBoxQ->checked(0));
 
         // A real double click on a folder row queues it, checked, and selects it.
-        selectFolder(form, kRnD);
-        QTRY_VERIFY(form.ShellTreeView1->visualRect(FolderIndex(*form.folderModel(), kRnD)).isValid());
-        const QRect row = form.ShellTreeView1->visualRect(FolderIndex(*form.folderModel(), kRnD));
+        selectFolder(ui, kRnD);
+        QTRY_VERIFY(ui.ShellTreeView1->visualRect(FolderIndex(*ui.folders(), kRnD)).isValid());
+        const QRect row = ui.ShellTreeView1->visualRect(FolderIndex(*ui.folders(), kRnD));
         // A double click as the system delivers it: a click, then the second press.
-        QTest::mouseClick(form.ShellTreeView1->viewport(), Qt::LeftButton, {}, row.center());
-        QTest::mouseDClick(form.ShellTreeView1->viewport(), Qt::LeftButton, {}, row.center());
-        QCOMPARE(queueTexts(form), QStringList({ "\\\\fs1\\vol1\\public", QString::fromStdString(kRnD) }));
-        QCOMPARE(form.CheckListBoxQ->itemIndex(), 1);
-        QVERIFY(form.CheckListBoxQ->checked(1));
-        QCOMPARE(form.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 2"));
+        QTest::mouseClick(ui.ShellTreeView1->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseDClick(ui.ShellTreeView1->viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(queueTexts(ui), QStringList({ "\\\\fs1\\vol1\\public", QString::fromStdString(kRnD) }));
+        QCOMPARE(ui.CheckListBoxQ->itemIndex(), 1);
+        QVERIFY(ui.CheckListBoxQ->checked(1));
+        QCOMPARE(ui.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 2"));
 
         // The same folder again: no second entry; its recursion comes back on.
-        form.CheckListBoxQ->setChecked(1, false);
-        form.CheckListBoxQ->setItemIndex(0);
-        form.ShellTreeView1DblClick();
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
-        QCOMPARE(form.CheckListBoxQ->itemIndex(), 1);
-        QVERIFY(form.CheckListBoxQ->checked(1));
+        ui.CheckListBoxQ->setChecked(1, false);
+        ui.CheckListBoxQ->setItemIndex(0);
+        ui.doubleClickFolder();
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
+        QCOMPARE(ui.CheckListBoxQ->itemIndex(), 1);
+        QVERIFY(ui.CheckListBoxQ->checked(1));
 
         // The same folder in other letter case is the same entry.
-        selectFolder(form, "\\\\FS1\\VOL1\\Public");
-        form.ShellTreeView1DblClick();
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
-        QCOMPARE(form.CheckListBoxQ->itemIndex(), 0);
-        QVERIFY(form.CheckListBoxQ->checked(0));
+        selectFolder(ui, "\\\\FS1\\VOL1\\Public");
+        ui.doubleClickFolder();
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
+        QCOMPARE(ui.CheckListBoxQ->itemIndex(), 0);
+        QVERIFY(ui.CheckListBoxQ->checked(0));
 
         // With no folder selected a double click changes nothing.
-        form.ShellTreeView1->clearSelection();
-        form.ShellTreeView1DblClick();
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
+        ui.ShellTreeView1->clearSelection();
+        ui.doubleClickFolder();
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
     }
 
     void removingEntriesAndAnEmptyQueue()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
         // A double click in the empty queue changes nothing.
-        form.CheckListBoxQDblClick();
-        QCOMPARE(form.CheckListBoxQ->count(), 0);
-        QCOMPARE(form.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 0"));
+        ui.doubleClickQueue();
+        QCOMPARE(ui.CheckListBoxQ->count(), 0);
+        QCOMPARE(ui.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 0"));
 
-        selectFolder(form, kRnD);
-        form.ShellTreeView1DblClick();
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
+        selectFolder(ui, kRnD);
+        ui.doubleClickFolder();
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
-        const QRect row = form.CheckListBoxQ->visualItemRect(form.CheckListBoxQ->item(0));
-        QTest::mouseDClick(form.CheckListBoxQ->viewport(), Qt::LeftButton, {}, row.center() + QPoint(40, 0));
-        QCOMPARE(form.CheckListBoxQ->count(), 0);
-        QCOMPARE(form.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 0"));
-        QVERIFY(!form.BitBtnScanDirs->isEnabled());
+        ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
+        const QRect row = ui.CheckListBoxQ->visualItemRect(ui.CheckListBoxQ->item(0));
+        QTest::mouseDClick(ui.CheckListBoxQ->viewport(), Qt::LeftButton, {}, row.center() + QPoint(40, 0));
+        QCOMPARE(ui.CheckListBoxQ->count(), 0);
+        QCOMPARE(ui.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 0"));
+        QVERIFY(!ui.BitBtnScanDirs->isEnabled());
 
         // Adding one enables the button again; a click on the label refreshes it.
-        selectFolder(form, kPlans);
-        form.ShellTreeView1DblClick();
-        QVERIFY(form.BitBtnScanDirs->isEnabled());
-        form.LabelDirSelected->setText(QString());
-        QTest::mouseClick(form.LabelDirSelected, Qt::LeftButton);
-        QCOMPARE(form.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 1"));
+        selectFolder(ui, kPlans);
+        ui.doubleClickFolder();
+        QVERIFY(ui.BitBtnScanDirs->isEnabled());
+        ui.LabelDirSelected->setText(QString());
+        QTest::mouseClick(ui.LabelDirSelected, Qt::LeftButton);
+        QCOMPARE(ui.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 1"));
     }
 
     void removalLeavesNoEntrySelected()
     {
         AppTestEnv env;
         QVERIFY(WriteFileBytes(env.iniFile(), "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\B\n2=\\\\FS1\\VOL1\\C\n"));
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
-        QWidget* viewport = form.CheckListBoxQ->viewport();
-        const QRect first = form.CheckListBoxQ->visualItemRect(form.CheckListBoxQ->item(0));
+        ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
+        QWidget* viewport = ui.CheckListBoxQ->viewport();
+        const QRect first = ui.CheckListBoxQ->visualItemRect(ui.CheckListBoxQ->item(0));
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, first.center());
-        QCOMPARE(queueTexts(form), QStringList({ "\\\\FS1\\VOL1\\B", "\\\\FS1\\VOL1\\C" }));
-        QCOMPARE(form.CheckListBoxQ->itemIndex(), -1);
+        QCOMPARE(queueTexts(ui), QStringList({ "\\\\FS1\\VOL1\\B", "\\\\FS1\\VOL1\\C" }));
+        QCOMPARE(ui.CheckListBoxQ->itemIndex(), -1);
         // A double click below the entries removes nothing, also after an entry was picked.
         const QPoint below = first.center() + QPoint(0, 3 * first.height());
         QVERIFY(viewport->rect().contains(below));
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, below);
         QTest::mouseClick(viewport, Qt::LeftButton, {}, first.center());
-        QCOMPARE(form.CheckListBoxQ->itemIndex(), 0);
+        QCOMPARE(ui.CheckListBoxQ->itemIndex(), 0);
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, below);
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
     }
 
     void treeClickResolvesTheFolderAndEmptiesOnlyTheByPathList()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        form.resultsModel()->lines().appendSetting(lkBase, "x");
-        form.resultsModel()->flush();
-        form.byObjModel()->lines().appendTrusteeHeader(form.byObjModel()->lines().names().intern(".Admin.Corp"));
-        form.byObjModel()->flush();
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        ui.results()->lines().appendSetting(lkBase, "x");
+        ui.results()->flush();
+        ui.byObj()->lines().appendTrusteeHeader(ui.byObj()->lines().names().intern(".Admin.Corp"));
+        ui.byObj()->flush();
 
-        selectFolder(form, kPlans);
-        form.ShellTreeView1Click();
+        selectFolder(ui, kPlans);
+        ui.clickFolder();
         QCOMPARE(form.session().SelectedPath, std::string("\\\\FS1\\VOL1\\R&D\\PLANS2~1"));
-        QCOMPARE(form.StatusBar1->panelText(1), QStringLiteral("\\\\FS1\\VOL1\\R&D\\PLANS2~1"));
+        QCOMPARE(ui.StatusBar1->panelText(1), QStringLiteral("\\\\FS1\\VOL1\\R&D\\PLANS2~1"));
         QCOMPARE(form.session().ServerName, std::string("FS1"));
         QCOMPARE(form.session().VolumeName, std::string("VOL1"));
         QCOMPARE(form.session().DirPath, std::string("R&D\\PLANS2~1"));
-        QCOMPARE(form.resultsModel()->rowCount(), 0);
-        QCOMPARE(form.byObjModel()->rowCount(), 1);
+        QCOMPARE(ui.results()->rowCount(), 0);
+        QCOMPARE(ui.byObj()->rowCount(), 1);
 
         // A click without a selected folder leaves everything as it was.
-        form.resultsModel()->lines().appendSetting(lkBase, "y");
-        form.resultsModel()->flush();
-        form.ShellTreeView1->clearSelection();
-        form.ShellTreeView1Click();
-        QCOMPARE(form.resultsModel()->rowCount(), 1);
+        ui.results()->lines().appendSetting(lkBase, "y");
+        ui.results()->flush();
+        ui.ShellTreeView1->clearSelection();
+        ui.clickFolder();
+        QCOMPARE(ui.results()->rowCount(), 1);
         QCOMPARE(form.session().VolumeName, std::string("VOL1"));
     }
 
     void switchingConnectionsKeepsTheQueue()
     {
         AppTestEnv env;
-        MessageRecorder messages;
-        TMainForm form;
-        selectFolder(form, kRnD);
-        form.ShellTreeView1DblClick();
-        form.ServerList->click(1);
-        QCOMPARE(form.folderModel()->rootPath(), std::string("\\\\FS2\\"));
-        selectFolder(form, "\\\\FS2\\DATA\\Shared");
-        form.ShellTreeView1DblClick();
-        QCOMPARE(queueTexts(form), QStringList({ QString::fromStdString(kRnD), "\\\\FS2\\DATA\\Shared" }));
-        form.ServerList->click(0);
-        QCOMPARE(form.CheckListBoxQ->count(), 2);
-        QVERIFY(messages.texts().empty());
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        selectFolder(ui, kRnD);
+        ui.doubleClickFolder();
+        ui.ServerList->click(1);
+        QCOMPARE(ui.folders()->rootPath(), std::string("\\\\FS2\\"));
+        selectFolder(ui, "\\\\FS2\\DATA\\Shared");
+        ui.doubleClickFolder();
+        QCOMPARE(queueTexts(ui), QStringList({ QString::fromStdString(kRnD), "\\\\FS2\\DATA\\Shared" }));
+        ui.ServerList->click(0);
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
+        QVERIFY(env.services().texts().empty());
     }
 };
 

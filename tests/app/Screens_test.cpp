@@ -3,10 +3,10 @@
 // checks that each page renders at the window's size).
 
 #include "AppTestEnv.h"
+#include "MainFormUi.h"
 #include "app/TMainForm.h"
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
-#include "support/MessageRecorder.h"
 
 #include <QTabWidget>
 #include <QTest>
@@ -18,22 +18,22 @@ private Q_SLOTS:
     {
         AppTestEnv env;
         QVERIFY(WriteFileBytes(env.home().file("grantwise.txt"), ReadFileBytes(GRANTWISE_TEST_DATA "/../../data/grantwise.txt")));
-        MessageRecorder messages;
-        TMainForm form;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-        const QModelIndex plans = FolderIndex(*form.folderModel(), "\\\\FS1\\VOL1\\R&D\\Plans 2002");
+        const QModelIndex plans = FolderIndex(*ui.folders(), "\\\\FS1\\VOL1\\R&D\\Plans 2002");
         QVERIFY(plans.isValid());
-        form.ShellTreeView1->selectIndex(FolderIndex(*form.folderModel(), "\\\\FS1\\VOL1\\R&D"));
-        form.ShellTreeView1DblClick();
-        form.ShellTreeView1->expand(plans.parent());
-        form.ShellTreeView1->selectIndex(FolderIndex(*form.folderModel(), "\\\\FS1\\VOL1\\Public"));
-        form.ShellTreeView1DblClick();
-        form.ShellTreeView1->selectIndex(plans);
-        form.ShellTreeView1Click();
-        form.RadioGroupInfo->click(2);
-        form.BitBtnScanDirsClick();
+        ui.ShellTreeView1->selectIndex(FolderIndex(*ui.folders(), "\\\\FS1\\VOL1\\R&D"));
+        ui.doubleClickFolder();
+        ui.ShellTreeView1->expand(plans.parent());
+        ui.ShellTreeView1->selectIndex(FolderIndex(*ui.folders(), "\\\\FS1\\VOL1\\Public"));
+        ui.doubleClickFolder();
+        ui.ShellTreeView1->selectIndex(plans);
+        ui.clickFolder();
+        ui.RadioGroupInfo->click(2);
+        ui.BitBtnScanDirs->click();
 
         const QString folder = qEnvironmentVariable("GRANTWISE_SCREENSHOTS");
         auto shoot = [&](const QString& name) {
@@ -43,15 +43,15 @@ private Q_SLOTS:
             if (!folder.isEmpty())
                 QVERIFY(shot.save(QStringLiteral("%1/%2.png").arg(folder, name)));
         };
-        form.PageControl1->setCurrentWidget(form.TabSheetInfo);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetInfo);
         shoot(QStringLiteral("info"));
-        form.PageControl1->setCurrentWidget(form.TabSheetSelect);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetSelect);
         shoot(QStringLiteral("select"));
-        form.PageControl1->setCurrentWidget(form.TabSheetAction);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
         shoot(QStringLiteral("by-path"));
-        form.PageControl2->setCurrentWidget(form.TabSheetByObj);
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
         shoot(QStringLiteral("by-trustee"));
-        QVERIFY(messages.texts().empty());
+        QVERIFY(env.services().texts().empty());
     }
 };
 

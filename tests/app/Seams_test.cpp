@@ -2,8 +2,9 @@
 #include "app/seams/QtMessageBox.h"
 #include "app/seams/SaveFileName.h"
 #include "app/widgets/TSaveDialog.h"
-#include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/ErrorBox.h"
+#include "services/PendingMessages.h"
+#include "support/TestServices.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -24,7 +25,7 @@ private Q_SLOTS:
             bool fired = false;
             QTimer::singleShot(0, &context, [&] { fired = true; });
             for (int i = 0; i < 100000; ++i)
-                ProcessPendingMessages();
+                pump.pump();
             QVERIFY(!fired);
             QCOMPARE(pump.loopRuns(), 0);
         }
@@ -34,28 +35,21 @@ private Q_SLOTS:
             QObject context;
             bool fired = false;
             QTimer::singleShot(0, &context, [&] { fired = true; });
-            ProcessPendingMessages();
+            pump.pump();
             QVERIFY(fired);
             QCOMPARE(pump.loopRuns(), 1);
         }
-        // Gone pump, previous (no-op) handler back: the loop no longer runs.
-        bool fired = false;
-        QTimer::singleShot(0, [&] { fired = true; });
-        ProcessPendingMessages();
-        QVERIFY(!fired);
-        QCoreApplication::processEvents();
-        QVERIFY(fired);
     }
 
     void pumpThrowsOperationCancelledWhenAskedToStop()
     {
         bool stop = false;
         PendingMessagesPump pump([&] { return stop; }, 3'600'000);
-        ProcessPendingMessages(); // not asked: returns normally
+        pump.pump(); // not asked: returns normally
         stop = true;
         bool cancelled = false;
         try {
-            ProcessPendingMessages();
+            pump.pump();
         } catch (const OperationCancelled&) {
             cancelled = true;
         }
@@ -76,8 +70,9 @@ private Q_SLOTS:
     {
         QFETCH(int, type);
         QFETCH(int, icon);
-        const MessageBoxHandler previous = SetMessageBoxHandler(nullptr);
-        InstallQtMessageBoxHandler();
+        Services services;
+        services.messageBox = &ShowQtMessageBox;
+        const ServicesScope scope(services);
         QString seenText;
         int seenIcon = -1;
         int buttons = -1;
@@ -90,7 +85,6 @@ private Q_SLOTS:
             box->button(QMessageBox::Ok)->click();
         });
         ShowMsg(type, "Error 8801: InitNetWare");
-        SetMessageBoxHandler(previous);
         QCOMPARE(seenText, QStringLiteral("Error 8801: InitNetWare"));
         QCOMPARE(seenIcon, icon);
         QCOMPARE(buttons, 1);
@@ -102,26 +96,26 @@ private Q_SLOTS:
             QStringLiteral("BAT Files (*.bat);;All Files (*.*)"));
         QCOMPARE(QtNameFilters(QStringLiteral("Text Files|*.txt;*.log")), QStringLiteral("Text Files (*.txt *.log)"));
 
+        TestServices services;
         SaveFileRequest seen;
-        SaveFileNameFunction previous = SetSaveFileNameFunction([&](const SaveFileRequest& request) {
+        services.saveFileName = [&](const SaveFileRequest& request) {
             seen = request;
-            return std::optional<QString>(QStringLiteral("/tmp/chosen.bat"));
-        });
+            return std::optional<std::string>("/tmp/chosen.bat");
+        };
         TSaveDialog dialog;
         QCOMPARE(dialog.fileName, QStringLiteral("Trustees.txt"));
         QCOMPARE(dialog.defaultExt, QStringLiteral("txt"));
         QCOMPARE(dialog.filter, QStringLiteral("Text Files|*.txt|All Files|*.*"));
         dialog.fileName = QStringLiteral("Trustees.bat");
         dialog.defaultExt = QStringLiteral("bat");
-        QVERIFY(dialog.execute(nullptr));
+        QVERIFY(dialog.execute(services.context()));
         QCOMPARE(dialog.fileName, QStringLiteral("/tmp/chosen.bat"));
-        QCOMPARE(seen.fileName, QStringLiteral("Trustees.bat"));
-        QCOMPARE(seen.defaultExt, QStringLiteral("bat"));
+        QCOMPARE(seen.fileName, std::string("Trustees.bat"));
+        QCOMPARE(seen.defaultExt, std::string("bat"));
 
-        SetSaveFileNameFunction([](const SaveFileRequest&) { return std::optional<QString>(); });
-        QVERIFY(!dialog.execute(nullptr));
+        services.saveFileName = [](const SaveFileRequest&) { return std::optional<std::string>(); };
+        QVERIFY(!dialog.execute(services.context()));
         QCOMPARE(dialog.fileName, QStringLiteral("/tmp/chosen.bat"));
-        SetSaveFileNameFunction(std::move(previous));
     }
 
     void defaultSaveDialogProposesNameFilterAndSuffix()
@@ -139,8 +133,7 @@ private Q_SLOTS:
             selectedFilter = dialog->selectedNameFilter();
             dialog->reject();
         });
-        const std::optional<QString> chosen = QtSaveFileName(
-            { QStringLiteral("Trustees.xml"), QStringLiteral("xml"), QStringLiteral("XML Files|*.xml|All Files|*.*") });
+        const std::optional<std::string> chosen = QtSaveFileName({ "Trustees.xml", "xml", "XML Files|*.xml|All Files|*.*" });
         QVERIFY(!chosen);
         QCOMPARE(suffix, QStringLiteral("xml"));
         QCOMPARE(filters, QStringList({ QStringLiteral("XML Files (*.xml)"), QStringLiteral("All Files (*.*)") }));

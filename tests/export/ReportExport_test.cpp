@@ -5,7 +5,8 @@
 #include "scan/ReportList.h"
 #include "scan/TrusteeList.h"
 #include "support/TestPaths.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -455,7 +456,8 @@ TEST(SaveForms, BuildingLetsPendingMessagesThroughAndStopsWhenCancelled)
         results.appendOwner(results.names().intern(".Admin.Corp"));
     }
     int calls = 0;
-    auto previous = SetPendingMessagesHandler([&calls] { ++calls; });
+    TestServices services;
+    services.pendingMessages = [&calls] { ++calls; };
     const std::string text = BuildTextForm(results);
     EXPECT_EQ(calls, 4); // every 4096 of 20000 lines
     calls = 0;
@@ -466,8 +468,7 @@ TEST(SaveForms, BuildingLetsPendingMessagesThroughAndStopsWhenCancelled)
     EXPECT_EQ(calls, 4);
     EXPECT_EQ(SplitCrLf(text).size(), 20000u);
 
-    SetPendingMessagesHandler([] { throw OperationCancelled(); });
+    services.pendingMessages = [] { throw OperationCancelled(); };
     EXPECT_THROW(BuildXmlForm(results), OperationCancelled);
     EXPECT_THROW(BuildSaveForm(SaveForm::Text, results, results), OperationCancelled);
-    SetPendingMessagesHandler(std::move(previous));
 }

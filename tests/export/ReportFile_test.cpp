@@ -2,7 +2,8 @@
 
 #include "support/FileFaults.h"
 #include "support/TestPaths.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -192,7 +193,8 @@ TEST(ReportFile, TheResponsiveWriteWritesOrFailsAsThePlainOne)
 {
     TempDir dir;
     int calls = 0;
-    auto previous = SetPendingMessagesHandler([&calls] { ++calls; });
+    TestServices services;
+    services.pendingMessages = [&calls] { ++calls; };
     const std::string file = dir.file("Trustees.txt");
     const std::string bytes(3 << 20, 'x');
     const ReportFileResult result = WriteReportFileResponsive(file, bytes);
@@ -208,12 +210,11 @@ TEST(ReportFile, TheResponsiveWriteWritesOrFailsAsThePlainOne)
 
     // A cancel while the write is under way waits for the write, then passes on; a write
     // done before the first look at pending messages simply returns.
-    SetPendingMessagesHandler([] { throw OperationCancelled(); });
+    services.pendingMessages = [] { throw OperationCancelled(); };
     const std::string other = dir.file("Other.txt");
     try {
         EXPECT_TRUE(WriteReportFileResponsive(other, bytes).ok);
     } catch (const OperationCancelled&) {
     }
     EXPECT_EQ(ReadFileBytes(other), bytes);
-    SetPendingMessagesHandler(std::move(previous));
 }

@@ -41,12 +41,6 @@ void CheckDosNames(const Network& net)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool quiet = [] {
-        SetMessageBoxHandler([](int, const std::string&) {});
-        return true;
-    }();
-    (void)quiet;
-
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::unique_ptr<Network> network;
     try {
@@ -58,10 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     CheckDosNames(*network);
 
-    // Installed as the process's network, so that the shell's long names see it too.
-    auto owned = std::make_unique<SimulatedNetWare>(std::move(network));
-    SimulatedNetWare& library = *owned;
-    InstallSimulatedNetWare(std::move(owned));
+    // The network of the current context, so that the shell's long names see it too;
+    // messages are dropped.
+    SimulatedNetWare library(std::move(network));
+    Services services;
+    services.clientLibrary = &library;
+    services.messageBox = [](int, const std::string&) {};
+    const ServicesScope scope(services);
     const Network& net = *library.network();
 
     ScanSession session;
@@ -78,9 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         controls.scope = 2;
         controls.info = 2;
         ReportList results;
-        RunScan(session, queue, 2, controls, results);
+        RunScan(services, session, queue, 2, controls, results);
         GetLongNames(results);
     }
-    InstallSimulatedNetWare(nullptr);
     return 0;
 }

@@ -52,10 +52,14 @@ bool IsDeclaredVolume(const Network& net, const std::string& server, const std::
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static SimulatedNetWare& library = []() -> SimulatedNetWare& {
-        InstallSimulatedNetWare(std::make_unique<SimulatedNetWare>(ReadNetwork(kNetwork, "paths.json")));
-        return *CurrentSimulatedNetWare();
+    // One network for the whole run, in a context that stays current.
+    static SimulatedNetWare library(ReadNetwork(kNetwork, "paths.json"));
+    static Services services = [] {
+        Services s;
+        s.clientLibrary = &library;
+        return s;
     }();
+    static const ServicesScope scope(services);
     const Network& net = *library.network();
     if (size == 0)
         return 0;

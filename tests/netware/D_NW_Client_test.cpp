@@ -1,7 +1,7 @@
 #include "netware/D_NW.h"
 #include "support/FakeNWClient.h"
-#include "support/MessageRecorder.h"
-#include "util/PendingMessages.h"
+#include "support/TestServices.h"
+#include "util/D_Util.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +11,8 @@ using Strings = std::vector<std::string>;
 
 class ClientTest : public ::testing::Test {
 protected:
-    void SetUp() override { StartupConn = 0xFFFF; }
-    void TearDown() override { StartupConn = 0xFFFF; }
-
     FakeNWClient fake;
-    FakeNWClient::Install install { fake };
-    MessageRecorder messages;
+    TestServices services { fake };
 };
 
 TEST_F(ClientTest, StartUpInitialisesTakesPrimaryReferenceAndOpensIt)
@@ -26,13 +22,18 @@ TEST_F(ClientTest, StartUpInitialisesTakesPrimaryReferenceAndOpensIt)
     EXPECT_EQ(InitNWClient(), 0);
     EXPECT_EQ(fake.entries(), (Strings { "initialize", "getPrimaryConnRef", "NWCCOpenConnByRef" }));
     EXPECT_EQ(fake.calls()[2].args, "4660 1 0");
-    EXPECT_EQ(StartupConn, 5u);
-    EXPECT_TRUE(messages.texts().empty());
+    EXPECT_EQ(services.context().StartupConn, 5u);
+    EXPECT_TRUE(services.texts().empty());
 
     // Brought up once: a second call makes no library call.
     fake.clearCalls();
     EXPECT_EQ(InitNWClient(), 0);
     EXPECT_TRUE(fake.calls().empty());
+    // Once per context: another context brings the client up again.
+    TestServices other(fake);
+    EXPECT_EQ(InitNWClient(), 0);
+    EXPECT_EQ(fake.countOf("initialize"), 1);
+    EXPECT_EQ(other.context().StartupConn, 5u);
 }
 
 TEST_F(ClientTest, StartUpFallsBackToTheFirstScannedReference)
@@ -50,11 +51,11 @@ TEST_F(ClientTest, FailedInitialisationShowsOneBoxAndStops)
     fake.setFixedCode("initialize", 0x88FF);
     fake.errorTexts[0x88FF] = "Requester failure";
     EXPECT_EQ(InitNWClient(), 0x88FF);
-    EXPECT_EQ(messages.texts(),
+    EXPECT_EQ(services.texts(),
         (Strings { "Could not initialize NetWare Client returned error 0x88FF (Requester failure)" }));
-    EXPECT_EQ(messages.messages()[0].type, mtError);
+    EXPECT_EQ(services.messages()[0].type, mtError);
     EXPECT_EQ(fake.entries(), (Strings { "initialize", "loadErrorLibrary", "NWstrerror" }));
-    EXPECT_EQ(StartupConn, 0xFFFFu);
+    EXPECT_EQ(services.context().StartupConn, 0xFFFFu);
 }
 
 TEST_F(ClientTest, WorkstationWithoutConnectionsReportsTheConnectionStep)
@@ -62,7 +63,7 @@ TEST_F(ClientTest, WorkstationWithoutConnectionsReportsTheConnectionStep)
     fake.queueCodes("getPrimaryConnRef", { 0x880F });
     fake.errorLibraryPresent = false;
     EXPECT_EQ(InitNWClient(), 0x880F);
-    EXPECT_EQ(messages.texts(), (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x880F" }));
+    EXPECT_EQ(services.texts(), (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x880F" }));
     EXPECT_EQ(fake.countOf("NWCCOpenConnByRef"), 0);
 }
 
@@ -72,7 +73,7 @@ TEST_F(ClientTest, FailedOpenIsReportedAndReturned)
     fake.errorTexts[0x8847] = "Server not found";
     EXPECT_EQ(InitNWClient(), 0x8847);
     EXPECT_EQ(
-        messages.texts(), (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x8847 (Server not found)" }));
+        services.texts(), (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x8847 (Server not found)" }));
 }
 
 TEST_F(ClientTest, ListConnectionsSkipsNamelessReferencesAndEndsOnFirstNonZeroCode)
@@ -80,10 +81,9 @@ TEST_F(ClientTest, ListConnectionsSkipsNamelessReferencesAndEndsOnFirstNonZeroCo
     fake.connRefs = { 1, 2, 3, 4 };
     fake.refServerNames = { { 1, "FS1" }, { 3, "" }, { 4, "FS4" } }; // 2 unreadable, 3 empty
     int pending = 0;
-    auto previous = SetPendingMessagesHandler([&] { ++pending; });
+    services.pendingMessages = [&] { ++pending; };
     std::vector<NWConnectionItem> list { { "KEPT", 9 } };
     ListConnections(list);
-    SetPendingMessagesHandler(std::move(previous));
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].serverName, "KEPT");
     EXPECT_EQ(list[1].serverName, "FS1");
@@ -197,7 +197,7 @@ TEST_F(ClientTest, ErrorTextsWithAndWithoutTheErrorLibrary)
     EXPECT_EQ(NWErrorText(1), "0x0001");
     EXPECT_EQ(fake.countOf("loadErrorLibrary"), 3); // asked afresh each time
     ReportNWError(0, "Nothing");
-    EXPECT_TRUE(messages.texts().empty());
+    EXPECT_TRUE(services.texts().empty());
 }
 
 } // namespace

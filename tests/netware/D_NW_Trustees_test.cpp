@@ -1,5 +1,6 @@
 #include "netware/D_NW.h"
 #include "support/FakeNWClient.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,7 @@ protected:
     static NWTrusteeEntry T(uint32_t id, uint16_t rights) { return FakeNWClient::trustee(id, rights); }
 
     FakeNWClient fake;
-    FakeNWClient::Install install { fake };
+    TestServices services { fake };
 };
 
 TEST_F(TrusteeTest, BlocksAreAppendedInOrderWithWrittenNamesAndUnknownIDs)

@@ -1,8 +1,9 @@
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
 #include "support/FakeNWClient.h"
+#include "support/TestServices.h"
 #include "support/TestPaths.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ protected:
     {
         m_library = LoadNetwork(TestDataPath("walk.json"));
         ASSERT_TRUE(m_library->loaded()) << m_library->loadError();
-        m_install = std::make_unique<FakeNWClient::Install>(*m_library);
+        m_services = std::make_unique<TestServices>(*m_library);
         std::string server, volume, dir;
         ASSERT_EQ(ParseNWPath("\\\\FS1\\VOL1", m_conn, server, volume, dir), 0);
     }
@@ -40,7 +41,7 @@ protected:
     }
 
     std::unique_ptr<SimulatedNetWare> m_library;
-    std::unique_ptr<FakeNWClient::Install> m_install;
+    std::unique_ptr<TestServices> m_services;
     uint32_t m_conn = 0;
     std::vector<Visit> m_visits;
     std::vector<WalkEntry> m_entries;
@@ -126,19 +127,18 @@ TEST_F(WalkTest, DirectoryRecordCarriesIrmAndHighLowOwnerFileRecordItsOwnByte)
 TEST_F(WalkTest, PendingMessagesRunAfterEveryMatchAndCancellationEndsTheWalk)
 {
     int matches = 0;
-    auto previous = SetPendingMessagesHandler([&] { ++matches; });
+    m_services->pendingMessages = [&] { ++matches; };
     walk("VOL1:DOCS", "*.*", 2, true);
     // 9 matches: 6 files and 3 subdirectories.
     EXPECT_EQ(matches, 9);
-    SetPendingMessagesHandler([&] { throw OperationCancelled(); });
+    m_services->pendingMessages = [&] { throw OperationCancelled(); };
     EXPECT_THROW(walk("VOL1:DOCS", "*.*", 2, true), OperationCancelled);
-    SetPendingMessagesHandler(std::move(previous));
 }
 
 TEST(WalkCallOrder, DirectoryInformationThenFileSearchThenSubdirectorySearch)
 {
     FakeNWClient fake;
-    FakeNWClient::Install install(fake);
+    TestServices services(fake);
     fake.directories["V:D"] = { 0, 0, 0x7B, 0, 0, { { "F.TXT", false, 0 }, { "SUB", true, 0 } } };
     fake.directories["V:D\\SUB"] = {};
     std::vector<std::string> paths;
@@ -164,7 +164,7 @@ TEST(WalkDepth, DeepTreeIsWalkedToTheBottom)
     // A fake server with a chain of 2000 nested directories: far deeper than NetWare's
     // 255-character paths allow, to show the walk's frames stay small.
     FakeNWClient fake;
-    FakeNWClient::Install install(fake);
+    TestServices services(fake);
     std::string path = "V:";
     for (int i = 0; i < 2000; ++i) {
         fake.directories[path] = { 0, 0, 0xFF, 0, 0, { { "D", true, 0 } } };

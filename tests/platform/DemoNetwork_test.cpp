@@ -1,7 +1,8 @@
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
 #include "support/FakeNWClient.h"
-#include "support/MessageRecorder.h"
+#include "support/TestServices.h"
+#include "util/D_Util.h"
 
 #include <gtest/gtest.h>
 
@@ -28,10 +29,7 @@ TEST(DemoNetwork, LoadsFromTheBuiltInResourceAndAScanFindsTrusteesOwnersAndIrms)
     ::unsetenv("GRANTWISE_NETWORK");
     auto lib = LoadNetwork("");
     ASSERT_TRUE(lib->loaded()) << lib->loadError();
-    FakeNWClient::Install install(*lib);
-    MessageRecorder messages;
-
-    StartupConn = 0xFFFF;
+    TestServices services(*lib);
     ASSERT_EQ(InitNWClient(), 0);
     uint32_t ctx = 0;
     ASSERT_EQ(lib->createContext(ctx), 0u);
@@ -78,9 +76,8 @@ TEST(DemoNetwork, LoadsFromTheBuiltInResourceAndAScanFindsTrusteesOwnersAndIrms)
                 nullptr, true);
         }
     }
-    StartupConn = 0xFFFF;
 
-    EXPECT_TRUE(messages.texts().empty());
+    EXPECT_TRUE(services.texts().empty());
     EXPECT_EQ(trees, (std::set<std::string> { "HARBOUR_TREE", "LAB_TREE" }));
     EXPECT_GE(found.entries, 300);
     EXPECT_GE(found.directories, 60);
@@ -99,7 +96,7 @@ TEST(DemoNetwork, LongNamesHaveDosAliasesOnTheServer)
 {
     auto lib = LoadNetwork(builtInNetwork);
     ASSERT_TRUE(lib->loaded()) << lib->loadError();
-    FakeNWClient::Install install(*lib);
+    TestServices services(*lib);
     std::string server, volume, dir;
     uint32_t conn = 0;
     ASSERT_EQ(ParseNWPath("\\\\HL-FS1\\VOL1\\R&D\\Plans 2002", conn, server, volume, dir), 0);

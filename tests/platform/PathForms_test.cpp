@@ -2,6 +2,7 @@
 #include "platform/netware/NetworkReader.h"
 #include "platform/Shell.h"
 #include "platform/PathForms.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,11 @@ namespace {
 // The long form over a small network, and on texts that name nothing.
 TEST(PathForms, LongFormConvertsWhatTheShellKnowsAndKeepsTheRest)
 {
-    InstallSimulatedNetWare(std::make_unique<SimulatedNetWare>(ReadNetwork(R"({ "grantwise-network": 1,
+    SimulatedNetWare network(ReadNetwork(R"({ "grantwise-network": 1,
       "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1",
       "entries": [ { "dir": "Plans 2002", "entries": [ { "file": "Quarterly Report.docx" } ] } ] } ] } ] })",
-        "forms.json")));
+        "forms.json"));
+    TestServices services(network);
     EXPECT_EQ(ConvertPathName("\\\\FS1\\VOL1\\PLANS2~1\\QUARTE~1.DOC", PathForm::Long),
         "\\\\FS1\\VOL1\\Plans 2002\\Quarterly Report.docx");
     EXPECT_EQ(ConvertPathName("\\\\FS1\\VOL1\\PLANS2~1\\GONE", PathForm::Long), "\\\\FS1\\VOL1\\Plans 2002\\GONE");
@@ -26,7 +28,6 @@ TEST(PathForms, LongFormConvertsWhatTheShellKnowsAndKeepsTheRest)
     EXPECT_EQ(ConvertPathName("F", PathForm::Long), "F");
     EXPECT_EQ(ConvertPathName("F\\a\\b", PathForm::Long), "F\\a\\b");
     EXPECT_EQ(ConvertPathName(ConvertPathName("F\\\\\\a", PathForm::Long), PathForm::Long), "F\\a");
-    InstallSimulatedNetWare(nullptr);
 }
 
 // Found by fuzzing: in a local path whose components end in separators ('.//'), the
@@ -54,7 +55,8 @@ TEST(PathForms, LongFormOfALocalPathGrowsAtMostByItsDisplayNames)
 // and on paths that name nothing, it gives what the plain conversion gives.
 TEST(PathForms, ConverterGivesThePlainLongForm)
 {
-    InstallNetwork("");
+    const auto network = LoadNetwork("");
+    TestServices services(*network);
     std::vector<std::string> paths;
     std::vector<std::string> pending { "\\\\HL-FS1\\", "\\\\HL-FS2\\", "\\\\LAB-FS1\\" };
     while (!pending.empty()) {
@@ -72,7 +74,6 @@ TEST(PathForms, ConverterGivesThePlainLongForm)
     for (int round = 0; round < 2; ++round)
         for (const std::string& path : paths)
             EXPECT_EQ(converter.convert(path), ConvertPathName(path, PathForm::Long)) << path;
-    InstallSimulatedNetWare(nullptr);
 }
 
 } // namespace

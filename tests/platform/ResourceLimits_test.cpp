@@ -13,7 +13,7 @@
 #include "scan/LongNames.h"
 #include "scan/ScanRun.h"
 #include "scan/TrusteeList.h"
-#include "support/MessageRecorder.h"
+#include "support/TestServices.h"
 #include "util/D_Util.h"
 
 #include <gtest/gtest.h>
@@ -34,25 +34,24 @@ std::string OneVolume(const std::string& entries, const std::string& workstation
         + entries + " ] } ] } ] }";
 }
 
-// Installs a loaded description as the process's network (the shell sees it too) and
-// runs scans over it as the window does after start-up.
+// Makes a loaded description the network of the test's context (the shell sees it too)
+// and runs scans over it as the window does after start-up.
 class LimitTest : public ::testing::Test {
 protected:
     void load(const std::string& text)
     {
-        InstallSimulatedNetWare(std::make_unique<SimulatedNetWare>(ReadNetwork(text, "limits.json")));
-        lib = CurrentSimulatedNetWare();
+        lib = std::make_unique<SimulatedNetWare>(ReadNetwork(text, "limits.json"));
+        services.context().clientLibrary = lib.get();
         ASSERT_EQ(lib->createContext(session.DSContext), 0u);
         SetContextFlag(session.DSContext, '+', nw::ctxFlagTypeless);
     }
-    void TearDown() override { InstallSimulatedNetWare(nullptr); }
 
     ScanResult scan(const std::string& path, int scopeIndex, int infoIndex, bool recurse = true)
     {
         results.clear();
         controls.scope = scopeIndex;
         controls.info = infoIndex;
-        return RunScan(session, { { path, recurse } }, *ScopeFlagForIndex(scopeIndex), controls, results);
+        return RunScan(services.context(), session, { { path, recurse } }, *ScopeFlagForIndex(scopeIndex), controls, results);
     }
 
     Strings pathLines() const
@@ -72,11 +71,11 @@ protected:
         return n;
     }
 
-    SimulatedNetWare* lib = nullptr;
+    std::unique_ptr<SimulatedNetWare> lib;
+    TestServices services;
     ScanSession session;
     PlainScanControls controls;
     ReportList results;
-    MessageRecorder messages;
 };
 
 } // namespace
@@ -227,12 +226,10 @@ TEST_F(LimitTest, DeepTreeOfLongNames)
 TEST_F(LimitTest, EmptyNetwork)
 {
     load(R"({ "grantwise-network": 1, "trees": [], "servers": [] })");
-    StartupConn = 0xFFFF;
     EXPECT_EQ(InitNWClient(), 0x880F);
-    EXPECT_EQ(messages.texts(),
+    EXPECT_EQ(services.texts(),
         (std::vector<std::string> {
             "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x880F (No connection to server)" }));
-    StartupConn = 0xFFFF;
     std::vector<NWConnectionItem> connections;
     ListConnections(connections);
     EXPECT_TRUE(connections.empty());
@@ -250,10 +247,8 @@ TEST_F(LimitTest, ServerWithoutVolumes)
 {
     load(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
       "servers": [ { "name": "S", "tree": "T", "volumes": [] } ] })");
-    StartupConn = 0xFFFF;
     EXPECT_EQ(InitNWClient(), 0);
-    StartupConn = 0xFFFF;
-    EXPECT_TRUE(messages.texts().empty());
+    EXPECT_TRUE(services.texts().empty());
     EXPECT_TRUE(ShellListFolders("\\\\S\\").empty());
 
     ScanResult result = scan("\\\\S\\V", 2, 2);

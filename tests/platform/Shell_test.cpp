@@ -2,6 +2,7 @@
 #include "platform/Shell.h"
 #include "platform/netware/NetworkLoader.h"
 #include "support/FakeNWClient.h"
+#include "support/TestServices.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,8 @@ namespace {
 
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override { InstallNetwork(TestDataPath("walk.json")); }
-    void TearDown() override { InstallSimulatedNetWare(nullptr); }
+    std::unique_ptr<SimulatedNetWare> network = LoadNetwork(TestDataPath("walk.json"));
+    TestServices services { *network };
 };
 
 TEST_F(ShellTest, NetworkShortNamesReplaceEveryComponentBelowTheVolume)
@@ -67,7 +68,7 @@ TEST_F(ShellTest, NetworkFoldersAreVolumesThenSubdirectoriesInServerOrder)
 
 TEST_F(ShellTest, WithoutANetworkNetworkPathsDoNotExist)
 {
-    InstallSimulatedNetWare(nullptr);
+    services.context().clientLibrary = nullptr;
     std::string out;
     EXPECT_FALSE(ShellShortPathName("\\\\FS1\\VOL1", out));
     EXPECT_TRUE(ShellListFolders("\\\\FS1\\").empty());
@@ -101,7 +102,7 @@ protected:
     }
 
     FakeNWClient fake;
-    FakeNWClient::Install install { fake };
+    TestServices services { fake };
 };
 
 TEST_F(ShellOverFakeLibrary, FoldersNamesAndShortFormsComeFromTheLibrary)

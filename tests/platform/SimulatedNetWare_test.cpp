@@ -2,7 +2,8 @@
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
 #include "support/FakeNWClient.h"
-#include "support/MessageRecorder.h"
+#include "support/TestServices.h"
+#include "util/D_Util.h"
 #include "support/NetworkLoadError.h"
 #include "support/TestPaths.h"
 
@@ -41,7 +42,7 @@ protected:
     {
         lib = LoadNetwork(TestDataPath("walk.json"));
         ASSERT_TRUE(lib->loaded()) << lib->loadError();
-        install = std::make_unique<FakeNWClient::Install>(*lib);
+        services = std::make_unique<TestServices>(*lib);
         ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
         ASSERT_EQ(lib->createContext(ctx), 0u);
     }
@@ -76,7 +77,7 @@ protected:
     }
 
     std::unique_ptr<SimulatedNetWare> lib;
-    std::unique_ptr<FakeNWClient::Install> install;
+    std::unique_ptr<TestServices> services;
     uint32_t fs1 = 0;
     uint32_t ctx = 0;
 };
@@ -339,32 +340,26 @@ const char* const minimal = R"({ "grantwise-network": 1, "trees": [ { "name": "T
 TEST(SimulatedWorkstation, InjectedStartUpFailuresAndAbsentErrorTexts)
 {
     auto lib = FromText(Format(minimal, R"({ "fail": { "init": "0x8847", "context": -601 }, "error-texts": false })"));
-    FakeNWClient::Install install(*lib);
-    MessageRecorder messages;
-    StartupConn = 0xFFFF;
+    TestServices services(*lib);
     EXPECT_EQ(InitNWClient(), 0x8847);
-    EXPECT_EQ(messages.texts(), (Strings { "Could not initialize NetWare Client returned error 0x8847" }));
+    EXPECT_EQ(services.texts(), (Strings { "Could not initialize NetWare Client returned error 0x8847" }));
     uint32_t ctx = 0;
     EXPECT_EQ(lib->createContext(ctx), 0xFFFFFDA7u);
-    StartupConn = 0xFFFF;
 }
 
 TEST(SimulatedWorkstation, NoPrimaryFallsBackToScanningAndNoConnectionsFails)
 {
     auto lib = FromText(Format(minimal, R"({ "primary": null })"));
-    FakeNWClient::Install install(*lib);
-    MessageRecorder messages;
-    StartupConn = 0xFFFF;
+    TestServices services(*lib);
     EXPECT_EQ(InitNWClient(), 0);
-    EXPECT_EQ(StartupConn, 1u);
+    EXPECT_EQ(services.context().StartupConn, 1u);
 
     auto empty = FromText(Format(minimal, R"({ "connections": [] })"));
-    FakeNWClient::Install second(*empty);
-    StartupConn = 0xFFFF;
+    TestServices second(*empty);
     EXPECT_EQ(InitNWClient(), 0x880F);
-    EXPECT_EQ(messages.texts(),
+    EXPECT_TRUE(services.texts().empty());
+    EXPECT_EQ(second.texts(),
         (Strings { "NWCCScanConnRefs/NWCCOpenConnByRef returned error 0x880F (No connection to server)" }));
-    StartupConn = 0xFFFF;
 }
 
 TEST(SimulatedWorkstation, FailedLoadFailsInitialisationWithTheReason)
@@ -373,11 +368,9 @@ TEST(SimulatedWorkstation, FailedLoadFailsInitialisationWithTheReason)
     WriteFileBytes(dir.file("bad.json"), "{ \"grantwise-network\": 2 }");
     auto lib = LoadNetwork(dir.file("bad.json"));
     ASSERT_FALSE(lib->loaded());
-    FakeNWClient::Install install(*lib);
-    MessageRecorder messages;
-    StartupConn = 0xFFFF;
+    TestServices services(*lib);
     EXPECT_EQ(InitNWClient(), 0x88FF);
-    EXPECT_EQ(messages.texts(),
+    EXPECT_EQ(services.texts(),
         (Strings { "Could not initialize NetWare Client returned error 0x88FF (" + dir.file("bad.json")
             + ": $.grantwise-network: the format version must be 1)" }));
     uint32_t handle = 0;
@@ -385,7 +378,6 @@ TEST(SimulatedWorkstation, FailedLoadFailsInitialisationWithTheReason)
     EXPECT_EQ(lib->openConnByName("S", handle), 0x88FF);
     char name[256];
     EXPECT_EQ(lib->getVolumeName(1, 0, name), 0x88FF);
-    StartupConn = 0xFFFF;
 }
 
 TEST(SimulatedLargeDirectory, SearchRunsPastSixteenBitSequences)
@@ -398,7 +390,7 @@ TEST(SimulatedLargeDirectory, SearchRunsPastSixteenBitSequences)
     auto lib = FromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S",
         "tree": "T", "volumes": [ { "name": "V", "entries": [ { "dir": "BIG", "entries": [ )"
         + entries + "] } ] } ] } ] }");
-    FakeNWClient::Install install(*lib);
+    TestServices services(*lib);
     std::string server, volume, dir;
     uint32_t conn = 0;
     ASSERT_EQ(ParseNWPath("\\\\S\\V", conn, server, volume, dir), 0);
@@ -428,7 +420,7 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
           { "file": "quarte~2.doc", "trustees": [ ["#0x20", "RF"] ] },
           { "file": "b.txt", "trustees": [ ["#0x30", "W"] ] } ] },
         { "dir": "E", "entries": [ { "file": "b.txt", "trustees": [ ["#0x40", "C"] ] } ] } ] } ] } ] })");
-    FakeNWClient::Install install(*lib);
+    TestServices services(*lib);
     uint32_t fs1 = 0;
     ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
     const auto firstTrustee = [&](const std::string& path) { return FirstTrusteeBlock(*lib, fs1, path).at(0); };
@@ -460,7 +452,7 @@ TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)
         { "dir": "Müller Daten", "trustees": [ ["müller.corp", "R"], ["Łukasz.Corp", "RF"] ],
           "entries": [ { "file": "Ärger.txt", "trustees": [ ["#0x20", "W"] ] } ] },
         { "dir": "Keys", "trustees": [ ["#0x30", "C"] ] } ] } ] } ] })");
-    FakeNWClient::Install install(*lib);
+    TestServices services(*lib);
     uint32_t fs1 = 0;
     ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
     const std::vector<uint32_t> data = FirstTrusteeBlock(*lib, fs1, "VOL1:Müller Daten");

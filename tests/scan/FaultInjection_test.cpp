@@ -9,8 +9,9 @@
 #include "scan/LineKinds.h"
 #include "scan/LongNames.h"
 #include "scan/ScanRun.h"
+#include "services/ErrorBox.h"
 #include "support/FakeNWClient.h"
-#include "support/MessageRecorder.h"
+#include "support/TestServices.h"
 #include "util/D_Util.h"
 
 #include <gtest/gtest.h>
@@ -41,8 +42,8 @@ void FailCall(FakeNWClient& fake, const std::vector<FakeNWClient::Call>& recorde
         fake.queueCodes(recorded[n].entry, { c });
 }
 
-// Runs `check(n, entry, occurrence)` once per call of a recorded run, each time on a
-// fresh fake filled by `fill` whose call n (the occurrence-th call of its entry) fails.
+// Runs `check(fake, n, entry, occurrence)` once per call of a recorded run, each time on
+// a fresh fake filled by `fill` whose call n (the occurrence-th call of its entry) fails.
 // Returns how often each entry was made to fail.
 template <typename Fill, typename Check>
 std::map<std::string, int> ForEachFailingCall(const std::vector<FakeNWClient::Call>& recorded, Fill fill, Check check)
@@ -52,12 +53,11 @@ std::map<std::string, int> ForEachFailingCall(const std::vector<FakeNWClient::Ca
         FakeNWClient fake;
         fill(fake);
         FailCall(fake, recorded, n, kFailure);
-        FakeNWClient::Install install(fake);
         const std::string& entry = recorded[n].entry;
         const int occurrence = seen[entry]++;
         SCOPED_TRACE(
             "call " + std::to_string(n) + ": " + entry + " " + recorded[n].args + " #" + std::to_string(occurrence));
-        check(n, entry, occurrence);
+        check(fake, n, entry, occurrence);
     }
     return seen;
 }
@@ -79,17 +79,17 @@ struct StartUpOutcome {
     uint32_t connHandle = 999;
 };
 
-// The client start-up as the window runs it: the client, the context, the connection
-// list, the context flag, then the first connection opened as choosing it does.
-StartUpOutcome StartUp()
+// The client start-up as the window runs it, over a library in a fresh context: the
+// client, the context, the connection list, the context flag, then the first connection
+// opened as choosing it does.
+StartUpOutcome StartUp(NWClientLibrary& lib)
 {
-    MessageRecorder messages;
+    TestServices services(lib);
     StartUpOutcome out;
-    StartupConn = 0xFFFF;
     uint32_t lastCode = InitNWClient();
     uint32_t context = 0;
     if (lastCode == 0)
-        lastCode = NWLib().createContext(context);
+        lastCode = lib.createContext(context);
     std::vector<NWConnectionItem> connections;
     if (lastCode != 0) {
         CheckError(static_cast<int32_t>(lastCode), "InitNetWare");
@@ -98,13 +98,12 @@ StartUpOutcome StartUp()
     }
     SetContextFlag(context, '+', nw::ctxFlagTypeless);
     if (!connections.empty()) {
-        const uint16_t code = NWLib().NWCCOpenConnByRef(connections.front().reference, 1, 0, out.connHandle);
+        const uint16_t code = lib.NWCCOpenConnByRef(connections.front().reference, 1, 0, out.connHandle);
         CheckError(code, "NWCCOpenConnByRef");
     }
     for (const NWConnectionItem& item : connections)
         out.connections.push_back(item.serverName);
-    out.messages = messages.texts();
-    StartupConn = 0xFFFF;
+    out.messages = services.texts();
     return out;
 }
 
@@ -113,18 +112,15 @@ TEST(FaultInjection, EveryStartUpCallFailingInTurn)
     FakeNWClient good;
     FillWorkstation(good);
     std::vector<FakeNWClient::Call> recorded;
-    {
-        FakeNWClient::Install install(good);
-        const StartUpOutcome outcome = StartUp();
-        ASSERT_TRUE(outcome.messages.empty());
-        ASSERT_EQ(outcome.connections, (Strings { "FS1", "FS2" }));
-        recorded = good.calls();
-    }
+    const StartUpOutcome outcome = StartUp(good);
+    ASSERT_TRUE(outcome.messages.empty());
+    ASSERT_EQ(outcome.connections, (Strings { "FS1", "FS2" }));
+    recorded = good.calls();
     ASSERT_GE(recorded.size(), 9u);
 
     const std::string failure = "0x89FF (Failure)";
-    auto seen = ForEachFailingCall(recorded, FillWorkstation, [&](size_t, const std::string& entry, int occurrence) {
-        const StartUpOutcome got = StartUp();
+    auto seen = ForEachFailingCall(recorded, FillWorkstation, [&](FakeNWClient& fake, size_t, const std::string& entry, int occurrence) {
+        const StartUpOutcome got = StartUp(fake);
         if (entry == "initialize") {
             EXPECT_EQ(got.messages,
                 (Strings {
@@ -188,8 +184,10 @@ struct ScanOutcome {
     ScanResult result;
 };
 
-ScanOutcome Scan()
+// The scan of two start paths over a library, in a fresh context.
+ScanOutcome Scan(NWClientLibrary& lib)
 {
+    TestServices services(lib);
     ScanSession session;
     session.DSContext = 0x77;
     PlainScanControls controls;
@@ -197,8 +195,8 @@ ScanOutcome Scan()
     controls.info = 2;
     ReportList results;
     ScanOutcome out;
-    out.result = RunScan(
-        session, { { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D\\SUB", false } }, 2, controls, results);
+    out.result = RunScan(services.context(), session,
+        { { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D\\SUB", false } }, 2, controls, results);
     for (size_t i = 0; i < results.count(); ++i)
         out.lines.emplace_back(results.code(i), std::string(results.text(i)));
     return out;
@@ -228,17 +226,14 @@ TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
     FillVolume(good);
     ScanOutcome expected;
     std::vector<FakeNWClient::Call> recorded;
-    {
-        FakeNWClient::Install install(good);
-        expected = Scan();
-        recorded = good.calls();
-    }
+    expected = Scan(good);
+    recorded = good.calls();
     ASSERT_TRUE(expected.result.unreadable.empty());
     ASSERT_EQ(CountKind(expected.lines, lkTrustee), 5u);
     ASSERT_EQ(CountKind(expected.lines, lkOwner), 4u);
 
-    auto seen = ForEachFailingCall(recorded, FillVolume, [&](size_t n, const std::string& entry, int) {
-        const ScanOutcome got = Scan();
+    auto seen = ForEachFailingCall(recorded, FillVolume, [&](FakeNWClient& fake, size_t n, const std::string& entry, int) {
+        const ScanOutcome got = Scan(fake);
 
         // Both start paths are always reported, each with its settings block.
         EXPECT_EQ(CountKind(got.lines, lkBase), 2u);
@@ -315,7 +310,7 @@ TEST(FaultInjection, LongNamesWithEveryPathSplitFailingInTurn)
         codes.push_back(kFailure);
         for (uint32_t c : codes)
             fake.queueCodes("parsePath", { c });
-        FakeNWClient::Install install(fake);
+        TestServices services(fake);
         ReportList results;
         for (const std::string& path : paths) {
             results.appendPathLine(path);
@@ -341,8 +336,7 @@ TEST(FaultInjection, TrusteeBlockCountsAboveTwentyEndOnlyTheirStartPath)
         FakeNWClient fake;
         FillVolume(fake);
         fake.trusteeBlocks["VOL1:R&D\\PLAN.TXT"] = { { { Trustee(0x01000002, 0x01) }, count } };
-        FakeNWClient::Install install(fake);
-        const ScanOutcome got = Scan();
+        const ScanOutcome got = Scan(fake);
         SCOPED_TRACE(count);
         // R&D is reported, the range fault at PLAN.TXT ends the first start path (no
         // closing separators); SUB, the second start path, is reported in full.
@@ -378,22 +372,19 @@ const char* const kFailingNetwork = R"({ "grantwise-network": 1,
 
 TEST(FaultInjection, DescriptionFailuresAreSilentAndLocal)
 {
-    InstallSimulatedNetWare(std::make_unique<SimulatedNetWare>(ReadNetwork(kFailingNetwork, "failing.json")));
-    MessageRecorder messages;
-    StartupConn = 0xFFFF;
+    SimulatedNetWare lib(ReadNetwork(kFailingNetwork, "failing.json"));
+    TestServices services(lib);
     ASSERT_EQ(InitNWClient(), 0);
-    StartupConn = 0xFFFF;
     ScanSession session;
-    ASSERT_EQ(NWLib().createContext(session.DSContext), 0u);
+    ASSERT_EQ(lib.createContext(session.DSContext), 0u);
     SetContextFlag(session.DSContext, '+', nw::ctxFlagTypeless);
     PlainScanControls controls;
     controls.scope = 2;
     controls.info = 2;
     ReportList results;
     const ScanResult result
-        = RunScan(session, { { "\\\\FS1\\VOL1", true }, { "\\\\FS1\\VOL1\\NOSEARCH", true }, { "\\\\FS2\\SYS", true } },
+        = RunScan(services.context(), session, { { "\\\\FS1\\VOL1", true }, { "\\\\FS1\\VOL1\\NOSEARCH", true }, { "\\\\FS2\\SYS", true } },
             2, controls, results);
-    InstallSimulatedNetWare(nullptr);
 
     // The volume root and NOINFO cannot be read themselves, but their files and
     // subdirectories are; NOSEARCH is reported without its file; the trustees of
@@ -424,7 +415,7 @@ TEST(FaultInjection, DescriptionFailuresAreSilentAndLocal)
     // No message at all; the volume root whose information cannot be read (although its
     // entries were reported), the start path whose search fails and the server that
     // cannot be opened are named as unreadable.
-    EXPECT_TRUE(messages.texts().empty());
+    EXPECT_TRUE(services.texts().empty());
     ASSERT_EQ(result.unreadable.size(), 3u);
     EXPECT_EQ(result.unreadable[0].path, "\\\\FS1\\VOL1");
     EXPECT_EQ(result.unreadable[0].code, 0x89A8u);
@@ -440,10 +431,8 @@ TEST(FaultInjection, DescriptionStartUpFailuresGiveTheStartUpBoxes)
         const std::string text = R"({ "grantwise-network": 1, "workstation": )" + workstation + R"(,
           "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V" } ] },
           { "name": "FS2", "tree": "T", "fail": { "open": "0x8847" }, "volumes": [ { "name": "V" } ] } ] })";
-        InstallSimulatedNetWare(std::make_unique<SimulatedNetWare>(ReadNetwork(text, "startup.json")));
-        StartUpOutcome out = StartUp();
-        InstallSimulatedNetWare(nullptr);
-        return out;
+        SimulatedNetWare lib(ReadNetwork(text, "startup.json"));
+        return StartUp(lib);
     };
     StartUpOutcome got = outcome(R"({ "fail": { "init": "0x8836" } })");
     EXPECT_EQ(got.messages,

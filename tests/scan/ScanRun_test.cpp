@@ -1,8 +1,9 @@
 #include "netware/D_NW.h"
 #include "scan/ScanRun.h"
 #include "support/FakeNWClient.h"
+#include "support/TestServices.h"
 #include "util/D_Util.h"
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ constexpr auto trustee = &FakeNWClient::trustee;
 // subdirectory SUB; both directories have trustees, R&D an IRM without M.
 struct ScanFixture : ::testing::Test {
     FakeNWClient fake;
-    FakeNWClient::Install install { fake };
+    TestServices services { fake };
     ScanSession session;
     RecordingControls controls;
     ReportList results;
@@ -64,7 +65,7 @@ struct ScanFixture : ::testing::Test {
     ScanResult scan(std::vector<QueueEntry> queue, int scopeIndex)
     {
         controls.scope = scopeIndex;
-        return RunScan(session, queue, *ScopeFlagForIndex(scopeIndex), controls, results);
+        return RunScan(services.context(), session, queue, *ScopeFlagForIndex(scopeIndex), controls, results);
     }
 };
 
@@ -264,15 +265,27 @@ TEST_F(ScanFixture, AnOversizedTrusteeBlockEndsOnlyItsStartPath)
     EXPECT_NE((secondBase - 1)->first, 0); // no separators closed the first block
 }
 
-TEST_F(ScanFixture, CancellingEndsTheWholeScan)
+TEST_F(ScanFixture, CancellingOrRunningOutOfMemoryEndsTheWholeScan)
 {
-    auto previous = SetPendingMessagesHandler([] { throw OperationCancelled(); });
-    EXPECT_THROW(scan({ { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D", true } }, 2), OperationCancelled);
-    SetPendingMessagesHandler(std::move(previous));
-    size_t bases = 0;
-    for (const auto& [code, text] : lines())
-        bases += code == 10;
-    EXPECT_EQ(bases, 1u);
+    const std::vector<QueueEntry> twice { { "\\\\FS1\\VOL1\\R&D", true }, { "\\\\FS1\\VOL1\\R&D", true } };
+    const auto bases = [this] {
+        size_t n = 0;
+        for (const auto& [code, text] : lines())
+            n += code == 10;
+        return n;
+    };
+    services.pendingMessages = [] { throw OperationCancelled(); };
+    EXPECT_THROW(scan(twice, 2), OperationCancelled);
+    EXPECT_EQ(bases(), 1u);
+    results.clear();
+    services.pendingMessages = [] { throw std::bad_alloc(); };
+    EXPECT_THROW(scan(twice, 2), std::bad_alloc);
+    EXPECT_EQ(bases(), 1u);
+    // Another error ends only the start path it arose in.
+    results.clear();
+    services.pendingMessages = [] { throw std::runtime_error("lost"); };
+    EXPECT_NO_THROW(scan(twice, 2));
+    EXPECT_EQ(bases(), 2u);
 }
 
 TEST_F(ScanFixture, SettingsValuesAreWrittenUnchanged)

@@ -1,8 +1,9 @@
 #include "scan/TrusteeList.h"
 
 #include "scan/ReportList.h"
+#include "services/PendingMessages.h"
 #include "support/ReportLines.h"
-#include "util/PendingMessages.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -205,21 +206,21 @@ TEST(TrusteeList, LetsMessagesThroughAndStopsCleanlyWhenCancelled)
     for (int i = 0; i < 20000; ++i)
         results.appendTrustee(results.names().intern(".T" + std::to_string(i % 97)), RightsMask("RF"));
     int calls = 0;
-    auto previous = SetPendingMessagesHandler([&calls] { ++calls; });
+    TestServices services;
+    services.pendingMessages = [&calls] { ++calls; };
     ReportList built;
     BuildTrusteeList(results, built);
     EXPECT_GE(calls, 5);
     EXPECT_EQ(built.count(), 97u + 20000u);
 
-    SetPendingMessagesHandler([&calls] {
+    services.pendingMessages = [&calls] {
         if (++calls > 3)
             throw OperationCancelled();
-    });
+    };
     calls = 0;
     ReportList cancelled;
     EXPECT_THROW(BuildTrusteeList(results, cancelled), OperationCancelled);
     EXPECT_TRUE(cancelled.empty());
-    SetPendingMessagesHandler(std::move(previous));
 }
 
 TEST(TrusteeList, AgreesWithTheStepByStepBuildOnRandomResults)

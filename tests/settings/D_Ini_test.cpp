@@ -1,7 +1,7 @@
-#include "platform/ProgramPath.h"
 #include "settings/D_Ini.h"
 #include "settings/SavedScanSettings.h"
 #include "support/TestPaths.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +30,12 @@ std::string savedQueueText(const std::string& path, const std::vector<IniListIte
 
 TEST(D_Ini, IniFileNameIsTheProgramNameWithIni)
 {
-    SetProgramFilePath("/opt/tools/REPORT.EXE");
+    TestServices services;
+    services.context().programFilePath = "/opt/tools/REPORT.EXE";
     EXPECT_EQ(IniFileName(false), "/opt/tools/REPORT.ini");
     EXPECT_EQ(IniFileName(true), "REPORT.ini");
-    SetProgramFilePath("/usr/bin/grantwise");
+    services.context().programFilePath = "/usr/bin/grantwise";
     EXPECT_EQ(IniFileName(true), "grantwise.ini");
-    SetProgramFilePath("");
 }
 
 TEST(D_Ini, IntegersAreDecimalOrHexAndNonNumbersCountAsMissing)

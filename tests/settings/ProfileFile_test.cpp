@@ -41,11 +41,6 @@ private:
     std::optional<std::string> m_old;
 };
 
-// Removes the write fault when the test ends, also when it fails.
-struct FaultGuard {
-    ~FaultGuard() { ProfileFile::SetWriteFault({}); }
-};
-
 std::vector<std::string> folderEntries(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -254,9 +249,9 @@ TEST(ProfileFile, FlushWritesOnlyWhatChanged)
     ASSERT_TRUE(ini.flush());
     EXPECT_EQ(ReadFileBytes(path), "[S]\nk=v\n");
 
-    // Nothing changed since the last flush: an unwritable place is never touched.
-    FaultGuard guard;
-    ProfileFile::SetWriteFault([](const std::string&) { return true; });
+    // Nothing changed since the last flush: a disk where no byte can be written is never
+    // touched.
+    FileSizeLimit full(0);
     ASSERT_TRUE(ini.writeString("S", "k", "v"));
     EXPECT_TRUE(ini.flush());
 }
@@ -267,17 +262,13 @@ TEST(ProfileFile, FailedWriteLeavesTheOldFileWhole)
     const std::string path = dir.file("s.ini");
     const std::string before = "[Settings]\nCheckBox_IRM=1\n";
     ASSERT_TRUE(WriteFileBytes(path, before));
-    FaultGuard guard;
-    std::string faultPath;
-    ProfileFile::SetWriteFault([&](const std::string& p) {
-        faultPath = p;
-        return true;
-    });
     ProfileFile ini(path);
     ASSERT_TRUE(ini.writeString("Settings", "CheckBox_IRM", "0"));
-    EXPECT_FALSE(ini.flush());
+    {
+        FileSizeLimit full(8); // the new text does not fit
+        EXPECT_FALSE(ini.flush());
+    }
     EXPECT_NE(ini.lastError().find(path), std::string::npos) << ini.lastError();
-    EXPECT_EQ(faultPath, path);
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string> { "s.ini" }) << "no temporary file is left";
 }

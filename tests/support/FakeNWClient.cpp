@@ -63,16 +63,6 @@ int FakeNWClient::countOf(const std::string& entry) const
         std::count_if(m_calls.begin(), m_calls.end(), [&](const Call& call) { return call.entry == entry; }));
 }
 
-FakeNWClient::Install::Install(NWClientLibrary& library)
-    : m_previous(SetNWClientLibrary(&library))
-{
-}
-
-FakeNWClient::Install::~Install()
-{
-    SetNWClientLibrary(m_previous);
-}
-
 uint32_t FakeNWClient::record(const std::string& entry, const std::string& args)
 {
     m_calls.push_back({ entry, args });

@@ -4,8 +4,7 @@
 // order (entry name and the arguments that matter) and answers from plain data a test
 // fills in. Codes can be scripted per entry: queued codes are returned by the next calls
 // of that entry (a queued 0 means "answer normally"); a fixed code fails every call.
-// Installing is scoped: FakeNWClient::Install makes the fake the current library for
-// its lifetime.
+// A test hands it on in its context of services (TestServices).
 
 #include "netware/NWClientLibrary.h"
 
@@ -100,18 +99,6 @@ public:
     /// Number of calls of entry.
     int countOf(const std::string& entry) const;
     void clearCalls() { m_calls.clear(); }
-
-    /// Makes a fake the current library for the lifetime of this object.
-    class Install {
-    public:
-        explicit Install(NWClientLibrary& library);
-        ~Install();
-        Install(const Install&) = delete;
-        Install& operator=(const Install&) = delete;
-
-    private:
-        NWClientLibrary* m_previous;
-    };
 
     // ---- The library ------------------------------------------------------------------
 

@@ -1,4 +1,3 @@
-#include "support/MessageRecorder.h"
 #include "util/CaseFold.h"
 #include "util/D_Util.h"
 
@@ -143,20 +142,12 @@ TEST(D_Util, CharacterBuffers)
     EXPECT_EQ(longText.size(), 255u);
 }
 
-TEST(D_Util, CheckErrorFormatsTheCode)
+TEST(D_Util, CheckErrorTextFormatsTheCode)
 {
-    MessageRecorder recorder;
-    CheckError(0, "InitNetWare");
-    EXPECT_TRUE(recorder.messages().empty());
-    CheckError(0x8801, "InitNetWare");
-    CheckError(255, "InitNetWare");
-    CheckError(35, "NWCCOpenConnByRef");
-    CheckError(-1, "InitNetWare");
-    ASSERT_EQ(recorder.messages().size(), 4u);
-    EXPECT_EQ(recorder.messages()[0].type, mtError);
-    EXPECT_EQ(recorder.texts(),
-        (std::vector<std::string> { "Error 8801: InitNetWare", "Error 00FF: InitNetWare", "Error 0023: NWCCOpenConnByRef",
-            "Error FFFFFFFF: InitNetWare" }));
+    EXPECT_EQ(CheckErrorText(0x8801, "InitNetWare"), "Error 8801: InitNetWare");
+    EXPECT_EQ(CheckErrorText(255, "InitNetWare"), "Error 00FF: InitNetWare");
+    EXPECT_EQ(CheckErrorText(35, "NWCCOpenConnByRef"), "Error 0023: NWCCOpenConnByRef");
+    EXPECT_EQ(CheckErrorText(-1, "InitNetWare"), "Error FFFFFFFF: InitNetWare");
 }
 
 TEST(D_Util, ListLookupsAndEnvironment)

@@ -1,6 +1,6 @@
 #include "app/seams/PendingMessagesPump.h"
 
-#include "util/PendingMessages.h"
+#include "services/PendingMessages.h"
 
 #include <QCoreApplication>
 
@@ -9,12 +9,6 @@ PendingMessagesPump::PendingMessagesPump(std::function<bool()> cancelRequested, 
     , m_intervalMs(intervalMs)
 {
     m_sinceLastRun.start();
-    m_previous = SetPendingMessagesHandler([this] { pump(); });
-}
-
-PendingMessagesPump::~PendingMessagesPump()
-{
-    SetPendingMessagesHandler(std::move(m_previous));
 }
 
 void PendingMessagesPump::pump()

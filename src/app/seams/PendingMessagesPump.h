@@ -4,11 +4,11 @@
 
 #include <functional>
 
-/// The window's "let pending messages through": while installed it is the handler of
-/// ProcessPendingMessages. Each call costs one clock read; the Qt event loop runs only
-/// when at least `intervalMs` have passed since it last ran, so a scan that reports a
-/// million entries is not slowed by event processing, while the window still repaints
-/// and answers input several dozen times a second.
+/// The window's "let pending messages through": the window adds `pump` to the
+/// pending-messages service of its context. Each call costs one clock read; the Qt event
+/// loop runs only when at least `intervalMs` have passed since it last ran, so a scan
+/// that reports a million entries is not slowed by event processing, while the window
+/// still repaints and answers input several dozen times a second.
 ///
 /// After running the loop (and on every call, cheaply) it asks `cancelRequested`; when
 /// that answers true it throws OperationCancelled, which ends the running long operation
@@ -17,10 +17,7 @@ class PendingMessagesPump {
 public:
     static constexpr int kDefaultIntervalMs = 15;
 
-    /// Installs the pump as the pending-messages handler; the previous handler comes back
-    /// when the pump goes.
     explicit PendingMessagesPump(std::function<bool()> cancelRequested, int intervalMs = kDefaultIntervalMs);
-    ~PendingMessagesPump();
     PendingMessagesPump(const PendingMessagesPump&) = delete;
     PendingMessagesPump& operator=(const PendingMessagesPump&) = delete;
 
@@ -32,7 +29,6 @@ public:
 
 private:
     std::function<bool()> m_cancelRequested;
-    std::function<void()> m_previous;
     QElapsedTimer m_sinceLastRun;
     int m_intervalMs;
     long long m_loopRuns = 0;

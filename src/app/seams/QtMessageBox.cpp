@@ -26,8 +26,3 @@ void ShowQtMessageBox(int type, const std::string& text)
         QApplication::activeWindow());
     box.exec();
 }
-
-void InstallQtMessageBoxHandler()
-{
-    SetMessageBoxHandler(&ShowQtMessageBox);
-}

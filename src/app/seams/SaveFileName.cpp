@@ -1,28 +1,8 @@
 #include "app/seams/SaveFileName.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QStringList>
-
-namespace {
-SaveFileNameFunction& installedFunction()
-{
-    static SaveFileNameFunction function;
-    return function;
-}
-} // namespace
-
-std::optional<QString> AskSaveFileName(const SaveFileRequest& request)
-{
-    const SaveFileNameFunction& function = installedFunction();
-    return function ? function(request) : QtSaveFileName(request);
-}
-
-SaveFileNameFunction SetSaveFileNameFunction(SaveFileNameFunction function)
-{
-    SaveFileNameFunction previous = std::move(installedFunction());
-    installedFunction() = std::move(function);
-    return previous;
-}
 
 QString QtNameFilters(const QString& dialogFilter)
 {
@@ -38,19 +18,19 @@ QString QtNameFilters(const QString& dialogFilter)
     return filters.join(QStringLiteral(";;"));
 }
 
-std::optional<QString> QtSaveFileName(const SaveFileRequest& request)
+std::optional<std::string> QtSaveFileName(const SaveFileRequest& request)
 {
-    QFileDialog dialog(request.parent);
+    QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    const QStringList filters = QtNameFilters(request.filter).split(QStringLiteral(";;"));
+    const QStringList filters = QtNameFilters(QString::fromStdString(request.filter)).split(QStringLiteral(";;"));
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
-    dialog.setDefaultSuffix(request.defaultExt);
-    dialog.selectFile(request.fileName);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
+    dialog.selectFile(QString::fromStdString(request.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().first();
+    return dialog.selectedFiles().first().toStdString();
 }

@@ -1,17 +1,18 @@
 #include "app/widgets/TSaveDialog.h"
 
-#include "app/seams/SaveFileName.h"
+#include "services/Services.h"
 
 TSaveDialog::TSaveDialog(QObject* parent)
     : QObject(parent)
 {
 }
 
-bool TSaveDialog::execute(QWidget* dialogParent)
+bool TSaveDialog::execute(const Services& services)
 {
-    const std::optional<QString> chosen = AskSaveFileName({ fileName, defaultExt, filter, dialogParent });
+    const std::optional<std::string> chosen
+        = services.askSaveFileName({ fileName.toStdString(), defaultExt.toStdString(), filter.toStdString() });
     if (!chosen)
         return false;
-    fileName = *chosen;
+    fileName = QString::fromStdString(*chosen);
     return true;
 }

@@ -3,11 +3,11 @@
 #include <QObject>
 #include <QString>
 
-class QWidget;
+struct Services;
 
 /// The file-save dialog component: the proposed file name, default extension and filter
-/// ("Description|*.ext|All Files|*.*") are set before each use; `execute` asks through
-/// the replaceable save-file-name function and keeps the answer in `fileName`.
+/// ("Description|*.ext|All Files|*.*") are set before each use; `execute` asks the
+/// save-file-name service of the context it is given and keeps the answer in `fileName`.
 class TSaveDialog : public QObject {
     Q_OBJECT
 public:
@@ -17,7 +17,7 @@ public:
     QString fileName = QStringLiteral("Trustees.txt");
     QString filter = QStringLiteral("Text Files|*.txt|All Files|*.*");
 
-    /// Runs the dialog over dialogParent. True when a file was chosen (now in fileName);
+    /// Runs the dialog through services. True when a file was chosen (now in fileName);
     /// false when the user cancelled (fileName unchanged).
-    bool execute(QWidget* dialogParent);
+    bool execute(const Services& services);
 };

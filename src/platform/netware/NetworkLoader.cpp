@@ -10,12 +10,6 @@
 
 namespace {
 
-std::unique_ptr<SimulatedNetWare>& installed()
-{
-    static std::unique_ptr<SimulatedNetWare> library;
-    return library;
-}
-
 // The name messages use for a description file.
 std::string DisplayName(const std::string& file)
 {
@@ -58,21 +52,4 @@ std::unique_ptr<SimulatedNetWare> LoadNetwork(const std::string& explicitFile)
     } catch (const std::length_error&) {
         return std::make_unique<SimulatedNetWare>(name + ": not enough memory to load it");
     }
-}
-
-SimulatedNetWare& InstallNetwork(const std::string& explicitFile)
-{
-    InstallSimulatedNetWare(LoadNetwork(explicitFile));
-    return *installed();
-}
-
-void InstallSimulatedNetWare(std::unique_ptr<SimulatedNetWare> library)
-{
-    SetNWClientLibrary(library.get());
-    installed() = std::move(library);
-}
-
-SimulatedNetWare* CurrentSimulatedNetWare()
-{
-    return installed().get();
 }

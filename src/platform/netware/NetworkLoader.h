@@ -1,8 +1,7 @@
 #pragma once
 
-// Where the network description comes from, and making the simulated library the one the
-// programs use. Both programs call InstallNetwork once at start, before anything reaches
-// the client library.
+// Where the network description comes from. Both programs load it once at start and put
+// the library into the context of services they hand on (services/Services.h).
 
 #include "platform/netware/SimulatedNetWare.h"
 
@@ -31,15 +30,3 @@ std::string NetworkSourceFile(const std::string& explicitFile);
 /// /dev/zero cannot hang or exhaust the programs; running out of memory while loading
 /// gives "<file>: not enough memory to load it".
 std::unique_ptr<SimulatedNetWare> LoadNetwork(const std::string& explicitFile);
-
-/// Loads as LoadNetwork does, keeps the library for the rest of the process (replacing
-/// one installed before) and makes it the current client library (SetNWClientLibrary).
-SimulatedNetWare& InstallNetwork(const std::string& explicitFile);
-
-/// Makes library the process's simulated network and current client library (nullptr:
-/// none). For a generator or a test that builds a library itself.
-void InstallSimulatedNetWare(std::unique_ptr<SimulatedNetWare> library);
-
-/// The simulated library installed by InstallNetwork / InstallSimulatedNetWare, or
-/// nullptr (benchmarks and tests read the network it serves through it).
-SimulatedNetWare* CurrentSimulatedNetWare();

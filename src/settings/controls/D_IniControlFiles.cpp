@@ -5,32 +5,23 @@
 
 #include "app/widgets/TCheckListBox.h"
 
+// Reading finds nothing to report: ProfileFile reads a missing or unreadable file as an
+// empty one, and a missing key leaves a control as it is. So there is no guard here that
+// could only discard running out of memory.
+
 void LoadControlsFromFile(const std::string& fileName, const std::string& section, QWidget* container)
 {
-    try {
-        const ProfileFile ini(fileName);
-        LoadControls(ini, section, container);
-    } catch (const std::exception&) {
-        // Reading never reports an error: the controls keep what they hold.
-    }
+    LoadControls(ProfileFile(fileName), section, container);
 }
 
 void LoadCheckListFromFile(const std::string& fileName, const std::string& section, TCheckListBox* list)
 {
-    try {
-        const ProfileFile ini(fileName);
-        LoadCheckListItems(ini, section, list);
-    } catch (const std::exception&) {
-    }
+    LoadCheckListItems(ProfileFile(fileName), section, list);
 }
 
 void LoadBoundsFromFile(const std::string& fileName, const std::string& section, QWidget* window)
 {
-    try {
-        const ProfileFile ini(fileName);
-        LoadBounds(ini, section, window);
-    } catch (const std::exception&) {
-    }
+    LoadBounds(ProfileFile(fileName), section, window);
 }
 
 IniRefusals SaveCheckListToFile(const std::string& fileName, const std::string& section, TCheckListBox* list)

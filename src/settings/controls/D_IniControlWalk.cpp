@@ -265,11 +265,8 @@ void LoadControls(const ProfileFile& ini, const std::string& section, QWidget* c
         sec = section + " " + nameOf(container);
         LoadBounds(ini, sec, container);
     }
-    for (QWidget* child : childWidgets(container)) {
-        try {
-            loadChild(ini, sec, child);
-        } catch (const std::exception&) {
-            // This control keeps its state; the others are still restored.
-        }
-    }
+    // Reading a control cannot fail (a missing or unusable value keeps its state), so
+    // there is no per-control guard as for saving.
+    for (QWidget* child : childWidgets(container))
+        loadChild(ini, sec, child);
 }

@@ -19,8 +19,9 @@
 //   anything else (buttons, labels, group boxes, tab widgets, ...)  nothing
 //
 // A container's children are its direct child widgets in creation order. Each child is
-// stored and restored inside its own error guard: a failure loses that control only
-// (and a check list's items are stored one by one, so there a failure loses one item).
+// stored inside its own error guard: a failure loses that control only (and a check
+// list's items are stored one by one, so there a failure loses one item). Restoring
+// cannot fail: a missing or unusable value leaves the control as it is.
 // Restoring passes the control's current state as the default, so a missing key leaves
 // it as it is.
 //

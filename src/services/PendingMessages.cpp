@@ -1,0 +1,8 @@
+#include "services/PendingMessages.h"
+
+#include "services/Services.h"
+
+void ProcessPendingMessages()
+{
+    CurrentServices().processPendingMessages();
+}

@@ -2,6 +2,7 @@
 
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
+#include "util/D_Util.h"
 #include "util/PendingMessages.h"
 
 #include <algorithm>
@@ -18,15 +19,6 @@ constexpr uint32_t kNoPathLine = std::numeric_limits<uint32_t>::max();
 constexpr size_t kRowsPerPendingCall = 4096;
 constexpr std::string_view kDetailIndent = "     ";
 
-// Lower case, so that "[", "]", "_" and the other bytes between "Z" and "a" sort before
-// the letters, as a user of the original's platform expects ('[R]' before '[RF]',
-// '[Public]' before 'ID: [...]').
-unsigned char foldAscii(char c) noexcept
-{
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
-}
-
 // One collected row: the rank of its text in sort order, its trustee line and the path
 // line above it (all indexes into the results).
 struct CollectedRow {
@@ -39,14 +31,9 @@ struct CollectedRow {
 
 int CompareTrusteeRows(std::string_view a, std::string_view b) noexcept
 {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char ca = foldAscii(a[i]);
-        const unsigned char cb = foldAscii(b[i]);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    // Lower case, so that "[", "]", "_" and the other bytes between "Z" and "a" sort
+    // before the letters ('[R]' before '[RF]', '[Public]' before 'ID: [...]').
+    return CompareTextFoldedAscii(a, b);
 }
 
 TrusteeRowParts SplitTrusteeRow(std::string_view row) noexcept

@@ -66,6 +66,7 @@ TMainForm::TMainForm(QWidget* parent)
 {
     createControls();
     connectHandlers();
+    createEffectiveMenus();
     m_controls = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
     m_pump = std::make_unique<PendingMessagesPump>([this] { return m_closeRequested && m_operationDepth > 0; });
     StatusBar1->setPanelText(0, readmeAddress());

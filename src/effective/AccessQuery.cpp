@@ -9,7 +9,8 @@
 
 namespace effective {
 
-uint32_t WhoHasAccess(DirectoryObjects& objects, const ResolvedEntry& entry, std::vector<AccessRow>& rows)
+uint32_t WhoHasAccess(
+    DirectoryObjects& objects, const ResolvedEntry& entry, std::vector<AccessRow>& rows, EffectiveProgress* progress)
 {
     rows.clear();
     // r(O, E) of every trustee on the way down; everyone else has nothing here.
@@ -31,8 +32,11 @@ uint32_t WhoHasAccess(DirectoryObjects& objects, const ResolvedEntry& entry, std
         return code;
     EquivalenceSet set;
     for (size_t u = 0; u < users->size(); ++u) {
-        if ((u + 1) % 256 == 0)
+        if ((u + 1) % 256 == 0) {
             ProcessPendingMessages();
+            if (progress && progress->cancelRequested())
+                throw OperationCancelled {};
+        }
         if (const uint32_t code = objects.equivalenceSet((*users)[u].name, set))
             return code;
         AccessRow row;

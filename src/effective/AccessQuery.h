@@ -5,6 +5,7 @@
 // no object has (a deleted object) whose assignment reaches the entry.
 
 #include "effective/DirectoryObjects.h"
+#include "effective/EffectiveProgress.h"
 #include "effective/EntryChain.h"
 
 #include <cstdint>
@@ -25,8 +26,10 @@ struct AccessRow {
 /// then byte order, as the list by trustee sorts), then orphaned IDs in ascending order.
 /// Only the trustees on the way from the volume root to the entry can give anyone a
 /// right there, so each user's equivalence set is only matched against those. Pending
-/// messages are let through every few hundred users. Returns 0, or the code of a
-/// directory-services read that failed (rows then incomplete).
-uint32_t WhoHasAccess(DirectoryObjects& objects, const ResolvedEntry& entry, std::vector<AccessRow>& rows);
+/// messages are let through, and progress asked whether to stop (OperationCancelled),
+/// every few hundred users. Returns 0, or the code of a directory-services read that
+/// failed (rows then incomplete).
+uint32_t WhoHasAccess(DirectoryObjects& objects, const ResolvedEntry& entry, std::vector<AccessRow>& rows,
+    EffectiveProgress* progress = nullptr);
 
 } // namespace effective

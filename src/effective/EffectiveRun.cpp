@@ -32,7 +32,7 @@ UnknownObjectError::UnknownObjectError(const std::string& name, const std::strin
 {
 }
 
-AccessReport RunWhoHasAccess(const std::vector<StartPath>& queue, uint32_t connHandle)
+AccessReport RunWhoHasAccess(const std::vector<StartPath>& queue, uint32_t connHandle, EffectiveProgress* progress)
 {
     AccessReport report;
     TreeReaders readers;
@@ -43,7 +43,7 @@ AccessReport RunWhoHasAccess(const std::vector<StartPath>& queue, uint32_t connH
         if (answer.code == 0) {
             answer.path = entry.longPaths.back();
             DirectoryObjects& objects = readers.forTree(entry.connHandle, entry.treeName);
-            answer.code = WhoHasAccess(objects, entry, answer.rows);
+            answer.code = WhoHasAccess(objects, entry, answer.rows, progress);
         } else {
             answer.path = start.path;
         }
@@ -111,6 +111,20 @@ RightsMapReport RunRightsMap(const std::vector<StartPath>& queue, uint32_t connH
         report.entriesExamined += MapRights(starts[i].entry, *starts[i].set, walk, explain, progress, report.rows);
     }
     return report;
+}
+
+std::vector<std::string> TreeUserNames(uint32_t connHandle)
+{
+    std::vector<std::string> names;
+    std::string treeName;
+    if (GetConnTreeName(connHandle, treeName) != 0)
+        return names;
+    DirectoryObjects objects(connHandle, treeName);
+    const std::vector<DSObjectItem>* users = nullptr;
+    if (objects.users(users) == 0)
+        for (const DSObjectItem& user : *users)
+            names.push_back(DisplayName(user.name));
+    return names;
 }
 
 std::vector<std::pair<std::string, uint32_t>> UnreadablePaths(const AccessReport& report)

@@ -35,8 +35,10 @@ struct AccessReport {
 
 /// "Who has access" at every start path (a directory or a file; nothing below it is
 /// walked). connHandle serves paths in the 'VOLUME:dir' form. Returns the entries; a
-/// start path that cannot be read, or whose tree cannot be read, has its code.
-AccessReport RunWhoHasAccess(const std::vector<StartPath>& queue, uint32_t connHandle);
+/// start path that cannot be read, or whose tree cannot be read, has its code. Throws
+/// OperationCancelled when progress asks to stop.
+AccessReport RunWhoHasAccess(
+    const std::vector<StartPath>& queue, uint32_t connHandle, EffectiveProgress* progress = nullptr);
 
 /// The name --user gave is no object of a tree the query reads.
 class UnknownObjectError : public std::runtime_error {
@@ -58,6 +60,10 @@ struct RightsMapReport {
 /// has no such object; OperationCancelled when progress asks to stop.
 RightsMapReport RunRightsMap(const std::vector<StartPath>& queue, uint32_t connHandle, const std::string& user,
     const WalkChoices& choices, bool explain, EffectiveProgress* progress = nullptr);
+
+/// The display names of the users of the tree of a connection, in the tree's order, for
+/// completing a name; empty when the tree cannot be read.
+std::vector<std::string> TreeUserNames(uint32_t connHandle);
 
 /// The start paths and entries of a report that could not be read, as (path, code).
 std::vector<std::pair<std::string, uint32_t>> UnreadablePaths(const AccessReport& report);

@@ -5,6 +5,7 @@
 // differ from those of its parent. One walk serves the whole map: the object's rights
 // along the way are carried down level by level, so no entry is read twice.
 
+#include "effective/EffectiveProgress.h"
 #include "effective/EntryChain.h"
 #include "effective/EquivalenceSet.h"
 
@@ -29,15 +30,6 @@ struct WalkChoices {
     uint8_t scopeFlag = 1; ///< the walk's scope: 0 files, 1 directories, 2 both
     std::string pattern = "*.*"; ///< filters files
     bool recurse = true;
-};
-
-/// Who watches a long query: told of every entry examined, and asked whether to stop
-/// (then the query throws OperationCancelled).
-class EffectiveProgress {
-public:
-    virtual ~EffectiveProgress() = default;
-    virtual void examined(const std::string& path) = 0;
-    virtual bool cancelRequested() = 0;
 };
 
 /// Appends the rights map of the object whose equivalence set is `set` under `start` to

@@ -180,12 +180,15 @@ private Q_SLOTS:
         QCOMPARE(form.StatusBar1->height(), 19);
         QCOMPARE(form.StatusBar1->cursor().shape(), Qt::PointingHandCursor);
 
-        // The context menu: the submenu with the three save forms, then long names.
+        // The context menu: the submenu with the three save forms, then long names; the
+        // effective-rights commands follow after a separator.
         const QList<QAction*> items = form.PopupMenuS->actions();
-        QCOMPARE(items.size(), 2);
+        QCOMPARE(items.size(), 5);
         QCOMPARE(items[0]->text(), QStringLiteral("Save Results ..."));
         QCOMPARE(items[0]->menu(), form.PopopSaveResults);
         QCOMPARE(items[1], form.PopupGetLongNames);
+        QVERIFY(items[2]->isSeparator());
+        QCOMPARE(items.mid(3), QList<QAction*>({ form.PopupWhoHasAccess, form.PopupRightsOfUser }));
         QCOMPARE(form.PopupGetLongNames->text(), QStringLiteral("Get Long Names"));
         QVERIFY(form.PopupGetLongNames->isEnabled());
         QCOMPARE(form.PopopSaveResults->actions(),

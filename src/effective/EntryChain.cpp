@@ -117,16 +117,22 @@ uint32_t ResolveEntry(const std::string& path, uint32_t connHandle, ResolvedEntr
         return code;
     const uint32_t conn = entry.connHandle;
 
+    // A level's trustees, then the level itself.
+    const auto addLevel = [&](ChainLevel level, const std::string& dosPath, const std::string& longPath) {
+        if (const uint32_t code = ReadAssignments(conn, dosPath, level.assignments))
+            return code;
+        entry.levels.push_back(std::move(level));
+        entry.dosPaths.push_back(dosPath);
+        entry.longPaths.push_back(longPath);
+        return uint32_t(0);
+    };
     std::string dosPath = entry.volume + ":";
     std::string longPath = "\\\\" + entry.server + "\\" + entry.volume;
     ChainLevel root;
     if (const uint32_t code = ReadDirectoryMask(conn, dosPath, root.irm))
         return code;
-    if (const uint32_t code = ReadAssignments(conn, dosPath, root.assignments))
+    if (const uint32_t code = addLevel(std::move(root), dosPath, longPath))
         return code;
-    entry.levels.push_back(std::move(root));
-    entry.dosPaths.push_back(dosPath);
-    entry.longPaths.push_back(longPath);
 
     const std::vector<std::string> parts = Components(dirPath);
     for (size_t i = 0; i < parts.size(); ++i) {
@@ -150,11 +156,8 @@ uint32_t ResolveEntry(const std::string& path, uint32_t connHandle, ResolvedEntr
             if (const uint32_t code = ReadFileMask(conn, folder, dosName, level.irm))
                 return code;
         }
-        if (const uint32_t code = ReadAssignments(conn, dosPath, level.assignments))
+        if (const uint32_t code = addLevel(std::move(level), dosPath, longPath))
             return code;
-        entry.levels.push_back(std::move(level));
-        entry.dosPaths.push_back(dosPath);
-        entry.longPaths.push_back(longPath);
     }
     return 0;
 }

@@ -295,6 +295,20 @@ uint32_t SimulatedNetWare::treeOf(const Context& ctx, uint32_t connHandle, uint3
     return 0;
 }
 
+uint32_t SimulatedNetWare::dsCall(uint32_t handle, uint32_t connHandle, Context*& ctx, const NetTree*& tree)
+{
+    if (!m_net)
+        return requesterFailure;
+    ctx = context(handle);
+    if (!ctx)
+        return invalidParameter;
+    uint32_t index = 0;
+    if (const uint32_t code = treeOf(*ctx, connHandle, index))
+        return code;
+    tree = &m_net->trees[index];
+    return 0;
+}
+
 uint32_t SimulatedNetWare::putObjectName(const Context& ctx, const DsName& name, char* buffer) const
 {
     const bool typeless = (ctx.flags & nw::ctxFlagTypeless) != 0;
@@ -320,15 +334,11 @@ std::optional<uint32_t> SimulatedNetWare::objectNamed(const Context& ctx, const 
 
 uint32_t SimulatedNetWare::mapIDToName(uint32_t handle, uint32_t connHandle, uint32_t objectID, char* name)
 {
-    if (!m_net)
-        return requesterFailure;
-    Context* ctx = context(handle);
-    if (!ctx)
-        return invalidParameter;
-    uint32_t tree = 0;
-    if (const uint32_t code = treeOf(*ctx, connHandle, tree))
+    Context* ctx = nullptr;
+    const NetTree* tree = nullptr;
+    if (const uint32_t code = dsCall(handle, connHandle, ctx, tree))
         return code;
-    const NetObject* object = m_net->trees[tree].findID(objectID);
+    const NetObject* object = tree->findID(objectID);
     if (!object)
         return nw::noSuchEntry;
     const bool typeless = (ctx->flags & nw::ctxFlagTypeless) != 0;
@@ -341,18 +351,14 @@ uint32_t SimulatedNetWare::mapIDToName(uint32_t handle, uint32_t connHandle, uin
 
 uint32_t SimulatedNetWare::mapNameToID(uint32_t handle, uint32_t connHandle, const char* objectName, uint32_t& objectID)
 {
-    if (!m_net)
-        return requesterFailure;
-    Context* ctx = context(handle);
-    if (!ctx)
-        return invalidParameter;
-    uint32_t tree = 0;
-    if (const uint32_t code = treeOf(*ctx, connHandle, tree))
+    Context* ctx = nullptr;
+    const NetTree* tree = nullptr;
+    if (const uint32_t code = dsCall(handle, connHandle, ctx, tree))
         return code;
-    const std::optional<uint32_t> index = objectNamed(*ctx, m_net->trees[tree], objectName);
+    const std::optional<uint32_t> index = objectNamed(*ctx, *tree, objectName);
     if (!index)
         return nw::noSuchEntry;
-    objectID = m_net->trees[tree].objects[*index].id;
+    objectID = tree->objects[*index].id;
     return 0;
 }
 
@@ -380,15 +386,13 @@ const char* BaseClassName(const NetObject& object)
 uint32_t SimulatedNetWare::readObjectValue(
     uint32_t handle, const char* objectName, const char* attributeName, uint32_t& iterationHandle, char* value)
 {
-    if (!m_net)
-        return requesterFailure;
-    Context* ctx = context(handle);
-    if (!ctx || !attributeName || !value)
-        return invalidParameter;
-    uint32_t treeIndex = 0;
-    if (const uint32_t code = treeOf(*ctx, 0, treeIndex))
+    Context* ctx = nullptr;
+    const NetTree* found = nullptr;
+    if (const uint32_t code = dsCall(handle, 0, ctx, found))
         return code;
-    const NetTree& tree = m_net->trees[treeIndex];
+    if (!attributeName || !value)
+        return invalidParameter;
+    const NetTree& tree = *found;
     const std::optional<uint32_t> index = objectNamed(*ctx, tree, objectName);
     if (!index)
         return nw::noSuchEntry;
@@ -420,15 +424,13 @@ uint32_t SimulatedNetWare::readObjectValue(
 uint32_t SimulatedNetWare::searchObjects(
     uint32_t handle, const char* className, uint32_t& iterationHandle, char* objectName, uint32_t& objectID)
 {
-    if (!m_net)
-        return requesterFailure;
-    Context* ctx = context(handle);
-    if (!ctx || !className || !objectName)
-        return invalidParameter;
-    uint32_t treeIndex = 0;
-    if (const uint32_t code = treeOf(*ctx, 0, treeIndex))
+    Context* ctx = nullptr;
+    const NetTree* found = nullptr;
+    if (const uint32_t code = dsCall(handle, 0, ctx, found))
         return code;
-    const NetTree& tree = m_net->trees[treeIndex];
+    if (!className || !objectName)
+        return invalidParameter;
+    const NetTree& tree = *found;
     for (uint32_t i = iterationHandle; i < tree.objects.size(); ++i) {
         const NetObject& object = tree.objects[i];
         if (*className && !SameText(className, BaseClassName(object)))

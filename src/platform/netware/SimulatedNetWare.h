@@ -115,6 +115,9 @@ private:
     /// The tree names are read in: the context's tree when it names one, else the tree of
     /// the connection's server (connHandle 0: none). Returns the code of a failure.
     uint32_t treeOf(const Context& ctx, uint32_t connHandle, uint32_t& tree) const;
+    /// The start of the directory-services calls: the context of a handle and the tree
+    /// it reads (treeOf); the code of a failure.
+    uint32_t dsCall(uint32_t handle, uint32_t connHandle, Context*& ctx, const NetTree*& tree);
     /// The object a name names as the context reads it (relative to its name context
     /// unless it begins with "."), or none.
     std::optional<uint32_t> objectNamed(const Context& ctx, const NetTree& tree, const char* text) const;

@@ -149,8 +149,10 @@ private:
 // The forms of effective rights: who has access at each start path, or the rights map
 // of --user; exit status as for a scan, 2 for an unknown --user.
 int runEffective(const ReportOptions& options, const ScanSession& session, const std::vector<QueueEntry>& queue,
-    ReportControls& controls, std::ostream& out, std::ostream& err)
+    ReportControls& controls, double loadSeconds, std::ostream& out, std::ostream& err)
 {
+    const auto queryStart = Clock::now();
+    uint64_t examined = queue.size();
     std::vector<effective::StartPath> starts;
     for (const QueueEntry& entry : queue)
         starts.push_back({ entry.path, entry.recurse });
@@ -172,15 +174,25 @@ int runEffective(const ReportOptions& options, const ScanSession& session, const
         }
         bytes = BuildRightsMapForm(report, options.format == ReportFormat::EffectiveCsv);
         unreadable = effective::UnreadablePaths(report);
+        examined = report.entriesExamined;
     } else {
         const effective::AccessReport report = effective::RunWhoHasAccess(starts, session.ConnHandle);
         bytes = BuildAccessForm(report, options.format == ReportFormat::AccessCsv);
         unreadable = effective::UnreadablePaths(report);
     }
+    const double querySeconds = secondsSince(queryStart);
+    const auto writeStart = Clock::now();
     if (const int status = writeOutput(options, bytes, out, err))
         return status;
     for (const auto& [path, code] : unreadable)
         err << "grantwise-report: cannot read " << path << ": " << NWErrorText(code) << "\n";
+    if (options.stats)
+        err << Format("grantwise-report: %llu entries examined, %zu lines written, load %.3f s, scan %.3f s, "
+                      "write %.3f s, peak memory %ld KiB",
+                   static_cast<unsigned long long>(examined),
+                   static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')), loadSeconds, querySeconds,
+                   secondsSince(writeStart), peakResidentKiB())
+            << "\n";
     return unreadable.empty() ? 0 : 1;
 }
 
@@ -280,7 +292,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
             std::function<void()> previous;
             ~Restore() { SetPendingMessagesHandler(std::move(previous)); }
         } restore { std::move(previous) };
-        const int status = runEffective(options, session, queue, controls, out, err);
+        const int status = runEffective(options, session, queue, controls, loadSeconds, out, err);
         progressLine.finish();
         return status;
     }

@@ -394,6 +394,10 @@ TEST(ReportCli, EffectiveRightsForms)
     EXPECT_EQ(run.out,
         "\xEF\xBB\xBFpath,user,rights\r\n\\\\FS1\\VOL1,.Alice.Sales.Corp,\r\n"
         "\"\\\\FS1\\VOL1\\Q1, \"\"Final\"\"\\notes.txt\",.Alice.Sales.Corp,RF\r\n");
+    // The figures of the run: every entry of the walk, the header and the rows.
+    run = runReport({ "--network", rules, "--format", "effective-csv", "--user", "Alice.Sales.Corp", "--scope", "both",
+        "\\\\FS1\\VOL1", "--stats" });
+    EXPECT_EQ(run.err.rfind("grantwise-report: 22 entries examined, 13 lines written, load ", 0), 0u) << run.err;
 }
 
 TEST(ReportCli, EffectiveRightsBadInput)

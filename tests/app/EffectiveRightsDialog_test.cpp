@@ -111,6 +111,11 @@ private Q_SLOTS:
             commandLineBytes(args + QStringList { "--format", "effective" }));
         QCOMPARE(savedBytes(*dialog, true, env.home().file("map.csv")),
             commandLineBytes(args + QStringList { "--format", "effective-csv" }));
+        // A file that cannot be written is said; the old one stays.
+        const std::string blocked = env.home().file("map.csv") + "/inside.csv";
+        QCOMPARE(savedBytes(*dialog, true, blocked), std::string());
+        QCOMPARE(messages.texts(), (std::vector<std::string> { "Cannot create file " + blocked }));
+        messages.clear();
 
         // An unknown name is said, and leaves nothing to save.
         dialog->nameEdit->setText(QStringLiteral("Alicia.Sales.Corp"));

@@ -126,7 +126,12 @@ EffectiveRightsDialog::EffectiveRightsDialog(QWidget* parent, uint32_t connHandl
     setRunning(false);
 }
 
-EffectiveRightsDialog::~EffectiveRightsDialog() = default;
+EffectiveRightsDialog::~EffectiveRightsDialog()
+{
+    // The model reads the answers, which go before QDialog's destructor hides the table
+    // (and the table asks the model for its rows once more).
+    m_model->showAccess(nullptr);
+}
 
 void EffectiveRightsDialog::setRunning(bool running)
 {

@@ -9,6 +9,7 @@
 // check of that directory that does not hold makes the exit status 1.
 
 #include "BenchTable.h"
+#include "EffectiveBench.h"
 #include "LargeDirectory.h"
 #include "LoadScaling.h"
 #include "PlainNetworkWriter.h"
@@ -205,6 +206,7 @@ void MeasureDescription(const std::string& file, const Options& options)
         size == "1m" ? Verdict(entryRate.median >= 500000, ">= 500000") : "", 0);
     PrintRow(size, "scan, lines per second", { lines / scan.median, lines / scan.max, lines / scan.min }, "lines/s",
         "", 0);
+    MeasureRightsMap(size, runs, scan.median);
 
     // The list by trustee, against a plain stable sort of the same rows.
     std::vector<double> buildTimes, sortTimes;
@@ -375,6 +377,10 @@ int main(int argc, char* argv[])
             status = 1;
     if (options.largeDirectory && !options.windowOnly
         && !MeasureInChild("directory of 200000 files", [&] { MeasureLargeDirectory(options.runs); }))
+        status = 1;
+    // Who has access among 10,000 users.
+    if (!options.windowOnly
+        && !MeasureInChild("who has access", [&] { MeasureWhoHasAccess(options.runs > 0 ? options.runs : 5, options.outDir); }))
         status = 1;
     // The loads that must grow linearly with their input.
     if (!options.windowOnly

@@ -68,6 +68,7 @@ TMainForm::TMainForm(const Services& services, QWidget* parent)
 {
     createControls();
     connectHandlers();
+    createEffectiveMenus();
     m_controls = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
     m_pump = std::make_unique<PendingMessagesPump>([this] { return m_closeRequested && m_operationDepth > 0; });
     m_services.pendingMessages = [this, given = services.pendingMessages] {

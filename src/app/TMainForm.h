@@ -6,10 +6,12 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class EffectiveRightsDialog;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -126,6 +128,30 @@ private:
     /// sender: PopopSaveAsText, PopopSaveAsBat or PopopSaveAsXML.
     void PopopSaveResultsClick(QAction* sender);
 
+    // ---- Effective rights (TMainFormEffective.cpp) ------------------------------------
+    QAction* PopupWhoHasAccess = nullptr; ///< results menu: who has access at the line's path
+    QAction* PopupRightsOfUser = nullptr; ///< results menu: the rights map of a user under the queue
+    QMenu* PopupMenuTree = nullptr; ///< the folder tree's context menu
+    QAction* TreeWhoHasAccess = nullptr; ///< tree menu: who has access at the selected folder
+    QAction* TreeRightsOfUser = nullptr; ///< tree menu: as PopupRightsOfUser
+    void PopupWhoHasAccessClick();
+    void TreeWhoHasAccessClick();
+    void PopupRightsOfUserClick();
+    /// The path of the current line of ListBoxResults: its path line, or the path line
+    /// (or start path) above a detail line; "" when there is none.
+    std::string resultsPathAtCurrentLine() const;
+    /// Runs work as a long operation of the window (locks, deferred close); false when it
+    /// was cancelled because the window is closing.
+    bool runLongOperation(const std::function<void()>& work);
+    /// A new effective-rights dialog over the open connection, its work run as the
+    /// window's long operations.
+    EffectiveRightsDialog* newDialog();
+
+    /// The list the context menu was last opened on (ListBoxResults at start).
+    QListView* popupComponent() const { return m_popupComponent; }
+    /// Remembers the list the context menu belongs to, as opening it over that list does.
+    void setPopupComponent(QListView* list) { m_popupComponent = list; }
+
     /// Makes page the active page of pageControl without running its change handler (the
     /// handlers run only for the user's changes).
     void setActivePage(QTabWidget* pageControl, QWidget* page);
@@ -135,6 +161,7 @@ private:
     void createActionPage();
     void createMenus();
     void connectHandlers();
+    void createEffectiveMenus();
 
     /// Entering and leaving a long operation (counted; operations may nest through the
     /// event loop). The outermost one locks the controls that would change what the

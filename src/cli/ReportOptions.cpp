@@ -10,7 +10,9 @@ namespace {
 const std::map<std::string, int> kScopes { { "directories", 0 }, { "files", 1 }, { "both", 2 } };
 const std::map<std::string, int> kInfos { { "trustees", 0 }, { "owner", 1 }, { "both", 2 } };
 const std::map<std::string, ReportFormat> kFormats { { "txt", ReportFormat::Txt },
-    { "trustees", ReportFormat::Trustees }, { "bat", ReportFormat::Bat }, { "xml", ReportFormat::Xml } };
+    { "trustees", ReportFormat::Trustees }, { "bat", ReportFormat::Bat }, { "xml", ReportFormat::Xml },
+    { "access", ReportFormat::Access }, { "access-csv", ReportFormat::AccessCsv },
+    { "effective", ReportFormat::Effective }, { "effective-csv", ReportFormat::EffectiveCsv } };
 
 } // namespace
 
@@ -26,7 +28,7 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
     std::string scope, info, format;
     bool noRecurse = false;
     bool irm = false, noIrm = false, progress = false, noProgress = false;
-    std::string pattern, connection, output, network, settings;
+    std::string pattern, connection, output, network, settings, user;
 
     app.add_option("START_PATH", options.startPaths,
         "a folder's network path as the folder tree gives it ('\\\\FS1\\VOL1\\R&D'), long or short names; "
@@ -54,11 +56,20 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
         "the connection to choose, by server name (default the first, as at window start-up)")
                               ->type_name("SERVER");
     app.add_flag("--long-names", options.longNames, "turn short 8.3 names in path lines into long names");
-    auto* formatOpt = app.add_option("--format", format,
-                             "txt: the list by path; trustees: the list by trustee; bat: RIGHTS commands (a line "
-                             "that could not do what it shows becomes 'REM Not run, <reason>: ...'); xml (line breaks in values as &#10; and &#13;)")
-                          ->check(CLI::IsMember(kFormats).description(""))
-                          ->type_name("txt|trustees|bat|xml");
+    auto* formatOpt
+        = app.add_option("--format", format,
+                 "txt: the list by path; trustees: the list by trustee; bat: RIGHTS commands (a line "
+                 "that could not do what it shows becomes 'REM Not run, <reason>: ...'); xml (line breaks in values "
+                 "as &#10; and &#13;); access, access-csv: who has effective rights at each START_PATH (a folder or a "
+                 "file, nothing below it), every user with the reason for each right, then IDs no object has; "
+                 "effective, effective-csv: the rights map of --user over the START_PATHs, walked with the scope "
+                 "and pattern (each start path and every entry whose rights differ from its parent's)")
+              ->check(CLI::IsMember(kFormats).description(""))
+              ->type_name("txt|trustees|bat|xml|access|access-csv|effective|effective-csv");
+    auto* userOpt = app.add_option("--user", user,
+                           "the object whose rights the effective forms map: a user, a group, a container by its typed "
+                           "name ('OU=Sales.O=Corp') or a special name, typeless or typed ('.Alice.Sales.Corp')")
+                        ->type_name("NAME");
     auto* outputOpt = app.add_option(
         "-o,--output", output,
         "write to FILE, replacing it only once the whole output is ready; a FIFO or device is written into "
@@ -73,8 +84,10 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
     app.add_flag("--stats", options.stats, "after the run, one line of figures on standard error");
     app.footer("Exit status: 0 the report was written and every start path was read; 1 it was written, but a start "
                "path did not resolve, its directory information could not be read, or a file search could not "
-               "start in it where the scan searches (each is named); 2 bad arguments, an unusable network "
-               "description or settings file, a client start-up failure, or an output that cannot be written.");
+               "start in it where the scan searches (each is named; for the effective-rights forms also any entry "
+               "below a start path that could not be read); 2 bad arguments, an unknown --user, an unusable "
+               "network description or settings file, a client start-up failure, or an output that cannot be "
+               "written.");
 
     try {
         app.parse(argc, argv);
@@ -106,6 +119,17 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
         options.connection = connection;
     if (*formatOpt)
         options.format = kFormats.at(format);
+    if (*userOpt)
+        options.user = user;
+    const bool effectiveForm = options.format == ReportFormat::Effective || options.format == ReportFormat::EffectiveCsv;
+    if (effectiveForm && !options.user) {
+        err << "grantwise-report: --format " << format << " needs --user NAME\n";
+        return 2;
+    }
+    if (!effectiveForm && options.user) {
+        err << "grantwise-report: --user is only for --format effective and effective-csv\n";
+        return 2;
+    }
     if (*outputOpt)
         options.output = output;
     if (*networkOpt)

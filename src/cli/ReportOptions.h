@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-/// The save form grantwise-report writes.
-enum class ReportFormat { Txt, Trustees, Bat, Xml };
+/// The form grantwise-report writes: the window's save forms, or the forms of effective
+/// rights (who has access at each start path; the rights map of one object).
+enum class ReportFormat { Txt, Trustees, Bat, Xml, Access, AccessCsv, Effective, EffectiveCsv };
 
 /// What the command line asked for. Unset optionals mean "not given": the settings
 /// file (when one is named) or the window's designed default applies.
@@ -21,6 +22,7 @@ struct ReportOptions {
     std::optional<std::string> connection;
     bool longNames = false;
     ReportFormat format = ReportFormat::Txt;
+    std::optional<std::string> user; ///< the object of the effective forms
     std::optional<std::string> output;
     std::optional<std::string> network;
     std::optional<bool> progress;

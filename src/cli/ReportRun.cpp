@@ -1,5 +1,6 @@
 #include "cli/ReportRun.h"
 
+#include "export/EffectiveForms.h"
 #include "export/ReportExport.h"
 #include "export/ReportFile.h"
 #include "netware/D_NW.h"
@@ -111,6 +112,91 @@ long peakResidentKiB()
     return usage.ru_maxrss;
 }
 
+// Writes the bytes of the output to the output file (replaced only once complete) or to
+// out; 0, or 2 with the message on err when they cannot be written.
+int writeOutput(const ReportOptions& options, const std::string& bytes, std::ostream& out, std::ostream& err)
+{
+    if (options.output) {
+        const ReportFileResult written = WriteReportFile(*options.output, bytes);
+        if (!written.ok) {
+            err << ReportWriteErrorText(*options.output, written.error) << "\n";
+            return 2;
+        }
+        return 0;
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+        err << "grantwise-report: cannot write to standard output\n";
+        return 2;
+    }
+    return 0;
+}
+
+// The progress line's view of an effective-rights walk.
+class EffectiveProgressLine : public effective::EffectiveProgress {
+public:
+    explicit EffectiveProgressLine(ReportControls& controls)
+        : m_controls(controls)
+    {
+    }
+    void examined(const std::string& path) override { m_controls.showStatus(path); }
+    bool cancelRequested() override { return false; }
+
+private:
+    ReportControls& m_controls;
+};
+
+// The forms of effective rights: who has access at each start path, or the rights map
+// of --user; exit status as for a scan, 2 for an unknown --user.
+int runEffective(const ReportOptions& options, const ScanSession& session, const std::vector<QueueEntry>& queue,
+    ReportControls& controls, double loadSeconds, std::ostream& out, std::ostream& err)
+{
+    const auto queryStart = Clock::now();
+    uint64_t examined = queue.size();
+    std::vector<effective::StartPath> starts;
+    for (const QueueEntry& entry : queue)
+        starts.push_back({ entry.path, entry.recurse });
+    std::string bytes;
+    std::vector<std::pair<std::string, uint32_t>> unreadable;
+    const bool rightsMap = options.format == ReportFormat::Effective || options.format == ReportFormat::EffectiveCsv;
+    if (rightsMap) {
+        effective::WalkChoices choices;
+        choices.scopeFlag = *ScopeFlagForIndex(controls.scope);
+        choices.pattern = controls.pattern;
+        EffectiveProgressLine progress(controls);
+        effective::RightsMapReport report;
+        try {
+            report = effective::RunRightsMap(starts, session.ConnHandle, *options.user, choices,
+                options.format == ReportFormat::Effective, &progress);
+        } catch (const effective::UnknownObjectError& e) {
+            err << "grantwise-report: " << e.what() << "\n";
+            return 2;
+        }
+        bytes = BuildRightsMapForm(report, options.format == ReportFormat::EffectiveCsv);
+        unreadable = effective::UnreadablePaths(report);
+        examined = report.entriesExamined;
+    } else {
+        const effective::AccessReport report = effective::RunWhoHasAccess(starts, session.ConnHandle);
+        bytes = BuildAccessForm(report, options.format == ReportFormat::AccessCsv);
+        unreadable = effective::UnreadablePaths(report);
+    }
+    const double querySeconds = secondsSince(queryStart);
+    const auto writeStart = Clock::now();
+    if (const int status = writeOutput(options, bytes, out, err))
+        return status;
+    for (const auto& [path, code] : unreadable)
+        err << "grantwise-report: cannot read " << path << ": " << NWErrorText(code) << "\n";
+    if (options.stats)
+        err << Format("grantwise-report: %llu entries examined, %zu lines written, load %.3f s, scan %.3f s, "
+                      "write %.3f s, peak memory %ld KiB",
+                   static_cast<unsigned long long>(examined),
+                   static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')), loadSeconds, querySeconds,
+                   secondsSince(writeStart), peakResidentKiB())
+            << "\n";
+    return unreadable.empty() ? 0 : 1;
+}
+
 } // namespace
 
 int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
@@ -201,6 +287,13 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     ProgressLine progressLine(err, controls, results);
     if (progress)
         services.pendingMessages = [&progressLine] { progressLine.tick(); };
+    if (options.format == ReportFormat::Access || options.format == ReportFormat::AccessCsv
+        || options.format == ReportFormat::Effective || options.format == ReportFormat::EffectiveCsv) {
+        const int status = runEffective(options, session, queue, controls, loadSeconds, out, err);
+        services.pendingMessages = nullptr;
+        progressLine.finish();
+        return status;
+    }
     ScanResult scan = RunScan(services, session, queue, *scopeFlag, controls, results);
     if (options.longNames)
         GetLongNames(results);
@@ -231,21 +324,11 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
         bytes = BuildXmlForm(results);
         linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
         break;
+    default:
+        break; // the effective-rights forms went their own way above
     }
-    if (options.output) {
-        const ReportFileResult written = WriteReportFile(*options.output, bytes);
-        if (!written.ok) {
-            err << ReportWriteErrorText(*options.output, written.error) << "\n";
-            return 2;
-        }
-    } else {
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            err << "grantwise-report: cannot write to standard output\n";
-            return 2;
-        }
-    }
+    if (const int status = writeOutput(options, bytes, out, err))
+        return status;
     const double writeSeconds = secondsSince(writeStart);
     if (const std::string warning = BatchNotesText(batchNotes); !warning.empty())
         err << "grantwise-report: warning: " << warning << "\n";

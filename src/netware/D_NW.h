@@ -132,6 +132,10 @@ struct FD_Inf {
     WalkEntry walkEntry = {};
 };
 
+/// Told of a search the walk could not start in a directory (its path and the code); the
+/// walk goes on without that directory's matches, as always.
+using SearchFailureCallback = std::function<void(const std::string& path, uint16_t code)>;
+
 /// The arguments of one WalkDirectory call, which its search passes work on.
 struct WalkArgs {
     uint32_t connHandle;
@@ -141,16 +145,18 @@ struct WalkArgs {
     const EntryCallback& callback;
     void* userData;
     bool recurse;
+    const SearchFailureCallback* searchFailed = nullptr;
 };
 
 /// Visits the directory at path on connHandle: its own record (scope 1 or 2, when its
 /// information can be read), its files matching pattern (scope 0 or 2), then, when
 /// recurse is set, every subdirectory in server order, walked completely before the next
 /// one. One trailing "\" or "/" of path is removed; an empty pattern is "*.*"; the
-/// pattern filters files only. All failures are silent. Pending messages are let through
-/// after every match.
+/// pattern filters files only. All failures are silent (a caller that must know which
+/// directories could not be searched passes searchFailed). Pending messages are let
+/// through after every match.
 void WalkDirectory(uint32_t connHandle, const std::string& path, const std::string& pattern, uint8_t scope,
-    const EntryCallback& callback, void* userData, bool recurse);
+    const EntryCallback& callback, void* userData, bool recurse, const SearchFailureCallback* searchFailed = nullptr);
 
 /// One search pass of a walk over walk.path: search attributes 6 hand every matching
 /// file to the callback; with recurse, every match is walked with WalkDirectory.
@@ -178,6 +184,13 @@ public:
 /// library's code with the items appended so far left in the list.
 /// Throws TrusteeBlockRangeError for a block count above 20.
 uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string& path, TrusteeList& list);
+
+/// The trustee entries of path (object ID and rights mask as the library delivers them),
+/// block after block in the library's order, appended to list; no names are looked up.
+/// Returns 0 when the scan ended normally (0x899C), otherwise the library's code with the
+/// entries appended so far left in the list. Throws TrusteeBlockRangeError for a block
+/// count above 20.
+uint16_t GetTrusteeEntries(uint32_t connHandle, const std::string& path, std::vector<NWTrusteeEntry>& list);
 
 /// True for the name GetTrusteeList gives a trustee whose name could not be found:
 /// "ID: [" followed by eight upper-case hexadecimal digits and "]".
@@ -225,3 +238,28 @@ std::string FormatDSName(const std::string& name);
 
 /// text without one leading ".".
 std::string StripLeadingDot(const std::string& text);
+
+// ---- Directory-services objects -------------------------------------------------
+
+/// The ID of the object a name names, as the context reads the name; the code and ID
+/// untouched on failure (nw::noSuchEntry: no object has the name).
+uint32_t ObjectNameToID(uint32_t context, uint32_t connHandle, const std::string& name, uint32_t& objectID);
+
+/// Every value of one attribute of an object (nw::attrObjectClass,
+/// nw::attrGroupMembership, nw::attrSecurityEquals), in the tree's order, appended to
+/// values. Returns 0 when the values ended normally, otherwise the code, with the values
+/// read so far left in the list.
+uint32_t ReadObjectValues(
+    uint32_t context, const std::string& objectName, const char* attributeName, std::vector<std::string>& values);
+
+/// One object a search found: its name as the context gives it, and its ID.
+struct DSObjectItem {
+    std::string name;
+    uint32_t id = 0;
+};
+
+/// Every object of a base class (nw::classUser; "" for all) in the context's tree, in the
+/// tree's order, appended to objects. Returns 0 when the search ended normally,
+/// otherwise the code, with the objects found so far left in the list. Pending messages
+/// are let through every few thousand objects.
+uint32_t SearchObjects(uint32_t context, const char* className, std::vector<DSObjectItem>& objects);

@@ -12,20 +12,46 @@ TrusteeBlockRangeError::TrusteeBlockRangeError(unsigned count)
 {
 }
 
+namespace {
+
+// The next block of a trustee scan; a count above the block's capacity is a range fault.
+uint16_t NextTrusteeBlock(
+    uint32_t connHandle, const std::string& path, uint32_t& iterationHandle, uint16_t& count, NWTrusteeBlock& block)
+{
+    count = 0;
+    const uint16_t code = NWLib().scanTrustees(connHandle, 0, path.c_str(), iterationHandle, count, block, nullptr);
+    if (code == 0 && count > NWTrusteeBlock::capacity)
+        throw TrusteeBlockRangeError(count);
+    return code;
+}
+
+} // namespace
+
+uint16_t GetTrusteeEntries(uint32_t connHandle, const std::string& path, std::vector<NWTrusteeEntry>& list)
+{
+    uint32_t iterationHandle = 0;
+    uint16_t code = 0;
+    NWTrusteeBlock block;
+    while (code == 0) {
+        uint16_t count = 0;
+        code = NextTrusteeBlock(connHandle, path, iterationHandle, count, block);
+        if (code == 0)
+            list.insert(list.end(), block.entries, block.entries + count);
+    }
+    return code == nw::noMoreTrustees ? 0 : code;
+}
+
 uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string& path, TrusteeList& list)
 {
-    NWClientLibrary& lib = NWLib();
     uint32_t iterationHandle = 0;
     uint16_t code = 0;
     NWTrusteeBlock block;
     std::string name;
     while (code == 0) {
         uint16_t count = 0;
-        code = lib.scanTrustees(connHandle, 0, path.c_str(), iterationHandle, count, block, nullptr);
+        code = NextTrusteeBlock(connHandle, path, iterationHandle, count, block);
         if (code != 0)
             break;
-        if (count > NWTrusteeBlock::capacity)
-            throw TrusteeBlockRangeError(count);
         for (int i = 0; i < count; ++i) {
             const NWTrusteeEntry& trustee = block.entries[i];
             if (ObjectIDToName(context, connHandle, trustee.objectID, name) == 0)

@@ -38,10 +38,10 @@ namespace {
 } // namespace
 
 void WalkDirectory(uint32_t connHandle, const std::string& path, const std::string& pattern, uint8_t scope,
-    const EntryCallback& callback, void* userData, bool recurse)
+    const EntryCallback& callback, void* userData, bool recurse, const SearchFailureCallback* searchFailed)
 {
     const WalkArgs walk { connHandle, RemoveSlash(path), pattern.empty() ? std::string("*.*") : pattern, scope,
-        callback, userData, recurse };
+        callback, userData, recurse, searchFailed };
     if (scope == 1 || scope == 2)
         ReportDirectoryRecord(walk);
     if (scope == 0 || scope == 2)
@@ -57,8 +57,11 @@ void ScanDirEntries(const WalkArgs& walk, uint8_t searchAttributes, const std::s
     search.walkEntry.Kind = searchAttributes;
     search.code = lib.initFileSearch(walk.connHandle, 0, walk.path.c_str(), search.volumeNumber, search.directoryID,
         search.sequence, search.accessRights, nullptr);
-    if (search.code != 0)
+    if (search.code != 0) {
+        if (walk.searchFailed)
+            (*walk.searchFailed)(walk.path, search.code);
         return;
+    }
     const std::string folder = AddSlash(walk.path);
     while (search.code == 0) {
         search.code = lib.continueFileSearch(walk.connHandle, search.volumeNumber, search.directoryID, search.sequence,
@@ -72,7 +75,7 @@ void ScanDirEntries(const WalkArgs& walk, uint8_t searchAttributes, const std::s
         if (searchAttributes == searchAttrFiles)
             walk.callback(search.fullPath, search.walkEntry, walk.userData);
         if (recurse)
-            WalkDirectory(
-                walk.connHandle, search.fullPath, walk.pattern, walk.scope, walk.callback, walk.userData, walk.recurse);
+            WalkDirectory(walk.connHandle, search.fullPath, walk.pattern, walk.scope, walk.callback, walk.userData,
+                walk.recurse, walk.searchFailed);
     }
 }

@@ -49,6 +49,9 @@ public:
     {
         return requesterFailure;
     }
+    uint32_t mapNameToID(uint32_t, uint32_t, const char*, uint32_t&) override { return requesterFailure; }
+    uint32_t readObjectValue(uint32_t, const char*, const char*, uint32_t&, char*) override { return requesterFailure; }
+    uint32_t searchObjects(uint32_t, const char*, uint32_t&, char*, uint32_t&) override { return requesterFailure; }
     bool loadErrorLibrary() override { return true; }
     std::string NWstrerror(uint32_t code) override
     {

@@ -86,6 +86,7 @@ constexpr uint16_t textBufferSize = 255; ///< length passed with connection text
 constexpr int nameBufferSize = 256; ///< context, object-name and path buffers
 constexpr uint16_t noMoreTrustees = 0x899C; ///< the trustee scan's normal end
 constexpr uint32_t noSuchEntry = 0xFFFFFDA7; ///< -601: ID to name found no object
+constexpr uint32_t noSuchValue = 0xFFFFFDA6; ///< -602: an attribute has no (further) value
 constexpr uint16_t noSuchVolume = 0x8998; ///< volume name: no volume has that number
 constexpr uint16_t maxVolumes = 256; ///< a server numbers its volumes from 0 to 255
 constexpr uint8_t nameSpaceDos = 0; ///< name space of the DOS (8.3) names
@@ -94,6 +95,18 @@ constexpr uint16_t searchFiles = 0x0000; ///< name-space scan: files only
 constexpr uint16_t searchSubdirectories = 0x0010; ///< name-space scan: subdirectories only
 constexpr uint16_t searchSubdirectoriesAndFiles = 0x8000; ///< name-space scan: both
 constexpr uint32_t attrDirectory = 0x10; ///< entry attribute: a directory
+
+// Directory-services attributes an object is read for, and the base classes the "Object
+// Class" attribute names (an object of any other class reads "Unknown").
+constexpr const char* attrObjectClass = "Object Class";
+constexpr const char* attrGroupMembership = "Group Membership";
+constexpr const char* attrSecurityEquals = "Security Equals";
+constexpr const char* classUser = "User";
+constexpr const char* classGroup = "Group";
+constexpr const char* classOrganization = "Organization";
+constexpr const char* classOrganizationalUnit = "Organizational Unit";
+constexpr const char* classOrganizationalRole = "Organizational Role";
+constexpr const char* classUnknown = "Unknown";
 
 /// Whether a name-space scan with these search attributes admits an entry of this kind:
 /// directories with searchSubdirectories or searchSubdirectoriesAndFiles, files unless
@@ -179,7 +192,8 @@ public:
         = 0;
 
     // The entries below serve the shell stand-in's folder tree and path forms (network
-    // folders, their long and DOS names); the scan does not call them.
+    // folders, their long and DOS names) and the effective-rights engine's paths; the
+    // scan does not call them.
 
     /// clxwin32 NWCCOpenConnByName for a server (bindery) name: the connection to the
     /// server of that name, opened when it is not open yet.
@@ -204,6 +218,33 @@ public:
     /// library; a non-zero code ends the scan (0x89FF: no more entries).
     virtual uint16_t scanNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t nameSpace,
         uint16_t searchAttributes, NWSearchSequence& sequence, const char* pattern, NWEntryInfo& info)
+        = 0;
+
+    // The entries below read what the directory-services tree knows of its objects, for
+    // effective rights; the scan does not call them. Names are given and returned as the
+    // context reads them (its tree, its name context, typed or typeless by its flag 4),
+    // in 256-byte buffers; an object the tree does not have fails with nw::noSuchEntry.
+
+    /// netwin32 NWDSMapNameToID: the ID of the object a name names. The context's tree
+    /// when it names one, else the tree of the connection's server.
+    virtual uint32_t mapNameToID(uint32_t context, uint32_t connHandle, const char* objectName, uint32_t& objectID) = 0;
+
+    /// netwin32 NWDSRead narrowed to one attribute of one object, one value per call:
+    /// nw::attrObjectClass (one value, the object's base class), nw::attrGroupMembership
+    /// (the groups it is a member of) or nw::attrSecurityEquals (the objects it is
+    /// security equivalent to), in the order the tree keeps them. iterationHandle is 0 to
+    /// start and advanced by the library; nw::noSuchValue ends the values. An unknown
+    /// attribute fails with 0x8836.
+    virtual uint32_t readObjectValue(
+        uint32_t context, const char* objectName, const char* attributeName, uint32_t& iterationHandle, char* value)
+        = 0;
+
+    /// netwin32 NWDSSearch narrowed to the objects of one base class (className, e.g.
+    /// nw::classUser; "" for every class) in the context's whole tree, one per call, in
+    /// the order the tree keeps them: the object's name and ID. iterationHandle is 0 to
+    /// start and advanced by the library; nw::noSuchEntry ends the search.
+    virtual uint32_t searchObjects(
+        uint32_t context, const char* className, uint32_t& iterationHandle, char* objectName, uint32_t& objectID)
         = 0;
 
     /// Loading NWERR32.DLL and finding its NWstrerror export: true when both succeed.

@@ -4,6 +4,7 @@
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,15 +17,6 @@
 namespace {
 
 constexpr size_t kRowsPerPendingCall = 4096;
-
-// Lower case, so that "[", "]", "_" and the other bytes between "Z" and "a" sort before
-// the letters, as a user of the original's platform expects ('[R]' before '[RF]',
-// '[Public]' before 'ID: [...]').
-unsigned char foldAscii(char c) noexcept
-{
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
-}
 
 // One collected row: its distinct row, and the path line it stood under (node and form).
 struct CollectedRow {
@@ -44,14 +36,9 @@ struct DistinctRow {
 
 int CompareTrusteeRows(std::string_view a, std::string_view b) noexcept
 {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char ca = foldAscii(a[i]);
-        const unsigned char cb = foldAscii(b[i]);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    // Lower case, so that "[", "]", "_" and the other bytes between "Z" and "a" sort
+    // before the letters ('[R]' before '[RF]', '[Public]' before 'ID: [...]').
+    return CompareTextFoldedAscii(a, b);
 }
 
 void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)

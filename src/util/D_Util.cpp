@@ -1,5 +1,6 @@
 #include "util/D_Util.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -72,6 +73,21 @@ bool SameText(std::string_view a, std::string_view b) noexcept
         if (upperAscii(a[i]) != upperAscii(b[i]))
             return false;
     return true;
+}
+
+int CompareTextFoldedAscii(std::string_view a, std::string_view b) noexcept
+{
+    const auto fold = [](char c) -> unsigned char {
+        return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : static_cast<unsigned char>(c);
+    };
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char ca = fold(a[i]);
+        const unsigned char cb = fold(b[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 int PosText(std::string_view sub, std::string_view s) noexcept

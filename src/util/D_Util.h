@@ -34,6 +34,12 @@ std::string UpperAscii(std::string_view s);
 /// True when a and b are equal once ASCII letters are folded.
 bool SameText(std::string_view a, std::string_view b) noexcept;
 
+/// Orders texts by their bytes with ASCII letters folded to lower case, then plain
+/// (unsigned) byte order, a shorter text before every longer one that begins with it:
+/// the order of the list by trustee. Returns < 0, 0 or > 0; texts that differ only in
+/// ASCII letter case compare equal.
+int CompareTextFoldedAscii(std::string_view a, std::string_view b) noexcept;
+
 // ---- Searching and replacing -------------------------------------------------
 
 /// 1-based position of the first occurrence of sub in s, ignoring ASCII case; 0 if none

@@ -142,12 +142,15 @@ private Q_SLOTS:
         QCOMPARE(ui.StatusBar1->height(), 19);
         QCOMPARE(ui.StatusBar1->cursor().shape(), Qt::PointingHandCursor);
 
-        // The context menu: the submenu with the three save forms, then long names.
+        // The context menu: the submenu with the three save forms, then long names; the
+        // effective-rights commands follow after a separator.
         const QList<QAction*> items = ui.PopupMenuS->actions();
-        QCOMPARE(items.size(), 2);
+        QCOMPARE(items.size(), 5);
         QCOMPARE(items[0]->text(), QStringLiteral("Save Results ..."));
         QCOMPARE(items[0]->menu(), ui.PopopSaveResults);
         QCOMPARE(items[1], ui.PopupGetLongNames);
+        QVERIFY(items[2]->isSeparator());
+        QCOMPARE(items.mid(3), QList<QAction*>({ ui.PopupWhoHasAccess, ui.PopupRightsOfUser }));
         QCOMPARE(ui.PopupGetLongNames->text(), QStringLiteral("Get Long Names"));
         QVERIFY(ui.PopupGetLongNames->isEnabled());
         QCOMPARE(ui.PopopSaveResults->actions(),

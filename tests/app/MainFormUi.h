@@ -62,6 +62,8 @@ struct MainFormUi {
         , ListBoxResults(FindControl<QListView>(form, "ListBoxResults"))
         , ListBoxByObj(FindControl<QListView>(form, "ListBoxByObj"))
         , PopupGetLongNames(FindControl<QAction>(form, "PopupGetLongNames"))
+        , PopupWhoHasAccess(FindControl<QAction>(form, "PopupWhoHasAccess"))
+        , PopupRightsOfUser(FindControl<QAction>(form, "PopupRightsOfUser"))
         , Panel2(FindControl<QFrame>(form, "Panel2"))
         , CheckListBoxQ(FindControl<TCheckListBox>(form, "CheckListBoxQ"))
         , Splitter2(FindControl<QSplitter>(form, "Splitter2"))
@@ -99,6 +101,8 @@ struct MainFormUi {
     QListView* ListBoxResults;
     QListView* ListBoxByObj;
     QAction* PopupGetLongNames;
+    QAction* PopupWhoHasAccess;
+    QAction* PopupRightsOfUser;
     QFrame* Panel2;
     TCheckListBox* CheckListBoxQ;
     QSplitter* Splitter2;

@@ -373,3 +373,67 @@ TEST(ReportCli, NetworkFromTheEnvironmentAndTheDemo)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("grantwise-report: 0 entries examined, 0 lines written"), std::string::npos) << run.err;
 }
+
+TEST(ReportCli, EffectiveRightsForms)
+{
+    const std::string rules = TestDataPath("effective-rules.json");
+    const std::vector<std::string> access { "--network", rules, "\\\\FS1\\VOL1\\Containers", "\\\\FS1\\VOL1\\Orphan",
+        "FS1\\VOL1:MASKED\\FILTERED\\REPORT.TXT", "\\\\FS1\\VOL1\\Missing", "\\\\FS1\\VOL1\\Q1, \"Final\"\\notes.txt" };
+    const std::string missing = "grantwise-report: cannot read \\\\FS1\\VOL1\\Missing: 0x899C (Invalid path)\n";
+    for (const auto& [format, golden] : { std::pair { "access", "cli-access.txt" }, { "access-csv", "cli-access.csv" } }) {
+        auto args = access;
+        args.insert(args.end(), { "--format", format });
+        const CliRun run = runReport(args);
+        EXPECT_EQ(run.status, 1) << format;
+        EXPECT_EQ(run.err, missing);
+        expectGolden(run.out, golden);
+    }
+    for (const auto& [format, golden] :
+        { std::pair { "effective", "cli-effective.txt" }, { "effective-csv", "cli-effective.csv" } }) {
+        const CliRun run
+            = runReport({ "--network", rules, "--format", format, "--user", "alice.sales.corp", "--scope", "both",
+                "\\\\FS1\\VOL1", "\\\\FS1\\VOL2\\Sub", "\\\\fs1\\vol1" });
+        EXPECT_EQ(run.status, 0) << run.err;
+        expectGolden(run.out, golden);
+    }
+    // The pattern filters the files of the map; scope directories lists no file.
+    CliRun run = runReport({ "--network", rules, "--format", "effective-csv", "--user", "Alice.Sales.Corp",
+        "--scope", "files", "--pattern", "NOTES.*", "\\\\FS1\\VOL1" });
+    EXPECT_EQ(run.out,
+        "\xEF\xBB\xBFpath,user,rights\r\n\\\\FS1\\VOL1,.Alice.Sales.Corp,\r\n"
+        "\"\\\\FS1\\VOL1\\Q1, \"\"Final\"\"\\notes.txt\",.Alice.Sales.Corp,RF\r\n");
+    // The figures of the run: every entry of the walk, the header and the rows.
+    run = runReport({ "--network", rules, "--format", "effective-csv", "--user", "Alice.Sales.Corp", "--scope", "both",
+        "\\\\FS1\\VOL1", "--stats" });
+    EXPECT_EQ(run.err.rfind("grantwise-report: 22 entries examined, 13 lines written, load ", 0), 0u) << run.err;
+}
+
+TEST(ReportCli, EffectiveRightsBadInput)
+{
+    const std::string rules = TestDataPath("effective-rules.json");
+    TempDir dir;
+    const std::string out = dir.file("map.csv");
+    ASSERT_TRUE(WriteFileBytes(out, "old"));
+    CliRun run = runReport(
+        { "--network", rules, "--format", "effective", "--user", "Alicia.Sales.Corp", "\\\\FS1\\VOL1", "-o", out });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: no object named 'Alicia.Sales.Corp' in the tree RULES\n");
+    EXPECT_EQ(ReadFileBytes(out), "old");
+    run = runReport({ "--network", rules, "--format", "effective-csv", "\\\\FS1\\VOL1" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: --format effective-csv needs --user NAME\n");
+    run = runReport({ "--network", rules, "--user", "Alice.Sales.Corp", "\\\\FS1\\VOL1" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: --user is only for --format effective and effective-csv\n");
+
+    // A misspelt group in the description: the load error names its place.
+    const std::string broken = dir.file("broken.json");
+    WriteFileBytes(broken, R"({ "grantwise-network": 1, "trees": [ { "name": "T", "objects": [
+        { "name": "A.Corp", "member-of": ["Staf.Corp"] }, { "name": "Staff.Corp", "class": "group" } ] } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V" } ] } ] })");
+    run = runReport({ "--network", broken, "--format", "access", "\\\\FS1\\V" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(": $.trees[0].objects[0].member-of[0]: no object of the tree 'T' is named 'Staf.Corp'"),
+        std::string::npos)
+        << run.err;
+}

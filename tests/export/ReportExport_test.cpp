@@ -1,3 +1,4 @@
+#include "export/CsvText.h"
 #include "export/OemCodePage.h"
 #include "export/ReportExport.h"
 
@@ -471,4 +472,23 @@ TEST(SaveForms, BuildingLetsPendingMessagesThroughAndStopsWhenCancelled)
     services.pendingMessages = [] { throw OperationCancelled(); };
     EXPECT_THROW(BuildXmlForm(results), OperationCancelled);
     EXPECT_THROW(BuildSaveForm(SaveForm::Text, results, results), OperationCancelled);
+}
+
+// Every CSV form: a byte-order mark, the header as given, CR LF, quotes only where RFC
+// 4180 asks for them or where a spreadsheet would read a formula.
+TEST(CsvText, QuotesWhereNeededAndGuardsFormulas)
+{
+    CsvText csv({ "path", "user", "rights" });
+    csv.row({ "plain", "O'Neil", "" });
+    csv.row({ "a,b", "say \"hi\"", "line\nbreak" });
+    csv.row({ "=SUM(A1)", "+1", "-ALL" });
+    csv.row({ "@cmd", "\tTab", "\rCR" });
+    csv.row({ "x=1", "a-b", " lead" });
+    EXPECT_EQ(csv.bytes(),
+        "\xEF\xBB\xBFpath,user,rights\r\n"
+        "plain,O'Neil,\r\n"
+        "\"a,b\",\"say \"\"hi\"\"\",\"line\nbreak\"\r\n"
+        "\"'=SUM(A1)\",\"'+1\",\"'-ALL\"\r\n"
+        "\"'@cmd\",\"'\tTab\",\"'\rCR\"\r\n"
+        "x=1,a-b, lead\r\n");
 }

@@ -3,6 +3,7 @@
 // a loaded network must serve every start path, every walk and every name lookup
 // without a crash, and every DOS name it holds must be a valid 8.3 name, unique in its
 // directory.
+#include "effective/EffectiveRun.h"
 #include "netware/D_NW.h"
 #include "platform/netware/DosNames.h"
 #include "platform/netware/NetworkLoader.h"
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <stdexcept>
 #include <set>
 #include <string>
 
@@ -77,6 +79,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ReportList results;
         RunScan(services, session, queue, 2, controls, results);
         GetLongNames(results);
+
+        // Effective rights over the same start paths: who has access at each, and the
+        // rights map of every declared object (lists in circles included).
+        std::vector<effective::StartPath> starts;
+        for (const QueueEntry& entry : queue)
+            starts.push_back({ entry.path, true });
+        effective::RunWhoHasAccess(starts, session.ConnHandle);
+        for (const NetTree& tree : net.trees)
+            for (size_t i = 0; i < tree.objects.size() && i < 4; ++i) {
+                try {
+                    effective::RunRightsMap(starts, session.ConnHandle, tree.objects[i].name.typed(), { 2, "*.*", true },
+                        true);
+                } catch (const std::runtime_error&) {
+                    // An object of another tree than the start paths' (UnknownObjectError),
+                    // or a tree whose objects cannot be read (an injected failure).
+                }
+            }
     }
     return 0;
 }

@@ -160,6 +160,27 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
             "net.json: $.workstation.error-texts: expected true or false" },
         { "workstation failure", Net("", R"({ "fail": { "open": 1 } })"),
             "net.json: $.workstation.fail.open: unknown key 'open' (allowed here: init, context)" },
+        { "unknown member name",
+            Net("", "{}", R"([ { "name": "A.Corp", "member-of": ["Staff.Corp"] }, { "name": "Stafff.Corp" } ])"),
+            "net.json: $.trees[0].objects[0].member-of[0]: no object of the tree 'T' is named 'Staff.Corp' (a name "
+            "here must be one of the tree's objects, or a container by its typed name such as 'OU=Sales.O=Corp')" },
+        { "a trustee is no declared object", Net(R"({ "file": "F", "trustees": [ ["G.Corp", "R"] ] })", "{}",
+            R"([ { "name": "A.Corp", "security-equals": ["G.Corp"] } ])"),
+            "net.json: $.trees[0].objects[0].security-equals[0]: no object of the tree 'T' is named 'G.Corp' (a name "
+            "here must be one of the tree's objects, or a container by its typed name such as 'OU=Sales.O=Corp')" },
+        { "typeless container", Net("", "{}", R"([ { "name": "A.Sales.Corp", "member-of": ["Sales.Corp"] } ])"),
+            "net.json: $.trees[0].objects[0].member-of[0]: no object of the tree 'T' is named 'Sales.Corp' (a name "
+            "here must be one of the tree's objects, or a container by its typed name such as 'OU=Sales.O=Corp')" },
+        { "unknown class", Net("", "{}", R"([ { "name": "A.Corp", "class": "printer" } ])"),
+            "net.json: $.trees[0].objects[0].class: unknown class 'printer' (classes: user, group, container, role, "
+            "other)" },
+        { "list not a list", Net("", "{}", R"([ { "name": "A.Corp", "member-of": "G.Corp" } ])"),
+            "net.json: $.trees[0].objects[0].member-of: expected a list" },
+        { "name in a list", Net("", "{}", R"([ { "name": "A.Corp", "security-equals": [".B.Corp"] } ])"),
+            "net.json: $.trees[0].objects[0].security-equals[0]: the name must not begin with '.'" },
+        { "fixed ID twice",
+            Net("", "{}", R"([ { "name": "A.Corp", "id": 5 }, { "name": "B.Corp" }, { "name": "C.Corp", "id": 5 } ])"),
+            "net.json: $.trees[0].objects[2].id: the ID 0x00000005 is given to two objects" },
         { "server failure",
             R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S", "tree": "T", "volumes": [], "fail": { "open": 70000 } } ] })",
             "net.json: $.servers[0].fail.open: the code 0x11170 does not fit in 16 bits" },
@@ -217,6 +238,25 @@ TEST(NetworkReader, ValidDescriptionsLoad)
         { "dir": "q", "irm": "0xFB", "trustees": [ ["#106931", "0x1FF"], ["[Root]", ""] ], "owner": "#0x0001A2B3" })",
             R"({ "primary": null, "trustee-block-size": 1, "error-texts": false, "fail": { "context": -601 } })")),
         "(loaded)");
+}
+
+TEST(NetworkReader, ObjectsWithoutAnIdTakeTheNextFreeOneOnceEveryFixedIdIsKnown)
+{
+    // B comes first but must not take 0x01000001, which C has; cycles and containers that
+    // are no object are allowed in the lists.
+    auto net = ReadNetwork(Net(R"({ "file": "F", "trustees": [ ["New.Corp", "R"] ] })", "{}",
+                               R"([ { "name": "B.Corp", "security-equals": ["C.Corp"] },
+        { "name": "C.Corp", "id": "0x01000001", "security-equals": ["B.Corp"], "member-of": ["OU=Gone.O=Corp"] },
+        { "name": "D.Corp" } ])"),
+        "n.json");
+    const NetTree& tree = net->trees[0];
+    std::vector<uint32_t> ids;
+    for (const NetObject& object : tree.objects)
+        ids.push_back(object.id);
+    EXPECT_EQ(ids, (std::vector<uint32_t> { 0x01000002, 0x01000001, 0x01000003, 0x01000004 }));
+    EXPECT_EQ(tree.objects[0].objectClass, NetObjectClass::Other);
+    EXPECT_EQ(tree.objects[1].memberOfCount, 1u);
+    EXPECT_EQ(tree.listItemName(tree.listItems[tree.objects[1].listBegin]).typed(), "OU=Gone.O=Corp");
 }
 
 TEST(NetworkReader, DosNamesAreGivenOrGeneratedUniquely)

@@ -255,6 +255,74 @@ TEST_F(SimulatedTest, ObjectNamesFollowContextFlagsNameContextAndTree)
     EXPECT_EQ(SetDSContext(ctx, "", "bad..name"), 0x8836u);
 }
 
+// What the tree knows of its objects: names to IDs, one attribute's values, the objects
+// of a class; names read and given as the context reads them.
+TEST(SimulatedDirectoryServices, ClassesMembershipsAndSearchesAsTheContextReadsThem)
+{
+    auto lib = FromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T", "objects": [
+        { "name": "Alice.Sales.Corp", "class": "user", "member-of": ["Staff.Sales.Corp", "OU=Audit.O=Corp"],
+          "security-equals": ["Boss.Corp"] },
+        { "name": "Staff.Sales.Corp", "class": "group" }, { "name": "Boss.Corp", "class": "role" },
+        { "name": "OU=Sales.O=Corp" }, { "name": "O=Corp" }, { "name": "Printer.Corp" },
+        { "name": "Zed.Corp", "class": "user", "id": 7 } ] } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V", "generate":
+        { "directories": 0, "depth": 0, "files": 1, "users": 2, "groups": 1, "owners": 1, "context": "Gen" } } ] } ] })");
+    TestServices services(*lib);
+    uint32_t ctx = 0;
+    ASSERT_EQ(lib->createContext(ctx), 0u);
+    const auto values = [&](const std::string& object, const char* attribute) {
+        Strings out;
+        const uint32_t code = ReadObjectValues(ctx, object, attribute, out);
+        if (code != 0)
+            out.push_back(Format("code %08X", code));
+        return out;
+    };
+    const auto idOf = [&](const std::string& name) {
+        uint32_t id = 0;
+        const uint32_t code = ObjectNameToID(ctx, 0, name, id);
+        return code == 0 ? id : code;
+    };
+    EXPECT_EQ(idOf("Alice.Sales.Corp"), 0x01000001u);
+    EXPECT_EQ(idOf("CN=alice.OU=sales.O=corp"), 0x01000001u);
+    EXPECT_EQ(idOf("Zed.Corp"), 7u);
+    EXPECT_EQ(idOf("Sales.Corp"), nw::noSuchEntry); // typed CN=Sales.O=Corp: no such object
+    EXPECT_EQ(values("Alice.Sales.Corp", nw::attrGroupMembership),
+        (Strings { "CN=Staff.OU=Sales.O=Corp", "OU=Audit.O=Corp" }));
+    EXPECT_EQ(values("Alice.Sales.Corp", nw::attrSecurityEquals), (Strings { "CN=Boss.O=Corp" }));
+    EXPECT_EQ(values("Boss.Corp", nw::attrSecurityEquals), Strings {});
+    Strings classes;
+    for (const char* name : { "Alice.Sales.Corp", "Staff.Sales.Corp", "Boss.Corp", "OU=Sales.O=Corp", "O=Corp",
+             "Printer.Corp" })
+        classes.push_back(values(name, nw::attrObjectClass).at(0));
+    EXPECT_EQ(classes,
+        (Strings { "User", "Group", "Organizational Role", "Organizational Unit", "Organization", "Unknown" }));
+    EXPECT_EQ(values("Nobody.Corp", nw::attrGroupMembership), (Strings { "code FFFFFDA7" }));
+    EXPECT_EQ(values("Alice.Sales.Corp", "Telephone Number"), (Strings { "code 00008836" }));
+
+    // Typeless names relative to a name context.
+    SetContextFlag(ctx, '+', nw::ctxFlagTypeless);
+    ASSERT_EQ(SetDSContext(ctx, "", "Sales.Corp"), 0u);
+    EXPECT_EQ(idOf("Alice"), 0x01000001u);
+    EXPECT_EQ(idOf(".Boss.Corp"), idOf(".CN=Boss.O=Corp"));
+    EXPECT_EQ(values("Alice", nw::attrGroupMembership), (Strings { "Staff", ".Audit.Corp" }));
+
+    // The users of the tree in its order, generated ones included (each in its
+    // department's staff group); then every object.
+    ASSERT_EQ(SetDSContext(ctx, "", "[Root]"), 0u);
+    std::vector<DSObjectItem> users;
+    ASSERT_EQ(SearchObjects(ctx, nw::classUser, users), 0u);
+    Strings names;
+    for (const DSObjectItem& user : users)
+        names.push_back(user.name);
+    EXPECT_EQ(names, (Strings { "Alice.Sales.Corp", "Zed.Corp", "ASmith.Sales.Gen", "BSmith.Finance.Gen" }));
+    EXPECT_EQ(users[1].id, 7u);
+    EXPECT_EQ(values("ASmith.Sales.Gen", nw::attrGroupMembership), (Strings { "Sales Staff.Groups.Gen" }));
+    EXPECT_EQ(values("BSmith.Finance.Gen", nw::attrGroupMembership), Strings {}); // group 1 was not made
+    std::vector<DSObjectItem> all;
+    ASSERT_EQ(SearchObjects(ctx, "", all), 0u);
+    EXPECT_EQ(all.size(), 11u); // 7 declared; 2 users, 1 group and [Public] generated
+}
+
 // The entries the shell's folder tree and path forms use.
 TEST_F(SimulatedTest, ConnectionsByServerNameVolumeNamesAndNameSpaceEntries)
 {

@@ -363,6 +363,75 @@ uint16_t FakeNWClient::scanNSEntryInfo(uint32_t connHandle, uint8_t, const char*
     return noMoreFiles;
 }
 
+void FakeNWClient::addObject(const std::string& name, Object object)
+{
+    objectNames[object.id] = name;
+    objectOrder.push_back(name);
+    dsObjects[name] = std::move(object);
+}
+
+const FakeNWClient::Object* FakeNWClient::findObject(const std::string& name) const
+{
+    for (const auto& [key, object] : dsObjects)
+        if (SameText(key, name))
+            return &object;
+    return nullptr;
+}
+
+uint32_t FakeNWClient::mapNameToID(uint32_t context, uint32_t connHandle, const char* objectName, uint32_t& objectID)
+{
+    if (const uint32_t code = record("mapNameToID", Format("%u %u %s", context, connHandle, objectName)))
+        return code;
+    const Object* object = findObject(objectName);
+    if (!object)
+        return nw::noSuchEntry;
+    objectID = object->id;
+    return 0;
+}
+
+uint32_t FakeNWClient::readObjectValue(
+    uint32_t context, const char* objectName, const char* attributeName, uint32_t& iterationHandle, char* value)
+{
+    if (const uint32_t code = record(
+            "readObjectValue", Format("%u %s %s %u", context, objectName, attributeName, iterationHandle)))
+        return code;
+    const Object* object = findObject(objectName);
+    if (!object)
+        return nw::noSuchEntry;
+    const std::vector<std::string> classValue { object->className };
+    const std::vector<std::string>* values = nullptr;
+    if (SameText(attributeName, nw::attrObjectClass))
+        values = &classValue;
+    else if (SameText(attributeName, nw::attrGroupMembership))
+        values = &object->memberOf;
+    else if (SameText(attributeName, nw::attrSecurityEquals))
+        values = &object->securityEquals;
+    else
+        return invalidParameter;
+    if (iterationHandle >= values->size())
+        return nw::noSuchValue;
+    CopyText((*values)[iterationHandle++], value, nw::nameBufferSize);
+    return 0;
+}
+
+uint32_t FakeNWClient::searchObjects(
+    uint32_t context, const char* className, uint32_t& iterationHandle, char* objectName, uint32_t& objectID)
+{
+    if (const uint32_t code
+        = record("searchObjects", Format("%u %s %u", context, className, iterationHandle)))
+        return code;
+    for (size_t i = iterationHandle; i < objectOrder.size(); ++i) {
+        const Object& object = dsObjects.at(objectOrder[i]);
+        if (*className && !SameText(className, object.className))
+            continue;
+        CopyText(objectOrder[i], objectName, nw::nameBufferSize);
+        objectID = object.id;
+        iterationHandle = static_cast<uint32_t>(i + 1);
+        return 0;
+    }
+    return nw::noSuchEntry;
+}
+
 bool FakeNWClient::loadErrorLibrary()
 {
     record("loadErrorLibrary", "");

@@ -88,6 +88,19 @@ public:
     /// getVolumeName: per handle, the names by volume number ("": no volume of that number).
     std::map<uint32_t, std::vector<std::string>> volumeNames;
     std::map<std::string, std::vector<Block>> trusteeBlocks; ///< by exact path; then 0x899C
+    /// A directory-services object of the fake tree, by its name as the context reads it.
+    struct Object {
+        uint32_t id = 0;
+        std::string className = "User"; ///< the value of "Object Class"
+        std::vector<std::string> memberOf; ///< "Group Membership"
+        std::vector<std::string> securityEquals; ///< "Security Equals"
+    };
+    /// mapNameToID, readObjectValue and searchObjects answer from these (names compared
+    /// without regard to ASCII case); searchObjects in the order of objectOrder.
+    std::map<std::string, Object> dsObjects;
+    std::vector<std::string> objectOrder;
+    /// Adds an object to dsObjects and objectOrder (and its name to objectNames).
+    void addObject(const std::string& name, Object object);
     bool errorLibraryPresent = true;
     std::map<uint32_t, std::string> errorTexts;
 
@@ -129,10 +142,18 @@ public:
         uint8_t dstNameSpace, NWEntryInfo& info) override;
     uint16_t scanNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t nameSpace,
         uint16_t searchAttributes, NWSearchSequence& sequence, const char* pattern, NWEntryInfo& info) override;
+    uint32_t mapNameToID(uint32_t context, uint32_t connHandle, const char* objectName, uint32_t& objectID) override;
+    uint32_t readObjectValue(uint32_t context, const char* objectName, const char* attributeName,
+        uint32_t& iterationHandle, char* value) override;
+    uint32_t searchObjects(uint32_t context, const char* className, uint32_t& iterationHandle, char* objectName,
+        uint32_t& objectID) override;
     bool loadErrorLibrary() override;
     std::string NWstrerror(uint32_t code) override;
 
 private:
+    /// The object of a name (ASCII case ignored), or nullptr.
+    const Object* findObject(const std::string& name) const;
+
     /// Records the call and returns the scripted code for it (0: answer normally).
     uint32_t record(const std::string& entry, const std::string& args);
 

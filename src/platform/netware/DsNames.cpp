@@ -28,6 +28,11 @@ bool DsName::isRoot() const noexcept
     return special == "[Root]";
 }
 
+bool DsName::isContainer() const noexcept
+{
+    return !parts.empty() && (parts.front().type == "O" || parts.front().type == "OU");
+}
+
 std::string DsName::typed() const
 {
     return isSpecial() ? special : Join(parts, parts.size(), true);
@@ -43,7 +48,7 @@ std::string DsName::key() const
     return FoldName(typed());
 }
 
-std::string ParseDsName(std::string_view text, DsName& name)
+std::string ParseDsName(std::string_view text, DsName& name, DsNameKind kind)
 {
     name = DsName();
     if (text.empty())
@@ -83,10 +88,12 @@ std::string ParseDsName(std::string_view text, DsName& name)
                 return "unknown name type '" + std::string(piece.substr(0, eq)) + "=' (known: CN, OU, O, C)";
         } else {
             part.value = std::string(piece);
-            if (pieces.size() == 1 || i + 1 == pieces.size())
+            if (kind == DsNameKind::Object && i == 0)
+                part.type = "CN";
+            else if (i + 1 == pieces.size())
                 part.type = "O";
             else
-                part.type = i == 0 ? "CN" : "OU";
+                part.type = "OU";
         }
         if (part.value.empty() || part.value.find('=') != std::string::npos)
             return "the name '" + std::string(text) + "' has an empty or malformed part";

@@ -20,6 +20,8 @@ struct DsName {
 
     bool isSpecial() const noexcept { return !special.empty(); }
     bool isRoot() const noexcept;
+    /// True when the leftmost part is typed O= or OU=: the name of a container.
+    bool isContainer() const noexcept;
 
     /// 'CN=Admin.O=Corp' (a special name: itself).
     std::string typed() const;
@@ -30,12 +32,16 @@ struct DsName {
     std::string key() const;
 };
 
-/// Parses text into name. Typeless parts are typed by position: the leftmost CN=, the
-/// rightmost O=, those between OU=; a name of one part is O=. Special names are matched
-/// ignoring case and kept in their declared spelling. Returns "" on success, otherwise
-/// what is wrong (leading dot, empty part, unknown type, unknown special name, longer
-/// than 255 characters).
-std::string ParseDsName(std::string_view text, DsName& name);
+/// How typeless parts are typed: the name of an object (a leaf) or of a container.
+enum class DsNameKind { Object, Container };
+
+/// Parses text into name. Typeless parts are typed by position. An object's name: the
+/// leftmost CN=, the rightmost O=, those between OU=; a name of one part is CN= (a
+/// leaf). A container's name (a name context): the rightmost O=, the others OU=.
+/// Special names are matched ignoring case and kept in their declared spelling. Returns
+/// "" on success, otherwise what is wrong (leading dot, empty part, unknown type,
+/// unknown special name, longer than 255 characters).
+std::string ParseDsName(std::string_view text, DsName& name, DsNameKind kind = DsNameKind::Object);
 
 /// The name of object as seen from the name context: its full name when the context is
 /// [Root]; the parts below the context when the object lies below it; otherwise its full

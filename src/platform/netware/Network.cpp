@@ -2,6 +2,11 @@
 
 #include "util/CaseFold.h"
 
+NetObjectClass DefaultObjectClass(const DsName& name) noexcept
+{
+    return name.isContainer() ? NetObjectClass::Container : NetObjectClass::Other;
+}
+
 uint32_t NetTree::objectFor(const DsName& name)
 {
     const std::string key = name.key();
@@ -11,7 +16,7 @@ uint32_t NetTree::objectFor(const DsName& name)
     while (byID.count(nextID))
         ++nextID;
     const uint32_t index = static_cast<uint32_t>(objects.size());
-    objects.push_back({ name, nextID, {}, {} });
+    objects.push_back({ name, nextID, {}, {}, DefaultObjectClass(name) });
     byID.emplace(nextID, index);
     byKey.emplace(key, index);
     ++nextID;
@@ -22,6 +27,12 @@ const NetObject* NetTree::findID(uint32_t id) const
 {
     auto it = byID.find(id);
     return it == byID.end() ? nullptr : &objects[it->second];
+}
+
+std::optional<uint32_t> NetTree::findName(const DsName& name) const
+{
+    auto it = byKey.find(name.key());
+    return it == byKey.end() ? std::nullopt : std::optional<uint32_t>(it->second);
 }
 
 uint32_t Network::internName(std::string_view name)

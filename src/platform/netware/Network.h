@@ -20,11 +20,24 @@
 #include <unordered_map>
 #include <vector>
 
+/// The class of a directory-services object, as effective rights tell objects apart.
+enum class NetObjectClass : uint8_t { User, Group, Container, Role, Other };
+
+/// The class an object has when its description gives none: a container for a name whose
+/// leftmost part is typed O= or OU=, otherwise other.
+NetObjectClass DefaultObjectClass(const DsName& name) noexcept;
+
 struct NetObject {
     DsName name;
     uint32_t id = 0;
     std::string typedName; ///< name.typed(), kept ready for ID-to-name from [Root]
     std::string typelessName; ///< name.typeless()
+    NetObjectClass objectClass = NetObjectClass::Other;
+    /// The object's lists in NetTree::listItems: first the groups it is a member of, then
+    /// the objects it is security equivalent to.
+    uint32_t listBegin = 0;
+    uint16_t memberOfCount = 0;
+    uint16_t securityEqualsCount = 0;
 };
 
 struct NetTree {
@@ -32,13 +45,27 @@ struct NetTree {
     std::vector<NetObject> objects;
     std::unordered_map<uint32_t, uint32_t> byID; ///< object ID -> index in objects
     std::unordered_map<std::string, uint32_t> byKey; ///< DsName::key() -> index in objects
+    /// The items of every object's member-of and security-equals lists (NetObject::
+    /// listBegin): an index in objects, or listedContainer | an index in containers.
+    std::vector<uint32_t> listItems;
+    /// Containers named in those lists that are no object of the tree.
+    std::vector<DsName> containers;
+    static constexpr uint32_t listedContainer = 0x80000000u;
+
+    /// The name a list item stands for.
+    const DsName& listItemName(uint32_t item) const
+    {
+        return (item & listedContainer) ? containers[item & ~listedContainer] : objects[item].name;
+    }
     uint32_t nextID = 0x01000001;
 
-    /// Index of the object with this name, created with the next free ID when it does not
-    /// exist yet.
+    /// Index of the object with this name, created with the next free ID (and the class
+    /// its name gives it) when it does not exist yet.
     uint32_t objectFor(const DsName& name);
     /// The object with this ID, or nullptr.
     const NetObject* findID(uint32_t id) const;
+    /// Index of the object with this name (DsName::key()), or none.
+    std::optional<uint32_t> findName(const DsName& name) const;
 };
 
 struct NetVolume {

@@ -102,28 +102,62 @@ private:
     void makeObjects(uint32_t treeIndex)
     {
         NetTree& tree = m_net.trees[treeIndex];
-        const auto object = [&](const std::string& text) {
+        // An object made here gets its class; one that exists already keeps its own.
+        const auto object = [&](const std::string& text, NetObjectClass objectClass, std::vector<uint32_t>& made) {
             DsName name;
             ParseDsName(text, name); // the reader has checked the context; the rest is made here
-            return tree.objects[tree.objectFor(name)].id;
+            const size_t before = tree.objects.size();
+            const uint32_t index = tree.objectFor(name);
+            if (tree.objects.size() > before) {
+                tree.objects[index].objectClass = objectClass;
+                made.push_back(index);
+            }
+            return tree.objects[index].id;
         };
+        std::vector<uint32_t> madeUsers, madeGroups, madeOther;
+        std::vector<uint32_t> userIndexes;
         for (uint32_t k = 0; k < m_options.users; ++k) {
             std::string name(1, initials[k % initials.size()]);
             name += surnames[(k / initials.size()) % surnames.size()];
             if (const uint32_t round = k / static_cast<uint32_t>(initials.size() * surnames.size()))
                 name += std::to_string(round + 1);
             m_users.push_back(object(name + "." + std::string(departments[k % departments.size()]) + "."
-                + m_options.context));
+                    + m_options.context,
+                NetObjectClass::User, madeUsers));
+            userIndexes.push_back(tree.byID.at(m_users.back()));
         }
+        std::vector<uint32_t> groupIndexes;
         for (uint32_t g = 0; g < m_options.groups; ++g) {
             std::string name(departments[g % departments.size()]);
             name += ' ';
             name += roles[(g / departments.size()) % roles.size()];
             if (const uint32_t round = g / static_cast<uint32_t>(departments.size() * roles.size()))
                 name += " " + std::to_string(round + 1);
-            m_groups.push_back(object("CN=" + name + ".OU=Groups.O=" + m_options.context));
+            m_groups.push_back(object("CN=" + name + ".OU=Groups.O=" + m_options.context, NetObjectClass::Group, madeGroups));
+            groupIndexes.push_back(tree.byID.at(m_groups.back()));
         }
-        m_public = object("[Public]");
+        // Memberships of the users made here (drawn without the random sequence, so the
+        // entries stay those of the same options without memberships): a user of
+        // department k mod 8 belongs to that department's staff group (group k mod 8,
+        // when it was made), and every fourth user also to group k mod groups.
+        const std::unordered_set<uint32_t> fresh(madeUsers.begin(), madeUsers.end());
+        for (uint32_t k = 0; k < m_options.users; ++k) {
+            NetObject& user = tree.objects[userIndexes[k]];
+            if (!fresh.count(userIndexes[k]) || user.memberOfCount != 0 || groupIndexes.empty())
+                continue;
+            user.listBegin = static_cast<uint32_t>(tree.listItems.size());
+            const uint32_t staff = k % static_cast<uint32_t>(departments.size());
+            if (staff < groupIndexes.size()) {
+                tree.listItems.push_back(groupIndexes[staff]);
+                ++user.memberOfCount;
+            }
+            const uint32_t second = k % static_cast<uint32_t>(groupIndexes.size());
+            if (k % 4 == 0 && second != staff) {
+                tree.listItems.push_back(groupIndexes[second]);
+                ++user.memberOfCount;
+            }
+        }
+        m_public = object("[Public]", NetObjectClass::Other, madeOther);
         for (uint32_t id = firstUnknownID; m_unknown.size() < unknownIDCount; ++id)
             if (!tree.findID(id))
                 m_unknown.push_back(id);

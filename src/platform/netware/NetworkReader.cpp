@@ -320,29 +320,110 @@ private:
             if (const json* objects = Optional(trees[i], "objects")) {
                 const std::string objectsAt = Member(at, "objects");
                 Array(*objects, objectsAt);
-                for (size_t k = 0; k < objects->size(); ++k)
-                    readFixedObject(tree, (*objects)[k], Item(objectsAt, k));
+                readObjects(tree, *objects, objectsAt);
             }
             m_net.addTree(std::move(tree));
         }
     }
 
-    void readFixedObject(NetTree& tree, const json& object, const std::string& at)
+    // The tree's declared objects, kept in document order. Objects with an "id" keep it;
+    // the others get the next free ID in document order once every fixed ID is known, so
+    // that a fixed ID further down cannot clash with one handed out before it. The
+    // member-of and security-equals lists are read last, since they may name objects
+    // declared after them.
+    static void readObjects(NetTree& tree, const json& objects, const std::string& place)
     {
-        CheckKeys(object, at, { "name", "id" });
-        DsName name;
-        const std::string text = Text(Require(object, "name", at), Member(at, "name"));
-        if (const std::string error = ParseDsName(text, name); !error.empty())
-            Fail(Member(at, "name"), error);
-        const uint32_t id = ObjectID(Require(object, "id", at), Member(at, "id"));
-        if (tree.byKey.count(name.key()))
-            Fail(Member(at, "name"), "the object " + Quote(text) + " is declared twice in the tree");
-        if (tree.byID.count(id))
-            Fail(Member(at, "id"), Format("the ID 0x%08X is given to two objects", id));
-        const uint32_t index = static_cast<uint32_t>(tree.objects.size());
-        tree.objects.push_back({ name, id, {}, {} });
-        tree.byID.emplace(id, index);
-        tree.byKey.emplace(name.key(), index);
+        std::vector<bool> fixed(objects.size(), false);
+        for (size_t k = 0; k < objects.size(); ++k) {
+            const std::string at = Item(place, k);
+            const json& object = objects[k];
+            CheckKeys(object, at, { "name", "id", "class", "member-of", "security-equals" });
+            DsName name;
+            const std::string text = Text(Require(object, "name", at), Member(at, "name"));
+            if (const std::string error = ParseDsName(text, name); !error.empty())
+                Fail(Member(at, "name"), error);
+            if (tree.byKey.count(name.key()))
+                Fail(Member(at, "name"), "the object " + Quote(text) + " is declared twice in the tree");
+            uint32_t id = 0;
+            if (const json* idValue = Optional(object, "id")) {
+                id = ObjectID(*idValue, Member(at, "id"));
+                if (tree.byID.count(id))
+                    Fail(Member(at, "id"), Format("the ID 0x%08X is given to two objects", id));
+                fixed[k] = true;
+            }
+            NetObjectClass objectClass = DefaultObjectClass(name);
+            if (const json* classValue = Optional(object, "class"))
+                objectClass = ObjectClass(*classValue, Member(at, "class"));
+            const uint32_t index = static_cast<uint32_t>(tree.objects.size());
+            tree.byKey.emplace(name.key(), index);
+            if (fixed[k])
+                tree.byID.emplace(id, index);
+            NetObject entry;
+            entry.name = std::move(name);
+            entry.id = id;
+            entry.objectClass = objectClass;
+            tree.objects.push_back(std::move(entry));
+        }
+        for (size_t k = 0; k < objects.size(); ++k) {
+            if (fixed[k])
+                continue;
+            while (tree.byID.count(tree.nextID))
+                ++tree.nextID;
+            tree.objects[k].id = tree.nextID;
+            tree.byID.emplace(tree.nextID++, static_cast<uint32_t>(k));
+        }
+        for (size_t k = 0; k < objects.size(); ++k) {
+            const std::string at = Item(place, k);
+            NetObject& object = tree.objects[k];
+            object.listBegin = static_cast<uint32_t>(tree.listItems.size());
+            object.memberOfCount = readObjectList(tree, objects[k], "member-of", at);
+            object.securityEqualsCount = readObjectList(tree, objects[k], "security-equals", at);
+        }
+    }
+
+    static NetObjectClass ObjectClass(const json& value, const std::string& at)
+    {
+        static const std::pair<const char*, NetObjectClass> classes[] = { { "user", NetObjectClass::User },
+            { "group", NetObjectClass::Group }, { "container", NetObjectClass::Container },
+            { "role", NetObjectClass::Role }, { "other", NetObjectClass::Other } };
+        const std::string text = Text(value, at);
+        for (const auto& [word, objectClass] : classes)
+            if (text == word)
+                return objectClass;
+        Fail(at, "unknown class " + Quote(text) + " (classes: user, group, container, role, other)");
+    }
+
+    // One member-of or security-equals list, appended to the tree's list items; returns
+    // its length. Every NAME must be an object of the tree's "objects" or a container by
+    // its typed name, so that a misspelt group is an error instead of granting nothing.
+    static uint16_t readObjectList(NetTree& tree, const json& object, const char* key, const std::string& objectAt)
+    {
+        const json* list = Optional(object, key);
+        if (!list)
+            return 0;
+        const std::string listAt = Member(objectAt, key);
+        Array(*list, listAt);
+        if (list->size() > 0xFFFF)
+            Fail(listAt, "at most 65535 names in one list");
+        for (size_t i = 0; i < list->size(); ++i) {
+            const std::string itemAt = Item(listAt, i);
+            const std::string text = Text((*list)[i], itemAt);
+            DsName name;
+            if (const std::string error = ParseDsName(text, name); !error.empty())
+                Fail(itemAt, error);
+            if (const auto index = tree.findName(name)) {
+                tree.listItems.push_back(*index);
+            } else if (name.isContainer()) {
+                tree.listItems.push_back(NetTree::listedContainer | static_cast<uint32_t>(tree.containers.size()));
+                tree.containers.push_back(std::move(name));
+            } else {
+                Fail(itemAt,
+                    "no object of the tree " + Quote(tree.name) + " is named " + Quote(text)
+                        + " (a name here must be one of the tree's objects, or a container by its typed name such "
+                          "as 'OU=Sales.O=Corp')");
+            }
+        }
+        return static_cast<uint16_t>(list->size());
     }
 
     void readServers(const json& servers, const std::string& place)

@@ -74,6 +74,7 @@ const ErrorText errorTexts[] = {
     { 0x89A8, "Access denied" },
     { 0x89FF, "Failure" },
     { 0xFFFFFDA7, "No such entry" },
+    { 0xFFFFFDA6, "No such value" },
 };
 
 } // namespace
@@ -262,7 +263,7 @@ uint32_t SimulatedNetWare::setContextInfo(uint32_t handle, uint32_t key, const v
         DsName name;
         if (text.empty())
             ParseDsName("[Root]", name);
-        else if (!ParseDsName(text, name).empty())
+        else if (!ParseDsName(text, name, DsNameKind::Container).empty())
             return invalidParameter;
         ctx->nameContextText = text.empty() ? "[Root]" : text;
         ctx->nameContext = std::move(name);
@@ -280,22 +281,64 @@ uint32_t SimulatedNetWare::setContextInfo(uint32_t handle, uint32_t key, const v
     }
 }
 
-uint32_t SimulatedNetWare::mapIDToName(uint32_t handle, uint32_t connHandle, uint32_t objectID, char* name)
+uint32_t SimulatedNetWare::treeOf(const Context& ctx, uint32_t connHandle, uint32_t& tree) const
+{
+    if (!ctx.treeName.empty())
+        if (const std::optional<uint32_t> named = m_net->findTree(ctx.treeName)) {
+            tree = *named;
+            return 0;
+        }
+    uint32_t server = 0;
+    if (!serverOfHandle(connHandle, server))
+        return invalidConnection;
+    tree = m_net->servers[server].tree;
+    return 0;
+}
+
+uint32_t SimulatedNetWare::dsCall(uint32_t handle, uint32_t connHandle, Context*& ctx, const NetTree*& tree)
 {
     if (!m_net)
         return requesterFailure;
-    Context* ctx = context(handle);
+    ctx = context(handle);
     if (!ctx)
         return invalidParameter;
-    // The context's tree when it names one, else the tree of the connection's server.
-    std::optional<uint32_t> tree = ctx->treeName.empty() ? std::nullopt : m_net->findTree(ctx->treeName);
-    if (!tree) {
-        uint32_t server = 0;
-        if (!serverOfHandle(connHandle, server))
-            return invalidConnection;
-        tree = m_net->servers[server].tree;
-    }
-    const NetObject* object = m_net->trees[*tree].findID(objectID);
+    uint32_t index = 0;
+    if (const uint32_t code = treeOf(*ctx, connHandle, index))
+        return code;
+    tree = &m_net->trees[index];
+    return 0;
+}
+
+uint32_t SimulatedNetWare::putObjectName(const Context& ctx, const DsName& name, char* buffer) const
+{
+    const bool typeless = (ctx.flags & nw::ctxFlagTypeless) != 0;
+    const std::string text = ctx.nameContext.isRoot() ? (typeless ? name.typeless() : name.typed())
+                                                       : RelativeDsName(name, ctx.nameContext, typeless);
+    return PutText(text, buffer, nw::nameBufferSize) ? 0 : invalidParameter;
+}
+
+std::optional<uint32_t> SimulatedNetWare::objectNamed(const Context& ctx, const NetTree& tree, const char* text) const
+{
+    if (!text || !*text)
+        return std::nullopt;
+    std::string full = text;
+    if (full[0] == '.')
+        full.erase(0, 1);
+    else if (!ctx.nameContext.isRoot() && !ctx.nameContext.isSpecial() && full[0] != '[')
+        full += "." + ctx.nameContext.typed();
+    DsName name;
+    if (!ParseDsName(full, name).empty())
+        return std::nullopt;
+    return tree.findName(name);
+}
+
+uint32_t SimulatedNetWare::mapIDToName(uint32_t handle, uint32_t connHandle, uint32_t objectID, char* name)
+{
+    Context* ctx = nullptr;
+    const NetTree* tree = nullptr;
+    if (const uint32_t code = dsCall(handle, connHandle, ctx, tree))
+        return code;
+    const NetObject* object = tree->findID(objectID);
     if (!object)
         return nw::noSuchEntry;
     const bool typeless = (ctx->flags & nw::ctxFlagTypeless) != 0;
@@ -303,9 +346,103 @@ uint32_t SimulatedNetWare::mapIDToName(uint32_t handle, uint32_t connHandle, uin
         return PutText(typeless ? object->typelessName : object->typedName, name, nw::nameBufferSize)
             ? 0
             : invalidParameter;
-    return PutText(RelativeDsName(object->name, ctx->nameContext, typeless), name, nw::nameBufferSize)
-        ? 0
-        : invalidParameter;
+    return putObjectName(*ctx, object->name, name);
+}
+
+uint32_t SimulatedNetWare::mapNameToID(uint32_t handle, uint32_t connHandle, const char* objectName, uint32_t& objectID)
+{
+    Context* ctx = nullptr;
+    const NetTree* tree = nullptr;
+    if (const uint32_t code = dsCall(handle, connHandle, ctx, tree))
+        return code;
+    const std::optional<uint32_t> index = objectNamed(*ctx, *tree, objectName);
+    if (!index)
+        return nw::noSuchEntry;
+    objectID = tree->objects[*index].id;
+    return 0;
+}
+
+namespace {
+// The base class the "Object Class" attribute names for an object.
+const char* BaseClassName(const NetObject& object)
+{
+    switch (object.objectClass) {
+    case NetObjectClass::User:
+        return nw::classUser;
+    case NetObjectClass::Group:
+        return nw::classGroup;
+    case NetObjectClass::Role:
+        return nw::classOrganizationalRole;
+    case NetObjectClass::Container:
+        return !object.name.parts.empty() && object.name.parts.front().type == "O" ? nw::classOrganization
+                                                                                   : nw::classOrganizationalUnit;
+    case NetObjectClass::Other:
+        break;
+    }
+    return nw::classUnknown;
+}
+} // namespace
+
+uint32_t SimulatedNetWare::readObjectValue(
+    uint32_t handle, const char* objectName, const char* attributeName, uint32_t& iterationHandle, char* value)
+{
+    Context* ctx = nullptr;
+    const NetTree* found = nullptr;
+    if (const uint32_t code = dsCall(handle, 0, ctx, found))
+        return code;
+    if (!attributeName || !value)
+        return invalidParameter;
+    const NetTree& tree = *found;
+    const std::optional<uint32_t> index = objectNamed(*ctx, tree, objectName);
+    if (!index)
+        return nw::noSuchEntry;
+    const NetObject& object = tree.objects[*index];
+    if (SameText(attributeName, nw::attrObjectClass)) {
+        if (iterationHandle != 0)
+            return nw::noSuchValue;
+        if (!PutText(BaseClassName(object), value, nw::nameBufferSize))
+            return invalidParameter;
+        iterationHandle = 1;
+        return 0;
+    }
+    uint32_t first = object.listBegin;
+    uint32_t count = object.memberOfCount;
+    if (SameText(attributeName, nw::attrSecurityEquals)) {
+        first += object.memberOfCount;
+        count = object.securityEqualsCount;
+    } else if (!SameText(attributeName, nw::attrGroupMembership)) {
+        return invalidParameter;
+    }
+    if (iterationHandle >= count)
+        return nw::noSuchValue;
+    if (const uint32_t code = putObjectName(*ctx, tree.listItemName(tree.listItems[first + iterationHandle]), value))
+        return code;
+    ++iterationHandle;
+    return 0;
+}
+
+uint32_t SimulatedNetWare::searchObjects(
+    uint32_t handle, const char* className, uint32_t& iterationHandle, char* objectName, uint32_t& objectID)
+{
+    Context* ctx = nullptr;
+    const NetTree* found = nullptr;
+    if (const uint32_t code = dsCall(handle, 0, ctx, found))
+        return code;
+    if (!className || !objectName)
+        return invalidParameter;
+    const NetTree& tree = *found;
+    for (uint32_t i = iterationHandle; i < tree.objects.size(); ++i) {
+        const NetObject& object = tree.objects[i];
+        if (*className && !SameText(className, BaseClassName(object)))
+            continue;
+        if (const uint32_t code = putObjectName(*ctx, object.name, objectName))
+            return code;
+        objectID = object.id;
+        iterationHandle = i + 1;
+        return 0;
+    }
+    iterationHandle = static_cast<uint32_t>(tree.objects.size());
+    return nw::noSuchEntry;
 }
 
 // ---- Paths ----------------------------------------------------------------------

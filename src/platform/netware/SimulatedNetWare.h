@@ -75,6 +75,11 @@ public:
         uint8_t dstNameSpace, NWEntryInfo& info) override;
     uint16_t scanNSEntryInfo(uint32_t connHandle, uint8_t dirHandle, const char* path, uint8_t nameSpace,
         uint16_t searchAttributes, NWSearchSequence& sequence, const char* pattern, NWEntryInfo& info) override;
+    uint32_t mapNameToID(uint32_t context, uint32_t connHandle, const char* objectName, uint32_t& objectID) override;
+    uint32_t readObjectValue(uint32_t context, const char* objectName, const char* attributeName,
+        uint32_t& iterationHandle, char* value) override;
+    uint32_t searchObjects(uint32_t context, const char* className, uint32_t& iterationHandle, char* objectName,
+        uint32_t& objectID) override;
     bool loadErrorLibrary() override;
     std::string NWstrerror(uint32_t code) override;
 
@@ -107,6 +112,18 @@ private:
     /// description injected for this call (member of NetEntryFailures), if any.
     uint16_t entryCall(uint32_t connHandle, const char* path, uint16_t NetEntryFailures::*failure, uint32_t& index);
     Context* context(uint32_t handle);
+    /// The tree names are read in: the context's tree when it names one, else the tree of
+    /// the connection's server (connHandle 0: none). Returns the code of a failure.
+    uint32_t treeOf(const Context& ctx, uint32_t connHandle, uint32_t& tree) const;
+    /// The start of the directory-services calls: the context of a handle and the tree
+    /// it reads (treeOf); the code of a failure.
+    uint32_t dsCall(uint32_t handle, uint32_t connHandle, Context*& ctx, const NetTree*& tree);
+    /// The object a name names as the context reads it (relative to its name context
+    /// unless it begins with "."), or none.
+    std::optional<uint32_t> objectNamed(const Context& ctx, const NetTree& tree, const char* text) const;
+    /// An object's name as the context gives it (typed or typeless, relative to its name
+    /// context) into a 256-byte buffer.
+    uint32_t putObjectName(const Context& ctx, const DsName& name, char* buffer) const;
     /// Server and volume index of a volume's root entry.
     std::pair<uint32_t, uint32_t> volumeOfRoot(uint32_t root) const;
     uint16_t allocateSearch(uint32_t dir, uint32_t server);

@@ -1,0 +1,59 @@
+#include "export/CsvText.h"
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kRowEnd = "\r\n";
+
+bool LooksLikeFormula(std::string_view field) noexcept
+{
+    if (field.empty())
+        return false;
+    const char first = field.front();
+    return first == '=' || first == '+' || first == '-' || first == '@' || first == '\t' || first == '\r';
+}
+
+} // namespace
+
+CsvText::CsvText(std::initializer_list<std::string_view> header)
+{
+    m_bytes = kByteOrderMark;
+    bool first = true;
+    for (std::string_view name : header) {
+        if (!first)
+            m_bytes += ',';
+        m_bytes += name;
+        first = false;
+    }
+    m_bytes += kRowEnd;
+}
+
+void CsvText::row(std::initializer_list<std::string_view> fields)
+{
+    bool first = true;
+    for (std::string_view field : fields) {
+        if (!first)
+            m_bytes += ',';
+        appendField(m_bytes, field);
+        first = false;
+    }
+    m_bytes += kRowEnd;
+}
+
+void CsvText::appendField(std::string& out, std::string_view field)
+{
+    const bool guard = LooksLikeFormula(field);
+    if (!guard && field.find_first_of("\",\r\n") == std::string_view::npos) {
+        out += field;
+        return;
+    }
+    out += '"';
+    if (guard)
+        out += '\'';
+    for (char c : field) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}

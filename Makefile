@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-asan test-valgrind bench fuzz clean
+.PHONY: all deps build run test test-asan test-valgrind format format-check bench fuzz clean
 
 all: build
 
@@ -37,6 +37,14 @@ test-asan: deps $(BUILD_ASAN)/build.ninja
 # RelWithDebInfo build: memory errors and definite leaks fail.
 test-valgrind: build
 	@scripts/run-valgrind $(BUILD) $(JOBS)
+
+# The layout of every C++ file git knows, as .clang-format sets it: format-check lists
+# the files that differ and fails; format rewrites them.
+format-check: deps
+	@scripts/format --check
+
+format: deps
+	@scripts/format
 
 # Optimised build in $(BUILD_BENCH)/, then one table for both bench networks (two to three
 # minutes on two cores). BENCH_RUNS overrides the number of runs per figure.

@@ -20,10 +20,10 @@
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
 #include "scan/ClientSession.h"
+#include "scan/LineKinds.h"
 #include "scan/LongNames.h"
 #include "scan/ScanRun.h"
 #include "scan/TrusteeList.h"
-#include "scan/LineKinds.h"
 #include "util/D_Util.h"
 
 #include <QDir>
@@ -199,13 +199,13 @@ void MeasureDescription(const std::string& file, const Options& options)
     }
     const Summary scan = Summarize(scanTimes);
     const size_t lines = results.count();
-    PrintRow(size, "scan (Both/Both/IRM, recursive)", scan, "s", Format("%llu entries, %zu lines",
-        static_cast<unsigned long long>(examined), lines));
+    PrintRow(size, "scan (Both/Both/IRM, recursive)", scan, "s",
+        Format("%llu entries, %zu lines", static_cast<unsigned long long>(examined), lines));
     const Summary entryRate { examined / scan.median, examined / scan.max, examined / scan.min };
     PrintRow(size, "scan, entries per second", entryRate, "entries/s",
         size == "1m" ? Verdict(entryRate.median >= 500000, ">= 500000") : "", 0);
-    PrintRow(size, "scan, lines per second", { lines / scan.median, lines / scan.max, lines / scan.min }, "lines/s",
-        "", 0);
+    PrintRow(
+        size, "scan, lines per second", { lines / scan.median, lines / scan.max, lines / scan.min }, "lines/s", "", 0);
     MeasureRightsMap(size, runs, scan.median);
 
     // The list by trustee, against a plain stable sort of the same rows.
@@ -252,8 +252,9 @@ void MeasureDescription(const std::string& file, const Options& options)
     }
     const Summary build = Summarize(buildTimes);
     const Summary sortFloor = Summarize(sortTimes);
-    PrintRow(size, "list by trustee", build, "s", Format("%zu rows; %s of the sort floor; %s", trusteeRows,
-        Ratio(build.median, sortFloor.median).c_str(), Verdict(build.median <= 3 * sortFloor.median, "<= 3x").c_str()));
+    PrintRow(size, "list by trustee", build, "s",
+        Format("%zu rows; %s of the sort floor; %s", trusteeRows, Ratio(build.median, sortFloor.median).c_str(),
+            Verdict(build.median <= 3 * sortFloor.median, "<= 3x").c_str()));
     PrintRow(size, "  floor: std::stable_sort of the rows", sortFloor, "s", "");
 
     // The save forms, each against one plain write of as many bytes to the same folder.
@@ -379,12 +380,14 @@ int main(int argc, char* argv[])
         && !MeasureInChild("directory of 200000 files", [&] { MeasureLargeDirectory(options.runs); }))
         status = 1;
     // Who has access among 10,000 users.
-    if (!options.windowOnly
-        && !MeasureInChild("who has access", [&] { MeasureWhoHasAccess(options.runs > 0 ? options.runs : 5, options.outDir); }))
+    if (!options.windowOnly && !MeasureInChild("who has access", [&] {
+            MeasureWhoHasAccess(options.runs > 0 ? options.runs : 5, options.outDir);
+        }))
         status = 1;
     // The loads that must grow linearly with their input.
-    if (!options.windowOnly
-        && !MeasureInChild("load scaling", [&] { MeasureLoadScaling(options.runs > 0 ? options.runs : 3, options.outDir); }))
+    if (!options.windowOnly && !MeasureInChild("load scaling", [&] {
+            MeasureLoadScaling(options.runs > 0 ? options.runs : 3, options.outDir);
+        }))
         status = 1;
     return status;
 }

@@ -25,7 +25,8 @@ Summary Summarize(std::vector<double> values)
 
 void PrintHeading(int cpus)
 {
-    std::printf("Grantwise benchmarks: median of the runs with min and max; %d CPU(s), shared, so expect noise.\n", cpus);
+    std::printf(
+        "Grantwise benchmarks: median of the runs with min and max; %d CPU(s), shared, so expect noise.\n", cpus);
     std::printf("Ratios and budget verdicts use the medians.\n\n");
     std::printf("%-5s %-36s %13s %13s %13s  %-9s %s\n", "size", "figure", "median", "min", "max", "unit", "note");
     std::printf("%-5s %-36s %13s %13s %13s  %-9s %s\n", "-----", "------------------------------------",

@@ -74,8 +74,9 @@ void MeasureRightsMap(const std::string& size, int runs, double scanSeconds)
         }
         const Summary map = Summarize(times);
         const std::string figure = explain ? "rights map of one user, text form" : "rights map of one user, CSV form";
-        std::string note = Format("%llu entries, %zu rows, %.1f MB; %.2fx the scan",
-            static_cast<unsigned long long>(examined), rows, bytes / 1e6, scanSeconds > 0 ? map.median / scanSeconds : 0);
+        std::string note
+            = Format("%llu entries, %zu rows, %.1f MB; %.2fx the scan", static_cast<unsigned long long>(examined), rows,
+                bytes / 1e6, scanSeconds > 0 ? map.median / scanSeconds : 0);
         if (size == "1m")
             note += "; " + Verdict(map.median <= 1.5 * scanSeconds, "<= 1.5x");
         PrintRow(size, figure, map, "s", note);

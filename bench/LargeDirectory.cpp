@@ -79,8 +79,8 @@ void MeasureLargeDirectory(int runs)
     const std::string last(Network::dosName(net.entries[big.firstChild + kFiles - 1]));
     Check(first == "REPORT~1", "the first alias is '" + first + "'");
     Check(last == "R~200000", "the last alias is '" + last + "'");
-    PrintRow(kRow, "200000 files: load, names generated", Summarize(loadTimes), "s",
-        "aliases valid and unique: checked");
+    PrintRow(
+        kRow, "200000 files: load, names generated", Summarize(loadTimes), "s", "aliases valid and unique: checked");
 
     Services services;
     services.clientLibrary = library.get();
@@ -94,7 +94,8 @@ void MeasureLargeDirectory(int runs)
         results.clear();
         controls.scope = scope;
         controls.info = info;
-        return RunScan(services, session, { { "\\\\S\\V\\BIG", recurse } }, *ScopeFlagForIndex(scope), controls, results);
+        return RunScan(
+            services, session, { { "\\\\S\\V\\BIG", recurse } }, *ScopeFlagForIndex(scope), controls, results);
     };
 
     // Files scope, recursion: every file examined once, none with a trustee.
@@ -114,8 +115,8 @@ void MeasureLargeDirectory(int runs)
     Check(result.entriesExamined == 1 && CountOf(results, lkTrustee) == 1, "the directories scan missed its trustee");
     controls.pattern = last;
     result = scan(1, 0, false);
-    Check(result.entriesExamined == 1, "the pattern " + last + " examined " + std::to_string(result.entriesExamined)
-            + " entries");
+    Check(result.entriesExamined == 1,
+        "the pattern " + last + " examined " + std::to_string(result.entriesExamined) + " entries");
     PrintRow(kRow, "200000 files: scan files, recursive", Summarize(scanTimes), "s",
         "every file once, no trustee; directory's trustee, pattern: checked");
 }

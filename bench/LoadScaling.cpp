@@ -17,8 +17,7 @@ namespace bench {
 namespace {
 
 // One figure: the median seconds of load(size) and of load(2 * size), and their ratio.
-void MeasurePair(const std::string& figure, size_t size, int runs,
-    const std::function<void(size_t)>& load)
+void MeasurePair(const std::string& figure, size_t size, int runs, const std::function<void(size_t)>& load)
 {
     Summary at[2];
     for (int k = 0; k < 2; ++k) {
@@ -78,7 +77,8 @@ void MeasureLoadScaling(int runs, const std::string& outDir)
                 trees += Format(R"(%s{ "name": "T%06zu" })", i ? ", " : "", i);
                 volumes += Format(R"(%s{ "name": "V%06zu" })", i ? ", " : "", i);
             }
-            WriteText(file, R"({ "grantwise-network": 1, "trees": [ )" + trees
+            WriteText(file,
+                R"({ "grantwise-network": 1, "trees": [ )" + trees
                     + R"( ], "servers": [ { "name": "FS1", "tree": "T000000", "volumes": [ )" + volumes + " ] } ] }");
             written = n;
         }

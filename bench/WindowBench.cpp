@@ -17,10 +17,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QListView>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <algorithm>
@@ -72,8 +72,7 @@ double ScrollAndPaintSeconds(QListView* list, double fraction)
 }
 
 // The controls the bench drives, found by their objectName as the settings file knows them.
-template <typename T>
-T* Control(const TMainForm& form, const char* name)
+template <typename T> T* Control(const TMainForm& form, const char* name)
 {
     T* control = form.findChild<T*>(QString::fromLatin1(name));
     if (!control)
@@ -120,7 +119,8 @@ struct WindowControls {
 };
 
 struct Figures {
-    std::vector<double> scan, scanGap, infoCatchUp, infoCatchUpGap, byTrustee, byTrusteeGap, save, saveGap, longNames, longNamesGap, scroll;
+    std::vector<double> scan, scanGap, infoCatchUp, infoCatchUpGap, byTrustee, byTrusteeGap, save, saveGap, longNames,
+        longNamesGap, scroll;
     size_t infoLines = 0; // on the page when the scan ended
     size_t infoWaiting = 0; // still to be added then
     size_t lines = 0;
@@ -128,8 +128,8 @@ struct Figures {
 
 } // namespace
 
-void MeasureWindow(SimulatedNetWare& library, const std::string& size, int runs, double headlessScanSeconds,
-    const std::string& outDir)
+void MeasureWindow(
+    SimulatedNetWare& library, const std::string& size, int runs, double headlessScanSeconds, const std::string& outDir)
 {
     static int argc = 1;
     static char name[] = "grantwise-bench";

@@ -221,8 +221,9 @@ void EffectiveRightsDialog::showWhoHasAccess(const std::string& path)
     nameEdit->setText(QString::fromStdString(entry.path));
     m_model->showAccess(&entry);
     if (entry.code != 0)
-        statusLabel->setText(tr("%1 cannot be read: %2")
-                                 .arg(QString::fromStdString(entry.path), QString::fromStdString(NWErrorText(entry.code))));
+        statusLabel->setText(
+            tr("%1 cannot be read: %2")
+                .arg(QString::fromStdString(entry.path), QString::fromStdString(NWErrorText(entry.code))));
     else
         statusLabel->setText(tr("%n user(s) or ID(s) with rights.", nullptr, static_cast<int>(entry.rows.size())));
     setRunning(false);
@@ -269,8 +270,7 @@ void EffectiveRightsDialog::runRightsMap()
     }
     m_model->showRightsMap(m_map.get());
     const size_t unreadable = UnreadablePaths(*m_map).size();
-    QString text = tr("%1: %n entries listed, %2 examined.", nullptr,
-        static_cast<int>(m_map->rows.size() - unreadable))
+    QString text = tr("%1: %n entries listed, %2 examined.", nullptr, static_cast<int>(m_map->rows.size() - unreadable))
                        .arg(QString::fromStdString(m_map->user))
                        .arg(m_map->entriesExamined);
     if (unreadable)

@@ -3,6 +3,7 @@
 #include "app/TMainForm.h"
 #include "scan/ClientSession.h"
 
+#include "app/WindowScanControls.h"
 #include "app/models/ReportListModel.h"
 #include "app/models/ShellFolderModel.h"
 #include "app/seams/PendingMessagesPump.h"
@@ -10,12 +11,11 @@
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
-#include "app/WindowScanControls.h"
 #include "netware/D_NW.h"
 #include "platform/ProgramPath.h"
-#include "settings/controls/D_IniControls.h"
 #include "platform/gui/ShellRun.h"
 #include "services/ErrorBox.h"
+#include "settings/controls/D_IniControls.h"
 #include "util/D_Util.h"
 
 #include <QAction>
@@ -69,7 +69,8 @@ TMainForm::TMainForm(const Services& services, QWidget* parent)
     createControls();
     connectHandlers();
     createEffectiveMenus();
-    m_controls = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
+    m_controls
+        = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
     m_pump = std::make_unique<PendingMessagesPump>([this] { return m_closeRequested && m_operationDepth > 0; });
     m_services.pendingMessages = [this, given = services.pendingMessages] {
         if (given)
@@ -228,7 +229,8 @@ void TMainForm::FormCreate()
     } else {
         ServerList->clear();
         for (const NWConnectionItem& connection : connections)
-            ServerList->addItem(QString::fromStdString(connection.serverName), QVariant::fromValue(connection.reference));
+            ServerList->addItem(
+                QString::fromStdString(connection.serverName), QVariant::fromValue(connection.reference));
         // Selecting the first item opens that connection and roots the tree at it.
         if (ServerList->itemIndex() < 0 && ServerList->count() > 0)
             ServerList->click(0);
@@ -261,7 +263,9 @@ void TMainForm::FormClose()
             // window closes anyway and says nothing, as closing always has.
         }
     };
-    save([&] { return SaveCheckListToFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ); });
+    save([&] {
+        return SaveCheckListToFile(m_session.IniName, CheckListBoxQ->objectName().toStdString(), CheckListBoxQ);
+    });
     save([&] { return SaveControlsToFile(m_session.IniName, "Settings", PanelSettings); });
     save([&] {
         SaveBoundsToFile(m_session.IniName, "Settings", this);

@@ -9,8 +9,8 @@
 #include "scan/LongNames.h"
 #include "scan/TrusteeList.h"
 #include "services/ErrorBox.h"
-#include "util/D_Util.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <QAction>
 #include <QApplication>
@@ -124,5 +124,4 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
         ShowMsg(mtError, CannotCreateFileText(fileName));
     else if (const std::string warning = BatchNotesText(notes); !cancelled && !warning.empty())
         ShowMsg(mtWarning, warning); // what the command line writes to standard error
-
 }

@@ -10,8 +10,8 @@
 #include "netware/D_NW.h"
 #include "scan/ScanRun.h"
 #include "services/ErrorBox.h"
-#include "util/D_Util.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,8 +23,8 @@ namespace {
 // with the error text of its completion code.
 std::string unreadableMessage(const std::vector<UnreadableStartPath>& unreadable)
 {
-    std::string text = unreadable.size() == 1 ? "This start path could not be read:\n"
-                                               : "These start paths could not be read:\n";
+    std::string text
+        = unreadable.size() == 1 ? "This start path could not be read:\n" : "These start paths could not be read:\n";
     for (const UnreadableStartPath& path : unreadable)
         text += "\n" + path.path + "\n    " + NWErrorText(path.code);
     return text;

@@ -9,8 +9,8 @@
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
 #include "netware/D_NW.h"
-#include "util/D_Util.h"
 #include "platform/PathForms.h"
+#include "util/D_Util.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -45,7 +45,8 @@ void TMainForm::CheckListBoxQDblClick()
 
 void TMainForm::LabelDirSelectedUpd()
 {
-    LabelDirSelected->setText(QString::fromStdString(Format("%s: %d", "#Start Paths Selected", CheckListBoxQ->count())));
+    LabelDirSelected->setText(
+        QString::fromStdString(Format("%s: %d", "#Start Paths Selected", CheckListBoxQ->count())));
     // The queue rule; while a long operation runs the button stays disabled whatever the
     // queue holds (updateScanButton), so this cannot start a second scan.
     updateScanButton();
@@ -71,8 +72,8 @@ void TMainForm::ShellTreeView1Click()
     m_session.SelectedPath = ConvertPathName(path, PathForm::Short);
     StatusBar1->setPanelText(1, QString::fromStdString(m_session.SelectedPath));
     // On failure the fields keep their values; the scan resolves every queued path again.
-    ParseNWPath(m_session.SelectedPath, m_session.ConnHandle, m_session.ServerName, m_session.VolumeName,
-        m_session.DirPath);
+    ParseNWPath(
+        m_session.SelectedPath, m_session.ConnHandle, m_session.ServerName, m_session.VolumeName, m_session.DirPath);
     // Only the by-path list is emptied; the by-trustee rows stay until the next scan.
     m_results->clear();
 }

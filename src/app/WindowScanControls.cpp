@@ -78,8 +78,8 @@ void WindowScanControls::addLines(qsizetype count)
     for (qsizetype i = 0; i < count; ++i)
         end = m_pendingText.find('\n', end) + 1;
     // The page adds a line break before the text, so the last line's own is left out.
-    m_infoPage->appendPlainText(QString::fromUtf8(
-        m_pendingText.data() + m_pendingStart, static_cast<qsizetype>(end - 1 - m_pendingStart)));
+    m_infoPage->appendPlainText(
+        QString::fromUtf8(m_pendingText.data() + m_pendingStart, static_cast<qsizetype>(end - 1 - m_pendingStart)));
     m_pendingStart = end;
     m_pendingCount -= count;
     if (m_pendingCount == 0 || m_pendingStart > m_pendingText.size() / 2) {

@@ -28,8 +28,8 @@ class TStatusBar;
 class WindowScanControls : public QObject, public ScanControls {
     Q_OBJECT
 public:
-    WindowScanControls(TRadioGroup* scope, TRadioGroup* info, QCheckBox* irm, QLineEdit* pattern,
-        TStatusBar* statusBar, QPlainTextEdit* infoPage, QObject* parent = nullptr);
+    WindowScanControls(TRadioGroup* scope, TRadioGroup* info, QCheckBox* irm, QLineEdit* pattern, TStatusBar* statusBar,
+        QPlainTextEdit* infoPage, QObject* parent = nullptr);
 
     int scopeIndex() const override;
     int infoIndex() const override;

@@ -16,8 +16,8 @@ const std::map<std::string, ReportFormat> kFormats { { "txt", ReportFormat::Txt 
 
 } // namespace
 
-std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportOptions& options, std::ostream& out,
-    std::ostream& err)
+std::optional<int> ParseReportOptions(
+    int argc, const char* const* argv, ReportOptions& options, std::ostream& out, std::ostream& err)
 {
     CLI::App app { "Reports who holds which rights where on NetWare volumes: trustee assignments, owners and "
                    "inherited rights masks, as the window's \"Scan for Trustees\" does.",
@@ -34,11 +34,13 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
         "a folder's network path as the folder tree gives it ('\\\\FS1\\VOL1\\R&D'), long or short names; "
         "queued in order, each with recursion; a path already queued (letter case aside) keeps its place");
     app.add_flag("--no-recurse", noRecurse, "queue the START_PATHs without recursion");
-    auto* settingsOpt = app.add_option("--settings", settings,
-        "take the scope, info, IRM and pattern choices and the work queue from a settings file in the window's "
-        "format, read as the window reads it (a stored index beyond the choices selects the last one); "
-        "START_PATHs are queued after its entries")
-                            ->type_name("FILE");
+    auto* settingsOpt
+        = app.add_option("--settings", settings,
+                 "take the scope, info, IRM and pattern choices and the work queue from a settings file in the "
+                 "window's "
+                 "format, read as the window reads it (a stored index beyond the choices selects the last one); "
+                 "START_PATHs are queued after its entries")
+              ->type_name("FILE");
     auto* scopeOpt = app.add_option("--scope", scope, "the \"Scope\" choice (default directories)")
                          ->check(CLI::IsMember(kScopes).description(""))
                          ->type_name("directories|files|both");
@@ -48,12 +50,11 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
     auto* irmOpt = app.add_flag("--irm", irm, "show inherited rights masks of directories (default)");
     auto* noIrmOpt = app.add_flag("--no-irm", noIrm, "do not show inherited rights masks");
     irmOpt->excludes(noIrmOpt);
-    auto* patternOpt
-        = app.add_option("--pattern", pattern,
-            "the search pattern for files, used as typed (default *.*): DOS wildcards on the 8.3 names, * any run, "
-            "? one character, a name without a dot matching as if it ended in '.'");
+    auto* patternOpt = app.add_option("--pattern", pattern,
+        "the search pattern for files, used as typed (default *.*): DOS wildcards on the 8.3 names, * any run, "
+        "? one character, a name without a dot matching as if it ended in '.'");
     auto* connectionOpt = app.add_option("--connection", connection,
-        "the connection to choose, by server name (default the first, as at window start-up)")
+                                 "the connection to choose, by server name (default the first, as at window start-up)")
                               ->type_name("SERVER");
     app.add_flag("--long-names", options.longNames, "turn short 8.3 names in path lines into long names");
     auto* formatOpt
@@ -70,14 +71,15 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
                            "the object whose rights the effective forms map: a user, a group, a container by its typed "
                            "name ('OU=Sales.O=Corp') or a special name, typeless or typed ('.Alice.Sales.Corp')")
                         ->type_name("NAME");
-    auto* outputOpt = app.add_option(
-        "-o,--output", output,
-        "write to FILE, replacing it only once the whole output is ready; a FIFO or device is written into "
-        "(default stdout)")
-                          ->type_name("FILE");
-    auto* networkOpt = app.add_option("--network", network,
-        "the network description to serve (default $GRANTWISE_NETWORK, else the built-in demo network)")
-                           ->type_name("FILE");
+    auto* outputOpt
+        = app.add_option("-o,--output", output,
+                 "write to FILE, replacing it only once the whole output is ready; a FIFO or device is written into "
+                 "(default stdout)")
+              ->type_name("FILE");
+    auto* networkOpt
+        = app.add_option("--network", network,
+                 "the network description to serve (default $GRANTWISE_NETWORK, else the built-in demo network)")
+              ->type_name("FILE");
     auto* progressOpt = app.add_flag("--progress", progress, "a progress line on standard error");
     auto* noProgressOpt = app.add_flag("--no-progress", noProgress, "no progress line");
     progressOpt->excludes(noProgressOpt);
@@ -121,7 +123,8 @@ std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportO
         options.format = kFormats.at(format);
     if (*userOpt)
         options.user = user;
-    const bool effectiveForm = options.format == ReportFormat::Effective || options.format == ReportFormat::EffectiveCsv;
+    const bool effectiveForm
+        = options.format == ReportFormat::Effective || options.format == ReportFormat::EffectiveCsv;
     if (effectiveForm && !options.user) {
         err << "grantwise-report: --format " << format << " needs --user NAME\n";
         return 2;

@@ -16,7 +16,7 @@ struct ReportOptions {
     bool recurse = true;
     std::optional<std::string> settingsFile;
     std::optional<int> scopeIndex; ///< index in the "&Scope" choice: 0 directories, 1 files, 2 both
-    std::optional<int> infoIndex;  ///< index in the "&Info" choice: 0 trustees, 1 owner, 2 both
+    std::optional<int> infoIndex; ///< index in the "&Info" choice: 0 trustees, 1 owner, 2 both
     std::optional<bool> irm;
     std::optional<std::string> pattern;
     std::optional<std::string> connection;
@@ -32,5 +32,5 @@ struct ReportOptions {
 /// Parses the arguments into options. Returns an exit status when the program should end
 /// at once: 0 after --help or --version (printed to out), 2 after bad arguments (a
 /// message beginning "grantwise-report: " on err). Returns nullopt to go on.
-std::optional<int> ParseReportOptions(int argc, const char* const* argv, ReportOptions& options, std::ostream& out,
-    std::ostream& err);
+std::optional<int> ParseReportOptions(
+    int argc, const char* const* argv, ReportOptions& options, std::ostream& out, std::ostream& err);

@@ -9,11 +9,11 @@
 #include "scan/LongNames.h"
 #include "scan/ScanRun.h"
 #include "scan/TrusteeList.h"
+#include "services/ErrorBox.h"
+#include "services/PendingMessages.h"
 #include "settings/SavedScanSettings.h"
 #include "util/CaseFold.h"
-#include "services/ErrorBox.h"
 #include "util/D_Util.h"
-#include "services/PendingMessages.h"
 
 #include <QFileInfo>
 
@@ -190,9 +190,9 @@ int runEffective(const ReportOptions& options, const ScanSession& session, const
     if (options.stats)
         err << Format("grantwise-report: %llu entries examined, %zu lines written, load %.3f s, scan %.3f s, "
                       "write %.3f s, peak memory %ld KiB",
-                   static_cast<unsigned long long>(examined),
-                   static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')), loadSeconds, querySeconds,
-                   secondsSince(writeStart), peakResidentKiB())
+            static_cast<unsigned long long>(examined),
+            static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')), loadSeconds, querySeconds,
+            secondsSince(writeStart), peakResidentKiB())
             << "\n";
     return unreadable.empty() ? 0 : 1;
 }
@@ -339,8 +339,8 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     if (options.stats) {
         err << Format("grantwise-report: %llu entries examined, %zu lines written, load %.3f s, scan %.3f s, "
                       "write %.3f s, peak memory %ld KiB",
-                   static_cast<unsigned long long>(scan.entriesExamined), linesWritten, loadSeconds, scanSeconds,
-                   writeSeconds, peakResidentKiB())
+            static_cast<unsigned long long>(scan.entriesExamined), linesWritten, loadSeconds, scanSeconds, writeSeconds,
+            peakResidentKiB())
             << "\n";
     }
     return scan.unreadable.empty() ? 0 : 1;

@@ -1,7 +1,7 @@
 #include "effective/AccessQuery.h"
 
-#include "util/D_Util.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <algorithm>
 #include <set>

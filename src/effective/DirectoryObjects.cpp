@@ -79,7 +79,8 @@ uint32_t DirectoryObjects::resolveName(const std::string& written, std::string& 
     const std::string suffix = FoldName("." + name);
     for (const DSObjectItem& object : all) {
         const std::string folded = FoldName(object.name);
-        if (folded.size() > suffix.size() && folded.compare(folded.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        if (folded.size() > suffix.size()
+            && folded.compare(folded.size() - suffix.size(), suffix.size(), suffix) == 0) {
             typedName = name;
             return 0;
         }

@@ -80,7 +80,7 @@ ExplanationItem Explain(
     item.sourceRights = trace.sourceRights;
     const auto pathOf = [&](int level) {
         return level >= 0 && static_cast<size_t>(level) < longPaths.size() ? longPaths[static_cast<size_t>(level)]
-                                                                             : std::string();
+                                                                           : std::string();
     };
     item.sourcePath = pathOf(trace.sourceLevel);
     for (const RightsTrace::Removal& removal : trace.removals)

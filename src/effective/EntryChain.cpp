@@ -71,8 +71,8 @@ uint32_t ReadFileMask(uint32_t conn, const std::string& folder, const std::strin
     NWSearchEntry found {};
     // A DOS name holds no wildcard, so the pattern matches this file only; the search
     // ends on its own after it.
-    uint16_t code = lib.continueFileSearch(
-        conn, volumeNumber, directoryID, sequence, searchAttrFiles, dosName.c_str(), found, 1);
+    uint16_t code
+        = lib.continueFileSearch(conn, volumeNumber, directoryID, sequence, searchAttrFiles, dosName.c_str(), found, 1);
     if (code != 0)
         return code;
     irm = found.rightsMask;

@@ -213,8 +213,8 @@ private:
                 paths.push_back(longPathOf(i));
             for (size_t m = 0; m < m_set.size(); ++m)
                 if (m_states[at].memberRights[m] != 0)
-                    row.explanation.push_back(Explain(m_set[m].relation, m_set[m].displayName,
-                        TraceRights(m_chain, at + 1, *m_set[m].id), paths));
+                    row.explanation.push_back(Explain(
+                        m_set[m].relation, m_set[m].displayName, TraceRights(m_chain, at + 1, *m_set[m].id), paths));
         }
         m_rows.push_back(std::move(row));
     }

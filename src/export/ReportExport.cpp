@@ -6,8 +6,8 @@
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
-#include "util/D_Util.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <algorithm>
 #include <array>
@@ -231,8 +231,9 @@ private:
             const std::string line = m_out.substr(start);
             m_out.resize(start);
             AppendOemRemark(m_out, line);
-            m_nonAscii = m_nonAscii || std::any_of(m_out.begin() + static_cast<std::ptrdiff_t>(start), m_out.end(),
-                                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+            m_nonAscii = m_nonAscii
+                || std::any_of(m_out.begin() + static_cast<std::ptrdiff_t>(start), m_out.end(),
+                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
         }
         if (m_out.size() - start - kLineEnd.size() <= kMaxBatchLine)
             return;

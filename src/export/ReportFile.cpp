@@ -1,7 +1,7 @@
 #include "export/ReportFile.h"
 
-#include "util/D_Util.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <QSaveFile>
 #include <QString>
@@ -37,7 +37,7 @@ ReportFileResult writeIntoStream(const std::string& fileName, std::string_view b
         return result;
     }
     // What was opened is what was looked at (the name may have been replaced in between).
-    struct stat opened {};
+    struct stat opened { };
     if (::fstat(fd, &opened) != 0 || !isStream(opened.st_mode)) {
         ::close(fd);
         result.error = "not a FIFO or a character device any more";

@@ -54,8 +54,8 @@ bool isPlain(std::string_view s) noexcept
     }
 #endif
     for (; n >= 8; p += 8, n -= 8)
-        if (kSpecialBytes[p[0]] | kSpecialBytes[p[1]] | kSpecialBytes[p[2]] | kSpecialBytes[p[3]]
-            | kSpecialBytes[p[4]] | kSpecialBytes[p[5]] | kSpecialBytes[p[6]] | kSpecialBytes[p[7]])
+        if (kSpecialBytes[p[0]] | kSpecialBytes[p[1]] | kSpecialBytes[p[2]] | kSpecialBytes[p[3]] | kSpecialBytes[p[4]]
+            | kSpecialBytes[p[5]] | kSpecialBytes[p[6]] | kSpecialBytes[p[7]])
             return false;
     for (; n > 0; ++p, --n)
         if (kSpecialBytes[*p])

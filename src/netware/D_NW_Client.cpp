@@ -3,10 +3,10 @@
 #include "netware/D_NW.h"
 #include "netware/NWBufferText.h"
 
-#include "util/CaseFold.h"
-#include "util/D_Util.h"
 #include "services/ErrorBox.h"
 #include "services/PendingMessages.h"
+#include "util/CaseFold.h"
+#include "util/D_Util.h"
 #include "util/Utf8.h"
 
 uint16_t InitNWClient()

@@ -9,8 +9,8 @@
 #include "netware/D_NW.h"
 
 #include "netware/NWBufferText.h"
-#include "util/D_Util.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 /// The form ConvertPathName produces.
 enum class PathForm {
     Short, ///< every component's 8.3 alias, as the system gives it
-    Long,  ///< every component below a drive root or a network share replaced by the name the shell shows
+    Long, ///< every component below a drive root or a network share replaced by the name the shell shows
 };
 
 /// The path in the requested form.

@@ -26,12 +26,12 @@ RegularFileRead ReadRegularFile(const std::string& path, uint64_t maxBytes)
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         const int reason = errno;
-        struct stat link {};
+        struct stat link { };
         result.missing = (reason == ENOENT || reason == ENOTDIR) && ::lstat(path.c_str(), &link) != 0;
         result.error = std::strerror(reason);
         return result;
     }
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0) {
         result.error = std::strerror(errno);
     } else if (S_ISDIR(info.st_mode)) {

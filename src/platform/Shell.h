@@ -12,7 +12,7 @@
 /// One folder below a shell path.
 struct ShellFolder {
     std::string displayName; ///< the name the shell shows (network: long name)
-    std::string path;        ///< the folder's full path (network: "\\SERVER\VOL1\R&D\Plans 2002")
+    std::string path; ///< the folder's full path (network: "\\SERVER\VOL1\R&D\Plans 2002")
 };
 
 /// The short (8.3) form of an existing path: for a network path each component below the

@@ -1,8 +1,8 @@
 #include "scan/EntryReport.h"
 
 #include "scan/LineKinds.h"
-#include "util/D_Util.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,11 +1,11 @@
 #include "scan/ScanRun.h"
 
 #include "netware/D_NW.h"
+#include "platform/PathForms.h"
 #include "scan/EntryReport.h"
 #include "scan/LineKinds.h"
-#include "util/D_Util.h"
-#include "platform/PathForms.h"
 #include "services/PendingMessages.h"
+#include "util/D_Util.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -68,8 +68,9 @@ void scanEntry(NWClientLibrary& lib, ScanSession& session, const QueueEntry& ent
         result.unreadable.push_back({ entry.path, code });
     }
 
-    const EntryCallback callback
-        = [&report](const std::string& path, const WalkEntry& walkEntry, void*) { report.ReportEntry(path, walkEntry); };
+    const EntryCallback callback = [&report](const std::string& path, const WalkEntry& walkEntry, void*) {
+        report.ReportEntry(path, walkEntry);
+    };
     WalkDirectory(session.ConnHandle, walkPath, controls.patternText(), scopeFlag, callback, &results, entry.recurse);
 
     results.appendSeparator();
@@ -102,8 +103,8 @@ std::string ChoiceValue(int index, const std::array<std::string_view, 3>& items)
     return RemoveChars(value, "&");
 }
 
-ScanResult RunScan(Services& services, ScanSession& session, const std::vector<QueueEntry>& queue,
-    uint8_t scopeFlag, ScanControls& controls, ReportList& results)
+ScanResult RunScan(Services& services, ScanSession& session, const std::vector<QueueEntry>& queue, uint8_t scopeFlag,
+    ScanControls& controls, ReportList& results)
 {
     const ServicesScope scope(services);
     ScanResult result;

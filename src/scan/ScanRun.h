@@ -5,8 +5,8 @@
 #include "scan/ScanSession.h"
 #include "services/Services.h"
 
-#include <cstdint>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,7 +24,7 @@ struct QueueEntry {
 /// recursion). Its report block holds what the walk could still read, often only its
 /// settings lines.
 struct UnreadableStartPath {
-    std::string path;  ///< the queue entry as queued
+    std::string path; ///< the queue entry as queued
     uint32_t code = 0; ///< the completion code that failed
 };
 
@@ -56,5 +56,5 @@ std::string ChoiceValue(int index, const std::array<std::string_view, 3>& items)
 /// the next; OperationCancelled and std::bad_alloc end the whole scan (they propagate).
 /// Start paths that could not be read (UnreadableStartPath) are listed in the result,
 /// in queue order, each with the first code that failed.
-ScanResult RunScan(Services& services, ScanSession& session, const std::vector<QueueEntry>& queue,
-    uint8_t scopeFlag, ScanControls& controls, ReportList& results);
+ScanResult RunScan(Services& services, ScanSession& session, const std::vector<QueueEntry>& queue, uint8_t scopeFlag,
+    ScanControls& controls, ReportList& results);

@@ -13,5 +13,4 @@ void ProcessPendingMessages();
 /// build). It is deliberately not a std::exception: the scan's per-entry guards discard
 /// the errors of one start path and go on, but let this one through so the whole
 /// operation ends.
-struct OperationCancelled {
-};
+struct OperationCancelled { };

@@ -101,8 +101,8 @@ int PosCase(std::string_view sub, std::string_view s, bool caseSensitive) noexce
     return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
 }
 
-std::string ReplaceText(std::string_view s, std::string_view oldText, std::string_view newText, bool caseSensitive,
-    bool all)
+std::string ReplaceText(
+    std::string_view s, std::string_view oldText, std::string_view newText, bool caseSensitive, bool all)
 {
     size_t at = findFrom(s, oldText, 0, caseSensitive);
     if (at == std::string_view::npos || oldText == newText)
@@ -226,8 +226,8 @@ char* NulTerminatedPtr(std::string& s)
 
 std::string CheckErrorText(int32_t code, std::string_view operationName)
 {
-    return Format("Error %04X: %.*s", static_cast<uint32_t>(code), static_cast<int>(operationName.size()),
-        operationName.data());
+    return Format(
+        "Error %04X: %.*s", static_cast<uint32_t>(code), static_cast<int>(operationName.size()), operationName.data());
 }
 
 std::string Format(const char* format, ...)

@@ -53,8 +53,8 @@ int PosCase(std::string_view sub, std::string_view s, bool caseSensitive) noexce
 /// newText. An empty oldText, or oldText equal to newText (exactly), leaves s unchanged.
 /// Replace-all works in one left-to-right pass and never rescans inserted text, so a
 /// newText containing oldText ("&" -> "&amp;") replaces each occurrence exactly once.
-std::string ReplaceText(std::string_view s, std::string_view oldText, std::string_view newText, bool caseSensitive,
-    bool all);
+std::string ReplaceText(
+    std::string_view s, std::string_view oldText, std::string_view newText, bool caseSensitive, bool all);
 
 /// Sets s to ReplaceText of its value.
 void ReplaceInPlace(std::string& s, std::string_view oldText, std::string_view newText, bool caseSensitive, bool all);

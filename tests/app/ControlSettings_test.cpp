@@ -6,9 +6,9 @@
 #include "app/widgets/TRadioGroup.h"
 #include "settings/controls/D_IniControls.h"
 #include "support/FileFaults.h"
+#include "support/TestPaths.h"
 #include "support/TestServices.h"
 #include "util/D_Util.h"
-#include "support/TestPaths.h"
 
 #include <QCheckBox>
 #include <QComboBox>

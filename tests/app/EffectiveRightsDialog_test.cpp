@@ -3,8 +3,8 @@
 // command line, progress and cancelling, closing the window during a query.
 
 #include "AppTestEnv.h"
-#include "app/EffectiveRightsDialog.h"
 #include "MainFormUi.h"
+#include "app/EffectiveRightsDialog.h"
 #include "app/TMainForm.h"
 #include "app/models/EffectiveRightsModel.h"
 #include "app/models/ReportListModel.h"
@@ -129,7 +129,8 @@ private Q_SLOTS:
         // An unknown name is said, and leaves nothing to save.
         dialog->nameEdit->setText(QStringLiteral("Alicia.Sales.Corp"));
         dialog->showButton->click();
-        QCOMPARE(env.services().texts(), (std::vector<std::string> { "no object named 'Alicia.Sales.Corp' in the tree RULES" }));
+        QCOMPARE(env.services().texts(),
+            (std::vector<std::string> { "no object named 'Alicia.Sales.Corp' in the tree RULES" }));
         QCOMPARE(dialog->model()->rowCount(), 0);
         QVERIFY(!dialog->saveCsvButton->isEnabled());
     }

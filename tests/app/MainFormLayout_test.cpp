@@ -2,7 +2,6 @@
 // fonts and design-time defaults, and the start-up page and information text.
 
 #include "AppTestEnv.h"
-#include "util/D_Util.h"
 #include "MainFormUi.h"
 #include "app/TMainForm.h"
 #include "app/models/ReportListModel.h"
@@ -12,6 +11,7 @@
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
 #include "support/TestPaths.h"
+#include "util/D_Util.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,7 +31,6 @@
 #include <QUrl>
 
 #include <cstdlib>
-
 
 class MainFormLayoutTest : public QObject {
     Q_OBJECT
@@ -189,7 +188,8 @@ private Q_SLOTS:
         TMainForm form(m_env->context());
         const MainFormUi ui(form);
         QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetInfo);
-        QCOMPARE(ui.Memo1->toPlainText(), QString::fromStdString("Could not find " + m_env->home().file("grantwise.txt")));
+        QCOMPARE(
+            ui.Memo1->toPlainText(), QString::fromStdString("Could not find " + m_env->home().file("grantwise.txt")));
         QCOMPARE(ui.Memo1->document()->blockCount(), 1);
     }
 

@@ -2,7 +2,6 @@
 // saving, closing during long operations, and settings across a restart.
 
 #include "AppTestEnv.h"
-#include "util/D_Util.h"
 #include "MainFormUi.h"
 #include "app/TMainForm.h"
 #include "app/models/ReportListModel.h"
@@ -10,6 +9,7 @@
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
+#include "util/D_Util.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -17,10 +17,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include <optional>
@@ -293,8 +293,7 @@ private Q_SLOTS:
         QCOMPARE(after.size(), before.size());
         QVERIFY(std::find(after.begin(), after.end(), "\\\\FS1\\VOL1\\R&D\\Plans 2002") != after.end());
         QVERIFY(std::find(after.begin(), after.end(), "FS1\\VOL1:R&D\\PLANS2~1") == after.end());
-        QCOMPARE(ui.results()->data(ui.results()->index(6)).toString(),
-            QStringLiteral("\\\\FS1\\VOL1\\R&D"));
+        QCOMPARE(ui.results()->data(ui.results()->index(6)).toString(), QStringLiteral("\\\\FS1\\VOL1\\R&D"));
         // The list by trustee shown is built again from the long paths.
         QCOMPARE(lines(ui.byObj()->lines()).size(), byTrusteeBefore.size());
         QCOMPARE(lines(ui.byObj()->lines())[1], std::string("     \\\\FS1\\VOL1\\R&D\\Plans 2002 [RF]"));
@@ -356,7 +355,8 @@ private Q_SLOTS:
             QCOMPARE(answer.requests[0].defaultExt, std::string("xml"));
         }
         const std::string xmlBytes = ReadFileBytes(xml);
-        QVERIFY(xmlBytes.rfind("<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n", 0) == 0);
+        QVERIFY(xmlBytes.rfind("<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n", 0)
+            == 0);
         QVERIFY(xmlBytes.find("<base>\\\\FS1\\VOL1\\R&amp;D</base>") != std::string::npos);
         QVERIFY(env.services().texts().empty());
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -480,8 +480,9 @@ private Q_SLOTS:
     {
         // Indexes beyond the choices select the last ones: scope and info "&Both".
         AppTestEnv env;
-        QVERIFY(WriteFileBytes(env.iniFile(), "[Settings]\nRadioGroupScope=7\nRadioGroupInfo=0x10\n"
-                                              "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n"));
+        QVERIFY(WriteFileBytes(env.iniFile(),
+            "[Settings]\nRadioGroupScope=7\nRadioGroupInfo=0x10\n"
+            "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\R&D\n"));
         TMainForm form(env.context());
         const MainFormUi ui(form);
         ui.BitBtnScanDirs->click();
@@ -558,7 +559,8 @@ private Q_SLOTS:
         QCOMPARE(env.services().messages()[0].type, int(mtWarning));
         QCOMPARE(env.services().texts()[0],
             "These settings could not be saved:\n" + env.iniFile()
-                + ": [CheckListBoxQ Checked] the key '\\\\FS1\\VOL1\\Say \"=hi\"' holds a double quote followed by '='");
+                + ": [CheckListBoxQ Checked] the key '\\\\FS1\\VOL1\\Say \"=hi\"' holds a double quote followed by "
+                  "'='");
         env.services().clearMessages();
         TMainForm form(env.context());
         const MainFormUi ui(form);

@@ -251,7 +251,8 @@ private Q_SLOTS:
     void removalLeavesNoEntrySelected()
     {
         AppTestEnv env;
-        QVERIFY(WriteFileBytes(env.iniFile(), "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\B\n2=\\\\FS1\\VOL1\\C\n"));
+        QVERIFY(WriteFileBytes(
+            env.iniFile(), "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\A\n1=\\\\FS1\\VOL1\\B\n2=\\\\FS1\\VOL1\\C\n"));
         TMainForm form(env.context());
         const MainFormUi ui(form);
         form.show();

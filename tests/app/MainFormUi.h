@@ -30,8 +30,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-template <typename T>
-T* FindControl(const TMainForm& form, const char* name)
+template <typename T> T* FindControl(const TMainForm& form, const char* name)
 {
     T* control = form.findChild<T*>(QString::fromLatin1(name));
     if (!control)

@@ -17,7 +17,8 @@ private Q_SLOTS:
     void pagesRender()
     {
         AppTestEnv env;
-        QVERIFY(WriteFileBytes(env.home().file("grantwise.txt"), ReadFileBytes(GRANTWISE_TEST_DATA "/../../data/grantwise.txt")));
+        QVERIFY(WriteFileBytes(
+            env.home().file("grantwise.txt"), ReadFileBytes(GRANTWISE_TEST_DATA "/../../data/grantwise.txt")));
         TMainForm form(env.context());
         const MainFormUi ui(form);
         form.show();

@@ -133,7 +133,8 @@ private Q_SLOTS:
             selectedFilter = dialog->selectedNameFilter();
             dialog->reject();
         });
-        const std::optional<std::string> chosen = QtSaveFileName({ "Trustees.xml", "xml", "XML Files|*.xml|All Files|*.*" });
+        const std::optional<std::string> chosen
+            = QtSaveFileName({ "Trustees.xml", "xml", "XML Files|*.xml|All Files|*.*" });
         QVERIFY(!chosen);
         QCOMPARE(suffix, QStringLiteral("xml"));
         QCOMPARE(filters, QStringList({ QStringLiteral("XML Files (*.xml)"), QStringLiteral("All Files (*.*)") }));

@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 
-
 class ShellRunTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:

@@ -151,7 +151,8 @@ TEST(ReportCli, UnreadableStartPathsGiveStatusOne)
         "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Sealed: 0x89A8 (Access denied)\n");
     expectGolden(run.out, "cli-unreadable.txt");
     // Where the scan searches (for files, or with recursion), Locked cannot be read.
-    const std::string locked = "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Locked: 0x89A8 (Access denied)\n";
+    const std::string locked
+        = "grantwise-report: cannot read start path \\\\FS1\\VOL1\\Locked: 0x89A8 (Access denied)\n";
     EXPECT_EQ(runReport(withNetwork({ "\\\\FS1\\VOL1\\Locked", "--scope", "files", "--no-recurse" })).err, locked);
     EXPECT_EQ(runReport(withNetwork({ "\\\\FS1\\VOL1\\Locked", "--scope", "directories" })).err, locked);
 }
@@ -353,7 +354,8 @@ TEST(ReportCli, SettingsFileGivesChoicesAndQueue)
     // 'Müller & Łukasz' queued in capitals, its check mark under the lower-case path, and
     // the lower-case path given again (one entry, its mark now off).
     const std::string lower = "\\\\fs1\\vol1\\müller & łukasz";
-    WriteFileBytes(ini, "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\MÜLLER & ŁUKASZ\n[CheckListBoxQ Checked]\n" + lower + "=1\n");
+    WriteFileBytes(
+        ini, "[CheckListBoxQ]\n0=\\\\FS1\\VOL1\\MÜLLER & ŁUKASZ\n[CheckListBoxQ Checked]\n" + lower + "=1\n");
     CliRun folded = runReport(withNetwork({ "--settings", ini }));
     EXPECT_EQ(folded.status, 0) << folded.err;
     EXPECT_NE(folded.out.find("     Subdirs: TRUE\r\n"), std::string::npos);
@@ -380,7 +382,8 @@ TEST(ReportCli, EffectiveRightsForms)
     const std::vector<std::string> access { "--network", rules, "\\\\FS1\\VOL1\\Containers", "\\\\FS1\\VOL1\\Orphan",
         "FS1\\VOL1:MASKED\\FILTERED\\REPORT.TXT", "\\\\FS1\\VOL1\\Missing", "\\\\FS1\\VOL1\\Q1, \"Final\"\\notes.txt" };
     const std::string missing = "grantwise-report: cannot read \\\\FS1\\VOL1\\Missing: 0x899C (Invalid path)\n";
-    for (const auto& [format, golden] : { std::pair { "access", "cli-access.txt" }, { "access-csv", "cli-access.csv" } }) {
+    for (const auto& [format, golden] :
+        { std::pair { "access", "cli-access.txt" }, { "access-csv", "cli-access.csv" } }) {
         auto args = access;
         args.insert(args.end(), { "--format", format });
         const CliRun run = runReport(args);
@@ -390,15 +393,14 @@ TEST(ReportCli, EffectiveRightsForms)
     }
     for (const auto& [format, golden] :
         { std::pair { "effective", "cli-effective.txt" }, { "effective-csv", "cli-effective.csv" } }) {
-        const CliRun run
-            = runReport({ "--network", rules, "--format", format, "--user", "alice.sales.corp", "--scope", "both",
-                "\\\\FS1\\VOL1", "\\\\FS1\\VOL2\\Sub", "\\\\fs1\\vol1" });
+        const CliRun run = runReport({ "--network", rules, "--format", format, "--user", "alice.sales.corp", "--scope",
+            "both", "\\\\FS1\\VOL1", "\\\\FS1\\VOL2\\Sub", "\\\\fs1\\vol1" });
         EXPECT_EQ(run.status, 0) << run.err;
         expectGolden(run.out, golden);
     }
     // The pattern filters the files of the map; scope directories lists no file.
-    CliRun run = runReport({ "--network", rules, "--format", "effective-csv", "--user", "Alice.Sales.Corp",
-        "--scope", "files", "--pattern", "NOTES.*", "\\\\FS1\\VOL1" });
+    CliRun run = runReport({ "--network", rules, "--format", "effective-csv", "--user", "Alice.Sales.Corp", "--scope",
+        "files", "--pattern", "NOTES.*", "\\\\FS1\\VOL1" });
     EXPECT_EQ(run.out,
         "\xEF\xBB\xBFpath,user,rights\r\n\\\\FS1\\VOL1,.Alice.Sales.Corp,\r\n"
         "\"\\\\FS1\\VOL1\\Q1, \"\"Final\"\"\\notes.txt\",.Alice.Sales.Corp,RF\r\n");

@@ -143,7 +143,8 @@ TEST(EffectiveRules, WhoHasAccessListsUsersByNameThenOrphanedIds)
 TEST(EffectiveRules, TheRightsMapListsTheStartAndEveryChange)
 {
     RulesTree tree;
-    RightsMapReport report = RunRightsMap({ { V1 + "\\Replace", true } }, 0, "Alice.Sales.Corp", { 2, "*.*", true }, false);
+    RightsMapReport report
+        = RunRightsMap({ { V1 + "\\Replace", true } }, 0, "Alice.Sales.Corp", { 2, "*.*", true }, false);
     std::vector<std::pair<std::string, uint16_t>> rows;
     for (const RightsMapRow& row : report.rows)
         rows.emplace_back(row.path, row.rights);
@@ -159,8 +160,7 @@ TEST(EffectiveRules, TheRightsMapListsTheStartAndEveryChange)
     rows.clear();
     for (const RightsMapRow& row : report.rows)
         rows.emplace_back(row.path, row.rights);
-    EXPECT_EQ(rows,
-        (Rows { { V1 + "\\Masked", R | W | C | E | F }, { V1 + "\\Masked\\Filtered\\report.txt", R } }));
+    EXPECT_EQ(rows, (Rows { { V1 + "\\Masked", R | W | C | E | F }, { V1 + "\\Masked\\Filtered\\report.txt", R } }));
 }
 
 TEST(EffectiveRules, UnknownNamesAndUnreadableEntries)
@@ -279,7 +279,8 @@ Tree Generate(std::mt19937& random)
 {
     const auto below = [&](size_t n) { return static_cast<size_t>(random() % n); };
     Tree tree;
-    const char* const places[][2] = { { "A.Co", "CN=%s.OU=A.O=Co" }, { "B.Co", "CN=%s.OU=B.O=Co" }, { "Co", "CN=%s.O=Co" } };
+    const char* const places[][2]
+        = { { "A.Co", "CN=%s.OU=A.O=Co" }, { "B.Co", "CN=%s.OU=B.O=Co" }, { "Co", "CN=%s.O=Co" } };
     const size_t users = 3 + below(5), groups = 1 + below(3);
     for (size_t u = 0; u < users + groups; ++u) {
         Object object;
@@ -348,8 +349,8 @@ Tree Generate(std::mt19937& random)
     d += R"( ] } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ )";
     const std::function<void(size_t)> write = [&](size_t i) {
         const Entry& entry = tree.entries[i];
-        d += i == 0 ? R"({ "name": "VOL1")" : std::string(R"({ ")") + (entry.directory ? "dir" : "file") + R"(": ")"
-                + entry.name + "\"";
+        d += i == 0 ? R"({ "name": "VOL1")"
+                    : std::string(R"({ ")") + (entry.directory ? "dir" : "file") + R"(": ")" + entry.name + "\"";
         d += Format(R"(, "irm": %u, "trustees": [)", entry.irm);
         for (size_t k = 0; k < entry.trustees.size(); ++k)
             d += Format(R"(%s["%s", %u])", k ? ", " : "", tree.pool[entry.trustees[k].first].written.c_str(),
@@ -410,7 +411,9 @@ uint16_t Effective(const Tree& tree, size_t user, size_t entry)
 
 std::string PathOf(const Tree& tree, size_t entry)
 {
-    return tree.entries[entry].parent == SIZE_MAX ? V1 : PathOf(tree, tree.entries[entry].parent) + "\\" + tree.entries[entry].name;
+    return tree.entries[entry].parent == SIZE_MAX
+        ? V1
+        : PathOf(tree, tree.entries[entry].parent) + "\\" + tree.entries[entry].name;
 }
 
 // The rows of a rights map over the whole volume, scope both, in the walk's order.
@@ -444,7 +447,8 @@ TEST(EffectiveModel, RandomTreesAgreeWithADirectModelOfTheRules)
                 continue;
             std::vector<std::pair<std::string, uint16_t>> expected, actual;
             model::MapRows(tree, u, 0, expected);
-            const RightsMapReport report = RunRightsMap({ { V1, true } }, 0, tree.pool[u].written, { 2, "*.*", true }, true);
+            const RightsMapReport report
+                = RunRightsMap({ { V1, true } }, 0, tree.pool[u].written, { 2, "*.*", true }, true);
             for (const RightsMapRow& row : report.rows) {
                 actual.emplace_back(row.path, row.rights);
                 // The explanation accounts for every right: its objects' rights add up.

@@ -2,11 +2,11 @@
 #include "export/OemCodePage.h"
 #include "export/ReportExport.h"
 
-#include "support/ExportReadBack.h"
 #include "scan/ReportList.h"
 #include "scan/TrusteeList.h"
-#include "support/TestPaths.h"
 #include "services/PendingMessages.h"
+#include "support/ExportReadBack.h"
+#include "support/TestPaths.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
@@ -426,7 +426,8 @@ TEST(SaveForms, SpecialCharactersAnywhereInLongValuesAreFound)
                 { { 15, "FS1\\VOL1:" + padding }, { 16, name, "RF" }, { 15, "FS1\\VOL1:" + name }, { 17, name } });
             const std::vector<std::string> batch = SplitCrLf(BuildBatchForm(results));
             ASSERT_EQ(batch.size(), 2u);
-            const std::string shown = special == '%' ? std::string("%%") : std::string(1, special == '\t' ? '?' : special);
+            const std::string shown
+                = special == '%' ? std::string("%%") : std::string(1, special == '\t' ? '?' : special);
             std::string remarked = padding;
             remarked.replace(at, 0, shown);
             EXPECT_EQ(batch[1], "REM Owner [FS1\\VOL1:" + remarked + "] " + remarked) << int(special) << " at " << at;

@@ -1,15 +1,15 @@
 #include "export/ReportFile.h"
 
+#include "services/PendingMessages.h"
 #include "support/FileFaults.h"
 #include "support/TestPaths.h"
-#include "services/PendingMessages.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>

@@ -219,7 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!read.error.empty())
             abort();
         if (!expected.batchWords[i].empty() ? (read.remark || read.words != expected.batchWords[i])
-                : !read.remark
+                                            : !read.remark
                     || (expected.exact[i] ? read.remarkText != expected.remarks[i]
                                           : read.remarkText.rfind(expected.prefixes[i], 0) != 0))
             abort();

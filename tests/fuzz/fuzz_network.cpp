@@ -14,8 +14,8 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <stdexcept>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -89,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const NetTree& tree : net.trees)
             for (size_t i = 0; i < tree.objects.size() && i < 4; ++i) {
                 try {
-                    effective::RunRightsMap(starts, session.ConnHandle, tree.objects[i].name.typed(), { 2, "*.*", true },
-                        true);
+                    effective::RunRightsMap(
+                        starts, session.ConnHandle, tree.objects[i].name.typed(), { 2, "*.*", true }, true);
                 } catch (const std::runtime_error&) {
                     // An object of another tree than the start paths' (UnknownObjectError),
                     // or a tree whose objects cannot be read (an injected failure).

@@ -10,10 +10,10 @@
 //     (for a path without doubled or trailing separators).
 // Input: the first byte picks the connection handle passed in, the rest is the path.
 #include "netware/D_NW.h"
+#include "platform/PathForms.h"
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
 #include "util/D_Util.h"
-#include "platform/PathForms.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
-#include "support/FakeNWClient.h"
-#include "support/TestServices.h"
-#include "support/TestPaths.h"
 #include "services/PendingMessages.h"
+#include "support/FakeNWClient.h"
+#include "support/TestPaths.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 

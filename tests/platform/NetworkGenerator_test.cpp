@@ -196,8 +196,9 @@ TEST(NetworkGenerator, KeysAreCheckedLikeEveryOtherKey)
     };
     const std::vector<Case> cases = {
         { R"("levels": 3)",
-            G + ".levels: unknown key 'levels' (allowed here: seed, directories, depth, files, trustees, irm, "
-                "unknown-ids, users, groups, owners, context)" },
+            G
+                + ".levels: unknown key 'levels' (allowed here: seed, directories, depth, files, trustees, irm, "
+                  "unknown-ids, users, groups, owners, context)" },
         { R"("seed": -1)", G + ".seed: expected a whole number from 0 up" },
         { R"("seed": "7")", G + ".seed: expected a whole number from 0 up" },
         { R"("directories": 10001)", G + ".directories: expected a whole number from 0 to 10000" },
@@ -225,13 +226,16 @@ TEST(NetworkGenerator, KeysAreCheckedLikeEveryOtherKey)
     // before anything is made.
     std::string volumes;
     for (int v = 0; v < 40; ++v)
-        volumes += Format(R"(%s{ "name": "V%d", "generate": { "directories": 1000, "depth": 1, "files": 499 } })",
-            v ? ", " : "", v);
-    EXPECT_EQ(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
-        "tree": "T", "volumes": [ )" + volumes + " ] } ] }"),
+        volumes += Format(
+            R"(%s{ "name": "V%d", "generate": { "directories": 1000, "depth": 1, "files": 499 } })", v ? ", " : "", v);
+    EXPECT_EQ(
+        NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
+        "tree": "T", "volumes": [ )"
+            + volumes + " ] } ] }"),
         "net.json: $.servers[0].volumes[39].generate: the generate keys of this description ask for 20019960 entries "
         "in all; at most 20000000");
-    EXPECT_EQ(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
+    EXPECT_EQ(
+        NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
         "tree": "T", "volumes": [ { "name": "A", "generate": { "users": 1000000, "files": 1 } },
         { "name": "B", "entries": [ { "dir": "X", "generate": { "users": 1000000, "groups": 0, "files": 1 } } ] } ] } ] })"),
         "net.json: $.servers[0].volumes[1].entries[0].generate: the generate keys of this description make 2000010 "
@@ -239,7 +243,8 @@ TEST(NetworkGenerator, KeysAreCheckedLikeEveryOtherKey)
 
     EXPECT_EQ(NetworkLoadErrorOf(Described("", R"(, "entries": [])")),
         "net.json: " + G + ": a directory has either 'entries' or 'generate', not both");
-    EXPECT_EQ(NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
+    EXPECT_EQ(
+        NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
         "tree": "T", "volumes": [ { "name": "VOL1", "entries": [ { "file": "F", "generate": {} } ] } ] } ] })"),
         "net.json: $.servers[0].volumes[0].entries[0].generate: unknown key 'generate' (allowed here: file, short, "
         "owner, irm, trustees, fail)");

@@ -53,7 +53,8 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
             "servers)" },
         { "duplicate top-level key", R"({ "grantwise-network": 1, "trees": [], "servers": [], "trees": [] })",
             "net.json: $.trees: the key 'trees' is given twice in this object" },
-        { "duplicate trustees", Net(R"({ "file": "A" }, { "dir": "B", "trustees": [ ["X.Corp", "R"] ], "owner": "X.Corp",
+        { "duplicate trustees",
+            Net(R"({ "file": "A" }, { "dir": "B", "trustees": [ ["X.Corp", "R"] ], "owner": "X.Corp",
             "trustees": [ ["Y.Corp", "RF"] ] })"),
             "net.json: " + V + ".entries[1].trustees: the key 'trustees' is given twice in this object" },
         { "version", R"({ "grantwise-network": "1", "trees": [], "servers": [] })",
@@ -164,8 +165,9 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
             Net("", "{}", R"([ { "name": "A.Corp", "member-of": ["Staff.Corp"] }, { "name": "Stafff.Corp" } ])"),
             "net.json: $.trees[0].objects[0].member-of[0]: no object of the tree 'T' is named 'Staff.Corp' (a name "
             "here must be one of the tree's objects, or a container by its typed name such as 'OU=Sales.O=Corp')" },
-        { "a trustee is no declared object", Net(R"({ "file": "F", "trustees": [ ["G.Corp", "R"] ] })", "{}",
-            R"([ { "name": "A.Corp", "security-equals": ["G.Corp"] } ])"),
+        { "a trustee is no declared object",
+            Net(R"({ "file": "F", "trustees": [ ["G.Corp", "R"] ] })", "{}",
+                R"([ { "name": "A.Corp", "security-equals": ["G.Corp"] } ])"),
             "net.json: $.trees[0].objects[0].security-equals[0]: no object of the tree 'T' is named 'G.Corp' (a name "
             "here must be one of the tree's objects, or a container by its typed name such as 'OU=Sales.O=Corp')" },
         { "typeless container", Net("", "{}", R"([ { "name": "A.Sales.Corp", "member-of": ["Sales.Corp"] } ])"),
@@ -199,8 +201,8 @@ TEST(NetworkReader, SyntaxErrorsGiveLineAndColumn)
 TEST(NetworkReader, NumbersBeyondWhatTheParserHoldsAreAnErrorNotACrash)
 {
     // Found by fuzzing: the parser's out-of-range exception left the reader.
-    EXPECT_EQ(
-        NetworkLoadErrorOf("{\n  \"grantwise-network\": 1e999 }"), "net.json: line 2, column 24: number overflow parsing '1e999'");
+    EXPECT_EQ(NetworkLoadErrorOf("{\n  \"grantwise-network\": 1e999 }"),
+        "net.json: line 2, column 24: number overflow parsing '1e999'");
     const std::string error = NetworkLoadErrorOf(Net(R"({ "file": "A", "irm": -1e400 })"));
     EXPECT_EQ(error.substr(0, 30), "net.json: line 3, column 112: ") << error;
     EXPECT_EQ(error.substr(error.size() - 34), ": number overflow parsing '-1e400'") << error;
@@ -216,8 +218,8 @@ TEST(NetworkReader, ValidDescriptionsLoad)
         close += " ] }";
     }
     EXPECT_EQ(NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFG" })" + close)), "(loaded)");
-    EXPECT_NE(
-        NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"), std::string::npos);
+    EXPECT_NE(NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"),
+        std::string::npos);
     // Names are limited in characters, not bytes: 255 two-byte characters make a long
     // name, 256 do not; a tree name of 32 three-byte characters is a tree name.
     std::string e255;

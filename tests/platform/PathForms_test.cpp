@@ -1,7 +1,7 @@
+#include "platform/PathForms.h"
+#include "platform/Shell.h"
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
-#include "platform/Shell.h"
-#include "platform/PathForms.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>

@@ -51,7 +51,8 @@ protected:
         results.clear();
         controls.scope = scopeIndex;
         controls.info = infoIndex;
-        return RunScan(services.context(), session, { { path, recurse } }, *ScopeFlagForIndex(scopeIndex), controls, results);
+        return RunScan(
+            services.context(), session, { { path, recurse } }, *ScopeFlagForIndex(scopeIndex), controls, results);
     }
 
     Strings pathLines() const

@@ -2,8 +2,8 @@
 #include "platform/Shell.h"
 #include "platform/netware/NetworkLoader.h"
 #include "support/FakeNWClient.h"
-#include "support/TestServices.h"
 #include "support/TestPaths.h"
+#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +111,8 @@ TEST_F(ShellOverFakeLibrary, FoldersNamesAndShortFormsComeFromTheLibrary)
     // A gap in the volume numbers does not end the list; every number is asked once.
     EXPECT_EQ(fake.countOf("getVolumeName"), nw::maxVolumes);
     EXPECT_EQ(folders("\\\\FS1\\DATA"),
-        (std::vector<std::string> { "Reports 2002 = \\\\FS1\\DATA\\Reports 2002", "ARCHIVE = \\\\FS1\\DATA\\ARCHIVE" }));
+        (std::vector<std::string> {
+            "Reports 2002 = \\\\FS1\\DATA\\Reports 2002", "ARCHIVE = \\\\FS1\\DATA\\ARCHIVE" }));
     EXPECT_EQ(folders("\\\\FS1\\DATA\\Reports 2002"),
         (std::vector<std::string> { "First Quarter = \\\\FS1\\DATA\\Reports 2002\\First Quarter" }));
 
@@ -122,7 +123,8 @@ TEST_F(ShellOverFakeLibrary, FoldersNamesAndShortFormsComeFromTheLibrary)
     EXPECT_EQ(out, "Read me.txt");
     EXPECT_TRUE(ShellDisplayName("\\\\FS1", out));
     EXPECT_EQ(out, "FS1");
-    EXPECT_EQ(ConvertPathName("\\\\FS1\\DATA\\REPORTS\\Q1", PathForm::Long), "\\\\FS1\\DATA\\Reports 2002\\First Quarter");
+    EXPECT_EQ(
+        ConvertPathName("\\\\FS1\\DATA\\REPORTS\\Q1", PathForm::Long), "\\\\FS1\\DATA\\Reports 2002\\First Quarter");
     EXPECT_EQ(ConvertPathName("\\\\FS1\\DATA\\Reports 2002", PathForm::Short), "\\\\FS1\\DATA\\REPORTS");
 }
 

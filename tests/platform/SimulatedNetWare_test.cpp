@@ -2,10 +2,10 @@
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
 #include "support/FakeNWClient.h"
-#include "support/TestServices.h"
-#include "util/D_Util.h"
 #include "support/NetworkLoadError.h"
 #include "support/TestPaths.h"
+#include "support/TestServices.h"
+#include "util/D_Util.h"
 
 #include <gtest/gtest.h>
 
@@ -291,8 +291,8 @@ TEST(SimulatedDirectoryServices, ClassesMembershipsAndSearchesAsTheContextReadsT
     EXPECT_EQ(values("Alice.Sales.Corp", nw::attrSecurityEquals), (Strings { "CN=Boss.O=Corp" }));
     EXPECT_EQ(values("Boss.Corp", nw::attrSecurityEquals), Strings {});
     Strings classes;
-    for (const char* name : { "Alice.Sales.Corp", "Staff.Sales.Corp", "Boss.Corp", "OU=Sales.O=Corp", "O=Corp",
-             "Printer.Corp" })
+    for (const char* name :
+        { "Alice.Sales.Corp", "Staff.Sales.Corp", "Boss.Corp", "OU=Sales.O=Corp", "O=Corp", "Printer.Corp" })
         classes.push_back(values(name, nw::attrObjectClass).at(0));
     EXPECT_EQ(classes,
         (Strings { "User", "Group", "Organizational Role", "Organizational Unit", "Organization", "Unknown" }));
@@ -374,7 +374,8 @@ TEST_F(SimulatedTest, ConnectionsByServerNameVolumeNamesAndNameSpaceEntries)
             names.push_back(Format("code %04X", code));
         return names;
     };
-    EXPECT_EQ(scan("VOL1:DOCS", nw::nameSpaceLong, nw::searchSubdirectories, "*"), (Strings { "Plans 2002", "Archive" }));
+    EXPECT_EQ(
+        scan("VOL1:DOCS", nw::nameSpaceLong, nw::searchSubdirectories, "*"), (Strings { "Plans 2002", "Archive" }));
     EXPECT_EQ(scan("VOL1:Docs", nw::nameSpaceDos, nw::searchSubdirectories, "*"), (Strings { "PLANS2~1", "ARCHIVE" }));
     EXPECT_EQ(scan("VOL1:DOCS", nw::nameSpaceLong, nw::searchFiles, "*"),
         (Strings { "README.TXT", "Quarterly Report.docx", "NOTES.DAT" }));
@@ -389,7 +390,9 @@ TEST_F(SimulatedTest, ConnectionsByServerNameVolumeNamesAndNameSpaceEntries)
     // A sequence belongs to its directory.
     NWSearchSequence sequence;
     std::memset(&sequence, 0xFF, sizeof sequence);
-    ASSERT_EQ(lib->scanNSEntryInfo(fs1, 0, "VOL1:DOCS", nw::nameSpaceLong, nw::searchSubdirectories, sequence, "*", entry), 0);
+    ASSERT_EQ(
+        lib->scanNSEntryInfo(fs1, 0, "VOL1:DOCS", nw::nameSpaceLong, nw::searchSubdirectories, sequence, "*", entry),
+        0);
     EXPECT_EQ(lib->scanNSEntryInfo(fs1, 0, "VOL1:", nw::nameSpaceLong, nw::searchSubdirectories, sequence, "*", entry),
         0x8836);
 }
@@ -529,7 +532,10 @@ TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)
     // Path components in other case; the Kelvin sign is a "k", in a path and a pattern.
     EXPECT_EQ(FirstTrusteeBlock(*lib, fs1, "\\\\fs1\\vol1\\MÜLLER DATEN"), data);
     EXPECT_EQ(FirstTrusteeBlock(*lib, fs1, "VOL1:müller daten\\ärger.TXT"), std::vector<uint32_t> { 0x20 });
-    EXPECT_EQ(FirstTrusteeBlock(*lib, fs1, "VOL1:\xE2\x84\xAA" "eys"), std::vector<uint32_t> { 0x30 });
+    EXPECT_EQ(FirstTrusteeBlock(*lib, fs1,
+                  "VOL1:\xE2\x84\xAA"
+                  "eys"),
+        std::vector<uint32_t> { 0x30 });
     uint8_t volume = 0, rights = 0;
     uint16_t dirID = 0, sequence = 0;
     NWSearchEntry entry;

@@ -119,45 +119,46 @@ TEST(FaultInjection, EveryStartUpCallFailingInTurn)
     ASSERT_GE(recorded.size(), 9u);
 
     const std::string failure = "0x89FF (Failure)";
-    auto seen = ForEachFailingCall(recorded, FillWorkstation, [&](FakeNWClient& fake, size_t, const std::string& entry, int occurrence) {
-        const StartUpOutcome got = StartUp(fake);
-        if (entry == "initialize") {
-            EXPECT_EQ(got.messages,
-                (Strings {
-                    "Could not initialize NetWare Client returned error " + failure, "Error 89FF: InitNetWare" }));
-            EXPECT_TRUE(got.connections.empty());
-        } else if (entry == "getPrimaryConnRef") {
-            // The first scanned reference stands in for the default one.
-            EXPECT_TRUE(got.messages.empty());
-            EXPECT_EQ(got.connections, (Strings { "FS1", "FS2" }));
-        } else if (entry == "NWCCOpenConnByRef" && occurrence == 0) {
-            EXPECT_EQ(got.messages,
-                (Strings {
-                    "NWCCScanConnRefs/NWCCOpenConnByRef returned error " + failure, "Error 89FF: InitNetWare" }));
-            EXPECT_TRUE(got.connections.empty());
-        } else if (entry == "NWCCOpenConnByRef") {
-            EXPECT_EQ(got.messages, (Strings { "Error 89FF: NWCCOpenConnByRef" }));
-            EXPECT_EQ(got.connections, (Strings { "FS1", "FS2" }));
-        } else if (entry == "createContext") {
-            EXPECT_EQ(got.messages, (Strings { "Error 89FF: InitNetWare" }));
-            EXPECT_TRUE(got.connections.empty());
-        } else if (entry == "NWCCScanConnRefs") {
-            // A failing scan step ends the list there, silently (the third step is the
-            // list's normal end).
-            EXPECT_TRUE(got.messages.empty());
-            const std::vector<Strings> lists = { {}, { "FS1" }, { "FS1", "FS2" } };
-            EXPECT_EQ(got.connections, lists.at(static_cast<size_t>(occurrence)));
-        } else if (entry == "getConnRefInfo") {
-            // A reference without a readable name is skipped.
-            EXPECT_TRUE(got.messages.empty());
-            EXPECT_EQ(got.connections, (occurrence == 0 ? Strings { "FS2" } : Strings { "FS1" }));
-        } else {
-            // The context flag's read and write are not looked at.
-            EXPECT_TRUE(entry == "getContextInfo" || entry == "setContextInfo") << entry;
-            EXPECT_TRUE(got.messages.empty());
-            EXPECT_EQ(got.connections, (Strings { "FS1", "FS2" }));
-        }
-    });
+    auto seen = ForEachFailingCall(
+        recorded, FillWorkstation, [&](FakeNWClient& fake, size_t, const std::string& entry, int occurrence) {
+            const StartUpOutcome got = StartUp(fake);
+            if (entry == "initialize") {
+                EXPECT_EQ(got.messages,
+                    (Strings {
+                        "Could not initialize NetWare Client returned error " + failure, "Error 89FF: InitNetWare" }));
+                EXPECT_TRUE(got.connections.empty());
+            } else if (entry == "getPrimaryConnRef") {
+                // The first scanned reference stands in for the default one.
+                EXPECT_TRUE(got.messages.empty());
+                EXPECT_EQ(got.connections, (Strings { "FS1", "FS2" }));
+            } else if (entry == "NWCCOpenConnByRef" && occurrence == 0) {
+                EXPECT_EQ(got.messages,
+                    (Strings {
+                        "NWCCScanConnRefs/NWCCOpenConnByRef returned error " + failure, "Error 89FF: InitNetWare" }));
+                EXPECT_TRUE(got.connections.empty());
+            } else if (entry == "NWCCOpenConnByRef") {
+                EXPECT_EQ(got.messages, (Strings { "Error 89FF: NWCCOpenConnByRef" }));
+                EXPECT_EQ(got.connections, (Strings { "FS1", "FS2" }));
+            } else if (entry == "createContext") {
+                EXPECT_EQ(got.messages, (Strings { "Error 89FF: InitNetWare" }));
+                EXPECT_TRUE(got.connections.empty());
+            } else if (entry == "NWCCScanConnRefs") {
+                // A failing scan step ends the list there, silently (the third step is the
+                // list's normal end).
+                EXPECT_TRUE(got.messages.empty());
+                const std::vector<Strings> lists = { {}, { "FS1" }, { "FS1", "FS2" } };
+                EXPECT_EQ(got.connections, lists.at(static_cast<size_t>(occurrence)));
+            } else if (entry == "getConnRefInfo") {
+                // A reference without a readable name is skipped.
+                EXPECT_TRUE(got.messages.empty());
+                EXPECT_EQ(got.connections, (occurrence == 0 ? Strings { "FS2" } : Strings { "FS1" }));
+            } else {
+                // The context flag's read and write are not looked at.
+                EXPECT_TRUE(entry == "getContextInfo" || entry == "setContextInfo") << entry;
+                EXPECT_TRUE(got.messages.empty());
+                EXPECT_EQ(got.connections, (Strings { "FS1", "FS2" }));
+            }
+        });
     // Every entry the start-up calls was made to fail at least once.
     for (const char* entry : { "initialize", "getPrimaryConnRef", "NWCCOpenConnByRef", "createContext",
              "NWCCScanConnRefs", "getConnRefInfo", "getContextInfo", "setContextInfo" })
@@ -232,61 +233,63 @@ TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
     ASSERT_EQ(CountKind(expected.lines, lkTrustee), 5u);
     ASSERT_EQ(CountKind(expected.lines, lkOwner), 4u);
 
-    auto seen = ForEachFailingCall(recorded, FillVolume, [&](FakeNWClient& fake, size_t n, const std::string& entry, int) {
-        const ScanOutcome got = Scan(fake);
+    auto seen
+        = ForEachFailingCall(recorded, FillVolume, [&](FakeNWClient& fake, size_t n, const std::string& entry, int) {
+              const ScanOutcome got = Scan(fake);
 
-        // Both start paths are always reported, each with its settings block.
-        EXPECT_EQ(CountKind(got.lines, lkBase), 2u);
-        if (entry == "mapIDToName") {
-            // One name lookup: a trustee shown by its ID, or an owner tried again as
-            // delivered (unknown, so "(n/a)"), or only the information page changed.
-            size_t differing = 0;
-            ASSERT_EQ(got.lines.size(), expected.lines.size());
-            for (size_t i = 0; i < got.lines.size(); ++i) {
-                if (got.lines[i] == expected.lines[i])
-                    continue;
-                ++differing;
-                const std::string& text = got.lines[i].second;
-                EXPECT_TRUE((got.lines[i].first == lkTrustee && text.find("Trustee: ID: [0100000") != std::string::npos)
-                    || (got.lines[i].first == lkOwner && text == "     Owner: (n/a)"))
-                    << text;
-            }
-            EXPECT_LE(differing, 1u);
-            EXPECT_TRUE(got.result.unreadable.empty());
-        } else if (entry == "parsePath") {
-            // The start path does not resolve: its block holds only the settings lines.
-            ASSERT_EQ(got.result.unreadable.size(), 1u);
-            EXPECT_EQ(got.result.unreadable[0].code, kFailure);
-            EXPECT_TRUE(IsSubsequence(got.lines, expected.lines));
-        } else if ((entry == "getDirectoryInfo" && recorded[n - 1].entry == "setContextInfo")
-            || (entry == "initFileSearch" && recorded[n - 2].entry == "setContextInfo")) {
-            // The probe of a start directory (its information, then a search), right
-            // after the context is set: the start path is named as unreadable, and the
-            // walk itself reports what it can read.
-            ASSERT_EQ(got.result.unreadable.size(), 1u);
-            EXPECT_EQ(got.result.unreadable[0].code, kFailure);
-            EXPECT_EQ(got.lines, expected.lines);
-        } else if (entry == "openConnByName") {
-            // The shell's short form of a start path, which this fake does not give: the
-            // path is scanned as written either way.
-            EXPECT_EQ(got.lines, expected.lines);
-            EXPECT_TRUE(got.result.unreadable.empty());
-        } else if (entry == "getConnInfo" || entry == "getContextInfo" || entry == "setContextInfo") {
-            // The context's tree and name context: codes not looked at.
-            EXPECT_EQ(got.lines, expected.lines);
-            EXPECT_TRUE(got.result.unreadable.empty());
-        } else {
-            // Directory information, a search pass, a trustee scan: silent and local.
-            EXPECT_TRUE(entry == "getDirectoryInfo" || entry == "initFileSearch" || entry == "continueFileSearch"
-                || entry == "scanTrustees")
-                << entry;
-            EXPECT_TRUE(IsSubsequence(got.lines, expected.lines));
-            if (entry == "getDirectoryInfo") { // every directory shows an owner line at least
-                EXPECT_LT(got.lines.size(), expected.lines.size());
-            }
-            EXPECT_TRUE(got.result.unreadable.empty());
-        }
-    });
+              // Both start paths are always reported, each with its settings block.
+              EXPECT_EQ(CountKind(got.lines, lkBase), 2u);
+              if (entry == "mapIDToName") {
+                  // One name lookup: a trustee shown by its ID, or an owner tried again as
+                  // delivered (unknown, so "(n/a)"), or only the information page changed.
+                  size_t differing = 0;
+                  ASSERT_EQ(got.lines.size(), expected.lines.size());
+                  for (size_t i = 0; i < got.lines.size(); ++i) {
+                      if (got.lines[i] == expected.lines[i])
+                          continue;
+                      ++differing;
+                      const std::string& text = got.lines[i].second;
+                      EXPECT_TRUE(
+                          (got.lines[i].first == lkTrustee && text.find("Trustee: ID: [0100000") != std::string::npos)
+                          || (got.lines[i].first == lkOwner && text == "     Owner: (n/a)"))
+                          << text;
+                  }
+                  EXPECT_LE(differing, 1u);
+                  EXPECT_TRUE(got.result.unreadable.empty());
+              } else if (entry == "parsePath") {
+                  // The start path does not resolve: its block holds only the settings lines.
+                  ASSERT_EQ(got.result.unreadable.size(), 1u);
+                  EXPECT_EQ(got.result.unreadable[0].code, kFailure);
+                  EXPECT_TRUE(IsSubsequence(got.lines, expected.lines));
+              } else if ((entry == "getDirectoryInfo" && recorded[n - 1].entry == "setContextInfo")
+                  || (entry == "initFileSearch" && recorded[n - 2].entry == "setContextInfo")) {
+                  // The probe of a start directory (its information, then a search), right
+                  // after the context is set: the start path is named as unreadable, and the
+                  // walk itself reports what it can read.
+                  ASSERT_EQ(got.result.unreadable.size(), 1u);
+                  EXPECT_EQ(got.result.unreadable[0].code, kFailure);
+                  EXPECT_EQ(got.lines, expected.lines);
+              } else if (entry == "openConnByName") {
+                  // The shell's short form of a start path, which this fake does not give: the
+                  // path is scanned as written either way.
+                  EXPECT_EQ(got.lines, expected.lines);
+                  EXPECT_TRUE(got.result.unreadable.empty());
+              } else if (entry == "getConnInfo" || entry == "getContextInfo" || entry == "setContextInfo") {
+                  // The context's tree and name context: codes not looked at.
+                  EXPECT_EQ(got.lines, expected.lines);
+                  EXPECT_TRUE(got.result.unreadable.empty());
+              } else {
+                  // Directory information, a search pass, a trustee scan: silent and local.
+                  EXPECT_TRUE(entry == "getDirectoryInfo" || entry == "initFileSearch" || entry == "continueFileSearch"
+                      || entry == "scanTrustees")
+                      << entry;
+                  EXPECT_TRUE(IsSubsequence(got.lines, expected.lines));
+                  if (entry == "getDirectoryInfo") { // every directory shows an owner line at least
+                      EXPECT_LT(got.lines.size(), expected.lines.size());
+                  }
+                  EXPECT_TRUE(got.result.unreadable.empty());
+              }
+          });
     for (const char* entry : { "parsePath", "getConnInfo", "getContextInfo", "setContextInfo", "initFileSearch",
              "getDirectoryInfo", "continueFileSearch", "scanTrustees", "mapIDToName" })
         EXPECT_GT(seen[entry], 0) << entry;
@@ -382,9 +385,9 @@ TEST(FaultInjection, DescriptionFailuresAreSilentAndLocal)
     controls.scope = 2;
     controls.info = 2;
     ReportList results;
-    const ScanResult result
-        = RunScan(services.context(), session, { { "\\\\FS1\\VOL1", true }, { "\\\\FS1\\VOL1\\NOSEARCH", true }, { "\\\\FS2\\SYS", true } },
-            2, controls, results);
+    const ScanResult result = RunScan(services.context(), session,
+        { { "\\\\FS1\\VOL1", true }, { "\\\\FS1\\VOL1\\NOSEARCH", true }, { "\\\\FS2\\SYS", true } }, 2, controls,
+        results);
 
     // The volume root and NOINFO cannot be read themselves, but their files and
     // subdirectories are; NOSEARCH is reported without its file; the trustees of

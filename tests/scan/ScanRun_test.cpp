@@ -1,9 +1,9 @@
 #include "netware/D_NW.h"
 #include "scan/ScanRun.h"
+#include "services/PendingMessages.h"
 #include "support/FakeNWClient.h"
 #include "support/TestServices.h"
 #include "util/D_Util.h"
-#include "services/PendingMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -92,8 +92,8 @@ TEST_F(ScanFixture, FilesScopeWithoutMatchesGivesEightLines)
     controls.pattern = "*.DOC";
     const ScanResult result = scan({ { "\\\\FS1\\VOL1\\R&D", false } }, 1);
     const Lines expected { { 10, "Base: \\\\FS1\\VOL1\\R&D" }, { 11, "     Subdirs: FALSE" },
-        { 14, "     Filter: *.DOC" }, { 13, "     Info: Trustees" }, { 12, "     Scope: Files" }, { 0, "" },
-        { 0, "" }, { 0, "" } };
+        { 14, "     Filter: *.DOC" }, { 13, "     Info: Trustees" }, { 12, "     Scope: Files" }, { 0, "" }, { 0, "" },
+        { 0, "" } };
     EXPECT_EQ(lines(), expected);
     EXPECT_TRUE(result.unreadable.empty());
     EXPECT_EQ(result.entriesExamined, 0u);
@@ -136,8 +136,7 @@ TEST_F(ScanFixture, BothScopesBothInfoWithRecursion)
     };
     EXPECT_EQ(lines(), expected);
     EXPECT_EQ(result.entriesExamined, 3u);
-    EXPECT_EQ(controls.statusTexts,
-        (std::vector<std::string> { "VOL1:R&D", "VOL1:R&D\\PLAN.TXT", "VOL1:R&D\\SUB" }));
+    EXPECT_EQ(controls.statusTexts, (std::vector<std::string> { "VOL1:R&D", "VOL1:R&D\\PLAN.TXT", "VOL1:R&D\\SUB" }));
     EXPECT_EQ(session.ServerName, "FS1");
     EXPECT_EQ(session.VolumeName, "VOL1");
     EXPECT_EQ(session.DirPath, "R&D");
@@ -195,10 +194,11 @@ TEST_F(ScanFixture, AChoiceChangedDuringTheScanAppliesFromTheNextEntry)
     scan({ { "\\\\FS1\\VOL1\\R&D", true } }, 2);
     const Lines got = lines();
     // The first entry was reported with trustees, the later ones with owners only.
-    EXPECT_NE(std::find(got.begin(), got.end(), std::pair<int, std::string> { 16, "     Trustee: .Admin.Corp [RWCEAFM]" }),
+    EXPECT_NE(
+        std::find(got.begin(), got.end(), std::pair<int, std::string> { 16, "     Trustee: .Admin.Corp [RWCEAFM]" }),
         got.end());
-    EXPECT_NE(std::find(got.begin(), got.end(), std::pair<int, std::string> { 17, "     Owner: .Staff.Corp" }),
-        got.end());
+    EXPECT_NE(
+        std::find(got.begin(), got.end(), std::pair<int, std::string> { 17, "     Owner: .Staff.Corp" }), got.end());
     EXPECT_EQ(std::find(got.begin(), got.end(), std::pair<int, std::string> { 16, "     Trustee: .Staff.Corp [RF]" }),
         got.end());
 }

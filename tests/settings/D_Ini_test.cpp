@@ -127,8 +127,8 @@ TEST(D_Ini, AnUnstorableQueueValueCostsThatValueOnly)
 {
     TempDir dir;
     const std::string path = dir.file("q.ini");
-    const auto queue = queueOf({ { "\\\\FS1\\A", true }, { "\\\\FS1\\B\"=C", true }, { "\\\\FS1\\D\nE", true },
-        { "\\\\FS1\\F", true } });
+    const auto queue = queueOf(
+        { { "\\\\FS1\\A", true }, { "\\\\FS1\\B\"=C", true }, { "\\\\FS1\\D\nE", true }, { "\\\\FS1\\F", true } });
     {
         ProfileFile ini(path);
         EXPECT_EQ(SaveCheckList(ini, "CheckListBoxQ", queue, true),

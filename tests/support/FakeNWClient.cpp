@@ -392,8 +392,8 @@ uint32_t FakeNWClient::mapNameToID(uint32_t context, uint32_t connHandle, const 
 uint32_t FakeNWClient::readObjectValue(
     uint32_t context, const char* objectName, const char* attributeName, uint32_t& iterationHandle, char* value)
 {
-    if (const uint32_t code = record(
-            "readObjectValue", Format("%u %s %s %u", context, objectName, attributeName, iterationHandle)))
+    if (const uint32_t code
+        = record("readObjectValue", Format("%u %s %s %u", context, objectName, attributeName, iterationHandle)))
         return code;
     const Object* object = findObject(objectName);
     if (!object)
@@ -417,8 +417,7 @@ uint32_t FakeNWClient::readObjectValue(
 uint32_t FakeNWClient::searchObjects(
     uint32_t context, const char* className, uint32_t& iterationHandle, char* objectName, uint32_t& objectID)
 {
-    if (const uint32_t code
-        = record("searchObjects", Format("%u %s %u", context, className, iterationHandle)))
+    if (const uint32_t code = record("searchObjects", Format("%u %s %u", context, className, iterationHandle)))
         return code;
     for (size_t i = iterationHandle; i < objectOrder.size(); ++i) {
         const Object& object = dsObjects.at(objectOrder[i]);

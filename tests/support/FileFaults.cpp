@@ -158,13 +158,13 @@ bool MakeCharDevice(const std::string& path, unsigned major, unsigned minor)
 
 bool IsFifo(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(path.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
 bool IsCharDevice(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
 }
 
@@ -185,6 +185,6 @@ BoundSocket::~BoundSocket()
 
 bool IsSocket(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }

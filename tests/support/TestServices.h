@@ -27,9 +27,8 @@ public:
             if (pendingMessages)
                 pendingMessages();
         };
-        m_context.saveFileName = [this](const SaveFileRequest& request) {
-            return saveFileName ? saveFileName(request) : std::nullopt;
-        };
+        m_context.saveFileName
+            = [this](const SaveFileRequest& request) { return saveFileName ? saveFileName(request) : std::nullopt; };
     }
     explicit TestServices(NWClientLibrary& library)
         : TestServices(&library)

@@ -35,8 +35,8 @@ TEST(CaseFold, NamesCompareWithUnicodeCaseFolding)
     // SameName is FoldName equality: outside the Basic Multilingual Plane too, the Kelvin
     // sign is a "k", "ß" is not "ss" (one character to one), and bytes outside
     // well-formed sequences (cut off, overlong, an encoded surrogate) stand for themselves.
-    const char* const names[] = { "DATA", "data", "\xC3\x84rger", "\xC3\xA4RGER", "\xE2\x84\xAA", "K", "\xC3\x9F",
-        "ss", "\xC3", "\xC3\xA4", "\xC1\x81", "a", "\xED\xA0\x80", "\xF0\x90\x90\x80", "\xF0\x90\x90\xA8", "" };
+    const char* const names[] = { "DATA", "data", "\xC3\x84rger", "\xC3\xA4RGER", "\xE2\x84\xAA", "K", "\xC3\x9F", "ss",
+        "\xC3", "\xC3\xA4", "\xC1\x81", "a", "\xED\xA0\x80", "\xF0\x90\x90\x80", "\xF0\x90\x90\xA8", "" };
     for (const char* a : names)
         for (const char* b : names)
             EXPECT_EQ(SameName(a, b), FoldName(a) == FoldName(b)) << a << " / " << b;

@@ -72,9 +72,8 @@ void ShellFolderModel::setRootPath(const std::string& root)
         node->listPath = node->path;
         // Any other root shows its own last component (the whole path when it has none).
         const size_t cut = node->path.find_last_of("\\/:");
-        const std::string name = cut == std::string::npos || cut + 1 >= node->path.size()
-            ? node->path
-            : node->path.substr(cut + 1);
+        const std::string name
+            = cut == std::string::npos || cut + 1 >= node->path.size() ? node->path : node->path.substr(cut + 1);
         node->name = QString::fromStdString(name);
     }
     m_invisibleRoot->children.push_back(std::move(node));

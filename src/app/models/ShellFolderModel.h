@@ -58,7 +58,7 @@ public:
 private:
     enum class NodeKind { Server, Volume, Folder };
     struct Node {
-        std::string path;     // reported full path
+        std::string path; // reported full path
         std::string listPath; // path handed to the lister
         QString name;
         NodeKind kind = NodeKind::Folder;

@@ -13,7 +13,8 @@ QString QtNameFilters(const QString& dialogFilter)
         if (patterns.isEmpty())
             filters.append(parts[i]);
         else
-            filters.append(QStringLiteral("%1 (%2)").arg(parts[i], QString(patterns).replace(QLatin1Char(';'), QLatin1Char(' '))));
+            filters.append(
+                QStringLiteral("%1 (%2)").arg(parts[i], QString(patterns).replace(QLatin1Char(';'), QLatin1Char(' '))));
     }
     return filters.join(QStringLiteral(";;"));
 }

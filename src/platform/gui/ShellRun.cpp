@@ -11,8 +11,8 @@
 
 const std::vector<std::string>& InternalCommands()
 {
-    static const std::vector<std::string> commands { "CD", "COPY", "DEL", "DIR", "ECHO", "MD", "PATH", "PROMPT",
-        "REM", "REN", "RD", "SET", "TRUENAME", "TYPE", "VER" };
+    static const std::vector<std::string> commands { "CD", "COPY", "DEL", "DIR", "ECHO", "MD", "PATH", "PROMPT", "REM",
+        "REN", "RD", "SET", "TRUENAME", "TYPE", "VER" };
     return commands;
 }
 

@@ -21,9 +21,9 @@ const std::vector<std::string>& InternalCommands();
 
 /// What ShellRun hands the desktop for a command line.
 struct ShellCommand {
-    std::string program;    ///< program, document or address
+    std::string program; ///< program, document or address
     std::string parameters; ///< the rest of the command line
-    std::string folder;     ///< working folder: the program up to its last "\" or ":"
+    std::string folder; ///< working folder: the program up to its last "\" or ":"
 };
 
 /// Splits a command line as ShellRun does: at the first blank (quotes are not honoured);

@@ -38,29 +38,28 @@ private:
 
 constexpr std::array<std::string_view, 24> directoryWords { "Projects", "Archive", "Budget", "Client Files",
     "Contracts", "Designs", "Drafts", "Finance", "HR Records", "Invoices", "Legal", "Marketing", "Meeting Notes",
-    "Plans", "Proposals", "Reports", "Research", "Sales Data", "Shared", "Templates", "Training", "Home",
-    "Vendors", "Work in Progress" };
-constexpr std::array<std::string_view, 16> fileWords { "Budget", "Minutes", "Quarterly Report", "Project Plan",
-    "Notes", "Invoice", "Contract", "Presentation", "Schedule", "Summary", "Letter", "Memo", "Inventory",
-    "Price List", "Org Chart", "Timesheet" };
-constexpr std::array<std::string_view, 10> extensions { "doc", "xls", "txt", "pdf", "ppt", "docx", "xlsx", "mdb",
-    "zip", "jpg" };
+    "Plans", "Proposals", "Reports", "Research", "Sales Data", "Shared", "Templates", "Training", "Home", "Vendors",
+    "Work in Progress" };
+constexpr std::array<std::string_view, 16> fileWords { "Budget", "Minutes", "Quarterly Report", "Project Plan", "Notes",
+    "Invoice", "Contract", "Presentation", "Schedule", "Summary", "Letter", "Memo", "Inventory", "Price List",
+    "Org Chart", "Timesheet" };
+constexpr std::array<std::string_view, 10> extensions { "doc", "xls", "txt", "pdf", "ppt", "docx", "xlsx", "mdb", "zip",
+    "jpg" };
 constexpr std::string_view initials = "ABCDEFGHJKLMNPRSTVWZ";
-constexpr std::array<std::string_view, 30> surnames { "Smith", "Miller", "Jones", "Brown", "Taylor", "Wilson",
-    "Davies", "Evans", "Thomas", "Roberts", "Walker", "Wright", "Baker", "Hughes", "Green", "Hall", "Wood", "Clarke",
-    "Turner", "Hill", "Moore", "Cooper", "Ward", "King", "Parker", "Fischer", "Weber", "Becker", "Lang", "Wolf" };
-constexpr std::array<std::string_view, 8> departments { "Sales", "Finance", "Research", "Legal", "Support",
-    "Marketing", "Production", "Admin" };
+constexpr std::array<std::string_view, 30> surnames { "Smith", "Miller", "Jones", "Brown", "Taylor", "Wilson", "Davies",
+    "Evans", "Thomas", "Roberts", "Walker", "Wright", "Baker", "Hughes", "Green", "Hall", "Wood", "Clarke", "Turner",
+    "Hill", "Moore", "Cooper", "Ward", "King", "Parker", "Fischer", "Weber", "Becker", "Lang", "Wolf" };
+constexpr std::array<std::string_view, 8> departments { "Sales", "Finance", "Research", "Legal", "Support", "Marketing",
+    "Production", "Admin" };
 constexpr std::array<std::string_view, 5> roles { "Staff", "Managers", "Admins", "Readers", "Editors" };
 // Trustee rights as administrators tend to grant them.
-constexpr std::array<uint16_t, 8> trusteeRights { 0x41 /*RF*/, 0x41, 0x43 /*RWF*/, 0xDB /*RWCEFM*/,
-    0xFB /*RWCEAFM*/, 0x1FF /*all, S*/, 0x40 /*F*/, 0x5B /*RWCEF*/ };
+constexpr std::array<uint16_t, 8> trusteeRights { 0x41 /*RF*/, 0x41, 0x43 /*RWF*/, 0xDB /*RWCEFM*/, 0xFB /*RWCEAFM*/,
+    0x1FF /*all, S*/, 0x40 /*F*/, 0x5B /*RWCEF*/ };
 // Inherited rights masks that filter something (a mask with every bit of 0xFB filters nothing).
 constexpr std::array<uint8_t, 7> filteringMasks { 0x41 /*RF*/, 0x43 /*RWF*/, 0x5B /*RWCEF*/, 0xDB /*RWCEFM*/,
     0x40 /*F*/, 0x00 /*none*/, 0x7B /*RWCEAF*/ };
 constexpr uint32_t firstUnknownID = 0x00DE0001;
 constexpr uint32_t unknownIDCount = 16;
-
 
 // The first `count` letters of a word, blanks left out.
 std::string Letters(std::string_view word, size_t count)
@@ -121,9 +120,9 @@ private:
             name += surnames[(k / initials.size()) % surnames.size()];
             if (const uint32_t round = k / static_cast<uint32_t>(initials.size() * surnames.size()))
                 name += std::to_string(round + 1);
-            m_users.push_back(object(name + "." + std::string(departments[k % departments.size()]) + "."
-                    + m_options.context,
-                NetObjectClass::User, madeUsers));
+            m_users.push_back(
+                object(name + "." + std::string(departments[k % departments.size()]) + "." + m_options.context,
+                    NetObjectClass::User, madeUsers));
             userIndexes.push_back(tree.byID.at(m_users.back()));
         }
         std::vector<uint32_t> groupIndexes;
@@ -133,7 +132,8 @@ private:
             name += roles[(g / departments.size()) % roles.size()];
             if (const uint32_t round = g / static_cast<uint32_t>(departments.size() * roles.size()))
                 name += " " + std::to_string(round + 1);
-            m_groups.push_back(object("CN=" + name + ".OU=Groups.O=" + m_options.context, NetObjectClass::Group, madeGroups));
+            m_groups.push_back(
+                object("CN=" + name + ".OU=Groups.O=" + m_options.context, NetObjectClass::Group, madeGroups));
             groupIndexes.push_back(tree.byID.at(m_groups.back()));
         }
         // Memberships of the users made here (drawn without the random sequence, so the

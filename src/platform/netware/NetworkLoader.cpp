@@ -36,7 +36,8 @@ std::unique_ptr<SimulatedNetWare> LoadNetwork(const std::string& explicitFile)
         if (file == builtInNetwork) {
             QFile input(QString::fromStdString(file));
             if (!input.open(QIODevice::ReadOnly))
-                return std::make_unique<SimulatedNetWare>(name + ": cannot be read: " + input.errorString().toStdString());
+                return std::make_unique<SimulatedNetWare>(
+                    name + ": cannot be read: " + input.errorString().toStdString());
             bytes = input.readAll().toStdString();
         } else {
             RegularFileRead read = ReadRegularFile(file, maxNetworkDescriptionBytes);

@@ -296,7 +296,8 @@ private:
             if (objects > maxGeneratedObjects)
                 Fail(generateAt.render(),
                     Format("the generate keys of this description make %llu users and groups in all; at most %llu",
-                        static_cast<unsigned long long>(objects), static_cast<unsigned long long>(maxGeneratedObjects)));
+                        static_cast<unsigned long long>(objects),
+                        static_cast<unsigned long long>(maxGeneratedObjects)));
         }
         const json* children = Optional(node, "entries");
         if (!children || !children->is_array())
@@ -469,8 +470,9 @@ private:
         if (m_net.findVolume(serverIndex, vol.name))
             Fail(Member(at, "name"), "the volume " + Quote(vol.name) + " is declared twice on this server");
         if (m_net.entries.size() >= maxNetworkEntries)
-            Fail(at, Format("the description holds more than %llu entries",
-                         static_cast<unsigned long long>(maxNetworkEntries)));
+            Fail(at,
+                Format("the description holds more than %llu entries",
+                    static_cast<unsigned long long>(maxNetworkEntries)));
         vol.root = static_cast<uint32_t>(m_net.entries.size());
         NetEntry root;
         root.flags = NetEntry::isDirectory;
@@ -558,8 +560,9 @@ private:
         const std::string entriesAt = Member(at, "entries");
         Array(*children, entriesAt);
         if (children->size() > maxNetworkEntries - std::min<uint64_t>(m_net.entries.size(), maxNetworkEntries))
-            Fail(entriesAt, Format("the description holds more than %llu entries",
-                                static_cast<unsigned long long>(maxNetworkEntries)));
+            Fail(entriesAt,
+                Format("the description holds more than %llu entries",
+                    static_cast<unsigned long long>(maxNetworkEntries)));
         const uint32_t first = static_cast<uint32_t>(m_net.entries.size());
         const uint32_t count = static_cast<uint32_t>(children->size());
         m_net.entries[index].firstChild = first;
@@ -694,7 +697,8 @@ private:
             if (!needsAlias[i])
                 continue;
             const std::string dos = GenerateDosName(
-                longNames[i], [&](const std::string& candidate) { return taken.count(FoldName(candidate)) > 0; }, &numbers);
+                longNames[i], [&](const std::string& candidate) { return taken.count(FoldName(candidate)) > 0; },
+                &numbers);
             if (dos.empty())
                 Fail(Item(entriesAt, i), "no free DOS name for " + Quote(longNames[i]));
             taken.emplace(FoldName(dos), i);

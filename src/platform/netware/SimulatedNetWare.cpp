@@ -313,7 +313,7 @@ uint32_t SimulatedNetWare::putObjectName(const Context& ctx, const DsName& name,
 {
     const bool typeless = (ctx.flags & nw::ctxFlagTypeless) != 0;
     const std::string text = ctx.nameContext.isRoot() ? (typeless ? name.typeless() : name.typed())
-                                                       : RelativeDsName(name, ctx.nameContext, typeless);
+                                                      : RelativeDsName(name, ctx.nameContext, typeless);
     return PutText(text, buffer, nw::nameBufferSize) ? 0 : invalidParameter;
 }
 

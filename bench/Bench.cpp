@@ -55,14 +55,14 @@ struct Options {
 };
 
 // "100k" from ".../network-100k.json".
-std::string SizeLabel(const std::string& file)
+std::string sizeLabel(const std::string& file)
 {
     std::string base = QFileInfo(QString::fromStdString(file)).completeBaseName().toStdString();
     const size_t dash = base.rfind('-');
     return dash == std::string::npos ? base.substr(0, 5) : base.substr(dash + 1, 5);
 }
 
-double PeakResidentMiB()
+double peakResidentMiB()
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
@@ -71,7 +71,7 @@ double PeakResidentMiB()
 
 // Starts the client of `services` (a fresh context) and opens the first connection as the
 // command line does; the session is ready for RunScan.
-void StartSession(Services& services, ScanSession& session)
+void startSession(Services& services, ScanSession& session)
 {
     std::vector<NWConnectionItem> connections;
     if (StartClient(services, session, connections) != 0)
@@ -85,7 +85,7 @@ void StartSession(Services& services, ScanSession& session)
 
 // The heaviest scan: scope Both, info Both, IRM on, recursion, the first volume of the
 // first server.
-PlainScanControls HeaviestChoices()
+PlainScanControls heaviestChoices()
 {
     PlainScanControls controls;
     controls.scope = 2;
@@ -95,14 +95,14 @@ PlainScanControls HeaviestChoices()
     return controls;
 }
 
-std::vector<QueueEntry> WholeVolume(const Network& net)
+std::vector<QueueEntry> wholeVolume(const Network& net)
 {
     return { { "\\\\" + net.servers.front().name + "\\" + net.servers.front().volumes.front().name, true } };
 }
 
 // One plain write of bytes to path: open, write, close; with sync, an fdatasync before
 // the close, as the save's QSaveFile does before it puts the file in place.
-double PlainWriteSeconds(const std::string& path, std::string_view bytes, bool sync)
+double plainWriteSeconds(const std::string& path, std::string_view bytes, bool sync)
 {
     const auto start = Clock::now();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -125,14 +125,14 @@ double PlainWriteSeconds(const std::string& path, std::string_view bytes, bool s
     return seconds;
 }
 
-std::string Ratio(double value, double floor)
+std::string ratio(double value, double floor)
 {
     return Format("%.2fx", floor > 0 ? value / floor : 0.0);
 }
 
-void MeasureDescription(const std::string& file, const Options& options)
+void measureDescription(const std::string& file, const Options& options)
 {
-    const std::string size = SizeLabel(file);
+    const std::string size = sizeLabel(file);
     const std::string out = options.outDir;
     QDir().mkpath(QString::fromStdString(out));
 
@@ -190,10 +190,10 @@ void MeasureDescription(const std::string& file, const Options& options)
         Services services;
         services.clientLibrary = library.get();
         ScanSession session;
-        StartSession(services, session);
-        PlainScanControls controls = HeaviestChoices();
+        startSession(services, session);
+        PlainScanControls controls = heaviestChoices();
         const auto start = Clock::now();
-        const ScanResult result = RunScan(services, session, WholeVolume(net), 2, controls, results);
+        const ScanResult result = RunScan(services, session, wholeVolume(net), 2, controls, results);
         scanTimes.push_back(SecondsSince(start));
         examined = result.entriesExamined;
     }
@@ -235,7 +235,7 @@ void MeasureDescription(const std::string& file, const Options& options)
             } else if (code == lkTrustee) {
                 const size_t from = texts.size();
                 results.appendText(i, texts);
-                texts.erase(from, kLineIndent.size());
+                texts.erase(from, lineIndent.size());
                 spans.push_back({ texts.size(), lastPath });
             }
         }
@@ -253,7 +253,7 @@ void MeasureDescription(const std::string& file, const Options& options)
     const Summary build = Summarize(buildTimes);
     const Summary sortFloor = Summarize(sortTimes);
     PrintRow(size, "list by trustee", build, "s",
-        Format("%zu rows; %s of the sort floor; %s", trusteeRows, Ratio(build.median, sortFloor.median).c_str(),
+        Format("%zu rows; %s of the sort floor; %s", trusteeRows, ratio(build.median, sortFloor.median).c_str(),
             Verdict(build.median <= 3 * sortFloor.median, "<= 3x").c_str()));
     PrintRow(size, "  floor: std::stable_sort of the rows", sortFloor, "s", "");
 
@@ -276,14 +276,14 @@ void MeasureDescription(const std::string& file, const Options& options)
             saveTimes.push_back(SecondsSince(start));
             bytes = content.size();
             ::unlink(path.c_str());
-            floorTimes.push_back(PlainWriteSeconds(path, content, true));
-            unsyncedTimes.push_back(PlainWriteSeconds(path, content, false));
+            floorTimes.push_back(plainWriteSeconds(path, content, true));
+            unsyncedTimes.push_back(plainWriteSeconds(path, content, false));
         }
         const Summary save = Summarize(saveTimes);
         const Summary floor = Summarize(floorTimes);
         const double mb = bytes / 1e6;
         PrintRow(size, std::string("save ") + form.name, save, "s",
-            Format("%.1f MB; %s of the write floor; %s", mb, Ratio(save.median, floor.median).c_str(),
+            Format("%.1f MB; %s of the write floor; %s", mb, ratio(save.median, floor.median).c_str(),
                 Verdict(save.median <= form.budget * floor.median, Format("<= %gx", form.budget)).c_str()));
         PrintRow(size, std::string("save ") + form.name + ", rate", { mb / save.median, mb / save.max, mb / save.min },
             "MB/s", "", 1);
@@ -306,7 +306,7 @@ void MeasureDescription(const std::string& file, const Options& options)
     else
         PrintMissing(size, "window figures", "not measured (--no-window)");
 
-    const double peak = PeakResidentMiB();
+    const double peak = peakResidentMiB();
     PrintRow(size, "peak resident memory", { peak, peak, peak }, "MiB",
         size == "1m" ? Verdict(peak < 1536, "< 1536 MiB") : "", 0);
 }
@@ -319,7 +319,7 @@ void MeasureDescription(const std::string& file, const Options& options)
     std::exit(2);
 }
 
-Options ParseOptions(int argc, char* argv[])
+Options parseOptions(int argc, char* argv[])
 {
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -346,7 +346,7 @@ Options ParseOptions(int argc, char* argv[])
 
 // Runs measure in a child process of its own, so that its peak memory is its own;
 // false when it failed (what is named in the message).
-bool MeasureInChild(const std::string& what, const std::function<void()>& measure)
+bool measureInChild(const std::string& what, const std::function<void()>& measure)
 {
     std::fflush(stdout);
     const pid_t child = fork();
@@ -370,22 +370,22 @@ bool MeasureInChild(const std::string& what, const std::function<void()>& measur
 
 int main(int argc, char* argv[])
 {
-    const Options options = ParseOptions(argc, argv);
+    const Options options = parseOptions(argc, argv);
     PrintHeading(static_cast<int>(std::thread::hardware_concurrency()));
     int status = 0;
     for (const std::string& file : options.files)
-        if (!MeasureInChild(file, [&] { MeasureDescription(file, options); }))
+        if (!measureInChild(file, [&] { measureDescription(file, options); }))
             status = 1;
     if (options.largeDirectory && !options.windowOnly
-        && !MeasureInChild("directory of 200000 files", [&] { MeasureLargeDirectory(options.runs); }))
+        && !measureInChild("directory of 200000 files", [&] { MeasureLargeDirectory(options.runs); }))
         status = 1;
     // Who has access among 10,000 users.
-    if (!options.windowOnly && !MeasureInChild("who has access", [&] {
+    if (!options.windowOnly && !measureInChild("who has access", [&] {
             MeasureWhoHasAccess(options.runs > 0 ? options.runs : 5, options.outDir);
         }))
         status = 1;
     // The loads that must grow linearly with their input.
-    if (!options.windowOnly && !MeasureInChild("load scaling", [&] {
+    if (!options.windowOnly && !measureInChild("load scaling", [&] {
             MeasureLoadScaling(options.runs > 0 ? options.runs : 3, options.outDir);
         }))
         status = 1;

@@ -20,11 +20,11 @@ namespace {
 
 // The first generated user ("ASmith" of the first department, a member of its staff
 // group), in the context the description's generate key names.
-const char* const kUser = "ASmith.Sales.Corp";
+const char* const mappedUser = "ASmith.Sales.Corp";
 
 // The network path of a directory `levels` down the first subdirectories of the first
 // volume (fewer when the tree is not that deep).
-std::string DeepPath(const Network& net, int levels)
+std::string deepPath(const Network& net, int levels)
 {
     const NetServer& server = net.servers.front();
     std::string path = "\\\\" + server.name + "\\" + server.volumes.front().name;
@@ -43,7 +43,7 @@ std::string DeepPath(const Network& net, int levels)
     return path;
 }
 
-uint32_t FirstConnection()
+uint32_t firstConnection()
 {
     StartupConn = 0xFFFF;
     if (InitNWClient() != 0)
@@ -56,8 +56,8 @@ uint32_t FirstConnection()
 void MeasureRightsMap(const std::string& size, int runs, double scanSeconds)
 {
     const Network& net = *CurrentSimulatedNetWare()->network();
-    const uint32_t conn = FirstConnection();
-    const std::vector<effective::StartPath> volume { { DeepPath(net, 0), true } };
+    const uint32_t conn = firstConnection();
+    const std::vector<effective::StartPath> volume { { deepPath(net, 0), true } };
     const effective::WalkChoices choices { 2, "*.*", true };
     for (const bool explain : { true, false }) {
         std::vector<double> times;
@@ -65,7 +65,8 @@ void MeasureRightsMap(const std::string& size, int runs, double scanSeconds)
         uint64_t examined = 0;
         for (int run = 0; run < runs; ++run) {
             const auto start = Clock::now();
-            const effective::RightsMapReport report = effective::RunRightsMap(volume, conn, kUser, choices, explain);
+            const effective::RightsMapReport report
+                = effective::RunRightsMap(volume, conn, mappedUser, choices, explain);
             const std::string form = BuildRightsMapForm(report, !explain);
             times.push_back(SecondsSince(start));
             rows = report.rows.size();
@@ -99,8 +100,8 @@ void MeasureWhoHasAccess(int runs, const std::string& outDir)
     InstallNetwork(file);
     if (!CurrentSimulatedNetWare()->loaded())
         throw std::runtime_error(CurrentSimulatedNetWare()->loadError());
-    const uint32_t conn = FirstConnection();
-    const std::string path = DeepPath(*CurrentSimulatedNetWare()->network(), 4);
+    const uint32_t conn = firstConnection();
+    const std::string path = deepPath(*CurrentSimulatedNetWare()->network(), 4);
     std::vector<double> times;
     size_t rows = 0;
     for (int run = 0; run < runs; ++run) {

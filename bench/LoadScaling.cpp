@@ -17,7 +17,7 @@ namespace bench {
 namespace {
 
 // One figure: the median seconds of load(size) and of load(2 * size), and their ratio.
-void MeasurePair(const std::string& figure, size_t size, int runs, const std::function<void(size_t)>& load)
+void measurePair(const std::string& figure, size_t size, int runs, const std::function<void(size_t)>& load)
 {
     Summary at[2];
     for (int k = 0; k < 2; ++k) {
@@ -35,7 +35,7 @@ void MeasurePair(const std::string& figure, size_t size, int runs, const std::fu
         Format("%.2fx for 2x; ", ratio) + Verdict(ratio <= 3.0, "linear, <= 3x"));
 }
 
-void WriteText(const std::string& path, const std::string& text)
+void writeText(const std::string& path, const std::string& text)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size())
@@ -43,7 +43,7 @@ void WriteText(const std::string& path, const std::string& text)
     std::fclose(file);
 }
 
-void LoadOrThrow(const std::string& file)
+void loadOrThrow(const std::string& file)
 {
     const auto library = LoadNetwork(file);
     if (!library->loaded())
@@ -57,19 +57,19 @@ void MeasureLoadScaling(int runs, const std::string& outDir)
     QDir().mkpath(QString::fromStdString(outDir));
     const std::string file = outDir + "/scaling.json";
 
-    MeasurePair("load: generated files in one folder", 100000, runs, [&](size_t n) {
+    measurePair("load: generated files in one folder", 100000, runs, [&](size_t n) {
         static size_t written = 0;
         if (written != n) {
-            WriteText(file,
+            writeText(file,
                 Format(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
                 "tree": "T", "volumes": [ { "name": "V", "generate": { "directories": 0, "files": %zu } } ] } ] })",
                     n));
             written = n;
         }
-        LoadOrThrow(file);
+        loadOrThrow(file);
     });
 
-    MeasurePair("load: trees and volumes", 20000, runs, [&](size_t n) {
+    measurePair("load: trees and volumes", 20000, runs, [&](size_t n) {
         static size_t written = 0;
         if (written != n) {
             std::string trees, volumes;
@@ -77,22 +77,22 @@ void MeasureLoadScaling(int runs, const std::string& outDir)
                 trees += Format(R"(%s{ "name": "T%06zu" })", i ? ", " : "", i);
                 volumes += Format(R"(%s{ "name": "V%06zu" })", i ? ", " : "", i);
             }
-            WriteText(file,
+            writeText(file,
                 R"({ "grantwise-network": 1, "trees": [ )" + trees
                     + R"( ], "servers": [ { "name": "FS1", "tree": "T000000", "volumes": [ )" + volumes + " ] } ] }");
             written = n;
         }
-        LoadOrThrow(file);
+        loadOrThrow(file);
     });
 
     const std::string ini = outDir + "/scaling.ini";
-    MeasurePair("settings: sections of a queue", 100000, runs, [&](size_t n) {
+    measurePair("settings: sections of a queue", 100000, runs, [&](size_t n) {
         static size_t written = 0;
         if (written != n) {
             std::string text;
             for (size_t i = 0; i < n; ++i)
                 text += Format("[CheckListBoxQ]\r\n0=\\\\FS1\\VOL1\\D%06zu\r\n", i);
-            WriteText(ini, text);
+            writeText(ini, text);
             written = n;
         }
         SavedScanSettings saved;

@@ -10,13 +10,13 @@ namespace bench {
 
 namespace {
 
-std::string Quoted(std::string_view text)
+std::string quotedText(std::string_view text)
 {
     return nlohmann::json(std::string(text)).dump();
 }
 
 // The entry's own keys (names, owner, irm, trustees), without its children.
-void AppendAttributes(std::string& out, const Network& net, const NetEntry& entry)
+void appendAttributes(std::string& out, const Network& net, const NetEntry& entry)
 {
     if (entry.owner)
         out += Format(", \"owner\": \"#0x%08X\"", entry.owner);
@@ -34,7 +34,7 @@ void AppendAttributes(std::string& out, const Network& net, const NetEntry& entr
 
 // The children of a directory, depth first, as nested "entries" lists. An explicit stack
 // keeps deep trees off the call stack.
-void AppendChildren(std::string& out, const Network& net, uint32_t dir)
+void appendChildren(std::string& out, const Network& net, uint32_t dir)
 {
     struct Frame {
         uint32_t dir;
@@ -57,10 +57,10 @@ void AppendChildren(std::string& out, const Network& net, uint32_t dir)
         const NetEntry& entry = net.entries[index];
         const bool isDirectory = (entry.flags & NetEntry::isDirectory) != 0;
         out += isDirectory ? "{ \"dir\": " : "{ \"file\": ";
-        out += Quoted(net.longName(entry));
+        out += quotedText(net.longName(entry));
         if (Network::dosName(entry) != UpperAscii(net.longName(entry)))
-            out += ", \"short\": " + Quoted(Network::dosName(entry));
-        AppendAttributes(out, net, entry);
+            out += ", \"short\": " + quotedText(Network::dosName(entry));
+        appendAttributes(out, net, entry);
         if (isDirectory && entry.childCount) {
             out += ", \"entries\": [";
             stack.push_back({ index, 0 });
@@ -77,23 +77,23 @@ std::string PlainNetworkText(const Network& net)
     std::string out = "{ \"grantwise-network\": 1,\n\"trees\": [";
     for (size_t t = 0; t < net.trees.size(); ++t) {
         const NetTree& tree = net.trees[t];
-        out += (t ? ",\n" : "\n") + std::string("{ \"name\": ") + Quoted(tree.name) + ", \"objects\": [";
+        out += (t ? ",\n" : "\n") + std::string("{ \"name\": ") + quotedText(tree.name) + ", \"objects\": [";
         for (size_t o = 0; o < tree.objects.size(); ++o)
-            out += (o ? ",\n" : "\n") + std::string("{ \"name\": ") + Quoted(tree.objects[o].typedName)
+            out += (o ? ",\n" : "\n") + std::string("{ \"name\": ") + quotedText(tree.objects[o].typedName)
                 + Format(", \"id\": \"0x%08X\" }", tree.objects[o].id);
         out += " ] }";
     }
     out += " ],\n\"servers\": [";
     for (size_t s = 0; s < net.servers.size(); ++s) {
         const NetServer& server = net.servers[s];
-        out += (s ? ",\n" : "\n") + std::string("{ \"name\": ") + Quoted(server.name)
-            + ", \"tree\": " + Quoted(net.trees[server.tree].name) + ", \"volumes\": [";
+        out += (s ? ",\n" : "\n") + std::string("{ \"name\": ") + quotedText(server.name)
+            + ", \"tree\": " + quotedText(net.trees[server.tree].name) + ", \"volumes\": [";
         for (size_t v = 0; v < server.volumes.size(); ++v) {
             const NetEntry& root = net.entries[server.volumes[v].root];
-            out += (v ? ",\n" : "\n") + std::string("{ \"name\": ") + Quoted(server.volumes[v].name);
-            AppendAttributes(out, net, root);
+            out += (v ? ",\n" : "\n") + std::string("{ \"name\": ") + quotedText(server.volumes[v].name);
+            appendAttributes(out, net, root);
             if (root.childCount)
-                AppendChildren(out, net, server.volumes[v].root);
+                appendChildren(out, net, server.volumes[v].root);
             out += " }";
         }
         out += " ] }";

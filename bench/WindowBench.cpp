@@ -36,7 +36,7 @@ namespace {
 // The longest time the event loop went without running a 2 ms timer while `operation`
 // ran: the gaps between the timer's runs, and the stretches from the start to the first
 // run and from the last run to the end.
-double LongestGapSeconds(const std::function<void()>& operation)
+double longestGapSeconds(const std::function<void()>& operation)
 {
     QElapsedTimer clock;
     qint64 last = 0;
@@ -58,7 +58,7 @@ double LongestGapSeconds(const std::function<void()>& operation)
 }
 
 // The time to bring the row at `fraction` of the list into view and paint the list there.
-double ScrollAndPaintSeconds(QListView* list, double fraction)
+double scrollAndPaintSeconds(QListView* list, double fraction)
 {
     const int rows = list->model()->rowCount();
     if (rows == 0)
@@ -72,7 +72,7 @@ double ScrollAndPaintSeconds(QListView* list, double fraction)
 }
 
 // The controls the bench drives, found by their objectName as the settings file knows them.
-template <typename T> T* Control(const TMainForm& form, const char* name)
+template <typename T> T* findControl(const TMainForm& form, const char* name)
 {
     T* control = form.findChild<T*>(QString::fromLatin1(name));
     if (!control)
@@ -82,20 +82,20 @@ template <typename T> T* Control(const TMainForm& form, const char* name)
 
 struct WindowControls {
     explicit WindowControls(const TMainForm& form)
-        : CheckListBoxQ(Control<TCheckListBox>(form, "CheckListBoxQ"))
-        , RadioGroupScope(Control<TRadioGroup>(form, "RadioGroupScope"))
-        , RadioGroupInfo(Control<TRadioGroup>(form, "RadioGroupInfo"))
-        , CheckBox_IRM(Control<QCheckBox>(form, "CheckBox_IRM"))
-        , PageControl1(Control<QTabWidget>(form, "PageControl1"))
-        , TabSheetAction(Control<QWidget>(form, "TabSheetAction"))
-        , BitBtnScanDirs(Control<QPushButton>(form, "BitBtnScanDirs"))
-        , Memo1(Control<QPlainTextEdit>(form, "Memo1"))
-        , ListBoxResults(Control<QListView>(form, "ListBoxResults"))
-        , PageControl2(Control<QTabWidget>(form, "PageControl2"))
-        , TabSheetByPath(Control<QWidget>(form, "TabSheetByPath"))
-        , TabSheetByObj(Control<QWidget>(form, "TabSheetByObj"))
-        , PopopSaveAsXML(Control<QAction>(form, "PopopSaveAsXML"))
-        , PopupGetLongNames(Control<QAction>(form, "PopupGetLongNames"))
+        : CheckListBoxQ(findControl<TCheckListBox>(form, "CheckListBoxQ"))
+        , RadioGroupScope(findControl<TRadioGroup>(form, "RadioGroupScope"))
+        , RadioGroupInfo(findControl<TRadioGroup>(form, "RadioGroupInfo"))
+        , CheckBox_IRM(findControl<QCheckBox>(form, "CheckBox_IRM"))
+        , PageControl1(findControl<QTabWidget>(form, "PageControl1"))
+        , TabSheetAction(findControl<QWidget>(form, "TabSheetAction"))
+        , BitBtnScanDirs(findControl<QPushButton>(form, "BitBtnScanDirs"))
+        , Memo1(findControl<QPlainTextEdit>(form, "Memo1"))
+        , ListBoxResults(findControl<QListView>(form, "ListBoxResults"))
+        , PageControl2(findControl<QTabWidget>(form, "PageControl2"))
+        , TabSheetByPath(findControl<QWidget>(form, "TabSheetByPath"))
+        , TabSheetByObj(findControl<QWidget>(form, "TabSheetByObj"))
+        , PopopSaveAsXML(findControl<QAction>(form, "PopopSaveAsXML"))
+        , PopupGetLongNames(findControl<QAction>(form, "PopupGetLongNames"))
         , scanControls(form.findChild<WindowScanControls*>())
     {
     }
@@ -174,7 +174,7 @@ void MeasureWindow(
         for (int run = 0; run < runs; ++run) {
             QElapsedTimer clock;
             clock.start();
-            figures.scanGap.push_back(LongestGapSeconds([&] { ui.BitBtnScanDirs->click(); }));
+            figures.scanGap.push_back(longestGapSeconds([&] { ui.BitBtnScanDirs->click(); }));
             figures.scan.push_back(clock.nsecsElapsed() / 1e9);
             figures.lines = ui.results()->lines().count();
             figures.infoLines = static_cast<size_t>(ui.Memo1->blockCount());
@@ -182,7 +182,7 @@ void MeasureWindow(
 
             // The trustee names still waiting reach the Info page while the loop runs.
             clock.restart();
-            figures.infoCatchUpGap.push_back(LongestGapSeconds([&] {
+            figures.infoCatchUpGap.push_back(longestGapSeconds([&] {
                 while (ui.scanControls->pendingLines() > 0)
                     QApplication::processEvents(QEventLoop::WaitForMoreEvents);
             }));
@@ -192,13 +192,13 @@ void MeasureWindow(
 
             double longestScroll = 0;
             for (double at : { 0.0, 0.25, 0.5, 0.75, 1.0 })
-                longestScroll = std::max(longestScroll, ScrollAndPaintSeconds(ui.ListBoxResults, at));
+                longestScroll = std::max(longestScroll, scrollAndPaintSeconds(ui.ListBoxResults, at));
             figures.scroll.push_back(longestScroll);
 
             clock.restart();
             // The scan ends on the by-path tab; showing the other one builds the list.
             figures.byTrusteeGap.push_back(
-                LongestGapSeconds([&] { ui.PageControl2->setCurrentWidget(ui.TabSheetByObj); }));
+                longestGapSeconds([&] { ui.PageControl2->setCurrentWidget(ui.TabSheetByObj); }));
             figures.byTrustee.push_back(clock.nsecsElapsed() / 1e9);
             // Back on the by-path tab (the list stays built), so that long names below do
             // not build the list by trustee again.
@@ -207,12 +207,12 @@ void MeasureWindow(
             // The context menu was never opened over the list by trustee: the save writes the
             // by-path results.
             clock.restart();
-            figures.saveGap.push_back(LongestGapSeconds([&] { ui.PopopSaveAsXML->trigger(); }));
+            figures.saveGap.push_back(longestGapSeconds([&] { ui.PopopSaveAsXML->trigger(); }));
             figures.save.push_back(clock.nsecsElapsed() / 1e9);
             ::unlink(saveFile.c_str());
 
             clock.restart();
-            figures.longNamesGap.push_back(LongestGapSeconds([&] { ui.PopupGetLongNames->trigger(); }));
+            figures.longNamesGap.push_back(longestGapSeconds([&] { ui.PopupGetLongNames->trigger(); }));
             figures.longNames.push_back(clock.nsecsElapsed() / 1e9);
         }
         form.close();

@@ -37,7 +37,7 @@ namespace {
 
 // Distance of EditPattern's right edge from the settings panel's right edge, kept when
 // the panel is resized (the edit is anchored left, top and right).
-constexpr int kPatternRightMargin = 7;
+constexpr int patternRightMargin = 7;
 
 // Panel 0 of the status bar: the README installed beside the program, as a file: URL
 // (fully encoded, so a blank in the path cannot split it when it is opened).
@@ -152,7 +152,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (watched == PanelSettings && event->type() == QEvent::Resize) {
-        const int width = PanelSettings->width() - EditPattern->x() - kPatternRightMargin;
+        const int width = PanelSettings->width() - EditPattern->x() - patternRightMargin;
         EditPattern->resize(std::max(width, 60), EditPattern->height());
     }
     return QMainWindow::eventFilter(watched, event);

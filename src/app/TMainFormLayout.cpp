@@ -26,7 +26,7 @@
 
 namespace {
 
-const QString kResultsHint = QStringLiteral("See context menu for further options  (right mouse-click)");
+const QString resultsHint = QStringLiteral("See context menu for further options  (right mouse-click)");
 
 QFont arialPixels(int pixels, bool bold = false)
 {
@@ -58,7 +58,7 @@ QListView* newResultList(const QString& name, QWidget* page, ReportListModel* mo
 {
     auto* list = new QListView(page);
     list->setObjectName(name);
-    list->setToolTip(kResultsHint);
+    list->setToolTip(resultsHint);
     list->setModel(model);
     list->setUniformItemSizes(true);
     list->setLayoutMode(QListView::Batched);

@@ -19,7 +19,7 @@ WindowScanControls::WindowScanControls(TRadioGroup* scope, TRadioGroup* info, QC
     , m_infoPage(infoPage)
 {
     m_sliceTimer.setSingleShot(true);
-    connect(&m_sliceTimer, &QTimer::timeout, this, [this] { addSlice(m_scanning ? kSliceIntervalMs : 0); });
+    connect(&m_sliceTimer, &QTimer::timeout, this, [this] { addSlice(m_scanning ? sliceIntervalMs : 0); });
     m_statusTimer.setSingleShot(true);
     m_statusTimer.setInterval(0);
     connect(&m_statusTimer, &QTimer::timeout, this, &WindowScanControls::showLatestStatus);
@@ -69,7 +69,7 @@ void WindowScanControls::appendInfoLine(std::string_view line)
     m_pendingText += '\n';
     ++m_pendingCount;
     if (!m_sliceTimer.isActive())
-        m_sliceTimer.start(kSliceIntervalMs);
+        m_sliceTimer.start(sliceIntervalMs);
 }
 
 void WindowScanControls::addLines(qsizetype count)
@@ -95,7 +95,7 @@ void WindowScanControls::addSlice(int interval)
     QElapsedTimer clock;
     clock.start();
     constexpr qsizetype chunk = 512;
-    while (m_pendingCount > 0 && clock.elapsed() < kSliceMs)
+    while (m_pendingCount > 0 && clock.elapsed() < sliceMs)
         addLines(std::min(chunk, m_pendingCount));
     if (m_pendingCount > 0)
         m_sliceTimer.start(interval);

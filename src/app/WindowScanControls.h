@@ -52,11 +52,11 @@ public:
 
     /// Longest time one slice spends adding lines, and the pause between slices while a
     /// scan runs (after it, slices follow each other as fast as events allow).
-    static constexpr int kSliceMs = 8;
-    static constexpr int kSliceIntervalMs = 100;
+    static constexpr int sliceMs = 8;
+    static constexpr int sliceIntervalMs = 100;
 
 private:
-    /// Adds collected lines until kSliceMs have passed; schedules the next slice when lines
+    /// Adds collected lines until sliceMs have passed; schedules the next slice when lines
     /// remain (after `interval` ms).
     void addSlice(int interval);
     /// Adds the next `count` collected lines.

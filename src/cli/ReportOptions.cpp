@@ -7,9 +7,9 @@
 
 namespace {
 
-const std::map<std::string, int> kScopes { { "directories", 0 }, { "files", 1 }, { "both", 2 } };
-const std::map<std::string, int> kInfos { { "trustees", 0 }, { "owner", 1 }, { "both", 2 } };
-const std::map<std::string, ReportFormat> kFormats { { "txt", ReportFormat::Txt },
+const std::map<std::string, int> scopes { { "directories", 0 }, { "files", 1 }, { "both", 2 } };
+const std::map<std::string, int> infos { { "trustees", 0 }, { "owner", 1 }, { "both", 2 } };
+const std::map<std::string, ReportFormat> formats { { "txt", ReportFormat::Txt },
     { "trustees", ReportFormat::Trustees }, { "bat", ReportFormat::Bat }, { "xml", ReportFormat::Xml },
     { "access", ReportFormat::Access }, { "access-csv", ReportFormat::AccessCsv },
     { "effective", ReportFormat::Effective }, { "effective-csv", ReportFormat::EffectiveCsv } };
@@ -42,10 +42,10 @@ std::optional<int> ParseReportOptions(
                  "START_PATHs are queued after its entries")
               ->type_name("FILE");
     auto* scopeOpt = app.add_option("--scope", scope, "the \"Scope\" choice (default directories)")
-                         ->check(CLI::IsMember(kScopes).description(""))
+                         ->check(CLI::IsMember(scopes).description(""))
                          ->type_name("directories|files|both");
     auto* infoOpt = app.add_option("--info", info, "the \"Info\" choice (default trustees)")
-                        ->check(CLI::IsMember(kInfos).description(""))
+                        ->check(CLI::IsMember(infos).description(""))
                         ->type_name("trustees|owner|both");
     auto* irmOpt = app.add_flag("--irm", irm, "show inherited rights masks of directories (default)");
     auto* noIrmOpt = app.add_flag("--no-irm", noIrm, "do not show inherited rights masks");
@@ -65,7 +65,7 @@ std::optional<int> ParseReportOptions(
                  "file, nothing below it), every user with the reason for each right, then IDs no object has; "
                  "effective, effective-csv: the rights map of --user over the START_PATHs, walked with the scope "
                  "and pattern (each start path and every entry whose rights differ from its parent's)")
-              ->check(CLI::IsMember(kFormats).description(""))
+              ->check(CLI::IsMember(formats).description(""))
               ->type_name("txt|trustees|bat|xml|access|access-csv|effective|effective-csv");
     auto* userOpt = app.add_option("--user", user,
                            "the object whose rights the effective forms map: a user, a group, a container by its typed "
@@ -108,9 +108,9 @@ std::optional<int> ParseReportOptions(
     if (*settingsOpt)
         options.settingsFile = settings;
     if (*scopeOpt)
-        options.scopeIndex = kScopes.at(scope);
+        options.scopeIndex = scopes.at(scope);
     if (*infoOpt)
-        options.infoIndex = kInfos.at(info);
+        options.infoIndex = infos.at(info);
     if (*irmOpt)
         options.irm = true;
     if (*noIrmOpt)
@@ -120,7 +120,7 @@ std::optional<int> ParseReportOptions(
     if (*connectionOpt)
         options.connection = connection;
     if (*formatOpt)
-        options.format = kFormats.at(format);
+        options.format = formats.at(format);
     if (*userOpt)
         options.user = user;
     const bool effectiveForm

@@ -14,7 +14,7 @@ constexpr uint32_t requesterFailure = 0x88FF;
 constexpr uint32_t invalidPath = 0x899C;
 
 // The components of a directory path, either separator.
-std::vector<std::string> Components(const std::string& dirPath)
+std::vector<std::string> componentsOf(const std::string& dirPath)
 {
     std::vector<std::string> parts;
     std::string part;
@@ -31,14 +31,14 @@ std::vector<std::string> Components(const std::string& dirPath)
 }
 
 // The library path of an entry in a folder ('VOL1:' + 'DOCS' is 'VOL1:DOCS').
-std::string ChildPath(const std::string& folder, const std::string& name)
+std::string childPath(const std::string& folder, const std::string& name)
 {
     return !folder.empty() && folder.back() == ':' ? folder + name : folder + "\\" + name;
 }
 
 // The name of an entry in a name space, read in the long name space (which knows both
 // names, so a path may mix them), and whether it is a directory.
-uint32_t EntryName(uint32_t conn, const std::string& path, uint8_t nameSpace, std::string& name, bool& isDirectory)
+uint32_t readEntryName(uint32_t conn, const std::string& path, uint8_t nameSpace, std::string& name, bool& isDirectory)
 {
     NWEntryInfo info {};
     const uint16_t code = NWLib().getNSEntryInfo(conn, 0, path.c_str(), nw::nameSpaceLong, nameSpace, info);
@@ -50,7 +50,7 @@ uint32_t EntryName(uint32_t conn, const std::string& path, uint8_t nameSpace, st
 }
 
 // A directory's inherited rights mask.
-uint32_t ReadDirectoryMask(uint32_t conn, const std::string& dosPath, uint8_t& irm)
+uint32_t readDirectoryMask(uint32_t conn, const std::string& dosPath, uint8_t& irm)
 {
     uint8_t sequence[9];
     std::memset(sequence, 0xFF, sizeof sequence);
@@ -60,7 +60,7 @@ uint32_t ReadDirectoryMask(uint32_t conn, const std::string& dosPath, uint8_t& i
 }
 
 // A file's rights-mask byte, as the file search of its directory returns it.
-uint32_t ReadFileMask(uint32_t conn, const std::string& folder, const std::string& dosName, uint8_t& irm)
+uint32_t readFileMask(uint32_t conn, const std::string& folder, const std::string& dosName, uint8_t& irm)
 {
     NWClientLibrary& lib = NWLib();
     uint8_t volumeNumber = 0, accessRights = 0;
@@ -103,7 +103,7 @@ uint32_t ReadAssignments(uint32_t connHandle, const std::string& dosPath, std::v
 uint32_t ReadLongName(uint32_t connHandle, const std::string& dosPath, std::string& longName)
 {
     bool isDirectory = false;
-    return EntryName(connHandle, dosPath, nw::nameSpaceLong, longName, isDirectory);
+    return readEntryName(connHandle, dosPath, nw::nameSpaceLong, longName, isDirectory);
 }
 
 uint32_t ResolveEntry(const std::string& path, uint32_t connHandle, ResolvedEntry& entry)
@@ -129,31 +129,32 @@ uint32_t ResolveEntry(const std::string& path, uint32_t connHandle, ResolvedEntr
     std::string dosPath = entry.volume + ":";
     std::string longPath = "\\\\" + entry.server + "\\" + entry.volume;
     ChainLevel root;
-    if (const uint32_t code = ReadDirectoryMask(conn, dosPath, root.irm))
+    if (const uint32_t code = readDirectoryMask(conn, dosPath, root.irm))
         return code;
     if (const uint32_t code = addLevel(std::move(root), dosPath, longPath))
         return code;
 
-    const std::vector<std::string> parts = Components(dirPath);
+    const std::vector<std::string> parts = componentsOf(dirPath);
     for (size_t i = 0; i < parts.size(); ++i) {
         if (entry.isFile)
             return invalidPath; // a file has no entries below it
         const std::string folder = dosPath;
         std::string dosName, longName;
         bool isDirectory = false;
-        if (const uint32_t code = EntryName(conn, ChildPath(folder, parts[i]), nw::nameSpaceDos, dosName, isDirectory))
+        if (const uint32_t code
+            = readEntryName(conn, childPath(folder, parts[i]), nw::nameSpaceDos, dosName, isDirectory))
             return code;
-        dosPath = ChildPath(folder, dosName);
+        dosPath = childPath(folder, dosName);
         if (const uint32_t code = ReadLongName(conn, dosPath, longName))
             return code;
         longPath += "\\" + longName;
         ChainLevel level;
         if (isDirectory) {
-            if (const uint32_t code = ReadDirectoryMask(conn, dosPath, level.irm))
+            if (const uint32_t code = readDirectoryMask(conn, dosPath, level.irm))
                 return code;
         } else {
             entry.isFile = true;
-            if (const uint32_t code = ReadFileMask(conn, folder, dosName, level.irm))
+            if (const uint32_t code = readFileMask(conn, folder, dosName, level.irm))
                 return code;
         }
         if (const uint32_t code = addLevel(std::move(level), dosPath, longPath))

@@ -10,7 +10,7 @@ namespace effective {
 
 namespace {
 
-bool IsSpecial(std::string_view name) noexcept
+bool isSpecial(std::string_view name) noexcept
 {
     return !name.empty() && name.front() == '[';
 }
@@ -19,7 +19,7 @@ bool IsSpecial(std::string_view name) noexcept
 
 std::string TypelessName(std::string_view typedName)
 {
-    if (IsSpecial(typedName))
+    if (isSpecial(typedName))
         return std::string(typedName);
     std::string out;
     size_t pos = 0;
@@ -56,7 +56,7 @@ bool IsContainerName(std::string_view typedName) noexcept
 std::vector<std::string> ContainersAbove(std::string_view typedName)
 {
     std::vector<std::string> out;
-    if (IsSpecial(typedName))
+    if (isSpecial(typedName))
         return out;
     for (size_t dot = typedName.find('.'); dot != std::string_view::npos; dot = typedName.find('.', dot + 1))
         if (dot + 1 < typedName.size())

@@ -22,7 +22,7 @@ struct LevelState {
 
 // The library path of the directory that holds a path the walk hands over
 // ('VOL1:\A\B' -> 'VOL1:\A', 'VOL1:\A' and 'VOL1:A' -> 'VOL1:').
-std::string_view ParentOf(std::string_view path) noexcept
+std::string_view parentOf(std::string_view path) noexcept
 {
     const size_t sep = path.find_last_of("\\:");
     if (sep == std::string_view::npos)
@@ -114,7 +114,7 @@ private:
     // a row of its own. False when path does not lie below the start entry.
     bool enterParentOf(const std::string& path)
     {
-        const std::string_view parent = ParentOf(path);
+        const std::string_view parent = parentOf(path);
         while (m_depth > m_base && m_states[m_depth - 1].dosPath != parent)
             --m_depth;
         while (m_states[m_depth - 1].dosPath != parent) {

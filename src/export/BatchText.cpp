@@ -11,31 +11,31 @@ namespace {
 
 // What each byte means to a batch line; looked up per byte because the export runs
 // over millions of lines.
-constexpr uint8_t kUnwritable = kBatchUnwritable;
-constexpr uint8_t kNeedsQuotes = kBatchNeedsQuotes;
-constexpr uint8_t kRemarkSpecial = kBatchRemarkSpecial;
-constexpr uint8_t kPercent = kBatchPercent;
+constexpr uint8_t unwritable = batchUnwritable;
+constexpr uint8_t needsQuotes = batchNeedsQuotes;
+constexpr uint8_t remarkSpecial = batchRemarkSpecial;
+constexpr uint8_t percent = batchPercent;
 
 constexpr std::array<uint8_t, 256> makeByteClasses()
 {
     std::array<uint8_t, 256> classes {};
     for (int c = 0; c < 0x20; ++c)
-        classes[c] = kUnwritable | kRemarkSpecial;
+        classes[c] = unwritable | remarkSpecial;
     for (int c = 0x80; c < 0x100; ++c)
-        classes[c] = kBatchNonAscii;
-    classes['%'] = kRemarkSpecial | kPercent;
-    classes['"'] = kUnwritable;
+        classes[c] = batchNonAscii;
+    classes['%'] = remarkSpecial | percent;
+    classes['"'] = unwritable;
     for (unsigned char c : std::string_view(" &|<>^(),;="))
-        classes[c] = kNeedsQuotes;
+        classes[c] = needsQuotes;
     return classes;
 }
 
-constexpr std::array<uint8_t, 256> kByteClasses = makeByteClasses();
+constexpr std::array<uint8_t, 256> byteClasses = makeByteClasses();
 
 bool anyByteOf(std::string_view text, uint8_t flag) noexcept
 {
     for (char c : text)
-        if (kByteClasses[static_cast<unsigned char>(c)] & flag)
+        if (byteClasses[static_cast<unsigned char>(c)] & flag)
             return true;
     return false;
 }
@@ -49,7 +49,7 @@ uint8_t BatchByteClasses(std::string_view text) noexcept
     unsigned any = 0;
     // Eight bytes a step; the exit once every class is seen also keeps the compiler from
     // turning the loop into a gather it cannot do well on short texts.
-    constexpr unsigned all = kUnwritable | kNeedsQuotes | kRemarkSpecial | kPercent | kBatchNonAscii;
+    constexpr unsigned all = unwritable | needsQuotes | remarkSpecial | percent | batchNonAscii;
 #if defined(__SSE2__)
     // Sixteen bytes a step: one compare per special byte value for the whole block.
     const auto eq = [](__m128i x, char c) { return _mm_cmpeq_epi8(x, _mm_set1_epi8(c)); };
@@ -61,38 +61,38 @@ uint8_t BatchByteClasses(std::string_view text) noexcept
                 _mm_or_si128(_mm_or_si128(eq(x, '>'), eq(x, '^')), _mm_or_si128(eq(x, '('), eq(x, ')')))),
             _mm_or_si128(_mm_or_si128(eq(x, ','), eq(x, ';')), eq(x, '=')));
         if (_mm_movemask_epi8(x))
-            any |= kBatchNonAscii;
+            any |= batchNonAscii;
         if (_mm_movemask_epi8(control))
-            any |= kUnwritable | kRemarkSpecial;
+            any |= unwritable | remarkSpecial;
         if (_mm_movemask_epi8(eq(x, '"')))
-            any |= kUnwritable;
+            any |= unwritable;
         if (_mm_movemask_epi8(eq(x, '%')))
-            any |= kRemarkSpecial | kPercent;
+            any |= remarkSpecial | percent;
         if (_mm_movemask_epi8(operators))
-            any |= kNeedsQuotes;
+            any |= needsQuotes;
     }
 #endif
     for (; n >= 8 && any != all; p += 8, n -= 8)
-        any |= kByteClasses[p[0]] | kByteClasses[p[1]] | kByteClasses[p[2]] | kByteClasses[p[3]] | kByteClasses[p[4]]
-            | kByteClasses[p[5]] | kByteClasses[p[6]] | kByteClasses[p[7]];
+        any |= byteClasses[p[0]] | byteClasses[p[1]] | byteClasses[p[2]] | byteClasses[p[3]] | byteClasses[p[4]]
+            | byteClasses[p[5]] | byteClasses[p[6]] | byteClasses[p[7]];
     for (; n > 0 && any != all; ++p, --n)
-        any |= kByteClasses[*p];
+        any |= byteClasses[*p];
     return static_cast<uint8_t>(any);
 }
 
 bool IsBatchWritable(std::string_view text) noexcept
 {
-    return !anyByteOf(text, kUnwritable);
+    return !anyByteOf(text, unwritable);
 }
 
 bool IsBatchWritable(uint8_t classes) noexcept
 {
-    return !(classes & kUnwritable);
+    return !(classes & unwritable);
 }
 
 bool BatchWordNeedsQuotes(std::string_view text) noexcept
 {
-    return anyByteOf(text, kNeedsQuotes);
+    return anyByteOf(text, needsQuotes);
 }
 
 void AppendBatchText(std::string& out, std::string_view text)
@@ -102,7 +102,7 @@ void AppendBatchText(std::string& out, std::string_view text)
 
 void AppendBatchText(std::string& out, std::string_view text, uint8_t classes)
 {
-    if (!(classes & kPercent)) {
+    if (!(classes & percent)) {
         out.append(text);
         return;
     }
@@ -136,7 +136,7 @@ void AppendBatchWord(std::string& out, std::string_view text)
 
 void AppendBatchWord(std::string& out, std::string_view text, uint8_t classes)
 {
-    if (!(classes & kNeedsQuotes)) {
+    if (!(classes & needsQuotes)) {
         AppendBatchText(out, text, classes);
         return;
     }
@@ -152,14 +152,14 @@ void AppendBatchRemText(std::string& out, std::string_view text)
 
 void AppendBatchRemText(std::string& out, std::string_view text, uint8_t classes)
 {
-    if (!(classes & kRemarkSpecial)) {
+    if (!(classes & remarkSpecial)) {
         out.append(text);
         return;
     }
     size_t from = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (!(kByteClasses[static_cast<unsigned char>(c)] & kRemarkSpecial))
+        if (!(byteClasses[static_cast<unsigned char>(c)] & remarkSpecial))
             continue;
         out.append(text.data() + from, i - from);
         out += c == '%' ? "%%" : "?";

@@ -53,16 +53,16 @@ void AppendBatchRemText(std::string& out, std::string_view text);
 
 /// What the bytes of text hold, all in one pass: a summary that the overloads below
 /// take instead of looking at the bytes again. Its bits: a byte that cannot stand in a
-/// RIGHTS argument (kBatchUnwritable), one that needs double quotes around a word
-/// (kBatchNeedsQuotes), one a remark changes (kBatchRemarkSpecial), a "%" (kBatchPercent),
-/// a byte beyond ASCII, which the batch form's code page must hold (kBatchNonAscii).
-/// A text without kBatchNeedsQuotes and kBatchPercent is its own word; one without
-/// kBatchRemarkSpecial its own remark text.
-inline constexpr uint8_t kBatchUnwritable = 1;
-inline constexpr uint8_t kBatchNeedsQuotes = 2;
-inline constexpr uint8_t kBatchRemarkSpecial = 4;
-inline constexpr uint8_t kBatchPercent = 8;
-inline constexpr uint8_t kBatchNonAscii = 16;
+/// RIGHTS argument (batchUnwritable), one that needs double quotes around a word
+/// (batchNeedsQuotes), one a remark changes (batchRemarkSpecial), a "%" (batchPercent),
+/// a byte beyond ASCII, which the batch form's code page must hold (batchNonAscii).
+/// A text without batchNeedsQuotes and batchPercent is its own word; one without
+/// batchRemarkSpecial its own remark text.
+inline constexpr uint8_t batchUnwritable = 1;
+inline constexpr uint8_t batchNeedsQuotes = 2;
+inline constexpr uint8_t batchRemarkSpecial = 4;
+inline constexpr uint8_t batchPercent = 8;
+inline constexpr uint8_t batchNonAscii = 16;
 uint8_t BatchByteClasses(std::string_view text) noexcept;
 /// IsBatchWritable for a text of these classes.
 bool IsBatchWritable(uint8_t classes) noexcept;

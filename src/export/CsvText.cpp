@@ -2,10 +2,10 @@
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kRowEnd = "\r\n";
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view rowEnd = "\r\n";
 
-bool LooksLikeFormula(std::string_view field) noexcept
+bool looksLikeFormula(std::string_view field) noexcept
 {
     if (field.empty())
         return false;
@@ -17,7 +17,7 @@ bool LooksLikeFormula(std::string_view field) noexcept
 
 CsvText::CsvText(std::initializer_list<std::string_view> header)
 {
-    m_bytes = kByteOrderMark;
+    m_bytes = byteOrderMark;
     bool first = true;
     for (std::string_view name : header) {
         if (!first)
@@ -25,7 +25,7 @@ CsvText::CsvText(std::initializer_list<std::string_view> header)
         m_bytes += name;
         first = false;
     }
-    m_bytes += kRowEnd;
+    m_bytes += rowEnd;
 }
 
 void CsvText::row(std::initializer_list<std::string_view> fields)
@@ -37,12 +37,12 @@ void CsvText::row(std::initializer_list<std::string_view> fields)
         appendField(m_bytes, field);
         first = false;
     }
-    m_bytes += kRowEnd;
+    m_bytes += rowEnd;
 }
 
 void CsvText::appendField(std::string& out, std::string_view field)
 {
-    const bool guard = LooksLikeFormula(field);
+    const bool guard = looksLikeFormula(field);
     if (!guard && field.find_first_of("\",\r\n") == std::string_view::npos) {
         out += field;
         return;

@@ -8,12 +8,12 @@ using namespace effective;
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kObjectIndent = "     ";
-constexpr std::string_view kExplanationIndent = "          ";
-constexpr size_t kBlocksPerPendingCall = 1024;
+constexpr std::string_view lineEnd = "\r\n";
+constexpr std::string_view objectIndent = "     ";
+constexpr std::string_view explanationIndent = "          ";
+constexpr size_t blocksPerPendingCall = 1024;
 
-std::string ExplanationLine(const ExplanationItem& item)
+std::string explanationLine(const ExplanationItem& item)
 {
     std::string line(RelationWords(item.relation));
     line += ' ';
@@ -33,33 +33,33 @@ std::string ExplanationLine(const ExplanationItem& item)
     return line;
 }
 
-void AppendLine(std::string& out, std::string_view indent, std::string_view text)
+void appendLine(std::string& out, std::string_view indent, std::string_view text)
 {
     out += indent;
     out += text;
-    out += kLineEnd;
+    out += lineEnd;
 }
 
-void AppendObject(std::string& out, const std::string& name, uint16_t rights,
+void appendObject(std::string& out, const std::string& name, uint16_t rights,
     const std::vector<ExplanationItem>& explanation, std::string_view note = {})
 {
     std::string line = name + " " + BracketRights(rights);
     line += note;
-    AppendLine(out, kObjectIndent, line);
+    appendLine(out, objectIndent, line);
     for (const ExplanationItem& item : explanation)
-        AppendLine(out, kExplanationIndent, ExplanationLine(item));
+        appendLine(out, explanationIndent, explanationLine(item));
 }
 
-void AppendUnreadable(std::string& out, const std::string& path, uint32_t code)
+void appendUnreadable(std::string& out, const std::string& path, uint32_t code)
 {
-    AppendLine(out, "", path);
-    AppendLine(out, kObjectIndent, "cannot be read: " + NWErrorText(code));
-    out += kLineEnd;
+    appendLine(out, "", path);
+    appendLine(out, objectIndent, "cannot be read: " + NWErrorText(code));
+    out += lineEnd;
 }
 
-void LetMessagesThrough(size_t block)
+void letMessagesThrough(size_t block)
 {
-    if ((block + 1) % kBlocksPerPendingCall == 0)
+    if ((block + 1) % blocksPerPendingCall == 0)
         ProcessPendingMessages();
 }
 
@@ -69,7 +69,7 @@ std::vector<std::string> ExplanationLines(const std::vector<ExplanationItem>& ex
 {
     std::vector<std::string> lines;
     for (const ExplanationItem& item : explanation)
-        lines.push_back(ExplanationLine(item));
+        lines.push_back(explanationLine(item));
     return lines;
 }
 
@@ -86,15 +86,15 @@ std::string BuildAccessForm(const AccessReport& report, bool csv)
     std::string out;
     for (size_t i = 0; i < report.entries.size(); ++i) {
         const AccessEntry& entry = report.entries[i];
-        LetMessagesThrough(i);
+        letMessagesThrough(i);
         if (entry.code != 0) {
-            AppendUnreadable(out, entry.path, entry.code);
+            appendUnreadable(out, entry.path, entry.code);
             continue;
         }
-        AppendLine(out, "", entry.path);
+        appendLine(out, "", entry.path);
         for (const AccessRow& row : entry.rows)
-            AppendObject(out, row.name, row.rights, row.explanation, row.orphaned ? " (orphaned ID)" : "");
-        out += kLineEnd;
+            appendObject(out, row.name, row.rights, row.explanation, row.orphaned ? " (orphaned ID)" : "");
+        out += lineEnd;
     }
     return out;
 }
@@ -107,21 +107,21 @@ std::string BuildRightsMapForm(const RightsMapReport& report, bool csv)
             const RightsMapRow& row = report.rows[i];
             if (row.code == 0)
                 text.row({ row.path, report.user, RightsLetters(row.rights) });
-            LetMessagesThrough(i);
+            letMessagesThrough(i);
         }
         return text.take();
     }
     std::string out;
     for (size_t i = 0; i < report.rows.size(); ++i) {
         const RightsMapRow& row = report.rows[i];
-        LetMessagesThrough(i);
+        letMessagesThrough(i);
         if (row.code != 0) {
-            AppendUnreadable(out, row.path, row.code);
+            appendUnreadable(out, row.path, row.code);
             continue;
         }
-        AppendLine(out, "", row.path);
-        AppendObject(out, report.user, row.rights, row.explanation);
-        out += kLineEnd;
+        appendLine(out, "", row.path);
+        appendObject(out, report.user, row.rights, row.explanation);
+        out += lineEnd;
     }
     return out;
 }

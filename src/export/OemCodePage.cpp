@@ -26,7 +26,7 @@ struct OemTable {
 OemTable buildTable()
 {
     OemTable table;
-    const iconv_t converter = iconv_open("UTF-32LE", ("CP" + std::to_string(kBatchCodePage)).c_str());
+    const iconv_t converter = iconv_open("UTF-32LE", ("CP" + std::to_string(batchCodePage)).c_str());
     if (converter == reinterpret_cast<iconv_t>(-1))
         return table;
     for (int byte = 0x80; byte <= 0xFF; ++byte) {

@@ -12,7 +12,7 @@
 // "The batch form".
 
 /// The code page number, as the CHCP line and the remarks name it.
-inline constexpr int kBatchCodePage = 850;
+inline constexpr int batchCodePage = 850;
 
 /// Appends utf8 in code page 850. Returns false, and leaves out as it was, when a
 /// character has no byte in the code page or the text is not well-formed UTF-8.

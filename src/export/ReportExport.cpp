@@ -15,12 +15,12 @@
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kXmlHead = "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>";
+constexpr std::string_view lineEnd = "\r\n";
+constexpr std::string_view xmlHead = "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>";
 // The longest line cmd.exe reads as one, CR LF not counted (8,191 characters).
-constexpr size_t kMaxBatchLine = 8191;
+constexpr size_t maxBatchLine = 8191;
 // Lines between two calls of ProcessPendingMessages while a form is built.
-constexpr size_t kLinesPerPendingCall = 4096;
+constexpr size_t linesPerPendingCall = 4096;
 
 // A line-kind template cut at its "%s" places once per export, not once per line:
 // literals[0], argument 1, literals[1], ... literals[holes]. The templates hold no other
@@ -65,19 +65,19 @@ void appendTemplate(
             appendArg(out, *arg++);
     }
     out += tmpl.literals[tmpl.holes];
-    out += kLineEnd;
+    out += lineEnd;
 }
 
 // Calls f(line) for every line of a known kind, in order; separator lines (and the rows
 // of the list by trustee, which these forms never read) are skipped. Lets pending
-// messages through every kLinesPerPendingCall lines.
+// messages through every linesPerPendingCall lines.
 template <typename F> void forEachKindLine(const ReportList& results, F f)
 {
     for (size_t i = 0; i < results.count(); ++i) {
         const ReportLine line = results.line(i);
         if (FindLineKind(line.code))
             f(line);
-        if ((i + 1) % kLinesPerPendingCall == 0)
+        if ((i + 1) % linesPerPendingCall == 0)
             ProcessPendingMessages();
     }
 }
@@ -141,7 +141,7 @@ public:
                 continue;
             classes[k] = BatchByteClasses(*it);
             writable = writable && IsBatchWritable(classes[k]);
-            nonAscii = nonAscii || (classes[k] & kBatchNonAscii);
+            nonAscii = nonAscii || (classes[k] & batchNonAscii);
         }
         if (!writable)
             return remark(BatchNotRun::UnsafeCharacters, tmpl, args);
@@ -172,7 +172,7 @@ public:
                 return remark(BatchNotRun::OutsideCodePage, tmpl, args);
             }
         }
-        if (m_out.size() - start - kLineEnd.size() > kMaxBatchLine) {
+        if (m_out.size() - start - lineEnd.size() > maxBatchLine) {
             m_out.resize(start);
             return remark(BatchNotRun::TooLong, tmpl, args);
         }
@@ -192,7 +192,7 @@ public:
                 AppendBatchRemText(o, a, classes);
             first = false;
         });
-        finishRemark(start, pathNonAscii || (classes & kBatchNonAscii));
+        finishRemark(start, pathNonAscii || (classes & batchNonAscii));
     }
 
     // Puts the line that switches the console to the code page in front of a file that
@@ -201,7 +201,7 @@ public:
     {
         if (!m_nonAscii)
             return;
-        m_out.insert(0, Format("CHCP %d >NUL", kBatchCodePage) + std::string(kLineEnd));
+        m_out.insert(0, Format("CHCP %d >NUL", batchCodePage) + std::string(lineEnd));
         m_notes.codePage = true;
     }
 
@@ -215,7 +215,7 @@ private:
         bool nonAscii = false;
         appendTemplate(m_out, tmpl, args, [&](std::string& o, std::string_view a) {
             const uint8_t classes = BatchByteClasses(a);
-            nonAscii = nonAscii || (classes & kBatchNonAscii);
+            nonAscii = nonAscii || (classes & batchNonAscii);
             AppendBatchRemText(o, a, classes);
         });
         finishRemark(start, nonAscii);
@@ -235,9 +235,9 @@ private:
                 || std::any_of(m_out.begin() + static_cast<std::ptrdiff_t>(start), m_out.end(),
                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
         }
-        if (m_out.size() - start - kLineEnd.size() <= kMaxBatchLine)
+        if (m_out.size() - start - lineEnd.size() <= maxBatchLine)
             return;
-        size_t keep = start + kMaxBatchLine - 3;
+        size_t keep = start + maxBatchLine - 3;
         // Never keep half of a doubled "%": the "%" runs of a remark are even.
         size_t percents = 0;
         while (percents < keep - start && m_out[keep - 1 - percents] == '%')
@@ -245,7 +245,7 @@ private:
         keep -= percents % 2;
         m_out.resize(keep);
         m_out += "...";
-        m_out += kLineEnd;
+        m_out += lineEnd;
     }
 
     std::string& m_out;
@@ -275,8 +275,8 @@ std::string BuildTextForm(const ReportList& lines)
     PathTextCache paths;
     for (size_t i = 0; i < lines.count(); ++i) {
         lines.appendText(i, out, &paths);
-        out += kLineEnd;
-        if ((i + 1) % kLinesPerPendingCall == 0)
+        out += lineEnd;
+        if ((i + 1) % linesPerPendingCall == 0)
             ProcessPendingMessages();
     }
     return out;
@@ -308,19 +308,19 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
                 break;
             path = current.text();
             const uint8_t classes = BatchByteClasses(path);
-            pathNonAscii = classes & kBatchNonAscii;
+            pathNonAscii = classes & batchNonAscii;
             if (path.empty()) { // an empty word would vanish from the command
                 pathWord = "\"\"";
             } else if (!IsBatchWritable(classes)) {
                 pathWord = {};
-            } else if (!(classes & (kBatchNeedsQuotes | kBatchPercent))) {
+            } else if (!(classes & (batchNeedsQuotes | batchPercent))) {
                 pathWord = path;
             } else {
                 pathWordText.clear();
                 AppendBatchWord(pathWordText, path, classes);
                 pathWord = pathWordText;
             }
-            if (!(classes & kBatchRemarkSpecial)) {
+            if (!(classes & batchRemarkSpecial)) {
                 pathRemark = path;
             } else {
                 pathRemarkText.clear();
@@ -360,8 +360,8 @@ std::string BuildXmlForm(const ReportList& results)
 {
     std::string out;
     out.reserve(results.textBytes() + results.textBytes() / 4 + 48 * results.count() + 64);
-    out += kXmlHead;
-    out += kLineEnd;
+    out += xmlHead;
+    out += lineEnd;
     bool blockOpen = false;
     PathTextCache current;
     std::string path; // the current path, escaped and encoded
@@ -375,12 +375,12 @@ std::string BuildXmlForm(const ReportList& results)
             if (line.code == lkBase) {
                 if (blockOpen) {
                     out += "</grantwise>";
-                    out += kLineEnd;
+                    out += lineEnd;
                     blockOpen = false;
                 }
                 if (!line.value.empty()) {
                     out += "<grantwise>";
-                    out += kLineEnd;
+                    out += lineEnd;
                     blockOpen = true;
                 }
             }
@@ -410,10 +410,10 @@ std::string BuildXmlForm(const ReportList& results)
     });
     if (blockOpen) {
         out += "</grantwise>";
-        out += kLineEnd;
+        out += lineEnd;
     }
     out += "</document>";
-    out += kLineEnd;
+    out += lineEnd;
     return out;
 }
 

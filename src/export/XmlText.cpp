@@ -14,7 +14,7 @@ namespace {
 
 // Code points of the windows-1252 bytes 0x80..0x9F; 0 where the code page leaves the
 // byte undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D).
-constexpr std::array<char16_t, 32> kRow80 = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
+constexpr std::array<char16_t, 32> row80 = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
     0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122,
     0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
 
@@ -32,7 +32,7 @@ constexpr std::array<uint8_t, 256> makeSpecialBytes()
     return special;
 }
 
-constexpr std::array<uint8_t, 256> kSpecialBytes = makeSpecialBytes();
+constexpr std::array<uint8_t, 256> specialBytes = makeSpecialBytes();
 
 // True when every byte of s is printable ASCII other than a markup character, so s is
 // written as it is. Eight bytes a step without a branch per byte: the export runs over
@@ -54,11 +54,11 @@ bool isPlain(std::string_view s) noexcept
     }
 #endif
     for (; n >= 8; p += 8, n -= 8)
-        if (kSpecialBytes[p[0]] | kSpecialBytes[p[1]] | kSpecialBytes[p[2]] | kSpecialBytes[p[3]] | kSpecialBytes[p[4]]
-            | kSpecialBytes[p[5]] | kSpecialBytes[p[6]] | kSpecialBytes[p[7]])
+        if (specialBytes[p[0]] | specialBytes[p[1]] | specialBytes[p[2]] | specialBytes[p[3]] | specialBytes[p[4]]
+            | specialBytes[p[5]] | specialBytes[p[6]] | specialBytes[p[7]])
             return false;
     for (; n > 0; ++p, --n)
-        if (kSpecialBytes[*p])
+        if (specialBytes[*p])
             return false;
     return true;
 }
@@ -138,8 +138,8 @@ int Windows1252Byte(char32_t codePoint) noexcept
         return static_cast<int>(codePoint);
     if (codePoint < 0xA0 || codePoint > 0xFFFF)
         return -1;
-    for (size_t k = 0; k < kRow80.size(); ++k)
-        if (kRow80[k] != 0 && kRow80[k] == codePoint)
+    for (size_t k = 0; k < row80.size(); ++k)
+        if (row80[k] != 0 && row80[k] == codePoint)
             return static_cast<int>(0x80 + k);
     return -1;
 }

@@ -12,7 +12,7 @@ struct SplitBuffers {
     char dirPath[nw::nameBufferSize] = {};
 };
 
-std::string BufferText(const char (&buffer)[nw::nameBufferSize])
+std::string bufferText(const char (&buffer)[nw::nameBufferSize])
 {
     return NWBufferText(buffer, sizeof buffer);
 }
@@ -25,9 +25,9 @@ uint16_t ParseNWPath(
     SplitBuffers buffers;
     const uint16_t code = NWLib().parsePath(input.c_str(), buffers.server, connHandle, buffers.volume, buffers.dirPath);
     if (code == 0) {
-        server = BufferText(buffers.server);
-        volume = BufferText(buffers.volume);
-        dirPath = BufferText(buffers.dirPath);
+        server = bufferText(buffers.server);
+        volume = bufferText(buffers.volume);
+        dirPath = bufferText(buffers.dirPath);
     }
     return code;
 }
@@ -40,7 +40,7 @@ uint16_t PathToUNC(const std::string& path, std::string& out)
     uint32_t connHandle = 0;
     const uint16_t code = NWLib().parsePath(input.c_str(), buffers.server, connHandle, buffers.volume, buffers.dirPath);
     if (code == 0)
-        out = Format("\\\\%s\\%s\\%s", BufferText(buffers.server).c_str(), BufferText(buffers.volume).c_str(),
-            BufferText(buffers.dirPath).c_str());
+        out = Format("\\\\%s\\%s\\%s", bufferText(buffers.server).c_str(), bufferText(buffers.volume).c_str(),
+            bufferText(buffers.dirPath).c_str());
     return code;
 }

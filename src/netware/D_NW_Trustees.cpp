@@ -15,7 +15,7 @@ TrusteeBlockRangeError::TrusteeBlockRangeError(unsigned count)
 namespace {
 
 // The next block of a trustee scan; a count above the block's capacity is a range fault.
-uint16_t NextTrusteeBlock(
+uint16_t nextTrusteeBlock(
     uint32_t connHandle, const std::string& path, uint32_t& iterationHandle, uint16_t& count, NWTrusteeBlock& block)
 {
     count = 0;
@@ -34,7 +34,7 @@ uint16_t GetTrusteeEntries(uint32_t connHandle, const std::string& path, std::ve
     NWTrusteeBlock block;
     while (code == 0) {
         uint16_t count = 0;
-        code = NextTrusteeBlock(connHandle, path, iterationHandle, count, block);
+        code = nextTrusteeBlock(connHandle, path, iterationHandle, count, block);
         if (code == 0)
             list.insert(list.end(), block.entries, block.entries + count);
     }
@@ -49,7 +49,7 @@ uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string
     std::string name;
     while (code == 0) {
         uint16_t count = 0;
-        code = NextTrusteeBlock(connHandle, path, iterationHandle, count, block);
+        code = nextTrusteeBlock(connHandle, path, iterationHandle, count, block);
         if (code != 0)
             break;
         for (int i = 0; i < count; ++i) {
@@ -91,7 +91,7 @@ const std::array<RightsLetter, 6> attributeLetters { { { 'C', 0x01, false }, { '
     { 'S', 0x08, false }, { 'A', 0x20, false }, { 'I', 0x40, true } } };
 
 template <size_t N>
-void AppendLetters(
+void appendLetters(
     const std::array<RightsLetter, N>& table, uint32_t mask, const std::string& filler, std::string& letters)
 {
     for (const RightsLetter& entry : table) {
@@ -152,11 +152,11 @@ void RightsToStr(uint32_t mask, int kind, const std::string& filler, std::string
 {
     std::string letters;
     if (kind == 0)
-        AppendLetters(fileSystemLetters, mask, filler, letters);
+        appendLetters(fileSystemLetters, mask, filler, letters);
     else if (kind == 1)
-        AppendLetters(entryLetters, mask, filler, letters);
+        appendLetters(entryLetters, mask, filler, letters);
     else if (kind == 2)
-        AppendLetters(attributeLetters, mask, filler, letters);
+        appendLetters(attributeLetters, mask, filler, letters);
     // The report's format for every trustee and IRM line, written without the formatter
     // (the result is the same); any other format goes through Format.
     if (std::string_view(format) == "[%s]") {

@@ -111,7 +111,7 @@ constexpr const char* classUnknown = "Unknown";
 /// Whether a name-space scan with these search attributes admits an entry of this kind:
 /// directories with searchSubdirectories or searchSubdirectoriesAndFiles, files unless
 /// only subdirectories are asked for.
-constexpr bool searchAdmits(uint16_t searchAttributes, bool isDirectory) noexcept
+constexpr bool SearchAdmits(uint16_t searchAttributes, bool isDirectory) noexcept
 {
     if (searchAttributes & searchSubdirectoriesAndFiles)
         return true;

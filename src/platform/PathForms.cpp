@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr size_t kShortPathBuffer = 255;
+constexpr size_t shortPathBuffer = 255;
 
 std::string longForm(const std::string& path, std::unordered_map<std::string, std::string>* folders)
 {
@@ -53,7 +53,7 @@ std::string ConvertPathName(const std::string& path, PathForm form)
         return longForm(path, nullptr);
     std::string shortPath;
     // A short form that would not fit the system's buffer counts as no answer.
-    if (!ShellShortPathName(path, shortPath) || shortPath.empty() || shortPath.size() > kShortPathBuffer)
+    if (!ShellShortPathName(path, shortPath) || shortPath.empty() || shortPath.size() > shortPathBuffer)
         return path;
     return shortPath;
 }
@@ -61,7 +61,7 @@ std::string ConvertPathName(const std::string& path, PathForm form)
 std::string LongPathConverter::convert(const std::string& path)
 {
     // Bounds the memory of a converter that lives long; a report's folders fit easily.
-    if (m_folders.size() > kMaxFolders)
+    if (m_folders.size() > maxFolders)
         m_folders.clear();
     return longForm(path, &m_folders);
 }

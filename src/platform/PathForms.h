@@ -33,6 +33,6 @@ public:
     std::string convert(const std::string& path);
 
 private:
-    static constexpr size_t kMaxFolders = 1'000'000;
+    static constexpr size_t maxFolders = 1'000'000;
     std::unordered_map<std::string, std::string> m_folders; // folder as given -> its long form
 };

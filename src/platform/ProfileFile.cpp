@@ -75,7 +75,7 @@ std::string ProfileFile::ResolvePath(const std::string& fileName)
 ProfileFile::ProfileFile(const std::string& fileName)
     : m_path(ResolvePath(fileName))
 {
-    RegularFileRead read = ReadRegularFile(m_path, kMaxBytes);
+    RegularFileRead read = ReadRegularFile(m_path, maxBytes);
     if (read.missing)
         return;
     if (!read.ok) {

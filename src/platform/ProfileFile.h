@@ -27,14 +27,14 @@ public:
         Missing, // no file yet: reads give nothing, a flush creates it
         Loaded, // the file was read
         Unreadable, // something stands there that cannot be read (a folder, no access,
-                    // anything but a regular file, more than kMaxBytes): reads give
+                    // anything but a regular file, more than maxBytes): reads give
                     // nothing and flush refuses to replace it
     };
 
     /// The largest settings file read, in bytes (8 MiB): a work queue of 50,000 checked
     /// start paths of 60 characters takes about 7 MB. Larger files, FIFOs and devices are not read (a FIFO
     /// would make the reader wait, a device such as /dev/zero fill the memory).
-    static constexpr uint64_t kMaxBytes = uint64_t(8) << 20;
+    static constexpr uint64_t maxBytes = uint64_t(8) << 20;
 
     /// Resolves fileName (see above) and reads the file. Never fails; see loadState.
     explicit ProfileFile(const std::string& fileName);

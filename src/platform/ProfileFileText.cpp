@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view bom = "\xEF\xBB\xBF";
 
 bool isBlank(char c) noexcept
 {
@@ -140,9 +140,9 @@ bool encodeEntry(const std::string& key, const std::string& value, std::string& 
 ProfileFileText::ProfileFileText(const std::string& bytes)
 {
     std::string_view rest(bytes);
-    if (rest.substr(0, kBom.size()) == kBom) {
-        m_bom = std::string(kBom);
-        rest.remove_prefix(kBom.size());
+    if (rest.substr(0, bom.size()) == bom) {
+        m_bom = std::string(bom);
+        rest.remove_prefix(bom.size());
     }
     m_sections.emplace_back(); // the lines before the first section
     while (!rest.empty()) {

@@ -12,23 +12,23 @@
 
 namespace {
 
-bool IsSeparator(char c)
+bool isSeparator(char c)
 {
     return c == '\\' || c == '/';
 }
 
-bool IsNetworkPath(const std::string& path)
+bool isNetworkPath(const std::string& path)
 {
-    return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+    return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
 }
 
-std::vector<std::string> Components(std::string_view text)
+std::vector<std::string> componentsOf(std::string_view text)
 {
     std::vector<std::string> parts;
     size_t pos = 0;
     while (pos <= text.size()) {
         size_t end = pos;
-        while (end < text.size() && !IsSeparator(text[end]))
+        while (end < text.size() && !isSeparator(text[end]))
             ++end;
         if (end > pos)
             parts.emplace_back(text.substr(pos, end - pos));
@@ -47,15 +47,15 @@ struct NetworkPlace {
 // Opens the connection to the path's server. The connection stays open: the library
 // may hand out one handle per server, so closing it here could close the connection
 // the scan uses; the path splitter keeps servers open in the same way.
-bool OpenNetworkPlace(const std::string& path, NetworkPlace& place)
+bool openNetworkPlace(const std::string& path, NetworkPlace& place)
 {
-    place.parts = Components(path);
+    place.parts = componentsOf(path);
     return !place.parts.empty() && NWLib().openConnByName(place.parts[0].c_str(), place.conn) == 0;
 }
 
 // The entry path of the first `count` components ("VOL1:" and the names below the
 // volume joined with "\"), for the name-space calls.
-std::string EntryPath(const std::vector<std::string>& parts, size_t count)
+std::string entryPathOf(const std::vector<std::string>& parts, size_t count)
 {
     std::string path = parts[1] + ":";
     for (size_t i = 2; i < count; ++i) {
@@ -68,7 +68,7 @@ std::string EntryPath(const std::vector<std::string>& parts, size_t count)
 
 // The name of the entry an entry path names, in a name space. The path's components may
 // be long or DOS names, so it is read in the long name space, which knows both.
-bool EntryName(uint32_t conn, const std::string& entryPath, uint8_t nameSpace, std::string& name)
+bool readEntryName(uint32_t conn, const std::string& entryPath, uint8_t nameSpace, std::string& name)
 {
     NWEntryInfo info {};
     if (NWLib().getNSEntryInfo(conn, 0, entryPath.c_str(), nw::nameSpaceLong, nameSpace, info) != 0)
@@ -78,7 +78,7 @@ bool EntryName(uint32_t conn, const std::string& entryPath, uint8_t nameSpace, s
 }
 
 // The local file-system path a shell path stands for: "C:\" is "/".
-std::filesystem::path LocalPath(const std::string& path)
+std::filesystem::path localPath(const std::string& path)
 {
     std::string local = path.size() >= 2 && path[1] == ':' && (path[0] | 0x20) == 'c' ? path.substr(2) : path;
     std::replace(local.begin(), local.end(), '\\', '/');
@@ -89,26 +89,26 @@ std::filesystem::path LocalPath(const std::string& path)
 
 bool ShellShortPathName(const std::string& path, std::string& shortPath)
 {
-    if (!IsNetworkPath(path)) {
+    if (!isNetworkPath(path)) {
         std::error_code ec;
-        if (!std::filesystem::exists(LocalPath(path), ec))
+        if (!std::filesystem::exists(localPath(path), ec))
             return false;
         shortPath = path;
         return true;
     }
     NetworkPlace place;
-    if (!OpenNetworkPlace(path, place))
+    if (!openNetworkPlace(path, place))
         return false;
     const std::vector<std::string>& parts = place.parts;
     std::string out = "\\\\" + parts[0];
     for (size_t i = 2; i <= parts.size(); ++i) {
         std::string dosName;
-        if (!EntryName(place.conn, EntryPath(parts, i), nw::nameSpaceDos, dosName))
+        if (!readEntryName(place.conn, entryPathOf(parts, i), nw::nameSpaceDos, dosName))
             return false;
         // The volume stays as written; every name below it becomes its DOS name.
         out += "\\" + (i == 2 ? parts[1] : dosName);
     }
-    if (IsSeparator(path.back()))
+    if (isSeparator(path.back()))
         out += "\\";
     shortPath = out;
     return true;
@@ -116,8 +116,8 @@ bool ShellShortPathName(const std::string& path, std::string& shortPath)
 
 bool ShellDisplayName(const std::string& path, std::string& displayName)
 {
-    if (!IsNetworkPath(path)) {
-        const std::filesystem::path local = LocalPath(path);
+    if (!isNetworkPath(path)) {
+        const std::filesystem::path local = localPath(path);
         std::error_code ec;
         if (!std::filesystem::exists(local, ec))
             return false;
@@ -131,10 +131,10 @@ bool ShellDisplayName(const std::string& path, std::string& displayName)
         return true;
     }
     NetworkPlace place;
-    if (!OpenNetworkPlace(path, place))
+    if (!openNetworkPlace(path, place))
         return false;
     if (place.parts.size() > 1)
-        return EntryName(place.conn, EntryPath(place.parts, place.parts.size()), nw::nameSpaceLong, displayName);
+        return readEntryName(place.conn, entryPathOf(place.parts, place.parts.size()), nw::nameSpaceLong, displayName);
     char server[nw::textBufferSize + 1] = {};
     if (NWLib().getConnInfo(place.conn, nw::connInfoServerName, nw::textBufferSize, server) != 0)
         return false;
@@ -145,9 +145,9 @@ bool ShellDisplayName(const std::string& path, std::string& displayName)
 std::vector<ShellFolder> ShellListFolders(const std::string& path)
 {
     std::vector<ShellFolder> folders;
-    if (!IsNetworkPath(path)) {
+    if (!isNetworkPath(path)) {
         std::error_code ec;
-        const std::filesystem::path local = LocalPath(path);
+        const std::filesystem::path local = localPath(path);
         const char separator = path.find('\\') != std::string::npos ? '\\' : '/';
         for (auto it = std::filesystem::directory_iterator(local, ec);
              !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
@@ -156,7 +156,7 @@ std::vector<ShellFolder> ShellListFolders(const std::string& path)
                 continue;
             const std::string name = it->path().filename().string();
             std::string child = path;
-            if (child.empty() || !IsSeparator(child.back()))
+            if (child.empty() || !isSeparator(child.back()))
                 child += separator;
             folders.push_back({ name, child + name });
         }
@@ -165,7 +165,7 @@ std::vector<ShellFolder> ShellListFolders(const std::string& path)
         return folders;
     }
     NetworkPlace place;
-    if (!OpenNetworkPlace(path, place))
+    if (!openNetworkPlace(path, place))
         return folders;
     const std::string base = RemoveSlash(path) + "\\";
     if (place.parts.size() == 1) {
@@ -182,7 +182,7 @@ std::vector<ShellFolder> ShellListFolders(const std::string& path)
         }
         return folders;
     }
-    const std::string dirPath = EntryPath(place.parts, place.parts.size());
+    const std::string dirPath = entryPathOf(place.parts, place.parts.size());
     NWSearchSequence sequence;
     std::memset(&sequence, 0xFF, sizeof sequence);
     NWEntryInfo info {};

@@ -13,18 +13,18 @@ template <typename T, unsigned BlockBits> class ChunkedArray {
     static_assert(std::is_trivially_copyable_v<T>, "records are copied as bytes");
 
 public:
-    static constexpr size_t kBlockSize = size_t(1) << BlockBits;
+    static constexpr size_t blockSize = size_t(1) << BlockBits;
 
     void push_back(const T& value)
     {
         if ((m_size >> BlockBits) == m_blocks.size())
-            m_blocks.push_back(std::make_unique_for_overwrite<T[]>(kBlockSize));
-        m_blocks[m_size >> BlockBits][m_size & (kBlockSize - 1)] = value;
+            m_blocks.push_back(std::make_unique_for_overwrite<T[]>(blockSize));
+        m_blocks[m_size >> BlockBits][m_size & (blockSize - 1)] = value;
         ++m_size;
     }
 
-    T& operator[](size_t index) noexcept { return m_blocks[index >> BlockBits][index & (kBlockSize - 1)]; }
-    const T& operator[](size_t index) const noexcept { return m_blocks[index >> BlockBits][index & (kBlockSize - 1)]; }
+    T& operator[](size_t index) noexcept { return m_blocks[index >> BlockBits][index & (blockSize - 1)]; }
+    const T& operator[](size_t index) const noexcept { return m_blocks[index >> BlockBits][index & (blockSize - 1)]; }
 
     size_t size() const noexcept { return m_size; }
     bool empty() const noexcept { return m_size == 0; }
@@ -39,7 +39,7 @@ public:
     /// Bytes held: the blocks and the table of blocks.
     size_t memoryBytes() const noexcept
     {
-        return m_blocks.size() * kBlockSize * sizeof(T) + m_blocks.capacity() * sizeof(m_blocks[0]);
+        return m_blocks.size() * blockSize * sizeof(T) + m_blocks.capacity() * sizeof(m_blocks[0]);
     }
 
 private:

@@ -8,15 +8,15 @@
 #include <string>
 
 namespace {
-constexpr uint8_t kDirectoryBit = 0x10;
-constexpr uint8_t kUnrestrictedMask = 0xFB;
+constexpr uint8_t directoryBit = 0x10;
+constexpr uint8_t unrestrictedMask = 0xFB;
 } // namespace
 
 void EntryReport::ReportEntry(const std::string& path, const WalkEntry& entry)
 {
     const WalkEntry copy = entry;
     ++m_entries;
-    m_entryType = (copy.Kind & kDirectoryBit) ? PathEntryType::Directory : PathEntryType::File;
+    m_entryType = (copy.Kind & directoryBit) ? PathEntryType::Directory : PathEntryType::File;
     m_controls.showStatus(path);
 
     m_trustees.clear();
@@ -24,7 +24,7 @@ void EntryReport::ReportEntry(const std::string& path, const WalkEntry& entry)
     for (const TrusteeItem& trustee : m_trustees)
         m_controls.appendInfoLine(trustee.name);
 
-    if (m_controls.scopeIndex() != 1 && m_controls.irmChecked() && (copy.Kind & kDirectoryBit))
+    if (m_controls.scopeIndex() != 1 && m_controls.irmChecked() && (copy.Kind & directoryBit))
         AddIrmLine(path, copy);
     const int info = m_controls.infoIndex();
     if (info == 0 || info == 2)
@@ -62,9 +62,9 @@ void EntryReport::AddIrmLine(const std::string& path, const WalkEntry& entry)
 {
     m_session.PathLineDone = false;
     const uint8_t mask = entry.Entry.rightsMask;
-    if ((mask & kUnrestrictedMask) == kUnrestrictedMask)
+    if ((mask & unrestrictedMask) == unrestrictedMask)
         return;
-    AddReportLine(path, lkIrm, NameTable::kNoName, mask);
+    AddReportLine(path, lkIrm, NameTable::noName, mask);
 }
 
 void EntryReport::AddTrusteeLines(const std::string& path)
@@ -80,11 +80,11 @@ void EntryReport::AddOwnerLine(const std::string& path, const WalkEntry& entry)
 {
     m_session.PathLineDone = false;
     const uint32_t delivered = entry.Entry.ownerID;
-    const uint32_t id = (entry.Kind & kDirectoryBit) ? SwapLong(delivered) : 0;
+    const uint32_t id = (entry.Kind & directoryBit) ? SwapLong(delivered) : 0;
     std::string name;
     if (id != 0) {
         if (GetObjectNameCached(m_session.DSContext, m_session.ConnHandle, id, name, m_session.Names) != 0)
             GetObjectNameCached(m_session.DSContext, m_session.ConnHandle, delivered, name, m_session.Names);
     }
-    AddReportLine(path, lkOwner, name.empty() ? NameTable::kNoName : m_results.names().intern(FormatDSName(name)), 0);
+    AddReportLine(path, lkOwner, name.empty() ? NameTable::noName : m_results.names().intern(FormatDSName(name)), 0);
 }

@@ -30,7 +30,7 @@ public:
     /// Appends one detail line, preceded by the path line (server + "\" + path, kind 15,
     /// with the type of the entry being reported) when the current group has none yet.
     /// The detail is a trustee (code 16: name and rights), an owner (17: name, or
-    /// NameTable::kNoName) or an IRM line (18: the mask in `rights`), its name a number of
+    /// NameTable::noName) or an IRM line (18: the mask in `rights`), its name a number of
     /// the results' name table.
     void AddReportLine(const std::string& path, int32_t code, uint32_t name, uint16_t rights);
 

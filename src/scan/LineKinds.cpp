@@ -1,7 +1,7 @@
 #include "scan/LineKinds.h"
 
 namespace {
-constexpr std::array<TInfo, 9> kTable = { {
+constexpr std::array<TInfo, 9> table = { {
     { lkBase, "Base: ", "<settings><base>%s</base></settings>", "" },
     { lkSubdirs, "     Subdirs: ", "<settings><subdir>%s</subdir></settings>", "" },
     { lkScope, "     Scope: ", "<settings><scope>%s</scope></settings>", "" },
@@ -15,11 +15,11 @@ constexpr std::array<TInfo, 9> kTable = { {
 } };
 
 // The rows of the list by trustee are made from the same pieces as the trustee line.
-static_assert(kTable[lkTrustee - lkBase].label.substr(0, kLineIndent.size()) == kLineIndent
-    && kTable[lkTrustee - lkBase].label.substr(kLineIndent.size()) == kTrusteeHeaderLabel);
+static_assert(table[lkTrustee - lkBase].label.substr(0, lineIndent.size()) == lineIndent
+    && table[lkTrustee - lkBase].label.substr(lineIndent.size()) == trusteeHeaderLabel);
 } // namespace
 
-const std::array<TInfo, 9> LineKinds = kTable;
+const std::array<TInfo, 9> LineKinds = table;
 
 const TInfo* FindLineKind(int32_t code) noexcept
 {

@@ -37,10 +37,10 @@ const TInfo* FindLineKind(int32_t code) noexcept;
 
 /// The five blanks that begin the labels of codes 11 to 14 and 16 to 18, and the detail
 /// rows of the list by trustee.
-inline constexpr std::string_view kLineIndent = "     ";
+inline constexpr std::string_view lineIndent = "     ";
 
 /// What begins a header row of the list by trustee: the trustee label without its indent.
-inline constexpr std::string_view kTrusteeHeaderLabel = "Trustee: ";
+inline constexpr std::string_view trusteeHeaderLabel = "Trustee: ";
 
 /// An owner line's value when the owner's name is not known.
-inline constexpr std::string_view kOwnerNotKnown = "(n/a)";
+inline constexpr std::string_view ownerNotKnown = "(n/a)";

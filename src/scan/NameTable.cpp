@@ -6,7 +6,7 @@ uint32_t NameTable::intern(std::string_view name)
 {
     if (const auto found = m_index.find(name); found != m_index.end())
         return found->second;
-    if (m_entries.size() >= kNoName)
+    if (m_entries.size() >= noName)
         throw std::length_error("name table is full");
     const uint64_t position = m_texts.add(name);
     const auto id = static_cast<uint32_t>(m_entries.size());

@@ -17,10 +17,10 @@
 class NameTable {
 public:
     /// Stands for "no name" where a line may have none (an owner that is not known).
-    static constexpr uint32_t kNoName = std::numeric_limits<uint32_t>::max();
+    static constexpr uint32_t noName = std::numeric_limits<uint32_t>::max();
 
     /// The number of a name, stored now if it is new. Throws std::length_error when
-    /// kNoName names are stored already.
+    /// noName names are stored already.
     uint32_t intern(std::string_view name);
 
     /// The text of a number that intern returned (valid until the table is destroyed).

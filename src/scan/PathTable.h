@@ -31,7 +31,7 @@ enum class LongFormState : uint8_t { None, Converted, Rejected };
 /// life of the table.
 class PathTable {
 public:
-    static constexpr uint32_t kNoNode = std::numeric_limits<uint32_t>::max();
+    static constexpr uint32_t noNode = std::numeric_limits<uint32_t>::max();
 
     /// The node of a path text. The walk hands over its paths depth first, so the path
     /// resolved last is remembered: the components this path shares with it reuse their
@@ -42,18 +42,18 @@ public:
     uint32_t resolve(std::string_view text, PathEntryType type = PathEntryType::NotReported);
 
     size_t nodeCount() const noexcept { return m_nodes.size(); }
-    /// The parent of a node, kNoNode for a first component.
+    /// The parent of a node, noNode for a first component.
     uint32_t parent(uint32_t node) const noexcept { return m_nodes[node].parent; }
     /// The node's own component.
     std::string_view leaf(uint32_t node) const noexcept;
     PathEntryType entryType(uint32_t node) const noexcept
     {
-        return static_cast<PathEntryType>(m_nodes[node].leaf >> kLeafPositionBits);
+        return static_cast<PathEntryType>(m_nodes[node].leaf >> leafPositionBits);
     }
 
     /// Length of the node's path text.
     size_t textLength(uint32_t node) const noexcept;
-    /// Appends the node's path text to out; nothing for kNoNode.
+    /// Appends the node's path text to out; nothing for noNode.
     void appendText(uint32_t node, std::string& out) const;
 
     LongFormState longFormState(uint32_t node) const noexcept;
@@ -72,15 +72,15 @@ public:
     size_t memoryBytes() const noexcept;
 
 private:
-    static constexpr unsigned kLeafPositionBits = 30;
-    static constexpr uint16_t kLengthOverflow = std::numeric_limits<uint16_t>::max();
+    static constexpr unsigned leafPositionBits = 30;
+    static constexpr uint16_t lengthOverflow = std::numeric_limits<uint16_t>::max();
 
     // Kept short: there is one per entry of a scan, millions of them.
     struct Node {
         uint32_t parent;
         uint32_t leaf; // position of the component in m_leaves, PathEntryType in the top 2 bits
-        uint16_t textLength; // of the whole path; kLengthOverflow: count it
-        uint16_t leafLength; // kLengthOverflow: see m_longLeaves
+        uint16_t textLength; // of the whole path; lengthOverflow: count it
+        uint16_t leafLength; // lengthOverflow: see m_longLeaves
     };
     static_assert(sizeof(Node) == 12, "one node per reported entry");
 
@@ -89,7 +89,7 @@ private:
         uint32_t length; // of the stored text
         uint32_t textLength; // of the whole long form; top bit: stored after the parent's
     };
-    static constexpr uint32_t kRelative = uint32_t(1) << 31;
+    static constexpr uint32_t relativeFlag = uint32_t(1) << 31;
 
     struct Reused {
         uint32_t node;

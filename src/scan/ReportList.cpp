@@ -10,31 +10,31 @@ namespace {
 
 // The slot's row field: 0 separator, 1..5 the settings codes 10..14, 6..9 the codes
 // 15..18, then the two rows of the list by trustee.
-constexpr uint64_t kSeparatorSlot = 0;
-constexpr uint64_t kPathSlot = 6;
-constexpr uint64_t kTrusteeSlot = 7;
-constexpr uint64_t kOwnerSlot = 8;
-constexpr uint64_t kIrmSlot = 9;
-constexpr uint64_t kHeaderSlot = 10;
-constexpr uint64_t kDetailSlot = 11;
-constexpr unsigned kRowBits = 4;
-constexpr uint64_t kLongFlag = uint64_t(1) << kRowBits;
-constexpr unsigned kRightsShift = 5;
-constexpr unsigned kRefShift = 21;
+constexpr uint64_t separatorSlot = 0;
+constexpr uint64_t pathSlot = 6;
+constexpr uint64_t trusteeSlot = 7;
+constexpr uint64_t ownerSlot = 8;
+constexpr uint64_t irmSlot = 9;
+constexpr uint64_t headerSlot = 10;
+constexpr uint64_t detailSlot = 11;
+constexpr unsigned rowBits = 4;
+constexpr uint64_t longFlag = uint64_t(1) << rowBits;
+constexpr unsigned rightsShift = 5;
+constexpr unsigned refShift = 21;
 
 uint64_t pack(uint64_t row, bool longForm, uint16_t rights, uint32_t ref) noexcept
 {
-    return row | (longForm ? kLongFlag : 0) | uint64_t(rights) << kRightsShift | uint64_t(ref) << kRefShift;
+    return row | (longForm ? longFlag : 0) | uint64_t(rights) << rightsShift | uint64_t(ref) << refShift;
 }
 
 uint16_t rightsOf(uint64_t slot) noexcept
 {
-    return static_cast<uint16_t>(slot >> kRightsShift);
+    return static_cast<uint16_t>(slot >> rightsShift);
 }
 
 uint32_t refOf(uint64_t slot) noexcept
 {
-    return static_cast<uint32_t>(slot >> kRefShift);
+    return static_cast<uint32_t>(slot >> refShift);
 }
 
 // The length of what appendRights appends.
@@ -104,7 +104,7 @@ void ReportList::push(uint64_t slot, size_t textLength)
 
 void ReportList::appendSeparator()
 {
-    push(kSeparatorSlot, 0);
+    push(separatorSlot, 0);
 }
 
 void ReportList::appendSetting(int32_t code, std::string_view value)
@@ -114,93 +114,93 @@ void ReportList::appendSetting(int32_t code, std::string_view value)
     const uint64_t position = m_settingTexts.add(value);
     m_settings.push_back({ position, value.size() });
     const uint64_t row = static_cast<uint64_t>(code - lkBase + 1);
-    push(row | uint64_t(m_settings.size() - 1) << kRowBits, label(code).size() + value.size());
+    push(row | uint64_t(m_settings.size() - 1) << rowBits, label(code).size() + value.size());
 }
 
 uint32_t ReportList::appendPathLine(std::string_view text, PathEntryType type)
 {
     const uint32_t node = paths().resolve(text, type);
-    push(pack(kPathSlot, false, 0, node), text.size());
+    push(pack(pathSlot, false, 0, node), text.size());
     return node;
 }
 
 void ReportList::appendPath(uint32_t node)
 {
-    push(pack(kPathSlot, false, 0, node), paths().textLength(node));
+    push(pack(pathSlot, false, 0, node), paths().textLength(node));
 }
 
 void ReportList::appendTrustee(uint32_t name, uint16_t rights)
 {
-    push(pack(kTrusteeSlot, false, rights, name),
+    push(pack(trusteeSlot, false, rights, name),
         label(lkTrustee).size() + names().name(name).size() + 1 + rightsTextLength(rights, false));
 }
 
 void ReportList::appendOwner(uint32_t name)
 {
-    push(pack(kOwnerSlot, false, 0, name), label(lkOwner).size() + ownerValue(name).size());
+    push(pack(ownerSlot, false, 0, name), label(lkOwner).size() + ownerValue(name).size());
 }
 
 void ReportList::appendIrm(uint8_t mask)
 {
-    push(pack(kIrmSlot, false, mask, 0), label(lkIrm).size() + rightsTextLength(mask, true));
+    push(pack(irmSlot, false, mask, 0), label(lkIrm).size() + rightsTextLength(mask, true));
 }
 
 void ReportList::appendTrusteeHeader(uint32_t name)
 {
-    push(pack(kHeaderSlot, false, 0, name), kTrusteeHeaderLabel.size() + names().name(name).size() + 1);
+    push(pack(headerSlot, false, 0, name), trusteeHeaderLabel.size() + names().name(name).size() + 1);
 }
 
 void ReportList::appendTrusteeDetail(uint32_t node, bool longForm, uint16_t rights)
 {
     // The long form only where the node has one, so that the row's text never changes.
-    longForm = longForm && node != PathTable::kNoNode && paths().longFormState(node) == LongFormState::Converted;
-    push(pack(kDetailSlot, longForm, rights, node),
-        kLineIndent.size() + pathTextLength(node, longForm) + 1 + rightsTextLength(rights, false));
+    longForm = longForm && node != PathTable::noNode && paths().longFormState(node) == LongFormState::Converted;
+    push(pack(detailSlot, longForm, rights, node),
+        lineIndent.size() + pathTextLength(node, longForm) + 1 + rightsTextLength(rights, false));
 }
 
 ReportLine ReportList::line(size_t index) const noexcept
 {
     const uint64_t slot = m_slots[index];
     ReportLine line;
-    switch (slot & ((uint64_t(1) << kRowBits) - 1)) {
-    case kSeparatorSlot:
+    switch (slot & ((uint64_t(1) << rowBits) - 1)) {
+    case separatorSlot:
         break;
-    case kPathSlot:
+    case pathSlot:
         line.row = ReportRow::Path;
         line.code = lkPath;
         line.node = refOf(slot);
-        line.longForm = slot & kLongFlag;
+        line.longForm = slot & longFlag;
         break;
-    case kTrusteeSlot:
+    case trusteeSlot:
         line.row = ReportRow::Trustee;
         line.code = lkTrustee;
         line.name = refOf(slot);
         line.rights = rightsOf(slot);
         break;
-    case kOwnerSlot:
+    case ownerSlot:
         line.row = ReportRow::Owner;
         line.code = lkOwner;
         line.name = refOf(slot);
         break;
-    case kIrmSlot:
+    case irmSlot:
         line.row = ReportRow::Irm;
         line.code = lkIrm;
         line.rights = rightsOf(slot);
         break;
-    case kHeaderSlot:
+    case headerSlot:
         line.row = ReportRow::TrusteeHeader;
         line.name = refOf(slot);
         break;
-    case kDetailSlot:
+    case detailSlot:
         line.row = ReportRow::TrusteeDetail;
         line.node = refOf(slot);
-        line.longForm = slot & kLongFlag;
+        line.longForm = slot & longFlag;
         line.rights = rightsOf(slot);
         break;
     default: { // settings
-        const Setting& setting = m_settings[slot >> kRowBits];
+        const Setting& setting = m_settings[slot >> rowBits];
         line.row = ReportRow::Setting;
-        line.code = static_cast<int32_t>(slot & ((uint64_t(1) << kRowBits) - 1)) + lkBase - 1;
+        line.code = static_cast<int32_t>(slot & ((uint64_t(1) << rowBits) - 1)) + lkBase - 1;
         line.value = m_settingTexts.view(setting.position, setting.length);
         break;
     }
@@ -210,13 +210,13 @@ ReportLine ReportList::line(size_t index) const noexcept
 
 int32_t ReportList::code(size_t index) const noexcept
 {
-    const uint64_t row = m_slots[index] & ((uint64_t(1) << kRowBits) - 1);
-    return row == kSeparatorSlot || row >= kHeaderSlot ? 0 : static_cast<int32_t>(row) + lkBase - 1;
+    const uint64_t row = m_slots[index] & ((uint64_t(1) << rowBits) - 1);
+    return row == separatorSlot || row >= headerSlot ? 0 : static_cast<int32_t>(row) + lkBase - 1;
 }
 
 size_t ReportList::pathTextLength(uint32_t node, bool longForm) const noexcept
 {
-    if (node == PathTable::kNoNode)
+    if (node == PathTable::noNode)
         return 0;
     const PathTable& table = paths();
     return longForm && table.longFormState(node) == LongFormState::Converted ? table.longTextLength(node)
@@ -225,7 +225,7 @@ size_t ReportList::pathTextLength(uint32_t node, bool longForm) const noexcept
 
 void ReportList::appendPathText(uint32_t node, bool longForm, std::string& out) const
 {
-    if (node == PathTable::kNoNode)
+    if (node == PathTable::noNode)
         return;
     const PathTable& table = paths();
     if (longForm && table.longFormState(node) == LongFormState::Converted)
@@ -270,12 +270,12 @@ void ReportList::appendText(size_t index, std::string& out, PathTextCache* cache
         appendRights(out, l.rights, true);
         break;
     case ReportRow::TrusteeHeader:
-        out += kTrusteeHeaderLabel;
+        out += trusteeHeaderLabel;
         out += names().name(l.name);
         out += ' ';
         break;
     case ReportRow::TrusteeDetail:
-        out += kLineIndent;
+        out += lineIndent;
         appendPath(l.node, l.longForm);
         out += ' ';
         appendRights(out, l.rights, false);
@@ -285,7 +285,7 @@ void ReportList::appendText(size_t index, std::string& out, PathTextCache* cache
 
 std::string_view ReportList::ownerValue(uint32_t name) const noexcept
 {
-    return name == NameTable::kNoName ? kOwnerNotKnown : names().name(name);
+    return name == NameTable::noName ? ownerNotKnown : names().name(name);
 }
 
 std::string ReportList::text(size_t index) const
@@ -298,13 +298,13 @@ std::string ReportList::text(size_t index) const
 void ReportList::showLongForm(size_t index)
 {
     const uint64_t slot = m_slots[index];
-    if ((slot & ((uint64_t(1) << kRowBits) - 1)) != kPathSlot || (slot & kLongFlag))
+    if ((slot & ((uint64_t(1) << rowBits) - 1)) != pathSlot || (slot & longFlag))
         return;
     const uint32_t node = refOf(slot);
     if (paths().longFormState(node) != LongFormState::Converted)
         return;
     m_textBytes = m_textBytes - pathTextLength(node, false) + pathTextLength(node, true);
-    m_slots[index] = slot | kLongFlag;
+    m_slots[index] = slot | longFlag;
 }
 
 void ReportList::clear() noexcept
@@ -331,9 +331,9 @@ bool PathTextCache::take(const ReportList& list, uint32_t node, bool longForm)
         return false;
     // Below or beside the last path, in the short form: its text up to the parent stays.
     bool extended = false;
-    if (m_table == &table && !longForm && !m_longForm && node != PathTable::kNoNode && m_node != PathTable::kNoNode) {
+    if (m_table == &table && !longForm && !m_longForm && node != PathTable::noNode && m_node != PathTable::noNode) {
         const uint32_t parent = table.parent(node);
-        if (parent != PathTable::kNoNode && (parent == m_node || parent == table.parent(m_node))) {
+        if (parent != PathTable::noNode && (parent == m_node || parent == table.parent(m_node))) {
             m_text.resize(table.textLength(parent));
             m_text += '\\';
             m_text += table.leaf(node);

@@ -29,9 +29,9 @@ enum class ReportRow : uint8_t {
 struct ReportLine {
     ReportRow row = ReportRow::Separator;
     int32_t code = 0; ///< the kind code: 0 or 10..18 (0 for the rows of the list by trustee)
-    uint32_t node = PathTable::kNoNode; ///< Path, TrusteeDetail (kNoNode: no path, an empty text)
+    uint32_t node = PathTable::noNode; ///< Path, TrusteeDetail (noNode: no path, an empty text)
     bool longForm = false; ///< Path, TrusteeDetail: the text is the node's long form
-    uint32_t name = NameTable::kNoName; ///< Trustee, Owner (kNoName: "(n/a)"), TrusteeHeader
+    uint32_t name = NameTable::noName; ///< Trustee, Owner (noName: "(n/a)"), TrusteeHeader
     uint16_t rights = 0; ///< Trustee, Irm, TrusteeDetail: the rights mask
     std::string_view value; ///< Setting: the value after the label (valid until clear)
 };
@@ -73,14 +73,14 @@ public:
     void appendPath(uint32_t node);
     /// A trustee line (code 16): a name of this list's name table and the rights mask.
     void appendTrustee(uint32_t name, uint16_t rights);
-    /// An owner line (code 17): a name of this list's name table, or NameTable::kNoName
+    /// An owner line (code 17): a name of this list's name table, or NameTable::noName
     /// for an owner that is not known ("(n/a)").
     void appendOwner(uint32_t name);
     /// An IRM line (code 18).
     void appendIrm(uint8_t mask);
     /// A header row of the list by trustee.
     void appendTrusteeHeader(uint32_t name);
-    /// A detail row of the list by trustee: the path (kNoNode: none) in its long form when
+    /// A detail row of the list by trustee: the path (noNode: none) in its long form when
     /// longForm is set and the node has one now, else in its short form; and the rights.
     void appendTrusteeDetail(uint32_t node, bool longForm, uint16_t rights);
 
@@ -100,10 +100,10 @@ public:
     /// The line's text (for tests and single lines; readers of many lines use appendText).
     std::string text(size_t index) const;
     /// Appends the text of a path in its short form or, when longForm is set and the node
-    /// has one, its long form; nothing for kNoNode.
+    /// has one, its long form; nothing for noNode.
     void appendPathText(uint32_t node, bool longForm, std::string& out) const;
 
-    /// An owner line's value: the name, or "(n/a)" for NameTable::kNoName.
+    /// An owner line's value: the name, or "(n/a)" for NameTable::noName.
     std::string_view ownerValue(uint32_t name) const noexcept;
 
     /// Makes the path line at index show its node's long form, when the node has one
@@ -167,7 +167,7 @@ public:
 
 private:
     const PathTable* m_table = nullptr; // of the path taken last; nullptr before the first
-    uint32_t m_node = PathTable::kNoNode;
+    uint32_t m_node = PathTable::noNode;
     bool m_longForm = false;
     std::string m_text;
 };

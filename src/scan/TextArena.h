@@ -10,11 +10,11 @@
 /// valid until `clear` and storing millions of short texts costs no allocation each. A
 /// text never straddles two chunks; one longer than a chunk gets a chunk of its own. The
 /// caller keeps each text's position and length (a position is the chunk's index shifted
-/// left by kChunkBits, plus the offset in the chunk).
+/// left by chunkBits, plus the offset in the chunk).
 class TextArena {
 public:
-    static constexpr unsigned kChunkBits = 20;
-    static constexpr size_t kChunkSize = size_t(1) << kChunkBits;
+    static constexpr unsigned chunkBits = 20;
+    static constexpr size_t chunkSize = size_t(1) << chunkBits;
 
     /// Copies text in and returns its position. The empty text is not stored; its
     /// position is 0.
@@ -25,7 +25,7 @@ public:
     {
         if (length == 0)
             return {};
-        return { m_chunks[position >> kChunkBits].get() + (position & (kChunkSize - 1)), length };
+        return { m_chunks[position >> chunkBits].get() + (position & (chunkSize - 1)), length };
     }
 
     /// Removes every text and releases the chunks.
@@ -36,7 +36,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<char[]>> m_chunks;
-    size_t m_used = kChunkSize; // bytes used in the last chunk; "full" while there is none
+    size_t m_used = chunkSize; // bytes used in the last chunk; "full" while there is none
     size_t m_apartChunks = 0; // chunks that hold one long text each
     size_t m_apartBytes = 0; // and their bytes
 };

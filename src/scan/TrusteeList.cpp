@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr size_t kRowsPerPendingCall = 4096;
+constexpr size_t rowsPerPendingCall = 4096;
 
 // One collected row: its distinct row, and the path line it stood under (node and form).
 struct CollectedRow {
@@ -53,7 +53,7 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
     std::vector<CollectedRow> rows;
     std::vector<DistinctRow> distinct;
     std::unordered_map<uint64_t, uint32_t> idOfRow;
-    uint32_t lastPath = PathTable::kNoNode;
+    uint32_t lastPath = PathTable::noNode;
     bool lastLong = false;
     for (size_t i = 0; i < results.count(); ++i) {
         const ReportLine line = results.line(i);
@@ -67,7 +67,7 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
             if (added)
                 distinct.push_back({ line.name, rights });
             rows.push_back({ it->second, lastPath, lastLong });
-            if (rows.size() % kRowsPerPendingCall == 0)
+            if (rows.size() % rowsPerPendingCall == 0)
                 ProcessPendingMessages();
         }
     }
@@ -80,7 +80,7 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
     std::string texts;
     std::vector<size_t> ends(distinct.size());
     for (size_t id = 0; id < distinct.size(); ++id) {
-        texts += kTrusteeHeaderLabel;
+        texts += trusteeHeaderLabel;
         texts += results.names().name(distinct[id].name);
         texts += " [";
         AppendFileSystemRights(distinct[id].rights, texts);
@@ -120,14 +120,14 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
     // Group in one pass: a header at every change of name, then the row's detail.
     ReportList built;
     built.shareTables(results);
-    uint32_t previousName = NameTable::kNoName;
+    uint32_t previousName = NameTable::noName;
     for (size_t k = 0; k < sorted.size(); ++k) {
         const DistinctRow& row = distinct[sorted[k].id];
         if (k == 0 || row.name != previousName)
             built.appendTrusteeHeader(row.name);
         previousName = row.name;
         built.appendTrusteeDetail(sorted[k].node, sorted[k].longForm, row.rights);
-        if ((k + 1) % kRowsPerPendingCall == 0)
+        if ((k + 1) % rowsPerPendingCall == 0)
             ProcessPendingMessages();
     }
     byTrustee = std::move(built);

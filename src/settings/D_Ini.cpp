@@ -221,8 +221,8 @@ void AddToHistory(IniHistory& history)
 {
     if (history.text.empty() || TextInArray(history.text, history.items, false))
         return;
-    if (history.items.size() > static_cast<size_t>(kHistoryMaxIndex))
-        history.items.erase(history.items.begin() + kHistoryMaxIndex);
+    if (history.items.size() > static_cast<size_t>(historyMaxIndex))
+        history.items.erase(history.items.begin() + historyMaxIndex);
     history.items.insert(history.items.begin(), history.text);
     if (history.listOnly)
         history.itemIndex = 0;
@@ -238,7 +238,7 @@ void SaveHistory(ProfileFile& ini, const std::string& section, IniHistory& histo
 
 void LoadHistory(const ProfileFile& ini, const std::string& section, IniHistory& history)
 {
-    for (int i = 0; i <= kHistoryMaxIndex; ++i) {
+    for (int i = 0; i <= historyMaxIndex; ++i) {
         const std::string value = IniReadStr(ini, section, std::to_string(i), "");
         if (!value.empty() && !TextInArray(value, history.items, false))
             history.items.push_back(value);

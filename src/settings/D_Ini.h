@@ -50,7 +50,7 @@ struct IniHistory {
 };
 
 /// Most entries a history keeps: each addition first removes the entry at this index.
-constexpr int kHistoryMaxIndex = 30;
+constexpr int historyMaxIndex = 30;
 
 // ---- The file and single values ------------------------------------------------
 
@@ -145,7 +145,7 @@ void LoadBounds(const ProfileFile& ini, const std::string& section, const std::s
 // ---- Combo-box history -------------------------------------------------------------
 
 /// Puts the text at the top of the list unless it is empty or already there (ignoring
-/// ASCII case); the entry at kHistoryMaxIndex goes first, so at most 31 stay.
+/// ASCII case); the entry at historyMaxIndex goes first, so at most 31 stay.
 void AddToHistory(IniHistory& history);
 /// AddToHistory; then "Current" = the text in double quotes and "0", "1", ... = the
 /// entries in double quotes, each with IniWriteStr. The section is not erased first.

@@ -5,14 +5,14 @@
 namespace {
 
 // Marks a byte that does not begin a well-formed sequence: above every character.
-constexpr char32_t kStrayByte = 0x110000;
+constexpr char32_t strayByte = 0x110000;
 
 bool isContinuation(unsigned char c) noexcept
 {
     return (c & 0xC0) == 0x80;
 }
 
-// The character at pos (pos moves past it), or kStrayByte + the byte when no
+// The character at pos (pos moves past it), or strayByte + the byte when no
 // well-formed sequence begins there (pos moves by one byte).
 char32_t decode(std::string_view text, size_t& pos) noexcept
 {
@@ -41,12 +41,12 @@ char32_t decode(std::string_view text, size_t& pos) noexcept
     }
     if (length == 0 || pos + length > text.size() || byte(pos + 1) < low || byte(pos + 1) > high) {
         ++pos;
-        return kStrayByte + lead;
+        return strayByte + lead;
     }
     for (size_t i = 1; i < length; ++i) {
         if (!isContinuation(byte(pos + i))) {
             ++pos;
-            return kStrayByte + lead;
+            return strayByte + lead;
         }
         value = (value << 6) | (byte(pos + i) & 0x3F);
     }
@@ -58,13 +58,13 @@ char32_t fold(char32_t c) noexcept
 {
     if (c < 0x80)
         return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-    return c >= kStrayByte ? c : QChar::toCaseFolded(c);
+    return c >= strayByte ? c : QChar::toCaseFolded(c);
 }
 
 void encode(char32_t c, std::string& out)
 {
-    if (c >= kStrayByte) {
-        out += static_cast<char>(c - kStrayByte);
+    if (c >= strayByte) {
+        out += static_cast<char>(c - strayByte);
     } else if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {

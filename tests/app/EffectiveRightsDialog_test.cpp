@@ -30,8 +30,8 @@
 
 namespace {
 
-const std::string kRules = "../effective-rules.json"; // under tests/data/app
-const std::string kVol1 = "\\\\FS1\\VOL1";
+const std::string rulesNetwork = "../effective-rules.json"; // under tests/data/app
+const std::string vol1 = "\\\\FS1\\VOL1";
 
 // What grantwise-report writes for these arguments on the rules network.
 std::string commandLineBytes(const QStringList& args)
@@ -91,10 +91,10 @@ class EffectiveRightsDialogTest : public QObject {
 private Q_SLOTS:
     void rightsMapOfAUserUnderTheQueueMatchesTheCommandLine()
     {
-        AppTestEnv env(kRules);
+        AppTestEnv env(rulesNetwork);
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        selectFolder(ui, kVol1);
+        selectFolder(ui, vol1);
         ui.doubleClickFolder();
         ui.RadioGroupScope->click(2);
         choose(ui.PopupMenuS, ui.PopupRightsOfUser);
@@ -107,7 +107,7 @@ private Q_SLOTS:
         dialog->showButton->click();
         QVERIFY(!dialog->running());
         QCOMPARE(dialog->model()->rowCount(), 12);
-        QCOMPARE(dialog->model()->index(2, 0).data().toString(), QString::fromStdString(kVol1 + "\\Replace\\Inner"));
+        QCOMPARE(dialog->model()->index(2, 0).data().toString(), QString::fromStdString(vol1 + "\\Replace\\Inner"));
         QCOMPARE(dialog->model()->index(2, 1).data().toString(), QStringLiteral("[R]"));
         // The explanation of a row, on demand.
         dialog->table->setCurrentIndex(dialog->model()->index(5, 0));
@@ -115,7 +115,7 @@ private Q_SLOTS:
             QStringLiteral("member of .Staff.Sales.Corp [RF]: assigned [RWCEF] at \\\\FS1\\VOL1\\Masked; the mask of "
                            "\\\\FS1\\VOL1\\Masked\\Filtered removed [WCE]\n"));
 
-        const QStringList args { "--user", "alice.sales.corp", "--scope", "both", QString::fromStdString(kVol1) };
+        const QStringList args { "--user", "alice.sales.corp", "--scope", "both", QString::fromStdString(vol1) };
         QCOMPARE(savedBytes(env, *dialog, false, env.home().file("map.txt")),
             commandLineBytes(args + QStringList { "--format", "effective" }));
         QCOMPARE(savedBytes(env, *dialog, true, env.home().file("map.csv")),
@@ -137,23 +137,23 @@ private Q_SLOTS:
 
     void whoHasAccessAtAFolderOrAResultsLineMatchesTheCommandLine()
     {
-        AppTestEnv env(kRules);
+        AppTestEnv env(rulesNetwork);
         TMainForm form(env.context());
         const MainFormUi ui(form);
         QMenu* treeMenu = FindControl<QMenu>(form, "PopupMenuTree");
         QAction* treeRightsOfUser = FindControl<QAction>(form, "TreeRightsOfUser");
-        selectFolder(ui, kVol1 + "\\Containers");
+        selectFolder(ui, vol1 + "\\Containers");
         choose(treeMenu, FindControl<QAction>(form, "TreeWhoHasAccess"));
         QVERIFY(!treeRightsOfUser->isEnabled()); // nothing queued
         EffectiveRightsDialog* dialog = openDialog(form);
         QVERIFY(dialog);
         QCOMPARE(dialog->model()->rowCount(), 6);
         QCOMPARE(savedBytes(env, *dialog, false, env.home().file("access.txt")),
-            commandLineBytes({ "--format", "access", QString::fromStdString(kVol1 + "\\Containers") }));
+            commandLineBytes({ "--format", "access", QString::fromStdString(vol1 + "\\Containers") }));
         dialog->close();
 
         // A trustee line of the results: the path line above it (short names) is asked.
-        selectFolder(ui, kVol1 + "\\Orphan");
+        selectFolder(ui, vol1 + "\\Orphan");
         ui.doubleClickFolder();
         ui.BitBtnScanDirs->click();
         const ReportList& lines = ui.results()->lines();
@@ -181,7 +181,7 @@ private Q_SLOTS:
         env.useLibrary(*network);
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        selectFolder(ui, kVol1);
+        selectFolder(ui, vol1);
         ui.doubleClickFolder();
         choose(ui.PopupMenuS, ui.PopupRightsOfUser);
         EffectiveRightsDialog* dialog = openDialog(form);
@@ -220,7 +220,7 @@ private Q_SLOTS:
         QPointer<TMainForm> alive(form);
         form->setAttribute(Qt::WA_DeleteOnClose);
         form->show();
-        selectFolder(ui, kVol1);
+        selectFolder(ui, vol1);
         ui.doubleClickFolder();
         choose(ui.PopupMenuS, ui.PopupRightsOfUser);
         QPointer<EffectiveRightsDialog> dialog = openDialog(*form);

@@ -28,7 +28,7 @@
 
 namespace {
 
-const std::string kRnD = "\\\\FS1\\VOL1\\R&D";
+const std::string rnD = "\\\\FS1\\VOL1\\R&D";
 
 void queueFolder(const MainFormUi& ui, const std::string& path, bool recurse = true)
 {
@@ -103,7 +103,7 @@ private Q_SLOTS:
         const MainFormUi ui(form);
         QAbstractItemModelTester resultsTester(ui.results(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QAbstractItemModelTester byObjTester(ui.byObj(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        queueFolder(ui, kRnD, false);
+        queueFolder(ui, rnD, false);
         ui.byObj()->lines().appendTrusteeHeader(ui.byObj()->lines().names().intern(".Old"));
         ui.byObj()->flush();
         ui.PopupGetLongNames->setEnabled(false);
@@ -139,7 +139,7 @@ private Q_SLOTS:
         AppTestEnv env;
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         ui.RadioGroupScope->setItemIndex(-1);
         ui.StatusBar1->setPanelText(1, QStringLiteral("x"));
         ui.BitBtnScanDirs->click();
@@ -155,7 +155,7 @@ private Q_SLOTS:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         queueFolder(ui, "\\\\FS1\\VOL1\\Public");
         ui.RadioGroupInfo->click(2);
         bool checked = false;
@@ -213,7 +213,7 @@ private Q_SLOTS:
         TMainForm form(env.context());
         const MainFormUi ui(form);
         QAbstractItemModelTester byObjTester(ui.byObj(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         ui.BitBtnScanDirs->click();
         // The scan's own switch to the by-path tab built nothing.
         QCOMPARE(ui.byObj()->rowCount(), 0);
@@ -234,7 +234,7 @@ private Q_SLOTS:
         AppTestEnv env;
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         queueFolder(ui, "\\\\FS1\\VOL1\\Public");
         {
             // The user shows the list by trustee while the scan has written little yet.
@@ -258,7 +258,7 @@ private Q_SLOTS:
         AppTestEnv env;
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         DialogAnswer answer(env, env.home().file("during.txt"));
         {
             DuringOperation during(env, [&] {
@@ -280,7 +280,7 @@ private Q_SLOTS:
         AppTestEnv env;
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         ui.BitBtnScanDirs->click();
         ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
         const std::vector<std::string> byTrusteeBefore = lines(ui.byObj()->lines());
@@ -309,7 +309,7 @@ private Q_SLOTS:
         AppTestEnv env;
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        queueFolder(ui, kRnD, false);
+        queueFolder(ui, rnD, false);
         ui.BitBtnScanDirs->click();
         ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
 
@@ -367,7 +367,7 @@ private Q_SLOTS:
         AppTestEnv env;
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         ui.RadioGroupScope->click(2); // files too: budget.xls has a trustee without a name
         ui.BitBtnScanDirs->click();
         const std::string bat = env.home().file("rights.bat");
@@ -389,7 +389,7 @@ private Q_SLOTS:
         AppTestEnv env;
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         ui.BitBtnScanDirs->click();
         {
             DialogAnswer answer(env, std::nullopt);
@@ -419,7 +419,7 @@ private Q_SLOTS:
         TMainForm* form = alive.data();
         const MainFormUi ui(*form);
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        queueFolder(ui, kRnD);
+        queueFolder(ui, rnD);
         queueFolder(ui, "\\\\FS1\\VOL1\\Public");
         ui.EditPattern->setText(QStringLiteral("*.DOC"));
         size_t linesWhenClosed = 0;
@@ -454,7 +454,7 @@ private Q_SLOTS:
             TMainForm* form = alive.data();
             const MainFormUi ui(*form);
             QVERIFY(QTest::qWaitForWindowExposed(form));
-            queueFolder(ui, kRnD);
+            queueFolder(ui, rnD);
             ui.BitBtnScanDirs->click();
             {
                 bool ran = false;
@@ -509,7 +509,7 @@ private Q_SLOTS:
             const MainFormUi ui(form);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            queueFolder(ui, kRnD, false);
+            queueFolder(ui, rnD, false);
             queueFolder(ui, "\\\\FS1\\VOL1\\Public", true);
             ui.RadioGroupScope->click(2);
             ui.RadioGroupInfo->click(1);
@@ -524,7 +524,7 @@ private Q_SLOTS:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(ui.CheckListBoxQ->count(), 2);
-        QCOMPARE(ui.CheckListBoxQ->itemText(0), QString::fromStdString(kRnD));
+        QCOMPARE(ui.CheckListBoxQ->itemText(0), QString::fromStdString(rnD));
         QVERIFY(!ui.CheckListBoxQ->checked(0));
         QVERIFY(ui.CheckListBoxQ->checked(1));
         QCOMPARE(ui.RadioGroupScope->itemIndex(), 2);
@@ -549,7 +549,7 @@ private Q_SLOTS:
             const MainFormUi ui(form);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            queueFolder(ui, kRnD, true);
+            queueFolder(ui, rnD, true);
             ui.CheckListBoxQ->setChecked(ui.CheckListBoxQ->addItem(odd), true);
             ui.RadioGroupScope->click(2);
             form.resize(800, 560);

@@ -21,8 +21,8 @@
 
 namespace {
 
-const std::string kRnD = "\\\\FS1\\VOL1\\R&D";
-const std::string kPlans = "\\\\FS1\\VOL1\\R&D\\Plans 2002";
+const std::string rnD = "\\\\FS1\\VOL1\\R&D";
+const std::string plans = "\\\\FS1\\VOL1\\R&D\\Plans 2002";
 
 void selectFolder(const MainFormUi& ui, const std::string& path)
 {
@@ -185,13 +185,13 @@ private Q_SLOTS:
         QVERIFY(!ui.CheckListBoxQ->checked(0));
 
         // A real double click on a folder row queues it, checked, and selects it.
-        selectFolder(ui, kRnD);
-        QTRY_VERIFY(ui.ShellTreeView1->visualRect(FolderIndex(*ui.folders(), kRnD)).isValid());
-        const QRect row = ui.ShellTreeView1->visualRect(FolderIndex(*ui.folders(), kRnD));
+        selectFolder(ui, rnD);
+        QTRY_VERIFY(ui.ShellTreeView1->visualRect(FolderIndex(*ui.folders(), rnD)).isValid());
+        const QRect row = ui.ShellTreeView1->visualRect(FolderIndex(*ui.folders(), rnD));
         // A double click as the system delivers it: a click, then the second press.
         QTest::mouseClick(ui.ShellTreeView1->viewport(), Qt::LeftButton, {}, row.center());
         QTest::mouseDClick(ui.ShellTreeView1->viewport(), Qt::LeftButton, {}, row.center());
-        QCOMPARE(queueTexts(ui), QStringList({ "\\\\fs1\\vol1\\public", QString::fromStdString(kRnD) }));
+        QCOMPARE(queueTexts(ui), QStringList({ "\\\\fs1\\vol1\\public", QString::fromStdString(rnD) }));
         QCOMPARE(ui.CheckListBoxQ->itemIndex(), 1);
         QVERIFY(ui.CheckListBoxQ->checked(1));
         QCOMPARE(ui.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 2"));
@@ -227,7 +227,7 @@ private Q_SLOTS:
         QCOMPARE(ui.CheckListBoxQ->count(), 0);
         QCOMPARE(ui.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 0"));
 
-        selectFolder(ui, kRnD);
+        selectFolder(ui, rnD);
         ui.doubleClickFolder();
         QVERIFY(ui.BitBtnScanDirs->isEnabled());
         form.show();
@@ -240,7 +240,7 @@ private Q_SLOTS:
         QVERIFY(!ui.BitBtnScanDirs->isEnabled());
 
         // Adding one enables the button again; a click on the label refreshes it.
-        selectFolder(ui, kPlans);
+        selectFolder(ui, plans);
         ui.doubleClickFolder();
         QVERIFY(ui.BitBtnScanDirs->isEnabled());
         ui.LabelDirSelected->setText(QString());
@@ -283,7 +283,7 @@ private Q_SLOTS:
         ui.byObj()->lines().appendTrusteeHeader(ui.byObj()->lines().names().intern(".Admin.Corp"));
         ui.byObj()->flush();
 
-        selectFolder(ui, kPlans);
+        selectFolder(ui, plans);
         ui.clickFolder();
         QCOMPARE(form.session().SelectedPath, std::string("\\\\FS1\\VOL1\\R&D\\PLANS2~1"));
         QCOMPARE(ui.StatusBar1->panelText(1), QStringLiteral("\\\\FS1\\VOL1\\R&D\\PLANS2~1"));
@@ -307,13 +307,13 @@ private Q_SLOTS:
         AppTestEnv env;
         TMainForm form(env.context());
         const MainFormUi ui(form);
-        selectFolder(ui, kRnD);
+        selectFolder(ui, rnD);
         ui.doubleClickFolder();
         ui.ServerList->click(1);
         QCOMPARE(ui.folders()->rootPath(), std::string("\\\\FS2\\"));
         selectFolder(ui, "\\\\FS2\\DATA\\Shared");
         ui.doubleClickFolder();
-        QCOMPARE(queueTexts(ui), QStringList({ QString::fromStdString(kRnD), "\\\\FS2\\DATA\\Shared" }));
+        QCOMPARE(queueTexts(ui), QStringList({ QString::fromStdString(rnD), "\\\\FS2\\DATA\\Shared" }));
         ui.ServerList->click(0);
         QCOMPARE(ui.CheckListBoxQ->count(), 2);
         QVERIFY(env.services().texts().empty());

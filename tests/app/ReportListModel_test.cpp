@@ -30,7 +30,7 @@ private Q_SLOTS:
         QCOMPARE(inserted[0][2].toInt(), 999);
 
         lines.appendSeparator();
-        lines.appendOwner(NameTable::kNoName);
+        lines.appendOwner(NameTable::noName);
         model.flush();
         QCOMPARE(inserted.count(), 2);
         QCOMPARE(inserted[1][1].toInt(), 1000);

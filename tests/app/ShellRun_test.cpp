@@ -86,9 +86,9 @@ private Q_SLOTS:
     {
         QVERIFY(ShellRun("/bin/true", SW_SHOWNORMAL) > 32);
         QVERIFY(ShellRun("true --ignored", SW_SHOWNORMAL) > 32); // found on PATH
-        QCOMPARE(ShellRun("no-such-program-grantwise.exe", SW_SHOWNORMAL), kShellFileNotFound);
-        QCOMPARE(ShellRun("/no/such/folder/prog", SW_SHOWNORMAL), kShellFileNotFound);
-        QCOMPARE(ShellRun("", SW_SHOWNORMAL), kShellFileNotFound);
+        QCOMPARE(ShellRun("no-such-program-grantwise.exe", SW_SHOWNORMAL), shellFileNotFound);
+        QCOMPARE(ShellRun("/no/such/folder/prog", SW_SHOWNORMAL), shellFileNotFound);
+        QCOMPARE(ShellRun("", SW_SHOWNORMAL), shellFileNotFound);
     }
 };
 

@@ -23,7 +23,7 @@ struct Controls {
     WindowScanControls controls { &scope, &info, &irm, &pattern, &statusBar, &page };
 };
 
-QString Numbered(int i)
+QString numbered(int i)
 {
     return QStringLiteral(".User%1.Staff.Corp").arg(i);
 }
@@ -69,8 +69,8 @@ private Q_SLOTS:
         QStringList expected;
         constexpr int count = 30000;
         for (int i = 0; i < count; ++i) {
-            c.controls.appendInfoLine(Numbered(i).toStdString());
-            expected << Numbered(i);
+            c.controls.appendInfoLine(numbered(i).toStdString());
+            expected << numbered(i);
         }
         c.controls.finishScan();
         // One slice now (at least its first chunk), the rest while the loop runs.

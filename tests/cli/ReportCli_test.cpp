@@ -57,11 +57,11 @@ CliRun runReport(const std::vector<std::string>& args, const std::string& networ
     return run;
 }
 
-const std::string kNetwork = TestDataPath("cli-network.json");
+const std::string cliNetwork = TestDataPath("cli-network.json");
 
 std::vector<std::string> withNetwork(std::vector<std::string> args)
 {
-    args.insert(args.begin(), { "--network", kNetwork });
+    args.insert(args.begin(), { "--network", cliNetwork });
     return args;
 }
 
@@ -367,7 +367,7 @@ TEST(ReportCli, SettingsFileGivesChoicesAndQueue)
 
 TEST(ReportCli, NetworkFromTheEnvironmentAndTheDemo)
 {
-    CliRun run = runReport({ "\\\\FS2\\DATA\\Shared", "--no-recurse" }, kNetwork);
+    CliRun run = runReport({ "\\\\FS2\\DATA\\Shared", "--no-recurse" }, cliNetwork);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("     Trustee: .Guest.Other [RWCEF]\r\n"), std::string::npos) << run.out;
     // Without any description the built-in demo network answers.

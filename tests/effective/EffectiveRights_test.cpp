@@ -41,7 +41,7 @@ private:
 const std::string V1 = "\\\\FS1\\VOL1";
 
 // The effective rights of user at path (the first row of a map that does not walk).
-uint16_t RightsAt(const std::string& user, const std::string& path)
+uint16_t rightsAt(const std::string& user, const std::string& path)
 {
     const RightsMapReport report = RunRightsMap({ { path, false } }, 0, user, { 1, "*.*", false }, false);
     EXPECT_EQ(report.rows.size(), 1u) << user << " " << path;
@@ -87,7 +87,7 @@ TEST(EffectiveRules, EachRuleDecidesOneAnswer)
         { "short names reach the same entry", "Alice.Sales.Corp", "FS1\\VOL1:MASKED\\FILTERED", R | F },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(RightsAt(c.user, c.path), c.rights) << c.rule;
+        EXPECT_EQ(rightsAt(c.user, c.path), c.rights) << c.rule;
 }
 
 TEST(EffectiveRules, TheExplanationNamesEachSourceAndEveryMaskThatRemovedRights)
@@ -275,7 +275,7 @@ struct Tree {
 const uint16_t rightsChoices[] = { 0x41, 0x43, 0x5B, 0xFB, 0x1FF, 0x100, 0x01, 0x02, 0x00, 0x04, 0x1DB };
 const uint8_t maskChoices[] = { 0xFF, 0xFF, 0xFF, 0x41, 0x00, 0x5B, 0x43, 0x04, 0xFB, 0x7F };
 
-Tree Generate(std::mt19937& random)
+Tree generateTree(std::mt19937& random)
 {
     const auto below = [&](size_t n) { return static_cast<size_t>(random() % n); };
     Tree tree;
@@ -375,7 +375,7 @@ Tree Generate(std::mt19937& random)
 }
 
 // r(O, E) straight from its definition.
-uint16_t Rights(const Tree& tree, const std::string& typed, size_t entry)
+uint16_t assignedRights(const Tree& tree, const std::string& typed, size_t entry)
 {
     bool present = false;
     uint16_t assigned = 0;
@@ -388,11 +388,11 @@ uint16_t Rights(const Tree& tree, const std::string& typed, size_t entry)
         return assigned & 0x1FB;
     if (tree.entries[entry].parent == SIZE_MAX)
         return 0;
-    const uint16_t above = Rights(tree, typed, tree.entries[entry].parent);
+    const uint16_t above = assignedRights(tree, typed, tree.entries[entry].parent);
     return static_cast<uint16_t>((above & tree.entries[entry].irm & 0x1FB) | (above & 0x100));
 }
 
-uint16_t Effective(const Tree& tree, size_t user, size_t entry)
+uint16_t modelEffective(const Tree& tree, size_t user, size_t entry)
 {
     const Object& object = tree.pool[user];
     std::vector<std::string> set { object.typed };
@@ -405,30 +405,30 @@ uint16_t Effective(const Tree& tree, size_t user, size_t entry)
     set.push_back("[Public]");
     uint16_t all = 0;
     for (const std::string& member : set)
-        all |= Rights(tree, member, entry);
+        all |= assignedRights(tree, member, entry);
     return (all & 0x100) ? 0x1FB : all;
 }
 
-std::string PathOf(const Tree& tree, size_t entry)
+std::string pathOfEntry(const Tree& tree, size_t entry)
 {
     return tree.entries[entry].parent == SIZE_MAX
         ? V1
-        : PathOf(tree, tree.entries[entry].parent) + "\\" + tree.entries[entry].name;
+        : pathOfEntry(tree, tree.entries[entry].parent) + "\\" + tree.entries[entry].name;
 }
 
 // The rows of a rights map over the whole volume, scope both, in the walk's order.
-void MapRows(const Tree& tree, size_t user, size_t dir, std::vector<std::pair<std::string, uint16_t>>& rows)
+void modelMapRows(const Tree& tree, size_t user, size_t dir, std::vector<std::pair<std::string, uint16_t>>& rows)
 {
-    const uint16_t here = Effective(tree, user, dir);
+    const uint16_t here = modelEffective(tree, user, dir);
     if (dir == 0)
         rows.emplace_back(V1, here);
     for (size_t file : tree.entries[dir].files)
-        if (Effective(tree, user, file) != here)
-            rows.emplace_back(PathOf(tree, file), Effective(tree, user, file));
+        if (modelEffective(tree, user, file) != here)
+            rows.emplace_back(pathOfEntry(tree, file), modelEffective(tree, user, file));
     for (size_t sub : tree.entries[dir].directories) {
-        if (Effective(tree, user, sub) != here)
-            rows.emplace_back(PathOf(tree, sub), Effective(tree, user, sub));
-        MapRows(tree, user, sub, rows);
+        if (modelEffective(tree, user, sub) != here)
+            rows.emplace_back(pathOfEntry(tree, sub), modelEffective(tree, user, sub));
+        modelMapRows(tree, user, sub, rows);
     }
 }
 
@@ -438,7 +438,7 @@ TEST(EffectiveModel, RandomTreesAgreeWithADirectModelOfTheRules)
 {
     std::mt19937 random(20020315);
     for (int round = 0; round < 150; ++round) {
-        const model::Tree tree = model::Generate(random);
+        const model::Tree tree = model::generateTree(random);
         auto lib = std::make_unique<SimulatedNetWare>(ReadNetwork(tree.description, "random.json"));
         TestServices services(*lib);
         SCOPED_TRACE(tree.description);
@@ -446,7 +446,7 @@ TEST(EffectiveModel, RandomTreesAgreeWithADirectModelOfTheRules)
             if (!tree.pool[u].user)
                 continue;
             std::vector<std::pair<std::string, uint16_t>> expected, actual;
-            model::MapRows(tree, u, 0, expected);
+            model::modelMapRows(tree, u, 0, expected);
             const RightsMapReport report
                 = RunRightsMap({ { V1, true } }, 0, tree.pool[u].written, { 2, "*.*", true }, true);
             for (const RightsMapRow& row : report.rows) {
@@ -463,16 +463,16 @@ TEST(EffectiveModel, RandomTreesAgreeWithADirectModelOfTheRules)
         for (size_t entry = 0; entry < tree.entries.size(); entry += 3) {
             std::vector<std::pair<std::string, uint16_t>> expected, actual;
             for (size_t u = 0; u < tree.pool.size(); ++u)
-                if (tree.pool[u].user && model::Effective(tree, u, entry) != 0)
-                    expected.emplace_back("." + tree.pool[u].written, model::Effective(tree, u, entry));
+                if (tree.pool[u].user && model::modelEffective(tree, u, entry) != 0)
+                    expected.emplace_back("." + tree.pool[u].written, model::modelEffective(tree, u, entry));
             std::sort(expected.begin(), expected.end());
-            if (const uint16_t orphan = model::Rights(tree, "#orphan", entry))
+            if (const uint16_t orphan = model::assignedRights(tree, "#orphan", entry))
                 expected.emplace_back("ID: [00DE0001]", (orphan & 0x100) ? 0x1FB : orphan);
-            const AccessReport report = RunWhoHasAccess({ { model::PathOf(tree, entry) } }, 0);
+            const AccessReport report = RunWhoHasAccess({ { model::pathOfEntry(tree, entry) } }, 0);
             ASSERT_EQ(report.entries.at(0).code, 0u);
             for (const AccessRow& row : report.entries[0].rows)
                 actual.emplace_back(row.name, row.rights);
-            EXPECT_EQ(actual, expected) << model::PathOf(tree, entry);
+            EXPECT_EQ(actual, expected) << model::pathOfEntry(tree, entry);
         }
     }
 }

@@ -14,7 +14,7 @@
 namespace {
 
 // The results of the worked example: one start path, an IRM, two trustees, an owner.
-ReportList WorkedExample()
+ReportList workedExample()
 {
     return MakeList({
         { 10, "\\\\FS1\\VOL1\\R&D" },
@@ -36,7 +36,7 @@ ReportList WorkedExample()
 }
 
 // A settings block for one start path, as the scan writes it.
-void AddSettings(ReportList& list, const std::string& base)
+void addSettings(ReportList& list, const std::string& base)
 {
     list.appendSetting(lkBase, base);
     list.appendSetting(lkSubdirs, "TRUE");
@@ -50,7 +50,7 @@ void AddSettings(ReportList& list, const std::string& base)
 
 TEST(SaveForms, WorkedExampleAllThreeFormsMatchTheGoldenFiles)
 {
-    const ReportList results = WorkedExample();
+    const ReportList results = workedExample();
     EXPECT_EQ(BuildBatchForm(results), ReadFileBytes(TestDataPath("export-worked-example.bat")));
     EXPECT_EQ(BuildXmlForm(results), ReadFileBytes(TestDataPath("export-worked-example.xml")));
     EXPECT_EQ(BuildTextForm(results), ReadFileBytes(TestDataPath("export-worked-example.txt")));
@@ -60,7 +60,7 @@ TEST(SaveForms, WorkedExampleAllThreeFormsMatchTheGoldenFiles)
 
 TEST(SaveForms, TextFormFollowsTheShownListBatchAndXmlTheResults)
 {
-    const ReportList results = WorkedExample();
+    const ReportList results = workedExample();
     ReportList byTrustee;
     BuildTrusteeList(results, byTrustee);
     const std::string expectedText = "Trustee: .Admin.Corp \r\n"
@@ -85,7 +85,7 @@ TEST(SaveForms, EmptyResults)
         "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n</document>\r\n");
     // Only settings and separators: no batch line at all.
     ReportList settingsOnly;
-    AddSettings(settingsOnly, "\\\\FS1\\VOL1\\X");
+    addSettings(settingsOnly, "\\\\FS1\\VOL1\\X");
     EXPECT_EQ(BuildBatchForm(settingsOnly), "");
     // Separator lines of the text form stay empty lines.
     EXPECT_EQ(BuildTextForm(MakeList({ { 0 }, { 0 } })), "\r\n\r\n");
@@ -94,11 +94,11 @@ TEST(SaveForms, EmptyResults)
 TEST(SaveForms, TwoStartPathsAndAnEmptyBaseMakeTheBlocks)
 {
     ReportList results;
-    AddSettings(results, "\\\\FS1\\VOL1\\A");
+    addSettings(results, "\\\\FS1\\VOL1\\A");
     for (const TestLine& line :
         std::initializer_list<TestLine> { { 15, "FS1\\VOL1:A" }, { 17, ".Admin.Corp" }, { 0 }, { 0 } })
         AppendTestLine(results, line);
-    AddSettings(results, "\\\\FS1\\VOL1\\B");
+    addSettings(results, "\\\\FS1\\VOL1\\B");
     for (const TestLine& line : std::initializer_list<TestLine> {
              { 15, "FS1\\VOL1:B" }, { 17, ".Staff.Corp" }, { 10, "" }, { 15, "FS1\\VOL1:C" }, { 17, "" } })
         AppendTestLine(results, line);
@@ -228,7 +228,7 @@ TEST(SaveForms, HostileAndNonAsciiNamesSurviveEveryForm)
         "FS1\\VOL1:\xC5\x81\xC3\xB3"
         "d\xC5\xBA" };
     ReportList results;
-    AddSettings(results, "\\\\FS1\\VOL1\\M\xC3\xBCller & <Co>");
+    addSettings(results, "\\\\FS1\\VOL1\\M\xC3\xBCller & <Co>");
     std::string text = "Base: \\\\FS1\\VOL1\\M\xC3\xBCller & <Co>\r\n     Subdirs: TRUE\r\n     Filter: *.*\r\n"
                        "     Info: Trustees\r\n     Scope: Directories\r\n\r\n";
     for (const auto& path : paths) {
@@ -399,7 +399,7 @@ TEST(SaveForms, BatchLinesCmdExeCannotRunAsWrittenAreCountedRemarks)
 
 TEST(SaveForms, LongNamesInPathLinesReachAllForms)
 {
-    ReportList results = WorkedExample();
+    ReportList results = workedExample();
     for (size_t i = 0; i < results.count(); ++i) {
         if (results.code(i) == 15) {
             results.paths().setLongForm(results.line(i).node, "\\\\FS1\\VOL1\\Research and Development\\Plans 2024");

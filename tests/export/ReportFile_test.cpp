@@ -120,7 +120,7 @@ TEST(ReportFile, AFifoWhoseReaderGoesAwayFailsWithoutEndingTheProcess)
 
 namespace {
 // A report bigger than every full disk below: 256 KiB of batch lines.
-std::string BigReport()
+std::string bigReport()
 {
     std::string bytes;
     while (bytes.size() < 256 * 1024)
@@ -137,15 +137,15 @@ TEST(ReportFile, AFullDiskFailsAndKeepsTheOldFileWhole)
     ReportFileResult result;
     {
         FileSizeLimit full(16 * 1024);
-        result = WriteReportFile(file, BigReport());
+        result = WriteReportFile(file, bigReport());
     }
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, "File too large");
     EXPECT_EQ(ReadFileBytes(file), "old report\r\n");
     EXPECT_EQ(FolderListing(dir.path()), "Trustees.bat") << "no temporary file is left";
     // Once there is room again the same write succeeds.
-    EXPECT_TRUE(WriteReportFile(file, BigReport()).ok);
-    EXPECT_EQ(ReadFileBytes(file), BigReport());
+    EXPECT_TRUE(WriteReportFile(file, bigReport()).ok);
+    EXPECT_EQ(ReadFileBytes(file), bigReport());
 }
 
 TEST(ReportFile, AFullFileSystemFailsAndKeepsTheOldFileWhole)
@@ -155,7 +155,7 @@ TEST(ReportFile, AFullFileSystemFailsAndKeepsTheOldFileWhole)
         GTEST_SKIP() << disk.why();
     const std::string file = disk.file("Trustees.xml");
     ASSERT_TRUE(WriteFileBytes(file, "<old/>\r\n"));
-    const ReportFileResult tooBig = WriteReportFile(file, BigReport());
+    const ReportFileResult tooBig = WriteReportFile(file, bigReport());
     EXPECT_FALSE(tooBig.ok);
     EXPECT_EQ(tooBig.error, "No space left on device");
     EXPECT_EQ(ReadFileBytes(file), "<old/>\r\n");

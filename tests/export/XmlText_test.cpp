@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-std::string Encode(const std::string& utf8)
+std::string encode(const std::string& utf8)
 {
     std::string out;
     AppendXmlText(out, utf8);
@@ -15,11 +15,11 @@ std::string Encode(const std::string& utf8)
 
 TEST(XmlText, MarkupIsEscapedAsciiPassesUnchanged)
 {
-    EXPECT_EQ(Encode("R&D <Sales>"), "R&amp;D &lt;Sales&gt;");
-    EXPECT_EQ(Encode("O'Neil \"Jr\""), "O&apos;Neil &quot;Jr&quot;");
-    EXPECT_EQ(Encode("&lt;"), "&amp;lt;");
-    EXPECT_EQ(Encode(""), "");
-    EXPECT_EQ(Encode("FS1\\VOL1:PLANS\t*.*"), "FS1\\VOL1:PLANS\t*.*");
+    EXPECT_EQ(encode("R&D <Sales>"), "R&amp;D &lt;Sales&gt;");
+    EXPECT_EQ(encode("O'Neil \"Jr\""), "O&apos;Neil &quot;Jr&quot;");
+    EXPECT_EQ(encode("&lt;"), "&amp;lt;");
+    EXPECT_EQ(encode(""), "");
+    EXPECT_EQ(encode("FS1\\VOL1:PLANS\t*.*"), "FS1\\VOL1:PLANS\t*.*");
     std::string out = "keep";
     AppendXmlText(out, "+x");
     EXPECT_EQ(out, "keep+x");
@@ -27,14 +27,14 @@ TEST(XmlText, MarkupIsEscapedAsciiPassesUnchanged)
 
 TEST(XmlText, CharactersAreEncodedInWindows1252OrAsReferences)
 {
-    EXPECT_EQ(Encode("M\xC3\xBCller"), "M\xFCller"); // U+00FC
-    EXPECT_EQ(Encode("\xC2\xA0\xC3\xBF"), "\xA0\xFF"); // U+00A0, U+00FF
-    EXPECT_EQ(Encode("\xE2\x82\xAC"), "\x80"); // euro sign
-    EXPECT_EQ(Encode("\xC5\xA0\xC5\xB8"), "\x8A\x9F"); // U+0160, U+0178 from the 0x80 row
-    EXPECT_EQ(Encode("\xC5\x81ukasz"), "&#321;ukasz");
-    EXPECT_EQ(Encode("\xC2\x81"), "&#129;"); // U+0081: its byte means nothing in windows-1252
-    EXPECT_EQ(Encode("\xE6\x97\xA5"), "&#26085;");
-    EXPECT_EQ(Encode("\xF0\x9F\x98\x80"), "&#128512;");
+    EXPECT_EQ(encode("M\xC3\xBCller"), "M\xFCller"); // U+00FC
+    EXPECT_EQ(encode("\xC2\xA0\xC3\xBF"), "\xA0\xFF"); // U+00A0, U+00FF
+    EXPECT_EQ(encode("\xE2\x82\xAC"), "\x80"); // euro sign
+    EXPECT_EQ(encode("\xC5\xA0\xC5\xB8"), "\x8A\x9F"); // U+0160, U+0178 from the 0x80 row
+    EXPECT_EQ(encode("\xC5\x81ukasz"), "&#321;ukasz");
+    EXPECT_EQ(encode("\xC2\x81"), "&#129;"); // U+0081: its byte means nothing in windows-1252
+    EXPECT_EQ(encode("\xE6\x97\xA5"), "&#26085;");
+    EXPECT_EQ(encode("\xF0\x9F\x98\x80"), "&#128512;");
     EXPECT_EQ(Windows1252Byte(U'\u20AC'), 0x80);
     EXPECT_EQ(Windows1252Byte(U'\u0141'), -1);
     EXPECT_EQ(Windows1252Byte(U'\u0085'), -1);
@@ -51,24 +51,24 @@ TEST(XmlText, CharactersAreEncodedInWindows1252OrAsReferences)
 
 TEST(XmlText, ControlsLineBreaksAndNonCharacters)
 {
-    EXPECT_EQ(Encode("a\x01"
+    EXPECT_EQ(encode("a\x01"
                      "b\x1F"
                      "c"),
         "a?b?c");
-    EXPECT_EQ(Encode(std::string("nul\0x", 5)), "nul?x");
-    EXPECT_EQ(Encode("one\r\ntwo\nthree"), "one&#13;&#10;two&#10;three");
-    EXPECT_EQ(Encode("\xEF\xBF\xBE\xEF\xBF\xBF"), "??"); // U+FFFE, U+FFFF
-    EXPECT_EQ(Encode("\x7F"), "\x7F");
+    EXPECT_EQ(encode(std::string("nul\0x", 5)), "nul?x");
+    EXPECT_EQ(encode("one\r\ntwo\nthree"), "one&#13;&#10;two&#10;three");
+    EXPECT_EQ(encode("\xEF\xBF\xBE\xEF\xBF\xBF"), "??"); // U+FFFE, U+FFFF
+    EXPECT_EQ(encode("\x7F"), "\x7F");
 }
 
 TEST(XmlText, InvalidUtf8GivesReplacementCharacters)
 {
-    EXPECT_EQ(Encode("M\xFCller"), "M&#65533;ller"); // a windows-1252 byte, not UTF-8
-    EXPECT_EQ(Encode("\x80"), "&#65533;"); // stray continuation byte
-    EXPECT_EQ(Encode("\xC0\xAF"), "&#65533;&#65533;"); // overlong "/"
-    EXPECT_EQ(Encode("\xED\xA0\x80"), "&#65533;&#65533;&#65533;"); // encoded surrogate
-    EXPECT_EQ(Encode("ab\xE2\x82"), "ab&#65533;&#65533;"); // cut off at the end
-    EXPECT_EQ(Encode("\xF4\x90\x80\x80"), "&#65533;&#65533;&#65533;&#65533;"); // above U+10FFFF
+    EXPECT_EQ(encode("M\xFCller"), "M&#65533;ller"); // a windows-1252 byte, not UTF-8
+    EXPECT_EQ(encode("\x80"), "&#65533;"); // stray continuation byte
+    EXPECT_EQ(encode("\xC0\xAF"), "&#65533;&#65533;"); // overlong "/"
+    EXPECT_EQ(encode("\xED\xA0\x80"), "&#65533;&#65533;&#65533;"); // encoded surrogate
+    EXPECT_EQ(encode("ab\xE2\x82"), "ab&#65533;&#65533;"); // cut off at the end
+    EXPECT_EQ(encode("\xF4\x90\x80\x80"), "&#65533;&#65533;&#65533;&#65533;"); // above U+10FFFF
 }
 
 TEST(XmlText, EveryByteStringGivesWellFormedXml)

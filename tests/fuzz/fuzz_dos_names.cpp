@@ -21,13 +21,13 @@
 
 namespace {
 
-char Fold(char c)
+char fold(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // The reference matcher: straightforward recursion with memo, over the folded name.
-bool Matches(const std::string& p, const std::string& n, size_t i, size_t j, std::vector<signed char>& memo)
+bool matches(const std::string& p, const std::string& n, size_t i, size_t j, std::vector<signed char>& memo)
 {
     signed char& m = memo[i * (n.size() + 1) + j];
     if (m >= 0)
@@ -36,26 +36,26 @@ bool Matches(const std::string& p, const std::string& n, size_t i, size_t j, std
     if (i == p.size())
         r = j == n.size();
     else if (p[i] == '*')
-        r = Matches(p, n, i + 1, j, memo) || (j < n.size() && Matches(p, n, i, j + 1, memo));
+        r = matches(p, n, i + 1, j, memo) || (j < n.size() && matches(p, n, i, j + 1, memo));
     else
-        r = j < n.size() && (p[i] == '?' || p[i] == n[j]) && Matches(p, n, i + 1, j + 1, memo);
+        r = j < n.size() && (p[i] == '?' || p[i] == n[j]) && matches(p, n, i + 1, j + 1, memo);
     m = r ? 1 : 0;
     return r;
 }
 
-bool ReferenceMatch(const std::string& upperPattern, const std::string& name)
+bool referenceMatch(const std::string& upperPattern, const std::string& name)
 {
     std::string folded;
     for (char c : name)
-        folded += Fold(c);
+        folded += fold(c);
     const auto match = [&](const std::string& n) {
         std::vector<signed char> memo((upperPattern.size() + 1) * (n.size() + 1), -1);
-        return Matches(upperPattern, n, 0, 0, memo);
+        return matches(upperPattern, n, 0, 0, memo);
     };
     return match(folded) || (folded.find('.') == std::string::npos && match(folded + "."));
 }
 
-void CheckGeneratedNames(const std::vector<std::string>& longNames)
+void checkGeneratedNames(const std::vector<std::string>& longNames)
 {
     std::set<std::string> taken;
     for (const std::string& name : longNames) {
@@ -73,7 +73,7 @@ void CheckGeneratedNames(const std::vector<std::string>& longNames)
 }
 
 // The same directory through the loader: names it cannot hold are made harmless first.
-void CheckLoadedNames(const std::vector<std::string>& longNames)
+void checkLoadedNames(const std::vector<std::string>& longNames)
 {
     using json = nlohmann::json;
     json entries = json::array();
@@ -134,11 +134,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t tab = first.find('\t');
     const std::string pattern = UpperAscii(first.substr(0, tab));
     const std::string name = tab == std::string::npos ? first : first.substr(tab + 1);
-    if (pattern.size() <= 64 && name.size() <= 64 && DosWildcardMatch(pattern, name) != ReferenceMatch(pattern, name))
+    if (pattern.size() <= 64 && name.size() <= 64 && DosWildcardMatch(pattern, name) != referenceMatch(pattern, name))
         abort();
 
     const std::vector<std::string> longNames(lines.begin() + 1, lines.end());
-    CheckGeneratedNames(longNames);
-    CheckLoadedNames(longNames);
+    checkGeneratedNames(longNames);
+    checkLoadedNames(longNames);
     return 0;
 }

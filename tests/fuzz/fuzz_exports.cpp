@@ -33,7 +33,7 @@ namespace {
 // What an XML parser gives back for a value: valid UTF-8 comes back with the control
 // characters XML cannot hold (and U+FFFE, U+FFFF) as "?"; nullopt for a value that is
 // not valid UTF-8.
-std::optional<std::string> XmlReadBack(const std::string& value)
+std::optional<std::string> xmlReadBack(const std::string& value)
 {
     const QString decoded = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
     if (decoded.toUtf8() != QByteArray(value.data(), static_cast<qsizetype>(value.size())))
@@ -47,7 +47,7 @@ std::optional<std::string> XmlReadBack(const std::string& value)
 }
 
 // How a REM line shows a value: control characters as "?".
-std::string RemText(const std::string& value)
+std::string remText(const std::string& value)
 {
     std::string out = value;
     for (char& c : out)
@@ -56,7 +56,7 @@ std::string RemText(const std::string& value)
     return out;
 }
 
-bool BatchWritable(const std::string& value)
+bool batchWritable(const std::string& value)
 {
     for (char c : value)
         if (c == '"' || static_cast<unsigned char>(c) < 0x20)
@@ -64,7 +64,7 @@ bool BatchWritable(const std::string& value)
     return true;
 }
 
-bool Ascii(const std::string& value)
+bool ascii(const std::string& value)
 {
     for (char c : value)
         if (static_cast<unsigned char>(c) >= 0x80)
@@ -85,10 +85,10 @@ struct Expected {
 // reason it is not run. A remark's text is known exactly for ASCII values; with other
 // characters it shows those the code page cannot hold as "[XXXX]", so only its start
 // is checked.
-void AddRightsLine(Expected& e, const std::string& path, const std::vector<std::string>& words,
+void addRightsLine(Expected& e, const std::string& path, const std::vector<std::string>& words,
     const std::string& remarkTail, const std::string& name, bool unknown)
 {
-    const bool writable = BatchWritable(path) && BatchWritable(name);
+    const bool writable = batchWritable(path) && batchWritable(name);
     const bool inCodePage = InCodePage850(path) && InCodePage850(name);
     std::string reason;
     if (!writable)
@@ -105,14 +105,14 @@ void AddRightsLine(Expected& e, const std::string& path, const std::vector<std::
         return;
     }
     e.batchWords.push_back({});
-    e.remarks.push_back("Not run, " + reason + ": RIGHTS " + RemText(path) + remarkTail);
-    e.exact.push_back(Ascii(path) && Ascii(name));
+    e.remarks.push_back("Not run, " + reason + ": RIGHTS " + remText(path) + remarkTail);
+    e.exact.push_back(ascii(path) && ascii(name));
     e.prefixes.push_back("Not run, " + reason + ": RIGHTS ");
 }
 
-void AddLeaf(Expected& e, const std::string& name, const std::string& value, const std::string& parents)
+void addLeaf(Expected& e, const std::string& name, const std::string& value, const std::string& parents)
 {
-    const std::optional<std::string> text = XmlReadBack(value);
+    const std::optional<std::string> text = xmlReadBack(value);
     e.leaves.push_back({ name, text.value_or(""), parents });
     e.valid.push_back(text.has_value());
 }
@@ -142,22 +142,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 = (kind & 8) ? Format("ID: [%08X]", static_cast<unsigned>(length)) : FormatDSName(value);
             RightsToStr(mask, 0, "", rights, "%s");
             lines.appendTrustee(lines.names().intern(name), mask);
-            AddLeaf(expected, "path", path, parents + "trustee/");
-            AddLeaf(expected, "rights", rights, parents + "trustee/");
-            AddLeaf(expected, "name", name, parents + "trustee/");
+            addLeaf(expected, "path", path, parents + "trustee/");
+            addLeaf(expected, "rights", rights, parents + "trustee/");
+            addLeaf(expected, "name", name, parents + "trustee/");
             const std::string written = rights.empty() ? "N" : rights;
-            AddRightsLine(expected, path, { "RIGHTS", path, written, "/Name=" + name },
-                " " + written + " /Name=\"" + RemText(name) + "\"", name, (kind & 8) != 0);
+            addRightsLine(expected, path, { "RIGHTS", path, written, "/Name=" + name },
+                " " + written + " /Name=\"" + remText(name) + "\"", name, (kind & 8) != 0);
             break;
         }
         case 2: { // an owner
             const std::string name = (kind & 8) ? std::string("(n/a)") : FormatDSName(value);
-            lines.appendOwner((kind & 8) ? NameTable::kNoName : lines.names().intern(name));
-            AddLeaf(expected, "path", path, parents + "owner/");
-            AddLeaf(expected, "name", name, parents + "owner/");
+            lines.appendOwner((kind & 8) ? NameTable::noName : lines.names().intern(name));
+            addLeaf(expected, "path", path, parents + "owner/");
+            addLeaf(expected, "name", name, parents + "owner/");
             expected.batchWords.push_back({});
-            expected.remarks.push_back("Owner [" + RemText(path) + "] " + RemText(name));
-            expected.exact.push_back(Ascii(path) && Ascii(name));
+            expected.remarks.push_back("Owner [" + remText(path) + "] " + remText(name));
+            expected.exact.push_back(ascii(path) && ascii(name));
             expected.prefixes.push_back("Owner [");
             break;
         }
@@ -170,22 +170,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     letters += c;
             if (letters.empty())
                 letters = "-ALL";
-            AddLeaf(expected, "path", path, parents + "irm/");
-            AddLeaf(expected, "rights", letters, parents + "irm/");
-            AddRightsLine(expected, path, { "RIGHTS", path, letters, "/f" }, " " + letters + " /f", "", false);
+            addLeaf(expected, "path", path, parents + "irm/");
+            addLeaf(expected, "rights", letters, parents + "irm/");
+            addRightsLine(expected, path, { "RIGHTS", path, letters, "/f" }, " " + letters + " /f", "", false);
             break;
         }
         case 4: // a start path's Base line opens a block, an empty one none
             lines.appendSetting(lkBase, value);
             parents = value.empty() ? "document/" : "document/grantwise/";
-            AddLeaf(expected, "base", value, parents + "settings/");
+            addLeaf(expected, "base", value, parents + "settings/");
             break;
         case 5: { // another settings line
             static const int32_t codes[] = { lkSubdirs, lkScope, lkInfo, lkFilter };
             static const char* const names[] = { "subdir", "scope", "info", "filter" };
             const int k = (kind >> 3) & 3;
             lines.appendSetting(codes[k], value);
-            AddLeaf(expected, names[k], value, parents + "settings/");
+            addLeaf(expected, names[k], value, parents + "settings/");
             break;
         }
         default:
@@ -225,7 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
     }
     // The code page's line is there exactly when a byte beyond ASCII is.
-    if ((form.rfind("CHCP 850 >NUL\r\n", 0) == 0) == Ascii(form))
+    if ((form.rfind("CHCP 850 >NUL\r\n", 0) == 0) == ascii(form))
         abort();
     return 0;
 }

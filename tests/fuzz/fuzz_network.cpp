@@ -20,7 +20,7 @@
 
 namespace {
 
-void CheckDosNames(const Network& net)
+void checkDosNames(const Network& net)
 {
     for (const NetEntry& dir : net.entries) {
         if (!(dir.flags & NetEntry::isDirectory))
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
         return 0;
     }
-    CheckDosNames(*network);
+    checkDosNames(*network);
 
     // The network of the current context, so that the shell's long names see it too;
     // messages are dropped.

@@ -21,7 +21,7 @@
 
 namespace {
 
-const char* const kNetwork = R"({ "grantwise-network": 1,
+const char* const networkText = R"({ "grantwise-network": 1,
   "trees": [ { "name": "CORP_TREE" } ],
   "servers": [
     { "name": "FS1", "tree": "CORP_TREE", "volumes": [
@@ -38,7 +38,7 @@ const char* const kNetwork = R"({ "grantwise-network": 1,
     { "name": "FS-2", "tree": "CORP_TREE", "volumes": [ { "name": "DATA", "entries": [ { "dir": " lead" } ] } ] } ]
 })";
 
-bool IsDeclaredVolume(const Network& net, const std::string& server, const std::string& volume)
+bool isDeclaredVolume(const Network& net, const std::string& server, const std::string& volume)
 {
     for (const NetServer& s : net.servers)
         if (s.name == server)
@@ -53,7 +53,7 @@ bool IsDeclaredVolume(const Network& net, const std::string& server, const std::
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // One network for the whole run, in a context that stays current.
-    static SimulatedNetWare library(ReadNetwork(kNetwork, "paths.json"));
+    static SimulatedNetWare library(ReadNetwork(networkText, "paths.json"));
     static Services services = [] {
         Services s;
         s.clientLibrary = &library;
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string server = "\x01", volume = "\x02", dir = "\x03";
     const uint16_t code = ParseNWPath(path, conn, server, volume, dir);
     if (code == 0) {
-        if (!IsDeclaredVolume(net, server, volume))
+        if (!isDeclaredVolume(net, server, volume))
             abort();
         if (dir.find('/') != std::string::npos || dir.find("\\\\") != std::string::npos)
             abort();

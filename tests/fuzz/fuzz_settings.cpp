@@ -18,7 +18,7 @@
 
 namespace {
 
-const std::string& SettingsPath()
+const std::string& settingsPath()
 {
     static const std::string path = [] {
         char folder[] = "/tmp/grantwise-fuzz-settings-XXXXXX";
@@ -29,7 +29,7 @@ const std::string& SettingsPath()
     return path;
 }
 
-void WriteFile(const std::string& path, std::string_view bytes)
+void writeFile(const std::string& path, std::string_view bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -39,7 +39,7 @@ void WriteFile(const std::string& path, std::string_view bytes)
 
 // The text a stored list item reads back as: one pair of enclosing double quotes is
 // dropped on reading, and nothing else changes.
-std::string ReadBackText(const std::string& text)
+std::string readBackText(const std::string& text)
 {
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
         return text.substr(1, text.size() - 2);
@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (ProfileFileText(bytes).toBytes() != bytes)
         abort();
 
-    const std::string& path = SettingsPath();
-    WriteFile(path, bytes);
+    const std::string& path = settingsPath();
+    writeFile(path, bytes);
     SavedScanSettings saved;
     std::string error;
     ReadSavedScanSettings(path, saved, error);
@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (loaded.size() != queue.size())
         abort();
     for (size_t i = 0; i < queue.size(); ++i) {
-        const std::string expected = ReadBackText(queue[i].text);
+        const std::string expected = readBackText(queue[i].text);
         if (loaded[i].text != expected || loaded[i].object != static_cast<int>(i))
             abort();
         bool checked = false;

@@ -6,14 +6,14 @@
 
 namespace {
 
-std::string Rights(uint32_t mask, int kind, const std::string& filler, const char* format)
+std::string rightsText(uint32_t mask, int kind, const std::string& filler, const char* format)
 {
     std::string out;
     RightsToStr(mask, kind, filler, out, format);
     return out;
 }
 
-std::string Bracket(uint32_t mask, int kind = 0)
+std::string bracket(uint32_t mask, int kind = 0)
 {
     std::string out;
     RightsToBracketStr(mask, kind, out);
@@ -22,15 +22,15 @@ std::string Bracket(uint32_t mask, int kind = 0)
 
 TEST(RightsLetters, FileSystemRights)
 {
-    EXPECT_EQ(Rights(0x1FF, 0, "", "%s"), "RWCEAFMS");
-    EXPECT_EQ(Rights(0x1FF, 0, "-", "%s"), "RWCEAFMS");
-    EXPECT_EQ(Rights(0x04, 0, "-", "%s"), "--------");
-    EXPECT_EQ(Rights(0x04, 0, "", "[%s]"), "[]");
-    EXPECT_EQ(Rights(0x41, 0, "", "[%s]"), "[RF]");
-    EXPECT_EQ(Bracket(0), "[        ]");
-    EXPECT_EQ(Bracket(0x7B), "[RWCEAF  ]");
-    EXPECT_EQ(Bracket(0x03), "[RW      ]");
-    EXPECT_EQ(Bracket(0xFF), "[RWCEAFM ]");
+    EXPECT_EQ(rightsText(0x1FF, 0, "", "%s"), "RWCEAFMS");
+    EXPECT_EQ(rightsText(0x1FF, 0, "-", "%s"), "RWCEAFMS");
+    EXPECT_EQ(rightsText(0x04, 0, "-", "%s"), "--------");
+    EXPECT_EQ(rightsText(0x04, 0, "", "[%s]"), "[]");
+    EXPECT_EQ(rightsText(0x41, 0, "", "[%s]"), "[RF]");
+    EXPECT_EQ(bracket(0), "[        ]");
+    EXPECT_EQ(bracket(0x7B), "[RWCEAF  ]");
+    EXPECT_EQ(bracket(0x03), "[RW      ]");
+    EXPECT_EQ(bracket(0xFF), "[RWCEAFM ]");
     // The letters appended without a temporary text are RightsToStr's, for every mask.
     for (uint32_t mask = 0; mask < 0x400; ++mask) {
         std::string letters = "x";
@@ -39,23 +39,23 @@ TEST(RightsLetters, FileSystemRights)
         AppendFileSystemRights(mask, places, ' ');
         std::string dashes = "x";
         AppendFileSystemRights(mask, dashes, '-');
-        ASSERT_EQ(letters, "x" + Rights(mask, 0, "", "%s")) << mask;
-        ASSERT_EQ(places, "x" + Rights(mask, 0, " ", "%s")) << mask;
-        ASSERT_EQ(dashes, "x" + Rights(mask, 0, "-", "%s")) << mask;
+        ASSERT_EQ(letters, "x" + rightsText(mask, 0, "", "%s")) << mask;
+        ASSERT_EQ(places, "x" + rightsText(mask, 0, " ", "%s")) << mask;
+        ASSERT_EQ(dashes, "x" + rightsText(mask, 0, "-", "%s")) << mask;
         ASSERT_EQ(letters.size() - 1, static_cast<size_t>(__builtin_popcount(mask & fileSystemRightsBits))) << mask;
     }
 }
 
 TEST(RightsLetters, DirectoryServicesLetterSets)
 {
-    EXPECT_EQ(Rights(0, 1, "", "%s"), "I");
-    EXPECT_EQ(Rights(0x5F, 1, "", "%s"), "BCDRS");
-    EXPECT_EQ(Rights(0x1F, 1, ".", "%s"), "BCDRSI");
-    EXPECT_EQ(Rights(0x02, 1, ".", "%s"), ".C...I");
-    EXPECT_EQ(Rights(0x2F, 2, "", "%s"), "CRWSAI");
-    EXPECT_EQ(Rights(0x50, 2, ".", "<%s>"), "<......>"); // 0x10 has no letter, 0x40 suppresses I
-    EXPECT_EQ(Rights(0x1FF, 3, "x", "[%s]"), "[]");
-    EXPECT_EQ(Bracket(0x40, 1), "[      ]");
+    EXPECT_EQ(rightsText(0, 1, "", "%s"), "I");
+    EXPECT_EQ(rightsText(0x5F, 1, "", "%s"), "BCDRS");
+    EXPECT_EQ(rightsText(0x1F, 1, ".", "%s"), "BCDRSI");
+    EXPECT_EQ(rightsText(0x02, 1, ".", "%s"), ".C...I");
+    EXPECT_EQ(rightsText(0x2F, 2, "", "%s"), "CRWSAI");
+    EXPECT_EQ(rightsText(0x50, 2, ".", "<%s>"), "<......>"); // 0x10 has no letter, 0x40 suppresses I
+    EXPECT_EQ(rightsText(0x1FF, 3, "x", "[%s]"), "[]");
+    EXPECT_EQ(bracket(0x40, 1), "[      ]");
 }
 
 class TrusteeTest : public ::testing::Test {

@@ -6,7 +6,7 @@
 
 namespace {
 
-std::string Generate(const std::string& name, std::set<std::string> taken = {})
+std::string generate(const std::string& name, std::set<std::string> taken = {})
 {
     return GenerateDosName(name, [&](const std::string& candidate) { return taken.count(candidate) > 0; });
 }
@@ -28,16 +28,16 @@ TEST(DosNames, Validity)
 
 TEST(DosNames, GenerationKeepsAllowedCharactersAndNumbersUniquely)
 {
-    EXPECT_EQ(Generate("Plans 2002"), "PLANS2~1");
-    EXPECT_EQ(Generate("Quarterly Report.docx"), "QUARTE~1.DOC");
-    EXPECT_EQ(Generate("Quarterly Report.docx", { "QUARTE~1.DOC" }), "QUARTE~2.DOC");
-    EXPECT_EQ(Generate("a.b.tar.gz"), "ABTAR~1.GZ"); // the extension follows the last dot
-    EXPECT_EQ(Generate("Über Plan+.x y z"), "BERPLA~1.XYZ");
-    EXPECT_EQ(Generate(".profile"), "PROFIL~1");
+    EXPECT_EQ(generate("Plans 2002"), "PLANS2~1");
+    EXPECT_EQ(generate("Quarterly Report.docx"), "QUARTE~1.DOC");
+    EXPECT_EQ(generate("Quarterly Report.docx", { "QUARTE~1.DOC" }), "QUARTE~2.DOC");
+    EXPECT_EQ(generate("a.b.tar.gz"), "ABTAR~1.GZ"); // the extension follows the last dot
+    EXPECT_EQ(generate("Über Plan+.x y z"), "BERPLA~1.XYZ");
+    EXPECT_EQ(generate(".profile"), "PROFIL~1");
     std::set<std::string> taken;
     for (int i = 1; i <= 9; ++i)
         taken.insert("REPORT~" + std::to_string(i));
-    EXPECT_EQ(Generate("Report files", taken), "REPOR~10"); // fewer characters for two digits
+    EXPECT_EQ(generate("Report files", taken), "REPOR~10"); // fewer characters for two digits
 }
 
 TEST(DosNames, RememberedNumbersGiveTheSameNamesAsProbingFromOne)

@@ -17,7 +17,7 @@ const std::string G = "$.servers[0].volumes[0].entries[0].generate";
 
 // A description whose volume VOL1 holds one directory "Data" generated with `options`
 // (the inside of the "generate" object), and a listed file beside it.
-std::string Described(const std::string& options, const std::string& dirExtras = "")
+std::string described(const std::string& options, const std::string& dirExtras = "")
 {
     return R"({ "grantwise-network": 1,
   "trees": [ { "name": "T", "objects": [ { "name": "Admin.Corp", "id": "0x8001" } ] } ],
@@ -28,7 +28,7 @@ std::string Described(const std::string& options, const std::string& dirExtras =
 }
 
 // Everything about an entry that a client can see, in one text.
-std::string Fingerprint(const Network& net, uint32_t index)
+std::string fingerprint(const Network& net, uint32_t index)
 {
     const NetEntry& e = net.entries[index];
     std::string out = std::string(net.longName(e)) + "|" + std::string(Network::dosName(e)) + "|"
@@ -41,11 +41,11 @@ std::string Fingerprint(const Network& net, uint32_t index)
     return out;
 }
 
-std::vector<std::string> Fingerprints(const Network& net)
+std::vector<std::string> fingerprints(const Network& net)
 {
     std::vector<std::string> out;
     for (uint32_t i = 0; i < net.entries.size(); ++i)
-        out.push_back(Fingerprint(net, i));
+        out.push_back(fingerprint(net, i));
     return out;
 }
 
@@ -56,9 +56,9 @@ const std::string Shape = R"("seed": 7, "directories": 3, "depth": 3, "files": 5
 
 TEST(NetworkGenerator, TheSameOptionsGiveTheSameNetworkAndAnotherSeedAnother)
 {
-    const auto a = ReadNetwork(Described(Shape), "a.json");
-    const auto b = ReadNetwork(Described(Shape), "b.json");
-    EXPECT_EQ(Fingerprints(*a), Fingerprints(*b));
+    const auto a = ReadNetwork(described(Shape), "a.json");
+    const auto b = ReadNetwork(described(Shape), "b.json");
+    EXPECT_EQ(fingerprints(*a), fingerprints(*b));
     ASSERT_EQ(a->trees[0].objects.size(), b->trees[0].objects.size());
     for (size_t i = 0; i < a->trees[0].objects.size(); ++i) {
         EXPECT_EQ(a->trees[0].objects[i].typedName, b->trees[0].objects[i].typedName);
@@ -67,14 +67,14 @@ TEST(NetworkGenerator, TheSameOptionsGiveTheSameNetworkAndAnotherSeedAnother)
 
     std::string other = Shape;
     other.replace(other.find("7"), 1, "8");
-    const auto c = ReadNetwork(Described(other), "c.json");
+    const auto c = ReadNetwork(described(other), "c.json");
     ASSERT_EQ(c->entries.size(), a->entries.size());
-    EXPECT_NE(Fingerprints(*c), Fingerprints(*a));
+    EXPECT_NE(fingerprints(*c), fingerprints(*a));
 }
 
 TEST(NetworkGenerator, CountsNamesTrusteesMasksAndOwnersFollowTheOptions)
 {
-    const auto net = ReadNetwork(Described(Shape), "net.json");
+    const auto net = ReadNetwork(described(Shape), "net.json");
     GenerateOptions options;
     options.directories = 3;
     options.depth = 3;
@@ -218,7 +218,7 @@ TEST(NetworkGenerator, KeysAreCheckedLikeEveryOtherKey)
             G + ".depth: the generated tree reaches a DOS path of 257 characters; NetWare allows at most 255" },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(NetworkLoadErrorOf(Described(c.options)), "net.json: " + c.message) << c.options;
+        EXPECT_EQ(NetworkLoadErrorOf(described(c.options)), "net.json: " + c.message) << c.options;
 
     // The caps hold for the whole description, not for each key: 40 volumes of half a
     // million generated entries each (a description of 4 KB asking for 20 million),
@@ -241,12 +241,12 @@ TEST(NetworkGenerator, KeysAreCheckedLikeEveryOtherKey)
         "net.json: $.servers[0].volumes[1].entries[0].generate: the generate keys of this description make 2000010 "
         "users and groups in all; at most 1100000");
 
-    EXPECT_EQ(NetworkLoadErrorOf(Described("", R"(, "entries": [])")),
+    EXPECT_EQ(NetworkLoadErrorOf(described("", R"(, "entries": [])")),
         "net.json: " + G + ": a directory has either 'entries' or 'generate', not both");
     EXPECT_EQ(
         NetworkLoadErrorOf(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1",
         "tree": "T", "volumes": [ { "name": "VOL1", "entries": [ { "file": "F", "generate": {} } ] } ] } ] })"),
         "net.json: $.servers[0].volumes[0].entries[0].generate: unknown key 'generate' (allowed here: file, short, "
         "owner, irm, trustees, fail)");
-    EXPECT_EQ(NetworkLoadErrorOf(Described(R"("seed": 3)")), "(loaded)");
+    EXPECT_EQ(NetworkLoadErrorOf(described(R"("seed": 3)")), "(loaded)");
 }

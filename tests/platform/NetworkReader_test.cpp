@@ -14,7 +14,8 @@
 namespace {
 
 // A description with one server FS1 (tree T) whose volume VOL1 holds `entries`.
-std::string Net(const std::string& entries, const std::string& workstation = "{}", const std::string& objects = "[]")
+std::string networkWith(
+    const std::string& entries, const std::string& workstation = "{}", const std::string& objects = "[]")
 {
     return R"({ "grantwise-network": 1, "workstation": )" + workstation + R"(,
   "trees": [ { "name": "T", "objects": )"
@@ -54,7 +55,7 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
         { "duplicate top-level key", R"({ "grantwise-network": 1, "trees": [], "servers": [], "trees": [] })",
             "net.json: $.trees: the key 'trees' is given twice in this object" },
         { "duplicate trustees",
-            Net(R"({ "file": "A" }, { "dir": "B", "trustees": [ ["X.Corp", "R"] ], "owner": "X.Corp",
+            networkWith(R"({ "file": "A" }, { "dir": "B", "trustees": [ ["X.Corp", "R"] ], "owner": "X.Corp",
             "trustees": [ ["Y.Corp", "RF"] ] })"),
             "net.json: " + V + ".entries[1].trustees: the key 'trustees' is given twice in this object" },
         { "version", R"({ "grantwise-network": "1", "trees": [], "servers": [] })",
@@ -70,24 +71,25 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
         { "tree twice", R"({ "grantwise-network": 1, "trees": [ { "name": "T" }, { "name": "t" } ], "servers": [] })",
             "net.json: $.trees[1].name: the tree 't' is declared twice" },
         { "object twice",
-            Net("", "{}", R"([ { "name": "Admin.Corp", "id": 1 }, { "name": "CN=admin.O=corp", "id": 2 } ])"),
+            networkWith("", "{}", R"([ { "name": "Admin.Corp", "id": 1 }, { "name": "CN=admin.O=corp", "id": 2 } ])"),
             "net.json: $.trees[0].objects[1].name: the object 'CN=admin.O=corp' is declared twice in the tree" },
-        { "ID twice", Net("", "{}", R"([ { "name": "A.Corp", "id": "0x10" }, { "name": "B.Corp", "id": 16 } ])"),
+        { "ID twice",
+            networkWith("", "{}", R"([ { "name": "A.Corp", "id": "0x10" }, { "name": "B.Corp", "id": 16 } ])"),
             "net.json: $.trees[0].objects[1].id: the ID 0x00000010 is given to two objects" },
-        { "bad ID", Net("", "{}", R"([ { "name": "A.Corp", "id": "0xZZ" } ])"),
+        { "bad ID", networkWith("", "{}", R"([ { "name": "A.Corp", "id": "0xZZ" } ])"),
             "net.json: $.trees[0].objects[0].id: expected an object ID (hexadecimal \"0x...\" or decimal), not "
             "'0xZZ'" },
-        { "ID zero", Net("", "{}", R"([ { "name": "A.Corp", "id": 0 } ])"),
+        { "ID zero", networkWith("", "{}", R"([ { "name": "A.Corp", "id": 0 } ])"),
             "net.json: $.trees[0].objects[0].id: an object ID must be between 1 and 0xFFFFFFFF" },
-        { "leading dot", Net(R"({ "dir": "D", "owner": ".Admin.Corp" })"),
+        { "leading dot", networkWith(R"({ "dir": "D", "owner": ".Admin.Corp" })"),
             "net.json: " + V + ".entries[0].owner: the name must not begin with '.'" },
-        { "unknown type", Net(R"({ "dir": "D", "owner": "XX=Admin.O=Corp" })"),
+        { "unknown type", networkWith(R"({ "dir": "D", "owner": "XX=Admin.O=Corp" })"),
             "net.json: " + V + ".entries[0].owner: unknown name type 'XX=' (known: CN, OU, O, C)" },
-        { "unknown special", Net(R"({ "dir": "D", "trustees": [ ["[Everyone]", "R"] ] })"),
+        { "unknown special", networkWith(R"({ "dir": "D", "trustees": [ ["[Everyone]", "R"] ] })"),
             "net.json: " + V
                 + ".entries[0].trustees[0][0]: unknown special name '[Everyone]' (known: [Public], [Root], "
                   "[Supervisor])" },
-        { "empty part", Net(R"({ "dir": "D", "owner": "Admin..Corp" })"),
+        { "empty part", networkWith(R"({ "dir": "D", "owner": "Admin..Corp" })"),
             "net.json: " + V + ".entries[0].owner: the name 'Admin..Corp' has an empty or malformed part" },
         { "server in unknown tree",
             R"({ "grantwise-network": 1, "trees": [], "servers": [ { "name": "FS1", "tree": "X", "volumes": [] } ] })",
@@ -101,87 +103,89 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
         { "volume twice",
             R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V" }, { "name": "v" } ] } ] })",
             "net.json: $.servers[0].volumes[1].name: the volume 'v' is declared twice on this server" },
-        { "dir and file", Net(R"({ "dir": "D", "file": "F" })"),
+        { "dir and file", networkWith(R"({ "dir": "D", "file": "F" })"),
             "net.json: " + V + ".entries[0]: an entry has exactly one of 'dir' and 'file'" },
-        { "neither dir nor file", Net(R"({ "owner": "A.Corp" })"),
+        { "neither dir nor file", networkWith(R"({ "owner": "A.Corp" })"),
             "net.json: " + V + ".entries[0]: an entry has exactly one of 'dir' and 'file'" },
-        { "entries on a file", Net(R"({ "file": "F", "entries": [] })"),
+        { "entries on a file", networkWith(R"({ "file": "F", "entries": [] })"),
             "net.json: " + V
                 + ".entries[0].entries: unknown key 'entries' (allowed here: file, short, owner, irm, trustees, "
                   "fail)" },
-        { "misspelt key", Net(R"({ "dir": "D", "trustee": [] })"),
+        { "misspelt key", networkWith(R"({ "dir": "D", "trustee": [] })"),
             "net.json: " + V
                 + ".entries[0].trustee: unknown key 'trustee' (allowed here: dir, short, owner, irm, trustees, "
                   "entries, generate, fail)" },
-        { "same name twice", Net(R"({ "dir": "Budget" }, { "file": "BUDGET" })"),
+        { "same name twice", networkWith(R"({ "dir": "Budget" }, { "file": "BUDGET" })"),
             "net.json: " + V + ".entries[1].file: the name 'BUDGET' is already used in this directory by " + V
                 + ".entries[0]" },
-        { "bad short", Net(R"({ "file": "Long name.txt", "short": "TOOLONGNAME.TXT" })"),
+        { "bad short", networkWith(R"({ "file": "Long name.txt", "short": "TOOLONGNAME.TXT" })"),
             "net.json: " + V + ".entries[0].short: 'TOOLONGNAME.TXT' is not a valid 8.3 name" },
-        { "short clashes", Net(R"({ "file": "Plans.txt" }, { "dir": "Plans 2002", "short": "plans.txt" })"),
+        { "short clashes", networkWith(R"({ "file": "Plans.txt" }, { "dir": "Plans 2002", "short": "plans.txt" })"),
             "net.json: " + V + ".entries[1].short: the DOS name 'PLANS.TXT' clashes with the name of " + V
                 + ".entries[0]" },
-        { "name with colon", Net(R"({ "file": "a:b" })"),
+        { "name with colon", networkWith(R"({ "file": "a:b" })"),
             "net.json: " + V + R"(.entries[0].file: the name 'a:b' contains one of \ / : * ? or a control character)" },
-        { "rights letter", Net(R"({ "dir": "D", "trustees": [ ["A.Corp", "RWX"] ] })"),
+        { "rights letter", networkWith(R"({ "dir": "D", "trustees": [ ["A.Corp", "RWX"] ] })"),
             "net.json: " + V + ".entries[0].trustees[0][1]: unknown rights letter 'X' (letters: R W C E A F M S)" },
-        { "IRM with S", Net(R"({ "dir": "D", "irm": "RS" })"),
+        { "IRM with S", networkWith(R"({ "dir": "D", "irm": "RS" })"),
             "net.json: " + V + ".entries[0].irm: an inherited rights mask holds 8 bits (no S, nothing above 0xFF)" },
-        { "rights too big", Net(R"({ "dir": "D", "trustees": [ ["A.Corp", 65536] ] })"),
+        { "rights too big", networkWith(R"({ "dir": "D", "trustees": [ ["A.Corp", 65536] ] })"),
             "net.json: " + V + ".entries[0].trustees[0][1]: trustee rights hold 16 bits (nothing above 0xFFFF)" },
-        { "trustee not a pair", Net(R"({ "dir": "D", "trustees": [ ["A.Corp"] ] })"),
+        { "trustee not a pair", networkWith(R"({ "dir": "D", "trustees": [ ["A.Corp"] ] })"),
             "net.json: " + V + ".entries[0].trustees[0]: expected a pair [TRUSTEE, RIGHTS]" },
-        { "bad #ID", Net(R"({ "dir": "D", "owner": "#12ab" })"),
+        { "bad #ID", networkWith(R"({ "dir": "D", "owner": "#12ab" })"),
             "net.json: " + V
                 + ".entries[0].owner: expected an object ID (hexadecimal \"0x...\" or decimal), not '12ab'" },
-        { "unknown failure", Net(R"({ "dir": "D", "fail": { "open": 1 } })"),
+        { "unknown failure", networkWith(R"({ "dir": "D", "fail": { "open": 1 } })"),
             "net.json: " + V + ".entries[0].fail.open: unknown key 'open' (allowed here: info, search, trustees)" },
-        { "code zero", Net(R"({ "dir": "D", "fail": { "info": 0 } })"),
+        { "code zero", networkWith(R"({ "dir": "D", "fail": { "info": 0 } })"),
             "net.json: " + V + ".entries[0].fail.info: a failure code must not be 0" },
-        { "code too wide", Net(R"({ "dir": "D", "fail": { "search": "0x189A8" } })"),
+        { "code too wide", networkWith(R"({ "dir": "D", "fail": { "search": "0x189A8" } })"),
             "net.json: " + V + ".entries[0].fail.search: the code 0x189A8 does not fit in 16 bits" },
-        { "code not a number", Net(R"({ "dir": "D", "fail": { "search": "89A8" } })"),
+        { "code not a number", networkWith(R"({ "dir": "D", "fail": { "search": "89A8" } })"),
             "net.json: " + V + ".entries[0].fail.search: expected a code: a number or a \"0x...\" text, not '89A8'" },
-        { "DOS path too long", Net(deep),
+        { "DOS path too long", networkWith(deep),
             "net.json: " + deepPlace
                 + ": the DOS path "
                   "'VOL1:D0000000\\D0000001\\D0000002\\D0000003\\D0000004\\D0000005\\D0000006\\D0000007\\"
                   "D0000008\\D0000009\\D0000010\\D0000011\\D0000012\\D0000013\\D0000014\\D0000015\\D0000016\\D0000017\\"
                   "D0000018\\D0000019\\D0000020\\D0000021\\D0000022\\D0000023\\D0000024\\D0000025\\D0000026\\D0000027' "
                   "is 256 characters long; NetWare allows at most 255" },
-        { "unknown connection", Net("", R"({ "connections": ["FS1", "FS9"] })"),
+        { "unknown connection", networkWith("", R"({ "connections": ["FS1", "FS9"] })"),
             "net.json: $.workstation.connections[1]: no server is named 'FS9'" },
-        { "connection twice", Net("", R"({ "connections": ["FS1", "fs1"] })"),
+        { "connection twice", networkWith("", R"({ "connections": ["FS1", "fs1"] })"),
             "net.json: $.workstation.connections[1]: the server 'fs1' is listed twice" },
-        { "primary not connected", Net("", R"({ "connections": [], "primary": "FS1" })"),
+        { "primary not connected", networkWith("", R"({ "connections": [], "primary": "FS1" })"),
             "net.json: $.workstation.primary: 'FS1' is not one of the workstation's connections" },
-        { "block size", Net("", R"({ "trustee-block-size": 21 })"),
+        { "block size", networkWith("", R"({ "trustee-block-size": 21 })"),
             "net.json: $.workstation.trustee-block-size: expected a whole number from 1 to 20" },
-        { "error texts", Net("", R"({ "error-texts": "no" })"),
+        { "error texts", networkWith("", R"({ "error-texts": "no" })"),
             "net.json: $.workstation.error-texts: expected true or false" },
-        { "workstation failure", Net("", R"({ "fail": { "open": 1 } })"),
+        { "workstation failure", networkWith("", R"({ "fail": { "open": 1 } })"),
             "net.json: $.workstation.fail.open: unknown key 'open' (allowed here: init, context)" },
         { "unknown member name",
-            Net("", "{}", R"([ { "name": "A.Corp", "member-of": ["Staff.Corp"] }, { "name": "Stafff.Corp" } ])"),
+            networkWith(
+                "", "{}", R"([ { "name": "A.Corp", "member-of": ["Staff.Corp"] }, { "name": "Stafff.Corp" } ])"),
             "net.json: $.trees[0].objects[0].member-of[0]: no object of the tree 'T' is named 'Staff.Corp' (a name "
             "here must be one of the tree's objects, or a container by its typed name such as 'OU=Sales.O=Corp')" },
         { "a trustee is no declared object",
-            Net(R"({ "file": "F", "trustees": [ ["G.Corp", "R"] ] })", "{}",
+            networkWith(R"({ "file": "F", "trustees": [ ["G.Corp", "R"] ] })", "{}",
                 R"([ { "name": "A.Corp", "security-equals": ["G.Corp"] } ])"),
             "net.json: $.trees[0].objects[0].security-equals[0]: no object of the tree 'T' is named 'G.Corp' (a name "
             "here must be one of the tree's objects, or a container by its typed name such as 'OU=Sales.O=Corp')" },
-        { "typeless container", Net("", "{}", R"([ { "name": "A.Sales.Corp", "member-of": ["Sales.Corp"] } ])"),
+        { "typeless container", networkWith("", "{}", R"([ { "name": "A.Sales.Corp", "member-of": ["Sales.Corp"] } ])"),
             "net.json: $.trees[0].objects[0].member-of[0]: no object of the tree 'T' is named 'Sales.Corp' (a name "
             "here must be one of the tree's objects, or a container by its typed name such as 'OU=Sales.O=Corp')" },
-        { "unknown class", Net("", "{}", R"([ { "name": "A.Corp", "class": "printer" } ])"),
+        { "unknown class", networkWith("", "{}", R"([ { "name": "A.Corp", "class": "printer" } ])"),
             "net.json: $.trees[0].objects[0].class: unknown class 'printer' (classes: user, group, container, role, "
             "other)" },
-        { "list not a list", Net("", "{}", R"([ { "name": "A.Corp", "member-of": "G.Corp" } ])"),
+        { "list not a list", networkWith("", "{}", R"([ { "name": "A.Corp", "member-of": "G.Corp" } ])"),
             "net.json: $.trees[0].objects[0].member-of: expected a list" },
-        { "name in a list", Net("", "{}", R"([ { "name": "A.Corp", "security-equals": [".B.Corp"] } ])"),
+        { "name in a list", networkWith("", "{}", R"([ { "name": "A.Corp", "security-equals": [".B.Corp"] } ])"),
             "net.json: $.trees[0].objects[0].security-equals[0]: the name must not begin with '.'" },
         { "fixed ID twice",
-            Net("", "{}", R"([ { "name": "A.Corp", "id": 5 }, { "name": "B.Corp" }, { "name": "C.Corp", "id": 5 } ])"),
+            networkWith(
+                "", "{}", R"([ { "name": "A.Corp", "id": 5 }, { "name": "B.Corp" }, { "name": "C.Corp", "id": 5 } ])"),
             "net.json: $.trees[0].objects[2].id: the ID 0x00000005 is given to two objects" },
         { "server failure",
             R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S", "tree": "T", "volumes": [], "fail": { "open": 70000 } } ] })",
@@ -203,7 +207,7 @@ TEST(NetworkReader, NumbersBeyondWhatTheParserHoldsAreAnErrorNotACrash)
     // Found by fuzzing: the parser's out-of-range exception left the reader.
     EXPECT_EQ(NetworkLoadErrorOf("{\n  \"grantwise-network\": 1e999 }"),
         "net.json: line 2, column 24: number overflow parsing '1e999'");
-    const std::string error = NetworkLoadErrorOf(Net(R"({ "file": "A", "irm": -1e400 })"));
+    const std::string error = NetworkLoadErrorOf(networkWith(R"({ "file": "A", "irm": -1e400 })"));
     EXPECT_EQ(error.substr(0, 30), "net.json: line 3, column 112: ") << error;
     EXPECT_EQ(error.substr(error.size() - 34), ": number overflow parsing '-1e400'") << error;
 }
@@ -217,16 +221,17 @@ TEST(NetworkReader, ValidDescriptionsLoad)
         open += Format(R"({ "dir": "D%07d", "entries": [ )", i);
         close += " ] }";
     }
-    EXPECT_EQ(NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFG" })" + close)), "(loaded)");
-    EXPECT_NE(NetworkLoadErrorOf(Net(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"),
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(open + R"({ "file": "ABCDEFG" })" + close)), "(loaded)");
+    EXPECT_NE(
+        NetworkLoadErrorOf(networkWith(open + R"({ "file": "ABCDEFGH" })" + close)).find("is 256 characters long"),
         std::string::npos);
     // Names are limited in characters, not bytes: 255 two-byte characters make a long
     // name, 256 do not; a tree name of 32 three-byte characters is a tree name.
     std::string e255;
     for (int i = 0; i < 255; ++i)
         e255 += "\u00e9";
-    EXPECT_EQ(NetworkLoadErrorOf(Net(R"({ "file": ")" + e255 + R"(" })")), "(loaded)");
-    const std::string e256 = NetworkLoadErrorOf(Net(R"({ "file": ")" + e255 + R"(\u00e9" })"));
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": ")" + e255 + R"(" })")), "(loaded)");
+    const std::string e256 = NetworkLoadErrorOf(networkWith(R"({ "file": ")" + e255 + R"(\u00e9" })"));
     EXPECT_EQ(e256.rfind("net.json: " + V + ".entries[0].file: the name '", 0), 0u) << e256;
     EXPECT_NE(e256.find("' is longer than 255 characters"), std::string::npos) << e256;
     std::string tree32;
@@ -236,9 +241,10 @@ TEST(NetworkReader, ValidDescriptionsLoad)
                   + R"(" } ], "servers": [ { "name": "\u00c9", "tree": ")" + tree32 + R"(", "volumes": [] } ] })"),
         "(loaded)");
     EXPECT_EQ(
-        NetworkLoadErrorOf(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx", "irm": 0 },
+        NetworkLoadErrorOf(
+            networkWith(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx", "irm": 0 },
         { "dir": "q", "irm": "0xFB", "trustees": [ ["#106931", "0x1FF"], ["[Root]", ""] ], "owner": "#0x0001A2B3" })",
-            R"({ "primary": null, "trustee-block-size": 1, "error-texts": false, "fail": { "context": -601 } })")),
+                R"({ "primary": null, "trustee-block-size": 1, "error-texts": false, "fail": { "context": -601 } })")),
         "(loaded)");
 }
 
@@ -246,7 +252,7 @@ TEST(NetworkReader, ObjectsWithoutAnIdTakeTheNextFreeOneOnceEveryFixedIdIsKnown)
 {
     // B comes first but must not take 0x01000001, which C has; cycles and containers that
     // are no object are allowed in the lists.
-    auto net = ReadNetwork(Net(R"({ "file": "F", "trustees": [ ["New.Corp", "R"] ] })", "{}",
+    auto net = ReadNetwork(networkWith(R"({ "file": "F", "trustees": [ ["New.Corp", "R"] ] })", "{}",
                                R"([ { "name": "B.Corp", "security-equals": ["C.Corp"] },
         { "name": "C.Corp", "id": "0x01000001", "security-equals": ["B.Corp"], "member-of": ["OU=Gone.O=Corp"] },
         { "name": "D.Corp" } ])"),
@@ -263,7 +269,7 @@ TEST(NetworkReader, ObjectsWithoutAnIdTakeTheNextFreeOneOnceEveryFixedIdIsKnown)
 
 TEST(NetworkReader, DosNamesAreGivenOrGeneratedUniquely)
 {
-    auto net = ReadNetwork(Net(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx" },
+    auto net = ReadNetwork(networkWith(R"({ "file": "Quarterly Report.docx" }, { "file": "Quarterly Results.xlsx" },
         { "dir": "Plans 2002" }, { "file": "readme.txt" }, { "file": "QUARTE~3.DOC" }, { "file": "Quarterly Review.doc" },
         { "file": ".profile" }, { "file": "My Documents", "short": "mydocs" })"),
         "n.json");
@@ -280,7 +286,7 @@ TEST(NetworkLoader, SourcesAndUnreadableFiles)
 {
     TempDir dir;
     const std::string good = dir.file("good.json");
-    WriteFileBytes(good, Net(""));
+    WriteFileBytes(good, networkWith(""));
     EXPECT_EQ(NetworkSourceFile("x.json"), "x.json");
     ::setenv("GRANTWISE_NETWORK", good.c_str(), 1);
     EXPECT_EQ(NetworkSourceFile(""), good);

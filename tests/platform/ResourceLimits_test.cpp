@@ -27,7 +27,7 @@ using Strings = std::vector<std::string>;
 
 // A description of one server S (tree T) with one volume V whose root holds `entries`
 // (the JSON text of its entry list).
-std::string OneVolume(const std::string& entries, const std::string& workstation = "{}")
+std::string oneVolume(const std::string& entries, const std::string& workstation = "{}")
 {
     return R"({ "grantwise-network": 1, "workstation": )" + workstation
         + R"(, "trees": [ { "name": "T" } ], "servers": [ { "name": "S", "tree": "T", "volumes": [ { "name": "V", "entries": [ )"
@@ -87,7 +87,7 @@ TEST_F(LimitTest, EntryWith10000Trustees)
     std::string trustees;
     for (int i = 0; i < count; ++i)
         trustees += Format(R"(%s["U%05d.Corp", %d])", i ? "," : "", i, (i % 0x1FF) + 1);
-    load(OneVolume(R"({ "dir": "CROWD", "trustees": [ )" + trustees + " ] }"));
+    load(oneVolume(R"({ "dir": "CROWD", "trustees": [ )" + trustees + " ] }"));
 
     uint32_t conn = 0;
     std::string server, volume, dir;
@@ -148,7 +148,7 @@ TEST_F(LimitTest, NamesOf255Characters)
 
     // One character more is refused, naming the place.
     try {
-        ReadNetwork(OneVolume(R"({ "file": ")" + std::string(256, 'x') + R"(" })"), "long.json");
+        ReadNetwork(oneVolume(R"({ "file": ")" + std::string(256, 'x') + R"(" })"), "long.json");
         FAIL() << "a name of 256 characters was accepted";
     } catch (const NetworkLoadError& error) {
         EXPECT_NE(std::string(error.what()).find("long.json: $.servers[0].volumes[0].entries[0].file: the name '"),
@@ -165,7 +165,7 @@ TEST_F(LimitTest, DeepestTreeThePathLimitAllows)
     std::string nested = R"({ "dir": "A", "trustees": [ ["Admin.Corp", "R"] ] })";
     for (int level = depth - 1; level > 0; --level)
         nested = R"({ "dir": "A", "entries": [ )" + nested + " ] }";
-    load(OneVolume(nested));
+    load(oneVolume(nested));
 
     std::string chain = "A"; // the deepest directory below the volume
     for (int level = 1; level < depth; ++level)
@@ -190,7 +190,7 @@ TEST_F(LimitTest, DeepestTreeThePathLimitAllows)
     for (int level = depth; level > 0; --level)
         tooDeep = R"({ "dir": "A", "entries": [ )" + tooDeep + " ] }";
     try {
-        ReadNetwork(OneVolume(tooDeep), "deep.json");
+        ReadNetwork(oneVolume(tooDeep), "deep.json");
         FAIL() << "a path of 257 characters was accepted";
     } catch (const NetworkLoadError& error) {
         EXPECT_NE(
@@ -210,7 +210,7 @@ TEST_F(LimitTest, DeepTreeOfLongNames)
     std::string nested = R"({ "dir": ")" + names.back() + R"(", "trustees": [ ["Admin.Corp", "R"] ] })";
     for (int level = depth - 2; level >= 0; --level)
         nested = R"({ "dir": ")" + names[level] + R"(", "entries": [ )" + nested + " ] }";
-    load(OneVolume(nested));
+    load(oneVolume(nested));
 
     scan("\\\\S\\V", 0, 0);
     GetLongNames(results);

@@ -15,14 +15,14 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::unique_ptr<SimulatedNetWare> FromText(const std::string& text)
+std::unique_ptr<SimulatedNetWare> fromText(const std::string& text)
 {
     return std::make_unique<SimulatedNetWare>(ReadNetwork(text, "test.json"));
 }
 
 // The object IDs of an entry's first trustee block, or { 0xC0DE0000 + code } when the
 // trustee scan fails.
-std::vector<uint32_t> FirstTrusteeBlock(SimulatedNetWare& lib, uint32_t conn, const std::string& path)
+std::vector<uint32_t> firstTrusteeBlock(SimulatedNetWare& lib, uint32_t conn, const std::string& path)
 {
     uint32_t iteration = 0;
     uint16_t count = 0;
@@ -259,7 +259,7 @@ TEST_F(SimulatedTest, ObjectNamesFollowContextFlagsNameContextAndTree)
 // of a class; names read and given as the context reads them.
 TEST(SimulatedDirectoryServices, ClassesMembershipsAndSearchesAsTheContextReadsThem)
 {
-    auto lib = FromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T", "objects": [
+    auto lib = fromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T", "objects": [
         { "name": "Alice.Sales.Corp", "class": "user", "member-of": ["Staff.Sales.Corp", "OU=Audit.O=Corp"],
           "security-equals": ["Boss.Corp"] },
         { "name": "Staff.Sales.Corp", "class": "group" }, { "name": "Boss.Corp", "class": "role" },
@@ -410,7 +410,7 @@ const char* const minimal = R"({ "grantwise-network": 1, "trees": [ { "name": "T
 
 TEST(SimulatedWorkstation, InjectedStartUpFailuresAndAbsentErrorTexts)
 {
-    auto lib = FromText(Format(minimal, R"({ "fail": { "init": "0x8847", "context": -601 }, "error-texts": false })"));
+    auto lib = fromText(Format(minimal, R"({ "fail": { "init": "0x8847", "context": -601 }, "error-texts": false })"));
     TestServices services(*lib);
     EXPECT_EQ(InitNWClient(), 0x8847);
     EXPECT_EQ(services.texts(), (Strings { "Could not initialize NetWare Client returned error 0x8847" }));
@@ -420,12 +420,12 @@ TEST(SimulatedWorkstation, InjectedStartUpFailuresAndAbsentErrorTexts)
 
 TEST(SimulatedWorkstation, NoPrimaryFallsBackToScanningAndNoConnectionsFails)
 {
-    auto lib = FromText(Format(minimal, R"({ "primary": null })"));
+    auto lib = fromText(Format(minimal, R"({ "primary": null })"));
     TestServices services(*lib);
     EXPECT_EQ(InitNWClient(), 0);
     EXPECT_EQ(services.context().StartupConn, 1u);
 
-    auto empty = FromText(Format(minimal, R"({ "connections": [] })"));
+    auto empty = fromText(Format(minimal, R"({ "connections": [] })"));
     TestServices second(*empty);
     EXPECT_EQ(InitNWClient(), 0x880F);
     EXPECT_TRUE(services.texts().empty());
@@ -458,7 +458,7 @@ TEST(SimulatedLargeDirectory, SearchRunsPastSixteenBitSequences)
     for (int i = 0; i < files; ++i)
         entries += Format("%s{\"file\":\"F%06d.DAT\"}", i ? "," : "", i);
     entries += ",{\"dir\":\"LAST\"}";
-    auto lib = FromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S",
+    auto lib = fromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "S",
         "tree": "T", "volumes": [ { "name": "V", "entries": [ { "dir": "BIG", "entries": [ )"
         + entries + "] } ] } ] } ] }");
     TestServices services(*lib);
@@ -484,7 +484,7 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
 {
     // In directory D the long name of one file is the DOS name of nothing, and another
     // file's long name looks like the first one's DOS alias spelt differently.
-    auto lib = FromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
+    auto lib = fromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
       "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "entries": [
         { "dir": "D", "entries": [
           { "file": "Quarterly Report.doc", "trustees": [ ["#0x10", "R"] ] },
@@ -494,7 +494,7 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
     TestServices services(*lib);
     uint32_t fs1 = 0;
     ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
-    const auto firstTrustee = [&](const std::string& path) { return FirstTrusteeBlock(*lib, fs1, path).at(0); };
+    const auto firstTrustee = [&](const std::string& path) { return firstTrusteeBlock(*lib, fs1, path).at(0); };
     uint8_t volume = 0, rights = 0;
     uint16_t dirID = 0, sequence = 0;
     ASSERT_EQ(lib->initFileSearch(fs1, 0, "VOL1:D", volume, dirID, sequence, rights, nullptr), 0);
@@ -517,7 +517,7 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
 TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)
 {
     // 'MÜLLER.Corp' and 'müller.corp' are one object.
-    auto lib = FromText(R"({ "grantwise-network": 1,
+    auto lib = fromText(R"({ "grantwise-network": 1,
       "trees": [ { "name": "T", "objects": [ { "name": "MÜLLER.Corp", "id": "0x8001" } ] } ],
       "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "entries": [
         { "dir": "Müller Daten", "trustees": [ ["müller.corp", "R"], ["Łukasz.Corp", "RF"] ],
@@ -526,13 +526,13 @@ TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)
     TestServices services(*lib);
     uint32_t fs1 = 0;
     ASSERT_EQ(lib->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
-    const std::vector<uint32_t> data = FirstTrusteeBlock(*lib, fs1, "VOL1:Müller Daten");
+    const std::vector<uint32_t> data = firstTrusteeBlock(*lib, fs1, "VOL1:Müller Daten");
     ASSERT_EQ(data.size(), 2u);
     EXPECT_EQ(data[0], 0x8001u);
     // Path components in other case; the Kelvin sign is a "k", in a path and a pattern.
-    EXPECT_EQ(FirstTrusteeBlock(*lib, fs1, "\\\\fs1\\vol1\\MÜLLER DATEN"), data);
-    EXPECT_EQ(FirstTrusteeBlock(*lib, fs1, "VOL1:müller daten\\ärger.TXT"), std::vector<uint32_t> { 0x20 });
-    EXPECT_EQ(FirstTrusteeBlock(*lib, fs1,
+    EXPECT_EQ(firstTrusteeBlock(*lib, fs1, "\\\\fs1\\vol1\\MÜLLER DATEN"), data);
+    EXPECT_EQ(firstTrusteeBlock(*lib, fs1, "VOL1:müller daten\\ärger.TXT"), std::vector<uint32_t> { 0x20 });
+    EXPECT_EQ(firstTrusteeBlock(*lib, fs1,
                   "VOL1:\xE2\x84\xAA"
                   "eys"),
         std::vector<uint32_t> { 0x30 });

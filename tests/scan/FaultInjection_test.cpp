@@ -27,11 +27,11 @@ constexpr auto Trustee = &FakeNWClient::trustee;
 using Strings = std::vector<std::string>;
 using Lines = std::vector<std::pair<int, std::string>>;
 
-constexpr uint32_t kFailure = 0x89FF;
+constexpr uint32_t failureCode = 0x89FF;
 
 // Makes the n-th call (counted from 0 over all calls) of a recorded run fail with code:
 // the entry of that call gets `occurrence` zeros queued and then the code.
-void FailCall(FakeNWClient& fake, const std::vector<FakeNWClient::Call>& recorded, size_t n, uint32_t code)
+void failCall(FakeNWClient& fake, const std::vector<FakeNWClient::Call>& recorded, size_t n, uint32_t code)
 {
     size_t occurrence = 0;
     for (size_t i = 0; i < n; ++i)
@@ -46,13 +46,13 @@ void FailCall(FakeNWClient& fake, const std::vector<FakeNWClient::Call>& recorde
 // a fresh fake filled by `fill` whose call n (the occurrence-th call of its entry) fails.
 // Returns how often each entry was made to fail.
 template <typename Fill, typename Check>
-std::map<std::string, int> ForEachFailingCall(const std::vector<FakeNWClient::Call>& recorded, Fill fill, Check check)
+std::map<std::string, int> forEachFailingCall(const std::vector<FakeNWClient::Call>& recorded, Fill fill, Check check)
 {
     std::map<std::string, int> seen;
     for (size_t n = 0; n < recorded.size(); ++n) {
         FakeNWClient fake;
         fill(fake);
-        FailCall(fake, recorded, n, kFailure);
+        failCall(fake, recorded, n, failureCode);
         const std::string& entry = recorded[n].entry;
         const int occurrence = seen[entry]++;
         SCOPED_TRACE(
@@ -65,12 +65,12 @@ std::map<std::string, int> ForEachFailingCall(const std::vector<FakeNWClient::Ca
 // ---- Start-up -----------------------------------------------------------------------
 
 // A workstation with two connections, FS1 (primary) and FS2.
-void FillWorkstation(FakeNWClient& fake)
+void fillWorkstation(FakeNWClient& fake)
 {
     fake.primaryRef = 0x1001;
     fake.connRefs = { 0x1001, 0x1002 };
     fake.refServerNames = { { 0x1001, "FS1" }, { 0x1002, "FS2" } };
-    fake.errorTexts[kFailure] = "Failure";
+    fake.errorTexts[failureCode] = "Failure";
 }
 
 struct StartUpOutcome {
@@ -82,7 +82,7 @@ struct StartUpOutcome {
 // The client start-up as the window runs it, over a library in a fresh context: the
 // client, the context, the connection list, the context flag, then the first connection
 // opened as choosing it does.
-StartUpOutcome StartUp(NWClientLibrary& lib)
+StartUpOutcome startUp(NWClientLibrary& lib)
 {
     TestServices services(lib);
     StartUpOutcome out;
@@ -110,18 +110,18 @@ StartUpOutcome StartUp(NWClientLibrary& lib)
 TEST(FaultInjection, EveryStartUpCallFailingInTurn)
 {
     FakeNWClient good;
-    FillWorkstation(good);
+    fillWorkstation(good);
     std::vector<FakeNWClient::Call> recorded;
-    const StartUpOutcome outcome = StartUp(good);
+    const StartUpOutcome outcome = startUp(good);
     ASSERT_TRUE(outcome.messages.empty());
     ASSERT_EQ(outcome.connections, (Strings { "FS1", "FS2" }));
     recorded = good.calls();
     ASSERT_GE(recorded.size(), 9u);
 
     const std::string failure = "0x89FF (Failure)";
-    auto seen = ForEachFailingCall(
-        recorded, FillWorkstation, [&](FakeNWClient& fake, size_t, const std::string& entry, int occurrence) {
-            const StartUpOutcome got = StartUp(fake);
+    auto seen = forEachFailingCall(
+        recorded, fillWorkstation, [&](FakeNWClient& fake, size_t, const std::string& entry, int occurrence) {
+            const StartUpOutcome got = startUp(fake);
             if (entry == "initialize") {
                 EXPECT_EQ(got.messages,
                     (Strings {
@@ -169,11 +169,11 @@ TEST(FaultInjection, EveryStartUpCallFailingInTurn)
 
 // The sample volume with trustees on all three entries. The queue scans R&D
 // recursively, then SUB on its own.
-void FillVolume(FakeNWClient& fake)
+void fillVolume(FakeNWClient& fake)
 {
     fake.objectNames = { { 0x01000001, "Admin.Corp" }, { 0x01000002, "Staff.Corp" } };
     fake.connTreeNames[7] = "CORP_TREE";
-    fake.errorTexts[kFailure] = "Failure";
+    fake.errorTexts[failureCode] = "Failure";
     fake.addSampleVolume();
     fake.trusteeBlocks["VOL1:R&D"] = { { { Trustee(0x01000001, 0xFB), Trustee(0x01000002, 0x41) } } };
     fake.trusteeBlocks["VOL1:R&D\\PLAN.TXT"] = { { { Trustee(0x01000002, 0x01) } } };
@@ -186,7 +186,7 @@ struct ScanOutcome {
 };
 
 // The scan of two start paths over a library, in a fresh context.
-ScanOutcome Scan(NWClientLibrary& lib)
+ScanOutcome scanWith(NWClientLibrary& lib)
 {
     TestServices services(lib);
     ScanSession session;
@@ -204,7 +204,7 @@ ScanOutcome Scan(NWClientLibrary& lib)
 }
 
 // True when `part` is `whole` with some lines left out.
-bool IsSubsequence(const Lines& part, const Lines& whole)
+bool isSubsequence(const Lines& part, const Lines& whole)
 {
     size_t k = 0;
     for (const auto& line : whole)
@@ -213,7 +213,7 @@ bool IsSubsequence(const Lines& part, const Lines& whole)
     return k == part.size();
 }
 
-size_t CountKind(const Lines& lines, int code)
+size_t countKind(const Lines& lines, int code)
 {
     size_t n = 0;
     for (const auto& line : lines)
@@ -224,21 +224,21 @@ size_t CountKind(const Lines& lines, int code)
 TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
 {
     FakeNWClient good;
-    FillVolume(good);
+    fillVolume(good);
     ScanOutcome expected;
     std::vector<FakeNWClient::Call> recorded;
-    expected = Scan(good);
+    expected = scanWith(good);
     recorded = good.calls();
     ASSERT_TRUE(expected.result.unreadable.empty());
-    ASSERT_EQ(CountKind(expected.lines, lkTrustee), 5u);
-    ASSERT_EQ(CountKind(expected.lines, lkOwner), 4u);
+    ASSERT_EQ(countKind(expected.lines, lkTrustee), 5u);
+    ASSERT_EQ(countKind(expected.lines, lkOwner), 4u);
 
     auto seen
-        = ForEachFailingCall(recorded, FillVolume, [&](FakeNWClient& fake, size_t n, const std::string& entry, int) {
-              const ScanOutcome got = Scan(fake);
+        = forEachFailingCall(recorded, fillVolume, [&](FakeNWClient& fake, size_t n, const std::string& entry, int) {
+              const ScanOutcome got = scanWith(fake);
 
               // Both start paths are always reported, each with its settings block.
-              EXPECT_EQ(CountKind(got.lines, lkBase), 2u);
+              EXPECT_EQ(countKind(got.lines, lkBase), 2u);
               if (entry == "mapIDToName") {
                   // One name lookup: a trustee shown by its ID, or an owner tried again as
                   // delivered (unknown, so "(n/a)"), or only the information page changed.
@@ -259,15 +259,15 @@ TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
               } else if (entry == "parsePath") {
                   // The start path does not resolve: its block holds only the settings lines.
                   ASSERT_EQ(got.result.unreadable.size(), 1u);
-                  EXPECT_EQ(got.result.unreadable[0].code, kFailure);
-                  EXPECT_TRUE(IsSubsequence(got.lines, expected.lines));
+                  EXPECT_EQ(got.result.unreadable[0].code, failureCode);
+                  EXPECT_TRUE(isSubsequence(got.lines, expected.lines));
               } else if ((entry == "getDirectoryInfo" && recorded[n - 1].entry == "setContextInfo")
                   || (entry == "initFileSearch" && recorded[n - 2].entry == "setContextInfo")) {
                   // The probe of a start directory (its information, then a search), right
                   // after the context is set: the start path is named as unreadable, and the
                   // walk itself reports what it can read.
                   ASSERT_EQ(got.result.unreadable.size(), 1u);
-                  EXPECT_EQ(got.result.unreadable[0].code, kFailure);
+                  EXPECT_EQ(got.result.unreadable[0].code, failureCode);
                   EXPECT_EQ(got.lines, expected.lines);
               } else if (entry == "openConnByName") {
                   // The shell's short form of a start path, which this fake does not give: the
@@ -283,7 +283,7 @@ TEST(FaultInjection, EveryScanCallFailingInTurnLosesOnlyItsOwnLines)
                   EXPECT_TRUE(entry == "getDirectoryInfo" || entry == "initFileSearch" || entry == "continueFileSearch"
                       || entry == "scanTrustees")
                       << entry;
-                  EXPECT_TRUE(IsSubsequence(got.lines, expected.lines));
+                  EXPECT_TRUE(isSubsequence(got.lines, expected.lines));
                   if (entry == "getDirectoryInfo") { // every directory shows an owner line at least
                       EXPECT_LT(got.lines.size(), expected.lines.size());
                   }
@@ -310,7 +310,7 @@ TEST(FaultInjection, LongNamesWithEveryPathSplitFailingInTurn)
             fake.splits[std::string("FS1\\VOL1:") + dir] = split;
         }
         std::vector<uint32_t> codes(static_cast<size_t>(failing), 0);
-        codes.push_back(kFailure);
+        codes.push_back(failureCode);
         for (uint32_t c : codes)
             fake.queueCodes("parsePath", { c });
         TestServices services(fake);
@@ -337,13 +337,13 @@ TEST(FaultInjection, TrusteeBlockCountsAboveTwentyEndOnlyTheirStartPath)
 {
     for (int count : { 21, 255, 0xFFFF }) {
         FakeNWClient fake;
-        FillVolume(fake);
+        fillVolume(fake);
         fake.trusteeBlocks["VOL1:R&D\\PLAN.TXT"] = { { { Trustee(0x01000002, 0x01) }, count } };
-        const ScanOutcome got = Scan(fake);
+        const ScanOutcome got = scanWith(fake);
         SCOPED_TRACE(count);
         // R&D is reported, the range fault at PLAN.TXT ends the first start path (no
         // closing separators); SUB, the second start path, is reported in full.
-        EXPECT_EQ(CountKind(got.lines, lkBase), 2u);
+        EXPECT_EQ(countKind(got.lines, lkBase), 2u);
         EXPECT_EQ(got.result.entriesExamined, 3u);
         const auto second = std::find(got.lines.begin(), got.lines.end(),
             std::pair<int, std::string> { lkBase, "Base: \\\\FS1\\VOL1\\R&D\\SUB" });
@@ -358,7 +358,7 @@ TEST(FaultInjection, TrusteeBlockCountsAboveTwentyEndOnlyTheirStartPath)
 
 // ---- Failures a network description injects ---------------------------------------
 
-const char* const kFailingNetwork = R"({ "grantwise-network": 1,
+const char* const failingNetwork = R"({ "grantwise-network": 1,
   "workstation": { "connections": ["FS1", "FS2"], "primary": "FS1" },
   "trees": [ { "name": "T", "objects": [ { "name": "Admin.Corp", "id": 4097 } ] } ],
   "servers": [
@@ -375,7 +375,7 @@ const char* const kFailingNetwork = R"({ "grantwise-network": 1,
 
 TEST(FaultInjection, DescriptionFailuresAreSilentAndLocal)
 {
-    SimulatedNetWare lib(ReadNetwork(kFailingNetwork, "failing.json"));
+    SimulatedNetWare lib(ReadNetwork(failingNetwork, "failing.json"));
     TestServices services(lib);
     ASSERT_EQ(InitNWClient(), 0);
     ScanSession session;
@@ -435,7 +435,7 @@ TEST(FaultInjection, DescriptionStartUpFailuresGiveTheStartUpBoxes)
           "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V" } ] },
           { "name": "FS2", "tree": "T", "fail": { "open": "0x8847" }, "volumes": [ { "name": "V" } ] } ] })";
         SimulatedNetWare lib(ReadNetwork(text, "startup.json"));
-        return StartUp(lib);
+        return startUp(lib);
     };
     StartUpOutcome got = outcome(R"({ "fail": { "init": "0x8836" } })");
     EXPECT_EQ(got.messages,

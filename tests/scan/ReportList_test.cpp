@@ -52,13 +52,13 @@ TEST(ReportList, EveryLineKeepsItsStructureAndMakesItsText)
     list.appendTrustee(admin, 0x41 | 0x04);
     list.appendTrustee(list.names().intern("ID: [0001A2B3]"), 0);
     list.appendOwner(admin);
-    list.appendOwner(NameTable::kNoName);
+    list.appendOwner(NameTable::noName);
     list.appendIrm(0x41);
     list.appendIrm(0xFF);
     list.appendPath(node);
     list.appendTrusteeHeader(admin);
     list.appendTrusteeDetail(node, false, 0x1FB);
-    list.appendTrusteeDetail(PathTable::kNoNode, false, 0x100);
+    list.appendTrusteeDetail(PathTable::noNode, false, 0x100);
 
     const std::vector<std::pair<int, std::string>> expected = {
         { 10, "Base: \\\\FS1\\VOL1\\50%" },
@@ -95,11 +95,11 @@ TEST(ReportList, EveryLineKeepsItsStructureAndMakesItsText)
     EXPECT_EQ(list.paths().entryType(node), PathEntryType::Directory);
     EXPECT_EQ(list.line(4).name, admin);
     EXPECT_EQ(list.line(4).rights, 0x45); // the mask as delivered, bits without a letter too
-    EXPECT_EQ(list.line(7).name, NameTable::kNoName);
+    EXPECT_EQ(list.line(7).name, NameTable::noName);
     EXPECT_EQ(list.line(8).rights, 0x41);
     EXPECT_EQ(list.line(11).row, ReportRow::TrusteeHeader);
     EXPECT_EQ(list.line(12).row, ReportRow::TrusteeDetail);
-    EXPECT_EQ(list.line(13).node, PathTable::kNoNode);
+    EXPECT_EQ(list.line(13).node, PathTable::noNode);
 
     // Only settings codes are settings; nothing is appended for another.
     for (int code : { 0, 9, 15, 16, 19, -1 })
@@ -203,7 +203,7 @@ TEST(ReportList, TextsMadeInOrderWithACacheAreTheTextsOfEachLine)
             list.showLongForm(list.count() - 1);
         }
         if (random() % 7 == 0)
-            list.appendTrusteeDetail(random() % 3 ? node : PathTable::kNoNode, random() % 2, 0x41);
+            list.appendTrusteeDetail(random() % 3 ? node : PathTable::noNode, random() % 2, 0x41);
     }
     PathTextCache cache;
     std::string inOrder;

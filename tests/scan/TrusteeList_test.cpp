@@ -17,7 +17,7 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-Rows RowsOf(const ReportList& list)
+Rows rowsOf(const ReportList& list)
 {
     Rows rows;
     for (size_t i = 0; i < list.count(); ++i) {
@@ -27,18 +27,18 @@ Rows RowsOf(const ReportList& list)
     return rows;
 }
 
-Rows Build(const ReportList& results)
+Rows buildRows(const ReportList& results)
 {
     ReportList byTrustee;
     BuildTrusteeList(results, byTrustee);
-    return RowsOf(byTrustee);
+    return rowsOf(byTrustee);
 }
 
 enum class Cut { FirstBracket, LastBracket };
 
 // The sort key of the step-by-step model: ASCII letters in lower case; std::string then
 // compares the bytes unsigned.
-std::string LowerAscii(std::string text)
+std::string lowerAscii(std::string text)
 {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z')
@@ -50,7 +50,7 @@ std::string LowerAscii(std::string text)
 // deletes would build it: every collected row is inserted after the rows that compare
 // equal to it; then, from the last row up, the row becomes its head, the header below
 // it is deleted when the head repeats, and its detail row is inserted below it.
-Rows ReferenceBuild(const ReportList& results, Cut cut)
+Rows referenceBuild(const ReportList& results, Cut cut)
 {
     std::vector<std::pair<std::string, long>> rows;
     long lastPath = -1;
@@ -61,7 +61,7 @@ Rows ReferenceBuild(const ReportList& results, Cut cut)
             const std::string text = results.text(i);
             std::pair<std::string, long> row { text.substr(std::min<size_t>(5, text.size())), lastPath };
             const auto at = std::upper_bound(rows.begin(), rows.end(), row,
-                [](const auto& a, const auto& b) { return LowerAscii(a.first) < LowerAscii(b.first); });
+                [](const auto& a, const auto& b) { return lowerAscii(a.first) < lowerAscii(b.first); });
             rows.insert(at, row);
         }
     }
@@ -87,7 +87,7 @@ Rows ReferenceBuild(const ReportList& results, Cut cut)
     return out;
 }
 
-ReportList WorkedExample()
+ReportList workedExample()
 {
     return MakeList({ { 15, "FS1\\VOL1:R&D" }, { 16, ".Admin.Corp", "RWCEAFM" }, { 16, ".Staff.Corp", "RF" },
         { 15, "FS1\\VOL1:R&D\\PLANS" }, { 16, ".Admin.Corp", "RF" } });
@@ -95,7 +95,7 @@ ReportList WorkedExample()
 
 } // namespace
 
-TEST(TrusteeList, WorkedExample)
+TEST(TrusteeList, workedExample)
 {
     const Rows expected = {
         "Trustee: .Admin.Corp ",
@@ -104,9 +104,9 @@ TEST(TrusteeList, WorkedExample)
         "Trustee: .Staff.Corp ",
         "     FS1\\VOL1:R&D [RF]",
     };
-    EXPECT_EQ(Build(WorkedExample()), expected);
-    EXPECT_EQ(ReferenceBuild(WorkedExample(), Cut::LastBracket), expected);
-    EXPECT_EQ(ReferenceBuild(WorkedExample(), Cut::FirstBracket), expected);
+    EXPECT_EQ(buildRows(workedExample()), expected);
+    EXPECT_EQ(referenceBuild(workedExample(), Cut::LastBracket), expected);
+    EXPECT_EQ(referenceBuild(workedExample(), Cut::FirstBracket), expected);
 }
 
 TEST(TrusteeList, NamesWithBracketsKeepTheirHeader)
@@ -122,8 +122,8 @@ TEST(TrusteeList, NamesWithBracketsKeepTheirHeader)
         "Trustee: ID: [0001A2B4] ",
         "     FS1\\VOL1:R&D [R]",
     };
-    EXPECT_EQ(Build(results), expected);
-    EXPECT_EQ(ReferenceBuild(results, Cut::LastBracket), expected);
+    EXPECT_EQ(buildRows(results), expected);
+    EXPECT_EQ(referenceBuild(results, Cut::LastBracket), expected);
     // Cut at the first "[", [Public] loses its name to the detail row and the two
     // unreadable trustees share one header.
     const Rows firstBracket = {
@@ -133,7 +133,7 @@ TEST(TrusteeList, NamesWithBracketsKeepTheirHeader)
         "     FS1\\VOL1:R&D [0001A2B3] [RF]",
         "     FS1\\VOL1:R&D [0001A2B4] [R]",
     };
-    EXPECT_EQ(ReferenceBuild(results, Cut::FirstBracket), firstBracket);
+    EXPECT_EQ(referenceBuild(results, Cut::FirstBracket), firstBracket);
 }
 
 TEST(TrusteeList, OrderFoldsAsciiLettersOnly)
@@ -162,8 +162,8 @@ TEST(TrusteeList, CaseVariantsKeepScanOrderAndSeparateHeaders)
         "     P3 [RF]",
         "     P4 [RF]",
     };
-    EXPECT_EQ(Build(results), expected);
-    EXPECT_EQ(ReferenceBuild(results, Cut::LastBracket), expected);
+    EXPECT_EQ(buildRows(results), expected);
+    EXPECT_EQ(referenceBuild(results, Cut::LastBracket), expected);
 }
 
 TEST(TrusteeList, SameRightsOnSeveralPathsAndUnusualLines)
@@ -184,19 +184,19 @@ TEST(TrusteeList, SameRightsOnSeveralPathsAndUnusualLines)
         "Trustee: x [y ",
         "     P2 [S]",
     };
-    EXPECT_EQ(Build(results), expected);
-    EXPECT_EQ(ReferenceBuild(results, Cut::LastBracket), expected);
+    EXPECT_EQ(buildRows(results), expected);
+    EXPECT_EQ(referenceBuild(results, Cut::LastBracket), expected);
 }
 
 TEST(TrusteeList, NothingToDoOrAlreadyBuilt)
 {
-    EXPECT_TRUE(Build(MakeList({ { 15, "P1" }, { 17, ".Admin" } })).empty());
-    EXPECT_TRUE(Build(ReportList()).empty());
+    EXPECT_TRUE(buildRows(MakeList({ { 15, "P1" }, { 17, ".Admin" } })).empty());
+    EXPECT_TRUE(buildRows(ReportList()).empty());
 
     ReportList byTrustee;
     byTrustee.appendTrusteeHeader(byTrustee.names().intern("kept"));
-    BuildTrusteeList(WorkedExample(), byTrustee);
-    EXPECT_EQ(RowsOf(byTrustee), Rows { "Trustee: kept " });
+    BuildTrusteeList(workedExample(), byTrustee);
+    EXPECT_EQ(rowsOf(byTrustee), Rows { "Trustee: kept " });
 }
 
 TEST(TrusteeList, LetsMessagesThroughAndStopsCleanlyWhenCancelled)
@@ -246,6 +246,6 @@ TEST(TrusteeList, AgreesWithTheStepByStepBuildOnRandomResults)
                 results.appendOwner(results.names().intern(".Admin"));
             }
         }
-        ASSERT_EQ(Build(results), ReferenceBuild(results, Cut::LastBracket)) << "round " << round;
+        ASSERT_EQ(buildRows(results), referenceBuild(results, Cut::LastBracket)) << "round " << round;
     }
 }

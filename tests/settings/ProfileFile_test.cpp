@@ -275,7 +275,7 @@ TEST(ProfileFile, FailedWriteLeavesTheOldFileWhole)
 
 namespace {
 // A work queue of `count` long paths, saved as the window saves it at closing.
-void SaveQueue(ProfileFile& ini, int count)
+void saveQueue(ProfileFile& ini, int count)
 {
     std::vector<IniListItem> queue;
     for (int i = 0; i < count; ++i)
@@ -291,7 +291,7 @@ TEST(ProfileFile, AFullDiskLosesTheWriteSilentlyAndKeepsTheOldFileWhole)
     const std::string before = "[Settings]\nCheckBox_IRM=1\n[CheckListBoxQ]\n0=\\\\FS1\\VOL1\n";
     ASSERT_TRUE(WriteFileBytes(path, before));
     ProfileFile ini(path);
-    SaveQueue(ini, 2000);
+    saveQueue(ini, 2000);
     {
         FileSizeLimit full(8 * 1024);
         // The closing handler discards this error: the user sees nothing.
@@ -315,7 +315,7 @@ TEST(ProfileFile, AFullFileSystemKeepsTheOldFileWhole)
     const std::string before = "[Settings]\r\nRadioGroupScope=2\r\n";
     ASSERT_TRUE(WriteFileBytes(path, before));
     ProfileFile big(path);
-    SaveQueue(big, 2000);
+    saveQueue(big, 2000);
     EXPECT_FALSE(big.flush());
     EXPECT_EQ(ReadFileBytes(path), before);
     disk.fill();
@@ -373,7 +373,7 @@ TEST(ProfileFile, OnlyRegularFilesUpToTheLimitAreReadAndNoneOfTheOthersIsReplace
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string huge = dir.file("huge.ini");
     ASSERT_TRUE(WriteFileBytes(huge, ""));
-    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(ProfileFile::kMaxBytes + 1)), 0);
+    ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(ProfileFile::maxBytes + 1)), 0);
     const std::string zero = dir.file("zero.ini");
     const bool device = MakeCharDevice(dir.file("zero"), 1, 5);
     if (device)
@@ -394,13 +394,13 @@ TEST(ProfileFile, OnlyRegularFilesUpToTheLimitAreReadAndNoneOfTheOthersIsReplace
         EXPECT_FALSE(ini.flush());
     }
     EXPECT_TRUE(IsFifo(fifo));
-    EXPECT_EQ(std::filesystem::file_size(huge), ProfileFile::kMaxBytes + 1);
+    EXPECT_EQ(std::filesystem::file_size(huge), ProfileFile::maxBytes + 1);
     EXPECT_TRUE(!device || IsCharDevice(dir.file("zero")));
 }
 
 namespace {
 // A UTF-8 text as UTF-16 with a byte-order mark.
-std::string Utf16(const std::string& utf8, bool bigEndian)
+std::string utf16(const std::string& utf8, bool bigEndian)
 {
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char16_t u : QString::fromStdString(utf8).toStdU16String())
@@ -417,7 +417,7 @@ TEST(ProfileFile, Utf16FilesAreReadAndWrittenBackInTheirOwnEncoding)
                                "0=\\\\FS1\\VOL1\\Müller & Łukasz\r\n";
     for (const bool bigEndian : { false, true }) {
         SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
-        ASSERT_TRUE(WriteFileBytes(path, Utf16(before, bigEndian)));
+        ASSERT_TRUE(WriteFileBytes(path, utf16(before, bigEndian)));
         {
             ProfileFile ini(path);
             EXPECT_EQ(ini.loadState(), ProfileFile::LoadState::Loaded);
@@ -431,12 +431,12 @@ TEST(ProfileFile, Utf16FilesAreReadAndWrittenBackInTheirOwnEncoding)
             ASSERT_TRUE(ini.flush());
         }
         EXPECT_EQ(ReadFileBytes(path),
-            Utf16(before + "\r\n[CheckListBoxQ Checked]\r\n\\\\FS1\\VOL1\\Müller & Łukasz=1\r\n", bigEndian));
+            utf16(before + "\r\n[CheckListBoxQ Checked]\r\n\\\\FS1\\VOL1\\Müller & Łukasz=1\r\n", bigEndian));
     }
     // A UTF-16 file that is not well-formed (a surrogate without its partner) is not
     // read, and not replaced.
-    static const char kBroken[] = "\xFF\xFE[\0S\0]\0\r\0\n\0\x00\xD8k\0=\0v\0";
-    const std::string broken(kBroken, sizeof kBroken - 1);
+    static const char brokenBytes[] = "\xFF\xFE[\0S\0]\0\r\0\n\0\x00\xD8k\0=\0v\0";
+    const std::string broken(brokenBytes, sizeof brokenBytes - 1);
     ASSERT_TRUE(WriteFileBytes(path, broken));
     ProfileFile ini(path);
     EXPECT_EQ(ini.loadState(), ProfileFile::LoadState::Unreadable);

@@ -7,7 +7,7 @@
 #include <cstring>
 
 namespace {
-void CopyText(const std::string& text, char* buffer, size_t size)
+void copyText(const std::string& text, char* buffer, size_t size)
 {
     const size_t n = std::min(text.size(), size - 1);
     std::memcpy(buffer, text.data(), n);
@@ -21,15 +21,15 @@ constexpr uint16_t noMoreFiles = 0x89FF;
 constexpr uint16_t serverNotFound = 0x8847;
 
 // The child's name in a name space.
-const std::string& NameIn(const FakeNWClient::Child& child, uint8_t nameSpace)
+const std::string& nameIn(const FakeNWClient::Child& child, uint8_t nameSpace)
 {
     return nameSpace == nw::nameSpaceLong && !child.longName.empty() ? child.longName : child.shortName;
 }
 
-void FillInfo(const std::string& name, bool isDirectory, NWEntryInfo& info)
+void fillInfo(const std::string& name, bool isDirectory, NWEntryInfo& info)
 {
     info = NWEntryInfo();
-    CopyText(name, info.entryName, sizeof info.entryName);
+    copyText(name, info.entryName, sizeof info.entryName);
     info.nameLength = static_cast<uint16_t>(std::min(name.size(), sizeof info.entryName - 1));
     info.attributes = isDirectory ? nw::attrDirectory : 0;
 }
@@ -121,7 +121,7 @@ uint16_t FakeNWClient::getConnInfo(uint32_t connHandle, uint16_t item, uint16_t 
     auto it = names.find(connHandle);
     if ((item != 4 && item != 7) || it == names.end())
         return invalidConnection;
-    CopyText(it->second, buffer, bufferLength);
+    copyText(it->second, buffer, bufferLength);
     return 0;
 }
 
@@ -132,7 +132,7 @@ uint16_t FakeNWClient::getConnRefInfo(uint32_t connRef, uint16_t item, uint16_t 
     auto it = refServerNames.find(connRef);
     if (item != 7 || it == refServerNames.end())
         return invalidConnection;
-    CopyText(it->second, buffer, bufferLength);
+    copyText(it->second, buffer, bufferLength);
     return 0;
 }
 
@@ -151,9 +151,9 @@ uint32_t FakeNWClient::getContextInfo(uint32_t context, uint32_t key, void* valu
     if (key == 1)
         std::memcpy(value, &contextFlags, sizeof contextFlags);
     else if (key == 3)
-        CopyText(contextNameContext, static_cast<char*>(value), 256);
+        copyText(contextNameContext, static_cast<char*>(value), 256);
     else if (key == 11)
-        CopyText(contextTreeName, static_cast<char*>(value), 256);
+        copyText(contextTreeName, static_cast<char*>(value), 256);
     else
         return invalidParameter;
     return 0;
@@ -189,7 +189,7 @@ uint32_t FakeNWClient::mapIDToName(uint32_t context, uint32_t connHandle, uint32
     auto it = objectNames.find(objectID);
     if (it == objectNames.end())
         return nw::noSuchEntry;
-    CopyText(it->second, name, nw::nameBufferSize);
+    copyText(it->second, name, nw::nameBufferSize);
     return 0;
 }
 
@@ -203,9 +203,9 @@ uint16_t FakeNWClient::parsePath(
         return invalidParameter;
     if (it->second.code != 0)
         return it->second.code;
-    CopyText(it->second.server, serverName, nw::nameBufferSize);
-    CopyText(it->second.volume, volumeName, nw::nameBufferSize);
-    CopyText(it->second.dirPath, dirPath, nw::nameBufferSize);
+    copyText(it->second.server, serverName, nw::nameBufferSize);
+    copyText(it->second.volume, volumeName, nw::nameBufferSize);
+    copyText(it->second.dirPath, dirPath, nw::nameBufferSize);
     connHandle = it->second.connHandle;
     return 0;
 }
@@ -262,7 +262,7 @@ uint16_t FakeNWClient::continueFileSearch(uint32_t connHandle, uint8_t volumeNum
             continue;
         entry = NWSearchEntry();
         entry.nextSequence = static_cast<uint16_t>(i + 1);
-        CopyText(child.shortName, entry.shortName, sizeof entry.shortName);
+        copyText(child.shortName, entry.shortName, sizeof entry.shortName);
         entry.rightsMask = child.rightsMask;
         return 0;
     }
@@ -304,7 +304,7 @@ uint16_t FakeNWClient::getVolumeName(uint32_t connHandle, uint16_t volumeNumber,
         return invalidConnection;
     if (volumeNumber >= it->second.size() || it->second[volumeNumber].empty())
         return nw::noSuchVolume;
-    CopyText(it->second[volumeNumber], volumeName, nw::nameBufferSize);
+    copyText(it->second[volumeNumber], volumeName, nw::nameBufferSize);
     return 0;
 }
 
@@ -323,7 +323,7 @@ uint16_t FakeNWClient::getNSEntryInfo(
     if (cut + 1 == text.size()) {
         if (text[cut] != ':' || !directories.count(text))
             return invalidPath;
-        FillInfo(text.substr(0, cut), true, info);
+        fillInfo(text.substr(0, cut), true, info);
         return 0;
     }
     auto parent = directories.find(text.substr(0, text[cut] == ':' ? cut + 1 : cut));
@@ -331,8 +331,8 @@ uint16_t FakeNWClient::getNSEntryInfo(
         return invalidPath;
     const std::string leaf = text.substr(cut + 1);
     for (const Child& child : parent->second.children) {
-        if (SameText(child.shortName, leaf) || SameText(NameIn(child, nw::nameSpaceLong), leaf)) {
-            FillInfo(NameIn(child, dstNameSpace), child.isDirectory, info);
+        if (SameText(child.shortName, leaf) || SameText(nameIn(child, nw::nameSpaceLong), leaf)) {
+            fillInfo(nameIn(child, dstNameSpace), child.isDirectory, info);
             return 0;
         }
     }
@@ -353,10 +353,10 @@ uint16_t FakeNWClient::scanNSEntryInfo(uint32_t connHandle, uint8_t, const char*
     const std::vector<Child>& children = it->second.children;
     for (size_t i = start; i < children.size(); ++i) {
         const Child& child = children[i];
-        if (!nw::searchAdmits(searchAttributes, child.isDirectory)
-            || !DosWildcardMatch(upperPattern, NameIn(child, nameSpace)))
+        if (!nw::SearchAdmits(searchAttributes, child.isDirectory)
+            || !DosWildcardMatch(upperPattern, nameIn(child, nameSpace)))
             continue;
-        FillInfo(NameIn(child, nameSpace), child.isDirectory, info);
+        fillInfo(nameIn(child, nameSpace), child.isDirectory, info);
         sequence.searchDirNumber = static_cast<uint32_t>(i + 1);
         return 0;
     }
@@ -410,7 +410,7 @@ uint32_t FakeNWClient::readObjectValue(
         return invalidParameter;
     if (iterationHandle >= values->size())
         return nw::noSuchValue;
-    CopyText((*values)[iterationHandle++], value, nw::nameBufferSize);
+    copyText((*values)[iterationHandle++], value, nw::nameBufferSize);
     return 0;
 }
 
@@ -423,7 +423,7 @@ uint32_t FakeNWClient::searchObjects(
         const Object& object = dsObjects.at(objectOrder[i]);
         if (*className && !SameText(className, object.className))
             continue;
-        CopyText(objectOrder[i], objectName, nw::nameBufferSize);
+        copyText(objectOrder[i], objectName, nw::nameBufferSize);
         objectID = object.id;
         iterationHandle = static_cast<uint32_t>(i + 1);
         return 0;

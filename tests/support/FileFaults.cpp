@@ -71,7 +71,7 @@ void SmallTmpfs::fill()
 
 namespace {
 
-bool SetImmutable(const std::string& path, bool on)
+bool setImmutable(const std::string& path, bool on)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0)
@@ -86,7 +86,7 @@ bool SetImmutable(const std::string& path, bool on)
     return ok;
 }
 
-bool CanCreateIn(const std::string& folder)
+bool canCreateIn(const std::string& folder)
 {
     const std::string probe = folder + "/.grantwise-probe";
     const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
@@ -103,15 +103,15 @@ ReadOnlyFolder::ReadOnlyFolder(const std::string& path)
     : m_path(path)
 {
     ::chmod(m_path.c_str(), 0555);
-    if (CanCreateIn(m_path))
-        m_immutable = SetImmutable(m_path, true);
-    m_readOnly = !CanCreateIn(m_path);
+    if (canCreateIn(m_path))
+        m_immutable = setImmutable(m_path, true);
+    m_readOnly = !canCreateIn(m_path);
 }
 
 ReadOnlyFolder::~ReadOnlyFolder()
 {
     if (m_immutable)
-        SetImmutable(m_path, false);
+        setImmutable(m_path, false);
     ::chmod(m_path.c_str(), 0755);
 }
 

@@ -54,7 +54,7 @@ inline void AppendTestLine(ReportList& list, const TestLine& line)
         list.appendTrustee(list.names().intern(line.value), RightsMask(line.rights));
         break;
     case lkOwner:
-        list.appendOwner(line.value.empty() ? NameTable::kNoName : list.names().intern(line.value));
+        list.appendOwner(line.value.empty() ? NameTable::noName : list.names().intern(line.value));
         break;
     case lkIrm:
         list.appendIrm(static_cast<uint8_t>(RightsMask(line.rights)));

@@ -5,7 +5,7 @@
 ReportListModel::ReportListModel(QObject* parent)
     : QAbstractListModel(parent)
 {
-    m_timer.setInterval(kFeedIntervalMs);
+    m_timer.setInterval(feedIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &ReportListModel::flush);
 }
 

@@ -41,7 +41,7 @@ public:
     /// rewrite path lines in place); the row count and codes stay.
     void textsChanged();
 
-    /// While on, a timer flushes every `kFeedIntervalMs`; turning it off flushes once more.
+    /// While on, a timer flushes every `feedIntervalMs`; turning it off flushes once more.
     void setFeeding(bool on);
     bool feeding() const noexcept { return m_timer.isActive(); }
 
@@ -50,7 +50,7 @@ public:
     /// DisplayRole: the line's text; KindCodeRole: its kind code.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    static constexpr int kFeedIntervalMs = 40;
+    static constexpr int feedIntervalMs = 40;
 
 private:
     ReportList m_lines;

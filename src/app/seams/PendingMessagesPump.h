@@ -15,9 +15,9 @@
 /// (the window asks for this when it was closed during a scan or a long build).
 class PendingMessagesPump {
 public:
-    static constexpr int kDefaultIntervalMs = 15;
+    static constexpr int defaultIntervalMs = 15;
 
-    explicit PendingMessagesPump(std::function<bool()> cancelRequested, int intervalMs = kDefaultIntervalMs);
+    explicit PendingMessagesPump(std::function<bool()> cancelRequested, int intervalMs = defaultIntervalMs);
     PendingMessagesPump(const PendingMessagesPump&) = delete;
     PendingMessagesPump& operator=(const PendingMessagesPump&) = delete;
 

@@ -41,7 +41,7 @@ bool hasUrlScheme(const QString& text)
 
 int openUrl(const QUrl& url)
 {
-    return url.isValid() && QDesktopServices::openUrl(url) ? kShellSuccess : kShellNoAssociation;
+    return url.isValid() && QDesktopServices::openUrl(url) ? shellSuccess : shellNoAssociation;
 }
 
 } // namespace
@@ -51,7 +51,7 @@ int ShellRun(const std::string& commandLine, int showState)
     (void)showState;
     const ShellCommand command = PrepareShellCommand(commandLine);
     if (command.program.empty())
-        return kShellFileNotFound;
+        return shellFileNotFound;
 
     const QString program = QString::fromStdString(command.program);
     const QFileInfo file(program);
@@ -66,12 +66,12 @@ int ShellRun(const std::string& commandLine, int showState)
     else if (!program.contains(QLatin1Char('/')))
         executable = QStandardPaths::findExecutable(program);
     if (executable.isEmpty())
-        return kShellFileNotFound;
+        return shellFileNotFound;
 
     const QString folder = QString::fromStdString(command.folder);
     const QString workingFolder = !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
     const QStringList arguments = QProcess::splitCommand(QString::fromStdString(command.parameters));
-    return QProcess::startDetached(executable, arguments, workingFolder) ? kShellSuccess : kShellNoAssociation;
+    return QProcess::startDetached(executable, arguments, workingFolder) ? shellSuccess : shellNoAssociation;
 }
 
 int ShellOpen(const std::string& commandLine)

@@ -11,9 +11,9 @@
 constexpr int SW_SHOWNORMAL = 1;
 
 /// Result codes in the shell's convention: above 32 means success.
-constexpr int kShellSuccess = 42;
-constexpr int kShellFileNotFound = 2; ///< nothing to open under that name
-constexpr int kShellNoAssociation = 31; ///< the desktop had no handler, or the launch failed
+constexpr int shellSuccess = 42;
+constexpr int shellFileNotFound = 2; ///< nothing to open under that name
+constexpr int shellNoAssociation = 31; ///< the desktop had no handler, or the launch failed
 
 /// The 15 built-in commands of the command interpreter, in order: CD COPY DEL DIR ECHO MD
 /// PATH PROMPT REM REN RD SET TRUENAME TYPE VER.
@@ -36,8 +36,8 @@ ShellCommand PrepareShellCommand(const std::string& commandLine);
 /// "file:", "mailto:") and an existing non-executable file go to the desktop's handler;
 /// a program (an executable file, or a name found on PATH) is started detached with the
 /// parameters split by the usual quoting rules, in the working folder when that is an
-/// existing folder. Returns kShellSuccess, or a code of 32 or below: kShellFileNotFound
-/// for an empty or unknown program, kShellNoAssociation when the desktop or the start
+/// existing folder. Returns shellSuccess, or a code of 32 or below: shellFileNotFound
+/// for an empty or unknown program, shellNoAssociation when the desktop or the start
 /// failed. showState is accepted for the caller's sake; windows open as the desktop
 /// decides.
 int ShellRun(const std::string& commandLine, int showState);

@@ -5,12 +5,12 @@
 
 namespace {
 
-char Upper(char c) noexcept
+char upper(char c) noexcept
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool IsValidPart(std::string_view part, size_t maxLength) noexcept
+bool isValidPart(std::string_view part, size_t maxLength) noexcept
 {
     if (part.empty() || part.size() > maxLength)
         return false;
@@ -21,10 +21,10 @@ bool IsValidPart(std::string_view part, size_t maxLength) noexcept
 }
 
 // Iterative glob with single-star backtracking: linear in practice, no recursion.
-bool Glob(std::string_view pattern, std::string_view name, bool addDot) noexcept
+bool globMatches(std::string_view pattern, std::string_view name, bool addDot) noexcept
 {
     const size_t nameLength = name.size() + (addDot ? 1 : 0);
-    auto at = [&](size_t i) { return i < name.size() ? Upper(name[i]) : '.'; };
+    auto at = [&](size_t i) { return i < name.size() ? upper(name[i]) : '.'; };
     size_t p = 0, n = 0;
     size_t starP = std::string_view::npos, starN = 0;
     while (n < nameLength) {
@@ -60,8 +60,8 @@ bool IsValidDosName(std::string_view name) noexcept
 {
     const size_t dot = name.find('.');
     if (dot == std::string_view::npos)
-        return IsValidPart(name, 8);
-    return IsValidPart(name.substr(0, dot), 8) && IsValidPart(name.substr(dot + 1), 3);
+        return isValidPart(name, 8);
+    return isValidPart(name.substr(0, dot), 8) && isValidPart(name.substr(dot + 1), 3);
 }
 
 std::string GenerateDosName(
@@ -77,11 +77,11 @@ std::string GenerateDosName(
     std::string stem;
     for (char c : base)
         if (IsDosNameChar(c) && stem.size() < 6)
-            stem += Upper(c);
+            stem += upper(c);
     std::string suffix;
     for (char c : ext)
         if (IsDosNameChar(c) && suffix.size() < 3)
-            suffix += Upper(c);
+            suffix += upper(c);
     if (!suffix.empty())
         suffix.insert(suffix.begin(), '.');
     // Every number below the remembered one gave a name that was taken, and still is.
@@ -105,7 +105,7 @@ bool DosWildcardMatch(std::string_view upperPattern, std::string_view name) noex
 {
     if (upperPattern == "*.*" || upperPattern == "*")
         return true;
-    if (Glob(upperPattern, name, false))
+    if (globMatches(upperPattern, name, false))
         return true;
-    return name.find('.') == std::string_view::npos && Glob(upperPattern, name, true);
+    return name.find('.') == std::string_view::npos && globMatches(upperPattern, name, true);
 }

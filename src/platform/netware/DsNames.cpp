@@ -8,7 +8,7 @@ namespace {
 const char* const specialNames[] = { "[Public]", "[Root]", "[Supervisor]" };
 const char* const knownTypes[] = { "CN", "OU", "O", "C" };
 
-std::string Join(const std::vector<DsName::Part>& parts, size_t count, bool typed)
+std::string join(const std::vector<DsName::Part>& parts, size_t count, bool typed)
 {
     std::string out;
     for (size_t i = 0; i < count; ++i) {
@@ -35,12 +35,12 @@ bool DsName::isContainer() const noexcept
 
 std::string DsName::typed() const
 {
-    return isSpecial() ? special : Join(parts, parts.size(), true);
+    return isSpecial() ? special : join(parts, parts.size(), true);
 }
 
 std::string DsName::typeless() const
 {
-    return isSpecial() ? special : Join(parts, parts.size(), false);
+    return isSpecial() ? special : join(parts, parts.size(), false);
 }
 
 std::string DsName::key() const
@@ -119,5 +119,5 @@ std::string RelativeDsName(const DsName& object, const DsName& context, bool typ
     }
     if (!below)
         return "." + full;
-    return Join(object.parts, own - ctx, !typeless);
+    return join(object.parts, own - ctx, !typeless);
 }

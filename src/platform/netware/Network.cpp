@@ -124,7 +124,7 @@ uint32_t Network::findChild(uint32_t dir, std::string_view name) const
 
 namespace {
 // Index of the first item whose name is name without regard to case.
-template <typename Items> std::optional<uint32_t> FindByName(const Items& items, std::string_view name)
+template <typename Items> std::optional<uint32_t> findByName(const Items& items, std::string_view name)
 {
     for (uint32_t i = 0; i < items.size(); ++i)
         if (SameName(items[i].name, name))
@@ -157,7 +157,7 @@ uint32_t Network::addVolume(uint32_t server, NetVolume volume)
 
 std::optional<uint32_t> Network::findServer(std::string_view name) const
 {
-    return FindByName(servers, name); // at most 255 servers
+    return findByName(servers, name); // at most 255 servers
 }
 
 std::optional<uint32_t> Network::findVolume(uint32_t server, std::string_view name) const

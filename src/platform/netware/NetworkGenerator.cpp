@@ -62,7 +62,7 @@ constexpr uint32_t firstUnknownID = 0x00DE0001;
 constexpr uint32_t unknownIDCount = 16;
 
 // The first `count` letters of a word, blanks left out.
-std::string Letters(std::string_view word, size_t count)
+std::string lettersOf(std::string_view word, size_t count)
 {
     std::string out;
     for (char c : word)
@@ -208,7 +208,7 @@ private:
         const std::string_view word = isDirectory ? directoryWords[m_random.below(directoryWords.size())]
                                                   : fileWords[m_random.below(fileWords.size())];
         const bool compact = m_random.below(4) == 0;
-        std::string name = compact ? Letters(word, 5) + number : std::string(word) + " " + number;
+        std::string name = compact ? lettersOf(word, 5) + number : std::string(word) + " " + number;
         if (m_random.below(8) == 0) // some names are typed in lower case
             for (char& c : name)
                 c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

@@ -11,7 +11,7 @@
 namespace {
 
 // The name messages use for a description file.
-std::string DisplayName(const std::string& file)
+std::string displayNameOf(const std::string& file)
 {
     return file == builtInNetwork ? std::string("built-in demo network (") + builtInNetwork + ")" : file;
 }
@@ -29,7 +29,7 @@ std::string NetworkSourceFile(const std::string& explicitFile)
 std::unique_ptr<SimulatedNetWare> LoadNetwork(const std::string& explicitFile)
 {
     const std::string file = NetworkSourceFile(explicitFile);
-    const std::string name = DisplayName(file);
+    const std::string name = displayNameOf(file);
     // Running out of memory anywhere while loading is a load error like any other.
     try {
         std::string bytes;

@@ -34,23 +34,23 @@ struct Failure {
     throw Failure { place, reason };
 }
 
-std::string Member(const std::string& place, const char* key)
+std::string memberPlace(const std::string& place, const char* key)
 {
     return place + "." + key;
 }
 
-std::string Item(const std::string& place, size_t index)
+std::string itemPlace(const std::string& place, size_t index)
 {
     return place + "[" + std::to_string(index) + "]";
 }
 
-std::string Quote(std::string_view text)
+std::string quote(std::string_view text)
 {
     return "'" + std::string(text) + "'";
 }
 
 // Rejects keys outside `allowed`, so a misspelt key is reported instead of ignored.
-void CheckKeys(const json& object, const std::string& place, std::initializer_list<const char*> allowed)
+void checkKeys(const json& object, const std::string& place, std::initializer_list<const char*> allowed)
 {
     if (!object.is_object())
         Fail(place, "expected an object");
@@ -61,13 +61,13 @@ void CheckKeys(const json& object, const std::string& place, std::initializer_li
             std::string list;
             for (const char* key : allowed)
                 list += (list.empty() ? "" : ", ") + std::string(key);
-            Fail(Member(place, item.key().c_str()),
-                "unknown key " + Quote(item.key()) + " (allowed here: " + list + ")");
+            Fail(memberPlace(place, item.key().c_str()),
+                "unknown key " + quote(item.key()) + " (allowed here: " + list + ")");
         }
     }
 }
 
-const json& Require(const json& object, const char* key, const std::string& place)
+const json& require(const json& object, const char* key, const std::string& place)
 {
     auto it = object.find(key);
     if (it == object.end())
@@ -75,20 +75,20 @@ const json& Require(const json& object, const char* key, const std::string& plac
     return *it;
 }
 
-const json* Optional(const json& object, const char* key)
+const json* optionalMember(const json& object, const char* key)
 {
     auto it = object.find(key);
     return it == object.end() ? nullptr : &*it;
 }
 
-std::string Text(const json& value, const std::string& place)
+std::string textValue(const json& value, const std::string& place)
 {
     if (!value.is_string())
         Fail(place, "expected a text");
     return value.get<std::string>();
 }
 
-const json& Array(const json& value, const std::string& place)
+const json& arrayValue(const json& value, const std::string& place)
 {
     if (!value.is_array())
         Fail(place, "expected a list");
@@ -96,7 +96,7 @@ const json& Array(const json& value, const std::string& place)
 }
 
 // A hexadecimal ("0x...") or decimal text as an unsigned number; false when it is neither.
-bool ParseNumberText(std::string_view text, uint64_t& value)
+bool parseNumberText(std::string_view text, uint64_t& value)
 {
     int base = 10;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -123,7 +123,7 @@ bool ParseNumberText(std::string_view text, uint64_t& value)
 
 // A number that is a JSON integer or a "0x..." text; negative numbers down to -2^31 are
 // taken as their 32-bit two's complement (-601 is 0xFFFFFDA7).
-uint32_t Code(const json& value, const std::string& place, uint32_t max)
+uint32_t codeValue(const json& value, const std::string& place, uint32_t max)
 {
     int64_t number = 0;
     if (value.is_number_integer()) {
@@ -134,8 +134,8 @@ uint32_t Code(const json& value, const std::string& place, uint32_t max)
         uint64_t parsed = 0;
         const std::string text = value.get<std::string>();
         if (text.size() < 3 || !(text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-            || !ParseNumberText(text, parsed))
-            Fail(place, "expected a code: a number or a \"0x...\" text, not " + Quote(text));
+            || !parseNumberText(text, parsed))
+            Fail(place, "expected a code: a number or a \"0x...\" text, not " + quote(text));
         number = static_cast<int64_t>(parsed);
     } else {
         Fail(place, "expected a code: a number or a \"0x...\" text");
@@ -151,15 +151,15 @@ uint32_t Code(const json& value, const std::string& place, uint32_t max)
 }
 
 // An object ID: a number, or a hexadecimal ("0x...") or decimal text; 1 to 0xFFFFFFFF.
-uint32_t ObjectID(const json& value, const std::string& place)
+uint32_t objectID(const json& value, const std::string& place)
 {
     uint64_t id = 0;
     if (value.is_number_unsigned())
         id = value.get<uint64_t>();
     else if (value.is_string()) {
-        if (!ParseNumberText(value.get<std::string>(), id))
+        if (!parseNumberText(value.get<std::string>(), id))
             Fail(place,
-                "expected an object ID (hexadecimal \"0x...\" or decimal), not " + Quote(value.get<std::string>()));
+                "expected an object ID (hexadecimal \"0x...\" or decimal), not " + quote(value.get<std::string>()));
     } else
         Fail(place, "expected an object ID");
     if (id == 0 || id > 0xFFFFFFFFull)
@@ -168,7 +168,7 @@ uint32_t ObjectID(const json& value, const std::string& place)
 }
 
 // RIGHTS: letters of R W C E A F M S in any order and case, or a number / "0x..." text.
-uint16_t Rights(const json& value, const std::string& place, bool irm)
+uint16_t rightsValue(const json& value, const std::string& place, bool irm)
 {
     const uint32_t max = irm ? 0xFF : 0xFFFF;
     uint64_t mask = 0;
@@ -177,15 +177,15 @@ uint16_t Rights(const json& value, const std::string& place, bool irm)
     } else if (value.is_string()) {
         const std::string text = value.get<std::string>();
         if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-            if (!ParseNumberText(text, mask))
-                Fail(place, "expected rights, not " + Quote(text));
+            if (!parseNumberText(text, mask))
+                Fail(place, "expected rights, not " + quote(text));
         } else {
             static const char letters[] = "RWCEAFMS";
             static const uint16_t bits[] = { 0x01, 0x02, 0x08, 0x10, 0x20, 0x40, 0x80, 0x100 };
             for (char c : text) {
                 const char* found = c ? std::strchr(letters, UpperAscii(std::string(1, c))[0]) : nullptr;
                 if (!found)
-                    Fail(place, "unknown rights letter " + Quote(std::string(1, c)) + " (letters: R W C E A F M S)");
+                    Fail(place, "unknown rights letter " + quote(std::string(1, c)) + " (letters: R W C E A F M S)");
                 mask |= bits[found - letters];
             }
         }
@@ -199,20 +199,20 @@ uint16_t Rights(const json& value, const std::string& place, bool irm)
     return static_cast<uint16_t>(mask);
 }
 
-bool BadNameChar(char c)
+bool badNameChar(char c)
 {
     return static_cast<unsigned char>(c) < 0x20 || std::strchr("\\/:*?", c) != nullptr;
 }
 
-void CheckName(const std::string& name, size_t maxLength, const std::string& place, const char* what)
+void checkName(const std::string& name, size_t maxLength, const std::string& place, const char* what)
 {
     if (name.empty())
         Fail(place, std::string("the ") + what + " is empty");
     if (Utf8Length(name) > maxLength) // characters, not bytes: 255 x "é" is a valid long name
-        Fail(place, Format("the %s %s is longer than %zu characters", what, Quote(name).c_str(), maxLength));
-    if (std::any_of(name.begin(), name.end(), BadNameChar))
+        Fail(place, Format("the %s %s is longer than %zu characters", what, quote(name).c_str(), maxLength));
+    if (std::any_of(name.begin(), name.end(), badNameChar))
         Fail(place,
-            std::string("the ") + what + " " + Quote(name) + R"( contains one of \ / : * ? or a control character)");
+            std::string("the ") + what + " " + quote(name) + R"( contains one of \ / : * ? or a control character)");
 }
 
 class Reader {
@@ -225,15 +225,15 @@ public:
     void read(const json& doc)
     {
         const std::string top = "$";
-        CheckKeys(doc, top, { "grantwise-network", "workstation", "trees", "servers" });
-        const json& version = Require(doc, "grantwise-network", top);
+        checkKeys(doc, top, { "grantwise-network", "workstation", "trees", "servers" });
+        const json& version = require(doc, "grantwise-network", top);
         if (!version.is_number_integer() || version.get<int64_t>() != 1)
-            Fail(Member(top, "grantwise-network"), "the format version must be 1");
+            Fail(memberPlace(top, "grantwise-network"), "the format version must be 1");
         checkGeneratedSize(doc);
-        readTrees(Require(doc, "trees", top), Member(top, "trees"));
-        readServers(Require(doc, "servers", top), Member(top, "servers"));
-        const json* workstation = Optional(doc, "workstation");
-        readWorkstation(workstation ? *workstation : json::object(), Member(top, "workstation"));
+        readTrees(require(doc, "trees", top), memberPlace(top, "trees"));
+        readServers(require(doc, "servers", top), memberPlace(top, "servers"));
+        const json* workstation = optionalMember(doc, "workstation");
+        readWorkstation(workstation ? *workstation : json::object(), memberPlace(top, "workstation"));
     }
 
 private:
@@ -246,7 +246,7 @@ private:
         std::string render() const
         {
             const std::string above = parent ? parent->render() : "$";
-            return key ? Member(above, key) : Item(above, index);
+            return key ? memberPlace(above, key) : itemPlace(above, index);
         }
     };
 
@@ -257,13 +257,13 @@ private:
     // maxGeneratedObjects; the message names the key that passes the limit.
     void checkGeneratedSize(const json& doc)
     {
-        const json* servers = Optional(doc, "servers");
+        const json* servers = optionalMember(doc, "servers");
         if (!servers || !servers->is_array())
             return;
         const PlaceLink top { nullptr, "servers", 0 };
         uint64_t entries = 0, objects = 0;
         for (size_t s = 0; s < servers->size(); ++s) {
-            const json* volumes = (*servers)[s].is_object() ? Optional((*servers)[s], "volumes") : nullptr;
+            const json* volumes = (*servers)[s].is_object() ? optionalMember((*servers)[s], "volumes") : nullptr;
             if (!volumes || !volumes->is_array())
                 continue;
             const PlaceLink server { &top, nullptr, s };
@@ -283,7 +283,7 @@ private:
         // recursion short on a hostile nesting.
         if (!node.is_object() || depth > maxDosPath / 2)
             return;
-        if (const json* generate = Optional(node, "generate"); generate && generate->is_object()) {
+        if (const json* generate = optionalMember(node, "generate"); generate && generate->is_object()) {
             const PlaceLink generateAt { &at, "generate", 0 };
             const GenerateOptions options = readGenerate(*generate, generateAt.render());
             const uint64_t count = GeneratedEntryCount(options);
@@ -299,7 +299,7 @@ private:
                         static_cast<unsigned long long>(objects),
                         static_cast<unsigned long long>(maxGeneratedObjects)));
         }
-        const json* children = Optional(node, "entries");
+        const json* children = optionalMember(node, "entries");
         if (!children || !children->is_array())
             return;
         const PlaceLink list { &at, "entries", 0 };
@@ -309,18 +309,18 @@ private:
 
     void readTrees(const json& trees, const std::string& place)
     {
-        Array(trees, place);
+        arrayValue(trees, place);
         for (size_t i = 0; i < trees.size(); ++i) {
-            const std::string at = Item(place, i);
-            CheckKeys(trees[i], at, { "name", "objects" });
+            const std::string at = itemPlace(place, i);
+            checkKeys(trees[i], at, { "name", "objects" });
             NetTree tree;
-            tree.name = Text(Require(trees[i], "name", at), Member(at, "name"));
-            CheckName(tree.name, maxTreeName, Member(at, "name"), "tree name");
+            tree.name = textValue(require(trees[i], "name", at), memberPlace(at, "name"));
+            checkName(tree.name, maxTreeName, memberPlace(at, "name"), "tree name");
             if (m_net.findTree(tree.name))
-                Fail(Member(at, "name"), "the tree " + Quote(tree.name) + " is declared twice");
-            if (const json* objects = Optional(trees[i], "objects")) {
-                const std::string objectsAt = Member(at, "objects");
-                Array(*objects, objectsAt);
+                Fail(memberPlace(at, "name"), "the tree " + quote(tree.name) + " is declared twice");
+            if (const json* objects = optionalMember(trees[i], "objects")) {
+                const std::string objectsAt = memberPlace(at, "objects");
+                arrayValue(*objects, objectsAt);
                 readObjects(tree, *objects, objectsAt);
             }
             m_net.addTree(std::move(tree));
@@ -336,25 +336,25 @@ private:
     {
         std::vector<bool> fixed(objects.size(), false);
         for (size_t k = 0; k < objects.size(); ++k) {
-            const std::string at = Item(place, k);
+            const std::string at = itemPlace(place, k);
             const json& object = objects[k];
-            CheckKeys(object, at, { "name", "id", "class", "member-of", "security-equals" });
+            checkKeys(object, at, { "name", "id", "class", "member-of", "security-equals" });
             DsName name;
-            const std::string text = Text(Require(object, "name", at), Member(at, "name"));
+            const std::string text = textValue(require(object, "name", at), memberPlace(at, "name"));
             if (const std::string error = ParseDsName(text, name); !error.empty())
-                Fail(Member(at, "name"), error);
+                Fail(memberPlace(at, "name"), error);
             if (tree.byKey.count(name.key()))
-                Fail(Member(at, "name"), "the object " + Quote(text) + " is declared twice in the tree");
+                Fail(memberPlace(at, "name"), "the object " + quote(text) + " is declared twice in the tree");
             uint32_t id = 0;
-            if (const json* idValue = Optional(object, "id")) {
-                id = ObjectID(*idValue, Member(at, "id"));
+            if (const json* idValue = optionalMember(object, "id")) {
+                id = objectID(*idValue, memberPlace(at, "id"));
                 if (tree.byID.count(id))
-                    Fail(Member(at, "id"), Format("the ID 0x%08X is given to two objects", id));
+                    Fail(memberPlace(at, "id"), Format("the ID 0x%08X is given to two objects", id));
                 fixed[k] = true;
             }
             NetObjectClass objectClass = DefaultObjectClass(name);
-            if (const json* classValue = Optional(object, "class"))
-                objectClass = ObjectClass(*classValue, Member(at, "class"));
+            if (const json* classValue = optionalMember(object, "class"))
+                objectClass = ObjectClass(*classValue, memberPlace(at, "class"));
             const uint32_t index = static_cast<uint32_t>(tree.objects.size());
             tree.byKey.emplace(name.key(), index);
             if (fixed[k])
@@ -374,7 +374,7 @@ private:
             tree.byID.emplace(tree.nextID++, static_cast<uint32_t>(k));
         }
         for (size_t k = 0; k < objects.size(); ++k) {
-            const std::string at = Item(place, k);
+            const std::string at = itemPlace(place, k);
             NetObject& object = tree.objects[k];
             object.listBegin = static_cast<uint32_t>(tree.listItems.size());
             object.memberOfCount = readObjectList(tree, objects[k], "member-of", at);
@@ -387,11 +387,11 @@ private:
         static const std::pair<const char*, NetObjectClass> classes[] = { { "user", NetObjectClass::User },
             { "group", NetObjectClass::Group }, { "container", NetObjectClass::Container },
             { "role", NetObjectClass::Role }, { "other", NetObjectClass::Other } };
-        const std::string text = Text(value, at);
+        const std::string text = textValue(value, at);
         for (const auto& [word, objectClass] : classes)
             if (text == word)
                 return objectClass;
-        Fail(at, "unknown class " + Quote(text) + " (classes: user, group, container, role, other)");
+        Fail(at, "unknown class " + quote(text) + " (classes: user, group, container, role, other)");
     }
 
     // One member-of or security-equals list, appended to the tree's list items; returns
@@ -399,16 +399,16 @@ private:
     // its typed name, so that a misspelt group is an error instead of granting nothing.
     static uint16_t readObjectList(NetTree& tree, const json& object, const char* key, const std::string& objectAt)
     {
-        const json* list = Optional(object, key);
+        const json* list = optionalMember(object, key);
         if (!list)
             return 0;
-        const std::string listAt = Member(objectAt, key);
-        Array(*list, listAt);
+        const std::string listAt = memberPlace(objectAt, key);
+        arrayValue(*list, listAt);
         if (list->size() > 0xFFFF)
             Fail(listAt, "at most 65535 names in one list");
         for (size_t i = 0; i < list->size(); ++i) {
-            const std::string itemAt = Item(listAt, i);
-            const std::string text = Text((*list)[i], itemAt);
+            const std::string itemAt = itemPlace(listAt, i);
+            const std::string text = textValue((*list)[i], itemAt);
             DsName name;
             if (const std::string error = ParseDsName(text, name); !error.empty())
                 Fail(itemAt, error);
@@ -419,7 +419,7 @@ private:
                 tree.containers.push_back(std::move(name));
             } else {
                 Fail(itemAt,
-                    "no object of the tree " + Quote(tree.name) + " is named " + Quote(text)
+                    "no object of the tree " + quote(tree.name) + " is named " + quote(text)
                         + " (a name here must be one of the tree's objects, or a container by its typed name such "
                           "as 'OU=Sales.O=Corp')");
             }
@@ -429,46 +429,46 @@ private:
 
     void readServers(const json& servers, const std::string& place)
     {
-        Array(servers, place);
+        arrayValue(servers, place);
         if (servers.size() > maxServers)
             Fail(place, Format("at most %zu servers", maxServers));
         for (size_t i = 0; i < servers.size(); ++i) {
-            const std::string at = Item(place, i);
+            const std::string at = itemPlace(place, i);
             const json& entry = servers[i];
-            CheckKeys(entry, at, { "name", "tree", "fail", "volumes" });
+            checkKeys(entry, at, { "name", "tree", "fail", "volumes" });
             NetServer server;
-            server.name = Text(Require(entry, "name", at), Member(at, "name"));
-            CheckName(server.name, maxServerName, Member(at, "name"), "server name");
+            server.name = textValue(require(entry, "name", at), memberPlace(at, "name"));
+            checkName(server.name, maxServerName, memberPlace(at, "name"), "server name");
             if (m_net.findServer(server.name))
-                Fail(Member(at, "name"), "the server " + Quote(server.name) + " is declared twice");
-            const std::string treeName = Text(Require(entry, "tree", at), Member(at, "tree"));
+                Fail(memberPlace(at, "name"), "the server " + quote(server.name) + " is declared twice");
+            const std::string treeName = textValue(require(entry, "tree", at), memberPlace(at, "tree"));
             const auto tree = m_net.findTree(treeName);
             if (!tree)
-                Fail(Member(at, "tree"), "no tree is named " + Quote(treeName));
+                Fail(memberPlace(at, "tree"), "no tree is named " + quote(treeName));
             server.tree = *tree;
-            if (const json* fail = Optional(entry, "fail")) {
-                const std::string failAt = Member(at, "fail");
-                CheckKeys(*fail, failAt, { "open" });
-                if (const json* open = Optional(*fail, "open"))
-                    server.openFailure = Code(*open, Member(failAt, "open"), 0xFFFF);
+            if (const json* fail = optionalMember(entry, "fail")) {
+                const std::string failAt = memberPlace(at, "fail");
+                checkKeys(*fail, failAt, { "open" });
+                if (const json* open = optionalMember(*fail, "open"))
+                    server.openFailure = codeValue(*open, memberPlace(failAt, "open"), 0xFFFF);
             }
             const uint32_t serverIndex = static_cast<uint32_t>(m_net.servers.size());
             m_net.servers.push_back(std::move(server));
-            const std::string volumesAt = Member(at, "volumes");
-            const json& volumes = Array(Require(entry, "volumes", at), volumesAt);
+            const std::string volumesAt = memberPlace(at, "volumes");
+            const json& volumes = arrayValue(require(entry, "volumes", at), volumesAt);
             for (size_t v = 0; v < volumes.size(); ++v)
-                readVolume(serverIndex, volumes[v], Item(volumesAt, v));
+                readVolume(serverIndex, volumes[v], itemPlace(volumesAt, v));
         }
     }
 
     void readVolume(uint32_t serverIndex, const json& volume, const std::string& at)
     {
-        CheckKeys(volume, at, { "name", "owner", "irm", "trustees", "entries", "generate", "fail" });
+        checkKeys(volume, at, { "name", "owner", "irm", "trustees", "entries", "generate", "fail" });
         NetVolume vol;
-        vol.name = Text(Require(volume, "name", at), Member(at, "name"));
-        CheckName(vol.name, maxVolumeName, Member(at, "name"), "volume name");
+        vol.name = textValue(require(volume, "name", at), memberPlace(at, "name"));
+        checkName(vol.name, maxVolumeName, memberPlace(at, "name"), "volume name");
         if (m_net.findVolume(serverIndex, vol.name))
-            Fail(Member(at, "name"), "the volume " + Quote(vol.name) + " is declared twice on this server");
+            Fail(memberPlace(at, "name"), "the volume " + quote(vol.name) + " is declared twice on this server");
         if (m_net.entries.size() >= maxNetworkEntries)
             Fail(at,
                 Format("the description holds more than %llu entries",
@@ -487,38 +487,38 @@ private:
     // the order in which names get their IDs).
     void readAttributes(const json& node, uint32_t index, const std::string& at)
     {
-        if (const json* owner = Optional(node, "owner"))
-            m_net.entries[index].owner = trusteeID(*owner, Member(at, "owner"));
-        if (const json* irm = Optional(node, "irm"))
-            m_net.entries[index].irm = static_cast<uint8_t>(Rights(*irm, Member(at, "irm"), true));
-        if (const json* trustees = Optional(node, "trustees")) {
-            const std::string trusteesAt = Member(at, "trustees");
-            Array(*trustees, trusteesAt);
+        if (const json* owner = optionalMember(node, "owner"))
+            m_net.entries[index].owner = trusteeID(*owner, memberPlace(at, "owner"));
+        if (const json* irm = optionalMember(node, "irm"))
+            m_net.entries[index].irm = static_cast<uint8_t>(rightsValue(*irm, memberPlace(at, "irm"), true));
+        if (const json* trustees = optionalMember(node, "trustees")) {
+            const std::string trusteesAt = memberPlace(at, "trustees");
+            arrayValue(*trustees, trusteesAt);
             if (trustees->size() > 0xFFFF)
                 Fail(trusteesAt, "at most 65535 trustees per entry");
             const uint32_t begin = static_cast<uint32_t>(m_net.trustees.size());
             for (size_t t = 0; t < trustees->size(); ++t) {
-                const std::string pairAt = Item(trusteesAt, t);
+                const std::string pairAt = itemPlace(trusteesAt, t);
                 const json& pair = (*trustees)[t];
                 if (!pair.is_array() || pair.size() != 2)
                     Fail(pairAt, "expected a pair [TRUSTEE, RIGHTS]");
-                const uint32_t id = trusteeID(pair[0], Item(pairAt, 0));
-                const uint16_t rights = Rights(pair[1], Item(pairAt, 1), false);
+                const uint32_t id = trusteeID(pair[0], itemPlace(pairAt, 0));
+                const uint16_t rights = rightsValue(pair[1], itemPlace(pairAt, 1), false);
                 m_net.trustees.push_back({ id, rights });
             }
             m_net.entries[index].trusteeBegin = begin;
             m_net.entries[index].trusteeCount = static_cast<uint16_t>(trustees->size());
         }
-        if (const json* fail = Optional(node, "fail")) {
-            const std::string failAt = Member(at, "fail");
-            CheckKeys(*fail, failAt, { "info", "search", "trustees" });
+        if (const json* fail = optionalMember(node, "fail")) {
+            const std::string failAt = memberPlace(at, "fail");
+            checkKeys(*fail, failAt, { "info", "search", "trustees" });
             NetEntryFailures failures;
-            if (const json* code = Optional(*fail, "info"))
-                failures.info = static_cast<uint16_t>(Code(*code, Member(failAt, "info"), 0xFFFF));
-            if (const json* code = Optional(*fail, "search"))
-                failures.search = static_cast<uint16_t>(Code(*code, Member(failAt, "search"), 0xFFFF));
-            if (const json* code = Optional(*fail, "trustees"))
-                failures.trustees = static_cast<uint16_t>(Code(*code, Member(failAt, "trustees"), 0xFFFF));
+            if (const json* code = optionalMember(*fail, "info"))
+                failures.info = static_cast<uint16_t>(codeValue(*code, memberPlace(failAt, "info"), 0xFFFF));
+            if (const json* code = optionalMember(*fail, "search"))
+                failures.search = static_cast<uint16_t>(codeValue(*code, memberPlace(failAt, "search"), 0xFFFF));
+            if (const json* code = optionalMember(*fail, "trustees"))
+                failures.trustees = static_cast<uint16_t>(codeValue(*code, memberPlace(failAt, "trustees"), 0xFFFF));
             m_net.failures[index] = failures;
             m_net.entries[index].flags |= NetEntry::hasFailures;
         }
@@ -527,9 +527,9 @@ private:
     // TRUSTEE: a NAME (the object comes into being in the current tree) or "#ID".
     uint32_t trusteeID(const json& value, const std::string& at)
     {
-        const std::string text = Text(value, at);
+        const std::string text = textValue(value, at);
         if (!text.empty() && text[0] == '#')
-            return ObjectID(json(text.substr(1)), at);
+            return objectID(json(text.substr(1)), at);
         DsName name;
         if (const std::string error = ParseDsName(text, name); !error.empty())
             Fail(at, error);
@@ -542,23 +542,24 @@ private:
     void readDirectory(const json& node, uint32_t index, const std::string& at, const std::string& dosPath)
     {
         readAttributes(node, index, at);
-        if (const json* generate = Optional(node, "generate")) {
-            const std::string generateAt = Member(at, "generate");
-            if (Optional(node, "entries"))
+        if (const json* generate = optionalMember(node, "generate")) {
+            const std::string generateAt = memberPlace(at, "generate");
+            if (optionalMember(node, "entries"))
                 Fail(generateAt, "a directory has either 'entries' or 'generate', not both");
             const GenerateOptions options = readGenerate(*generate, generateAt);
             try {
                 GenerateSubtree(m_net, m_tree, index, dosPath.size(), options, maxDosPath);
             } catch (const GenerateFailure& failure) {
-                Fail(failure.key().empty() ? generateAt : Member(generateAt, failure.key().c_str()), failure.what());
+                Fail(failure.key().empty() ? generateAt : memberPlace(generateAt, failure.key().c_str()),
+                    failure.what());
             }
             return;
         }
-        const json* children = Optional(node, "entries");
+        const json* children = optionalMember(node, "entries");
         if (!children)
             return;
-        const std::string entriesAt = Member(at, "entries");
-        Array(*children, entriesAt);
+        const std::string entriesAt = memberPlace(at, "entries");
+        arrayValue(*children, entriesAt);
         if (children->size() > maxNetworkEntries - std::min<uint64_t>(m_net.entries.size(), maxNetworkEntries))
             Fail(entriesAt,
                 Format("the description holds more than %llu entries",
@@ -572,13 +573,13 @@ private:
         const bool atRoot = m_net.entries[index].parent == NetEntry::none;
         for (uint32_t i = 0; i < count; ++i) {
             const uint32_t child = first + i;
-            const std::string childAt = Item(entriesAt, i);
+            const std::string childAt = itemPlace(entriesAt, i);
             std::string childPath
                 = dosPath + (atRoot ? "" : "\\") + std::string(Network::dosName(m_net.entries[child]));
             if (childPath.size() > maxDosPath)
                 Fail(childAt,
                     Format("the DOS path %s is %zu characters long; NetWare allows at most %zu",
-                        Quote(childPath).c_str(), childPath.size(), maxDosPath));
+                        quote(childPath).c_str(), childPath.size(), maxDosPath));
             if (m_net.entries[child].flags & NetEntry::isDirectory)
                 readDirectory((*children)[i], child, childAt, childPath);
             else
@@ -589,26 +590,26 @@ private:
     // The options of a "generate" key; every key is optional.
     static GenerateOptions readGenerate(const json& node, const std::string& at)
     {
-        CheckKeys(node, at,
+        checkKeys(node, at,
             { "seed", "directories", "depth", "files", "trustees", "irm", "unknown-ids", "users", "groups", "owners",
                 "context" });
         GenerateOptions options;
-        if (const json* seed = Optional(node, "seed")) {
+        if (const json* seed = optionalMember(node, "seed")) {
             if (!seed->is_number_unsigned())
-                Fail(Member(at, "seed"), "expected a whole number from 0 up");
+                Fail(memberPlace(at, "seed"), "expected a whole number from 0 up");
             options.seed = seed->get<uint64_t>();
         }
         const auto count = [&](const char* key, uint32_t& value, uint32_t max) {
-            if (const json* item = Optional(node, key)) {
+            if (const json* item = optionalMember(node, key)) {
                 if (!item->is_number_integer() || item->get<int64_t>() < 0 || item->get<int64_t>() > max)
-                    Fail(Member(at, key), Format("expected a whole number from 0 to %u", max));
+                    Fail(memberPlace(at, key), Format("expected a whole number from 0 to %u", max));
                 value = static_cast<uint32_t>(item->get<int64_t>());
             }
         };
         const auto share = [&](const char* key, double& value) {
-            if (const json* item = Optional(node, key)) {
+            if (const json* item = optionalMember(node, key)) {
                 if (!item->is_number() || item->get<double>() < 0 || item->get<double>() > 1)
-                    Fail(Member(at, key), "expected a share from 0 to 1");
+                    Fail(memberPlace(at, key), "expected a share from 0 to 1");
                 value = item->get<double>();
             }
         };
@@ -622,14 +623,14 @@ private:
         share("irm", options.irm);
         share("unknown-ids", options.unknownIDs);
         if (options.owners > options.users)
-            Fail(Member(at, "owners"), Format("the owners are drawn from the users: at most %u", options.users));
-        if (const json* context = Optional(node, "context")) {
-            options.context = Text(*context, Member(at, "context"));
+            Fail(memberPlace(at, "owners"), Format("the owners are drawn from the users: at most %u", options.users));
+        if (const json* context = optionalMember(node, "context")) {
+            options.context = textValue(*context, memberPlace(at, "context"));
             DsName name;
             const std::string error = ParseDsName("X." + options.context, name);
             if (!error.empty() || options.context.find_first_of("=[") != std::string::npos)
-                Fail(Member(at, "context"),
-                    "expected a typeless name such as 'Corp' or 'Staff.Corp', not " + Quote(options.context));
+                Fail(memberPlace(at, "context"),
+                    "expected a typeless name such as 'Corp' or 'Staff.Corp', not " + quote(options.context));
         }
         return options;
     }
@@ -644,26 +645,27 @@ private:
         std::vector<bool> needsAlias(children.size(), false);
         for (uint32_t i = 0; i < children.size(); ++i) {
             const json& node = children[i];
-            const std::string at = Item(entriesAt, i);
+            const std::string at = itemPlace(entriesAt, i);
             const bool isDir = node.is_object() && node.contains("dir");
             if (isDir && node.contains("file"))
                 Fail(at, "an entry has exactly one of 'dir' and 'file'");
             if (isDir)
-                CheckKeys(node, at, { "dir", "short", "owner", "irm", "trustees", "entries", "generate", "fail" });
+                checkKeys(node, at, { "dir", "short", "owner", "irm", "trustees", "entries", "generate", "fail" });
             else
-                CheckKeys(node, at, { "file", "short", "owner", "irm", "trustees", "fail" });
+                checkKeys(node, at, { "file", "short", "owner", "irm", "trustees", "fail" });
             if (isDir == node.contains("file"))
                 Fail(at, "an entry has exactly one of 'dir' and 'file'");
             const char* kindKey = isDir ? "dir" : "file";
             std::string& name = longNames[i];
-            name = Text(node[kindKey], Member(at, kindKey));
-            CheckName(name, maxLongName, Member(at, kindKey), "name");
+            name = textValue(node[kindKey], memberPlace(at, kindKey));
+            checkName(name, maxLongName, memberPlace(at, kindKey), "name");
             if (name == "." || name == "..")
-                Fail(Member(at, kindKey), "'.' and '..' are not entry names");
+                Fail(memberPlace(at, kindKey), "'.' and '..' are not entry names");
             const auto [it, fresh] = taken.emplace(FoldName(name), i);
             if (!fresh)
-                Fail(Member(at, kindKey),
-                    "the name " + Quote(name) + " is already used in this directory by " + Item(entriesAt, it->second));
+                Fail(memberPlace(at, kindKey),
+                    "the name " + quote(name) + " is already used in this directory by "
+                        + itemPlace(entriesAt, it->second));
             NetEntry& entry = m_net.entries[first + i];
             entry.parent = parent;
             entry.flags = isDir ? NetEntry::isDirectory : 0;
@@ -671,14 +673,14 @@ private:
             entry.longLength = static_cast<uint16_t>(name.size());
         }
         for (uint32_t i = 0; i < children.size(); ++i) {
-            const std::string at = Item(entriesAt, i);
+            const std::string at = itemPlace(entriesAt, i);
             std::string dos;
             std::string dosAt;
-            if (const json* shortName = Optional(children[i], "short")) {
-                dosAt = Member(at, "short");
-                dos = Text(*shortName, dosAt);
+            if (const json* shortName = optionalMember(children[i], "short")) {
+                dosAt = memberPlace(at, "short");
+                dos = textValue(*shortName, dosAt);
                 if (!IsValidDosName(dos))
-                    Fail(dosAt, Quote(dos) + " is not a valid 8.3 name");
+                    Fail(dosAt, quote(dos) + " is not a valid 8.3 name");
             } else if (IsValidDosName(longNames[i])) {
                 dos = longNames[i];
                 dosAt = at;
@@ -689,7 +691,8 @@ private:
             dos = UpperAscii(dos);
             const auto [it, fresh] = taken.emplace(FoldName(dos), i);
             if (!fresh && it->second != i)
-                Fail(dosAt, "the DOS name " + Quote(dos) + " clashes with the name of " + Item(entriesAt, it->second));
+                Fail(dosAt,
+                    "the DOS name " + quote(dos) + " clashes with the name of " + itemPlace(entriesAt, it->second));
             setDosName(first + i, dos);
         }
         DosNameNumbers numbers; // `taken` only grows from here on
@@ -700,7 +703,7 @@ private:
                 longNames[i], [&](const std::string& candidate) { return taken.count(FoldName(candidate)) > 0; },
                 &numbers);
             if (dos.empty())
-                Fail(Item(entriesAt, i), "no free DOS name for " + Quote(longNames[i]));
+                Fail(itemPlace(entriesAt, i), "no free DOS name for " + quote(longNames[i]));
             taken.emplace(FoldName(dos), i);
             setDosName(first + i, dos);
         }
@@ -715,53 +718,53 @@ private:
 
     void readWorkstation(const json& ws, const std::string& at)
     {
-        CheckKeys(ws, at, { "connections", "primary", "trustee-block-size", "error-texts", "fail" });
-        if (const json* connections = Optional(ws, "connections")) {
-            const std::string listAt = Member(at, "connections");
-            Array(*connections, listAt);
+        checkKeys(ws, at, { "connections", "primary", "trustee-block-size", "error-texts", "fail" });
+        if (const json* connections = optionalMember(ws, "connections")) {
+            const std::string listAt = memberPlace(at, "connections");
+            arrayValue(*connections, listAt);
             for (size_t i = 0; i < connections->size(); ++i) {
-                const std::string name = Text((*connections)[i], Item(listAt, i));
+                const std::string name = textValue((*connections)[i], itemPlace(listAt, i));
                 const auto server = m_net.findServer(name);
                 if (!server)
-                    Fail(Item(listAt, i), "no server is named " + Quote(name));
+                    Fail(itemPlace(listAt, i), "no server is named " + quote(name));
                 if (std::find(m_net.connections.begin(), m_net.connections.end(), *server) != m_net.connections.end())
-                    Fail(Item(listAt, i), "the server " + Quote(name) + " is listed twice");
+                    Fail(itemPlace(listAt, i), "the server " + quote(name) + " is listed twice");
                 m_net.connections.push_back(*server);
             }
         } else {
             for (uint32_t i = 0; i < m_net.servers.size(); ++i)
                 m_net.connections.push_back(i);
         }
-        if (const json* primary = Optional(ws, "primary")) {
+        if (const json* primary = optionalMember(ws, "primary")) {
             if (!primary->is_null()) {
-                const std::string name = Text(*primary, Member(at, "primary"));
+                const std::string name = textValue(*primary, memberPlace(at, "primary"));
                 const auto server = m_net.findServer(name);
                 if (!server
                     || std::find(m_net.connections.begin(), m_net.connections.end(), *server)
                         == m_net.connections.end())
-                    Fail(Member(at, "primary"), Quote(name) + " is not one of the workstation's connections");
+                    Fail(memberPlace(at, "primary"), quote(name) + " is not one of the workstation's connections");
                 m_net.primary = *server;
             }
         } else if (!m_net.connections.empty()) {
             m_net.primary = m_net.connections.front();
         }
-        if (const json* size = Optional(ws, "trustee-block-size")) {
+        if (const json* size = optionalMember(ws, "trustee-block-size")) {
             if (!size->is_number_integer() || size->get<int64_t>() < 1 || size->get<int64_t>() > 20)
-                Fail(Member(at, "trustee-block-size"), "expected a whole number from 1 to 20");
+                Fail(memberPlace(at, "trustee-block-size"), "expected a whole number from 1 to 20");
             m_net.trusteeBlockSize = static_cast<int>(size->get<int64_t>());
         }
-        if (const json* texts = Optional(ws, "error-texts")) {
+        if (const json* texts = optionalMember(ws, "error-texts")) {
             if (!texts->is_boolean())
-                Fail(Member(at, "error-texts"), "expected true or false");
+                Fail(memberPlace(at, "error-texts"), "expected true or false");
             m_net.errorTexts = texts->get<bool>();
         }
-        if (const json* fail = Optional(ws, "fail")) {
-            const std::string failAt = Member(at, "fail");
-            CheckKeys(*fail, failAt, { "init", "context" });
-            if (const json* code = Optional(*fail, "init"))
-                m_net.initFailure = Code(*code, Member(failAt, "init"), 0xFFFF);
-            if (const json* code = Optional(*fail, "context"))
-                m_net.contextFailure = Code(*code, Member(failAt, "context"), 0xFFFFFFFF);
+        if (const json* fail = optionalMember(ws, "fail")) {
+            const std::string failAt = memberPlace(at, "fail");
+            checkKeys(*fail, failAt, { "init", "context" });
+            if (const json* code = optionalMember(*fail, "init"))
+                m_net.initFailure = codeValue(*code, memberPlace(failAt, "init"), 0xFFFF);
+            if (const json* code = optionalMember(*fail, "context"))
+                m_net.contextFailure = codeValue(*code, memberPlace(failAt, "context"), 0xFFFFFFFF);
         }
     }
 
@@ -798,7 +801,7 @@ public:
         level.key = &it.key();
         m_element = &it.value();
         if (!fresh)
-            Fail(place(), "the key " + Quote(*level.key) + " is given twice in this object");
+            Fail(place(), "the key " + quote(*level.key) + " is given twice in this object");
         return true;
     }
 
@@ -820,8 +823,8 @@ private:
     {
         std::string out = "$";
         for (const Level& level : m_levels)
-            out = level.container->is_array() ? Item(out, level.container->size() - 1)
-                                              : Member(out, level.key ? level.key->c_str() : "");
+            out = level.container->is_array() ? itemPlace(out, level.container->size() - 1)
+                                              : memberPlace(out, level.key ? level.key->c_str() : "");
         return out;
     }
 
@@ -863,7 +866,7 @@ private:
 };
 
 // "line L, column C" of a byte offset (1-based, as the parser counts).
-std::string LineColumn(std::string_view text, size_t byte)
+std::string lineColumn(std::string_view text, size_t byte)
 {
     size_t line = 1, column = 1;
     for (size_t i = 0; i + 1 < byte && i < text.size(); ++i) {
@@ -894,7 +897,7 @@ std::unique_ptr<Network> ReadNetwork(std::string_view text, const std::string& f
         const size_t colon = reason.find(": ", reason.find("parse error"));
         if (colon != std::string::npos)
             reason = reason.substr(colon + 2);
-        throw NetworkLoadError(fileName + ": " + LineColumn(text, e.byte) + ": " + reason);
+        throw NetworkLoadError(fileName + ": " + lineColumn(text, e.byte) + ": " + reason);
     } catch (const json::exception& e) {
         // Values the parser cannot hold, such as a number beyond the range of a double
         // ("[json.exception.out_of_range.406] number overflow parsing '1e999'"): the place
@@ -908,7 +911,7 @@ std::unique_ptr<Network> ReadNetwork(std::string_view text, const std::string& f
         if (end != std::string::npos && end > open + 1) {
             const size_t at = text.find(reason.substr(open + 1, end - open - 1));
             if (at != std::string_view::npos)
-                place = LineColumn(text, at + 1);
+                place = lineColumn(text, at + 1);
         }
         throw NetworkLoadError(fileName + ": " + place + ": " + reason);
     }

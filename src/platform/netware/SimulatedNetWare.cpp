@@ -24,13 +24,13 @@ constexpr size_t maxSearches = 0xFFFF;
 // 2002-03-15 09:30:00 in the DOS packed date-time form, for every directory.
 constexpr uint32_t directoryDateTime = (((2002 - 1980) << 9 | 3 << 5 | 15) << 16) | (9 << 11 | 30 << 5);
 
-bool IsSeparator(char c) noexcept
+bool isSeparator(char c) noexcept
 {
     return c == '\\' || c == '/';
 }
 
 // Copies text into a buffer of `size` bytes with its NUL; false when it does not fit.
-bool PutText(std::string_view text, char* buffer, size_t size)
+bool putText(std::string_view text, char* buffer, size_t size)
 {
     if (text.size() + 1 > size)
         return false;
@@ -40,13 +40,13 @@ bool PutText(std::string_view text, char* buffer, size_t size)
 }
 
 // The non-empty components of a path part, joined with "\".
-std::string JoinComponents(std::string_view part)
+std::string joinComponents(std::string_view part)
 {
     std::string out;
     size_t pos = 0;
     while (pos <= part.size()) {
         size_t end = pos;
-        while (end < part.size() && !IsSeparator(part[end]))
+        while (end < part.size() && !isSeparator(part[end]))
             ++end;
         if (end > pos) {
             if (!out.empty())
@@ -178,7 +178,7 @@ uint16_t SimulatedNetWare::connText(uint32_t server, uint16_t item, uint16_t buf
     } else {
         return invalidParameter;
     }
-    return PutText(text, buffer, bufferLength) ? 0 : invalidParameter;
+    return putText(text, buffer, bufferLength) ? 0 : invalidParameter;
 }
 
 uint16_t SimulatedNetWare::getConnInfo(uint32_t connHandle, uint16_t item, uint16_t bufferLength, char* buffer)
@@ -239,9 +239,9 @@ uint32_t SimulatedNetWare::getContextInfo(uint32_t handle, uint32_t key, void* v
         std::memcpy(value, &ctx->flags, sizeof ctx->flags);
         return 0;
     case 3:
-        return PutText(ctx->nameContextText, static_cast<char*>(value), nw::nameBufferSize) ? 0 : invalidParameter;
+        return putText(ctx->nameContextText, static_cast<char*>(value), nw::nameBufferSize) ? 0 : invalidParameter;
     case 11:
-        return PutText(ctx->treeName, static_cast<char*>(value), nw::nameBufferSize) ? 0 : invalidParameter;
+        return putText(ctx->treeName, static_cast<char*>(value), nw::nameBufferSize) ? 0 : invalidParameter;
     default:
         return invalidParameter;
     }
@@ -314,7 +314,7 @@ uint32_t SimulatedNetWare::putObjectName(const Context& ctx, const DsName& name,
     const bool typeless = (ctx.flags & nw::ctxFlagTypeless) != 0;
     const std::string text = ctx.nameContext.isRoot() ? (typeless ? name.typeless() : name.typed())
                                                       : RelativeDsName(name, ctx.nameContext, typeless);
-    return PutText(text, buffer, nw::nameBufferSize) ? 0 : invalidParameter;
+    return putText(text, buffer, nw::nameBufferSize) ? 0 : invalidParameter;
 }
 
 std::optional<uint32_t> SimulatedNetWare::objectNamed(const Context& ctx, const NetTree& tree, const char* text) const
@@ -343,7 +343,7 @@ uint32_t SimulatedNetWare::mapIDToName(uint32_t handle, uint32_t connHandle, uin
         return nw::noSuchEntry;
     const bool typeless = (ctx->flags & nw::ctxFlagTypeless) != 0;
     if (ctx->nameContext.isRoot())
-        return PutText(typeless ? object->typelessName : object->typedName, name, nw::nameBufferSize)
+        return putText(typeless ? object->typelessName : object->typedName, name, nw::nameBufferSize)
             ? 0
             : invalidParameter;
     return putObjectName(*ctx, object->name, name);
@@ -364,7 +364,7 @@ uint32_t SimulatedNetWare::mapNameToID(uint32_t handle, uint32_t connHandle, con
 
 namespace {
 // The base class the "Object Class" attribute names for an object.
-const char* BaseClassName(const NetObject& object)
+const char* baseClassName(const NetObject& object)
 {
     switch (object.objectClass) {
     case NetObjectClass::User:
@@ -400,7 +400,7 @@ uint32_t SimulatedNetWare::readObjectValue(
     if (SameText(attributeName, nw::attrObjectClass)) {
         if (iterationHandle != 0)
             return nw::noSuchValue;
-        if (!PutText(BaseClassName(object), value, nw::nameBufferSize))
+        if (!putText(baseClassName(object), value, nw::nameBufferSize))
             return invalidParameter;
         iterationHandle = 1;
         return 0;
@@ -433,7 +433,7 @@ uint32_t SimulatedNetWare::searchObjects(
     const NetTree& tree = *found;
     for (uint32_t i = iterationHandle; i < tree.objects.size(); ++i) {
         const NetObject& object = tree.objects[i];
-        if (*className && !SameText(className, BaseClassName(object)))
+        if (*className && !SameText(className, baseClassName(object)))
             continue;
         if (const uint32_t code = putObjectName(*ctx, object.name, objectName))
             return code;
@@ -453,15 +453,15 @@ uint16_t SimulatedNetWare::locate(std::string_view path, uint32_t connHandle, Lo
         return requesterFailure;
     std::string_view serverPart, volumePart, rest;
     bool namesServer = true;
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
         // \\SERVER\VOLUME\dir\...
         std::string_view tail = path.substr(2);
-        const size_t s1 = std::find_if(tail.begin(), tail.end(), IsSeparator) - tail.begin();
+        const size_t s1 = std::find_if(tail.begin(), tail.end(), isSeparator) - tail.begin();
         serverPart = tail.substr(0, s1);
         if (s1 >= tail.size()) // '\\SERVER' names no volume
             return !serverPart.empty() && !m_net->findServer(serverPart) ? noConnection : invalidParameter;
         tail = tail.substr(s1 + 1);
-        const size_t s2 = std::find_if(tail.begin(), tail.end(), IsSeparator) - tail.begin();
+        const size_t s2 = std::find_if(tail.begin(), tail.end(), isSeparator) - tail.begin();
         volumePart = tail.substr(0, s2);
         if (!volumePart.empty() && volumePart.back() == ':')
             volumePart.remove_suffix(1);
@@ -473,7 +473,7 @@ uint16_t SimulatedNetWare::locate(std::string_view path, uint32_t connHandle, Lo
             return invalidParameter;
         std::string_view head = path.substr(0, colon);
         rest = path.substr(colon + 1);
-        const size_t sep = std::find_if(head.begin(), head.end(), IsSeparator) - head.begin();
+        const size_t sep = std::find_if(head.begin(), head.end(), isSeparator) - head.begin();
         if (sep < head.size()) {
             serverPart = head.substr(0, sep);
             volumePart = head.substr(sep + 1);
@@ -500,7 +500,7 @@ uint16_t SimulatedNetWare::locate(std::string_view path, uint32_t connHandle, Lo
     where.volume = *volume;
     where.entry = m_net->resolve(server, *volume, rest);
     if (dirPath)
-        *dirPath = JoinComponents(rest);
+        *dirPath = joinComponents(rest);
     return 0;
 }
 
@@ -522,9 +522,9 @@ uint16_t SimulatedNetWare::parsePath(
     if (const uint16_t code = openServer(where.server, handle))
         return code;
     connHandle = handle;
-    PutText(server.name, serverName, nw::nameBufferSize);
-    PutText(server.volumes[where.volume].name, volumeName, nw::nameBufferSize);
-    PutText(directory, dirPath, nw::nameBufferSize);
+    putText(server.name, serverName, nw::nameBufferSize);
+    putText(server.volumes[where.volume].name, volumeName, nw::nameBufferSize);
+    putText(directory, dirPath, nw::nameBufferSize);
     return 0;
 }
 
@@ -544,7 +544,7 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
     if (connHandle == m_cachedConn && m_cachedDir != NetEntry::none && text.size() > m_cachedDirPath.size()
         && text.substr(0, m_cachedDirPath.size()) == m_cachedDirPath) {
         const std::string_view leaf = text.substr(m_cachedDirPath.size());
-        if (std::none_of(leaf.begin(), leaf.end(), IsSeparator)) {
+        if (std::none_of(leaf.begin(), leaf.end(), isSeparator)) {
             // The walk asks next about the entry a search has just returned, by its DOS
             // name; a DOS name is unique among all names of its directory, so comparing
             // it is the same as looking the leaf up.
@@ -570,7 +570,7 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
     if (record.flags & NetEntry::isDirectory) {
         m_cachedDir = found;
         m_cachedDirPath.assign(text);
-        if (m_cachedDirPath.empty() || !IsSeparator(m_cachedDirPath.back()))
+        if (m_cachedDirPath.empty() || !isSeparator(m_cachedDirPath.back()))
             m_cachedDirPath += '\\';
     } else {
         const size_t sep = text.find_last_of("\\/:");
@@ -620,9 +620,9 @@ uint16_t SimulatedNetWare::getDirectoryInfo(uint32_t connHandle, uint8_t, const 
     if (name) {
         if (entry.parent == NetEntry::none) {
             const auto [server, volume] = volumeOfRoot(index);
-            PutText(m_net->servers[server].volumes[volume].name, name, nw::nameBufferSize);
+            putText(m_net->servers[server].volumes[volume].name, name, nw::nameBufferSize);
         } else {
-            PutText(Network::dosName(entry), name, nw::nameBufferSize);
+            putText(Network::dosName(entry), name, nw::nameBufferSize);
         }
     }
     dateTime = directoryDateTime;
@@ -758,12 +758,12 @@ uint16_t SimulatedNetWare::getVolumeName(uint32_t connHandle, uint16_t volumeNum
     const std::vector<NetVolume>& volumes = m_net->servers[server].volumes;
     if (volumeNumber >= volumes.size())
         return nw::noSuchVolume;
-    PutText(volumes[volumeNumber].name, volumeName, nw::nameBufferSize);
+    putText(volumes[volumeNumber].name, volumeName, nw::nameBufferSize);
     return 0;
 }
 
 namespace {
-bool KnownNameSpace(uint8_t nameSpace) noexcept
+bool knownNameSpace(uint8_t nameSpace) noexcept
 {
     return nameSpace == nw::nameSpaceDos || nameSpace == nw::nameSpaceLong;
 }
@@ -780,7 +780,7 @@ uint16_t SimulatedNetWare::entryInfo(uint32_t index, uint8_t nameSpace, NWEntryI
         name = nameSpace == nw::nameSpaceLong ? m_net->longName(entry) : Network::dosName(entry);
     }
     info = NWEntryInfo();
-    if (!PutText(name, info.entryName, sizeof info.entryName))
+    if (!putText(name, info.entryName, sizeof info.entryName))
         return invalidParameter;
     info.nameLength = static_cast<uint16_t>(name.size());
     info.attributes = (entry.flags & NetEntry::isDirectory) ? nw::attrDirectory : 0;
@@ -792,7 +792,7 @@ uint16_t SimulatedNetWare::getNSEntryInfo(
 {
     if (!m_net)
         return requesterFailure;
-    if (!KnownNameSpace(srcNameSpace) || !KnownNameSpace(dstNameSpace))
+    if (!knownNameSpace(srcNameSpace) || !knownNameSpace(dstNameSpace))
         return invalidParameter;
     uint32_t index = 0;
     if (const uint16_t code = entryOf(connHandle, path, index))
@@ -805,7 +805,7 @@ uint16_t SimulatedNetWare::scanNSEntryInfo(uint32_t connHandle, uint8_t, const c
 {
     if (!m_net)
         return requesterFailure;
-    if (!KnownNameSpace(nameSpace))
+    if (!knownNameSpace(nameSpace))
         return invalidParameter;
     uint32_t dirIndex = 0;
     if (const uint16_t code = entryOf(connHandle, path, dirIndex))
@@ -830,7 +830,7 @@ uint16_t SimulatedNetWare::scanNSEntryInfo(uint32_t connHandle, uint8_t, const c
     for (; position < dir.childCount; ++position) {
         const uint32_t index = dir.firstChild + position;
         const NetEntry& child = m_net->entries[index];
-        if (!nw::searchAdmits(searchAttributes, (child.flags & NetEntry::isDirectory) != 0))
+        if (!nw::SearchAdmits(searchAttributes, (child.flags & NetEntry::isDirectory) != 0))
             continue;
         const std::string_view name = nameSpace == nw::nameSpaceLong ? m_net->longName(child) : Network::dosName(child);
         if (!DosWildcardMatch(upperPattern, name))

@@ -13,15 +13,14 @@
 namespace {
 
 // The number LoadStrings attaches to a list item (the key it came from).
-constexpr int kObjectRole = Qt::UserRole;
+constexpr int objectRole = Qt::UserRole;
 
 std::vector<IniListItem> itemsOf(const TCheckListBox* list)
 {
     std::vector<IniListItem> items;
     items.reserve(static_cast<size_t>(list->count()));
     for (int i = 0; i < list->count(); ++i)
-        items.push_back(
-            { list->itemText(i).toStdString(), list->item(i)->data(kObjectRole).toInt(), list->checked(i) });
+        items.push_back({ list->itemText(i).toStdString(), list->item(i)->data(objectRole).toInt(), list->checked(i) });
     return items;
 }
 
@@ -69,7 +68,7 @@ void LoadCheckList(const ProfileFile& ini, const std::string& section, TCheckLis
     if (withItems) {
         list->clear();
         for (const IniListItem& item : items)
-            list->item(list->addItem(QString::fromStdString(item.text)))->setData(kObjectRole, item.object);
+            list->item(list->addItem(QString::fromStdString(item.text)))->setData(objectRole, item.object);
     }
     for (int i = 0; i < list->count(); ++i)
         list->setChecked(i, items[static_cast<size_t>(i)].checked);

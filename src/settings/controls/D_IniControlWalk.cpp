@@ -25,8 +25,8 @@ namespace {
 enum class Kind { None, Edit, Combo, Spin, Radio, TrackBar, CheckBox, CheckList, Grid, Container };
 
 // A grid larger than this read from a file is taken as damage and not applied.
-constexpr int kMaxGridSide = 100000;
-constexpr long long kMaxGridCells = 1000000;
+constexpr int maxGridSide = 100000;
+constexpr long long maxGridCells = 1000000;
 
 std::string nameOf(const QObject* object)
 {
@@ -111,8 +111,8 @@ void loadGrid(const ProfileFile& ini, const std::string& section, QTableWidget* 
     const int cols = IniReadInt(ini, section, "ColCount", grid->columnCount());
     IniReadInt(ini, section, "FixedRows", 0); // read for completeness; nothing to apply (see saveGrid)
     IniReadInt(ini, section, "FixedCols", 0);
-    if (rows >= 0 && cols >= 0 && rows <= kMaxGridSide && cols <= kMaxGridSide
-        && static_cast<long long>(rows) * cols <= kMaxGridCells) {
+    if (rows >= 0 && cols >= 0 && rows <= maxGridSide && cols <= maxGridSide
+        && static_cast<long long>(rows) * cols <= maxGridCells) {
         grid->setRowCount(rows);
         grid->setColumnCount(cols);
     }

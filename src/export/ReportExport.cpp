@@ -1,5 +1,6 @@
 #include "export/ReportExport.h"
 
+#include "export/AuditForms.h"
 #include "export/BatchText.h"
 #include "export/OemCodePage.h"
 #include "export/XmlText.h"
@@ -262,6 +263,10 @@ std::string_view SaveFormExtension(SaveForm form) noexcept
         return "bat";
     case SaveForm::Xml:
         return "xml";
+    case SaveForm::Csv:
+        return "csv";
+    case SaveForm::Html:
+        return "html";
     case SaveForm::Text:
         break;
     }
@@ -449,9 +454,14 @@ std::string BatchNotesText(const BatchNotes& notes)
         total == 1 ? "line is a remark that is" : "lines are remarks that are", reasons.c_str());
 }
 
-std::string BuildSaveForm(SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes)
+std::string BuildSaveForm(
+    SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes, const HtmlRunInfo* run)
 {
     switch (form) {
+    case SaveForm::Csv:
+        return BuildCsvForm(results);
+    case SaveForm::Html:
+        return BuildHtmlForm(results, run ? *run : HtmlRunInfo {});
     case SaveForm::Batch:
         return BuildBatchForm(results, notes);
     case SaveForm::Xml:

@@ -6,6 +6,7 @@
 #include <string_view>
 
 class ReportList;
+struct HtmlRunInfo;
 
 // The three save forms of the results, built completely in memory as the bytes of the
 // file: every line followed by CR LF (the last one too), no byte-order mark, nothing
@@ -15,10 +16,12 @@ class ReportList;
 // responsive while a large result is saved; OperationCancelled thrown from there passes
 // on and nothing is returned.
 
-/// The save forms of the results.
-enum class SaveForm { Text, Batch, Xml };
+/// The save forms of the results: the window's three, and the audit forms CSV and HTML
+/// (AuditForms.h).
+enum class SaveForm { Text, Batch, Xml, Csv, Html };
 
-/// The file-name extension of a form, lower case, without the dot: "txt", "bat", "xml".
+/// The file-name extension of a form, lower case, without the dot: "txt", "bat", "xml",
+/// "csv", "html".
 std::string_view SaveFormExtension(SaveForm form) noexcept;
 
 /// The text form: the text of every line of `lines` (the by-path results or the rows of
@@ -83,8 +86,9 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullpt
 /// reads back the stored names and paths.
 std::string BuildXmlForm(const ReportList& results);
 
-/// BuildTextForm(shown) for the text form, else the batch or XML form of `results`
-/// (those two always write the by-path results, whichever list is shown). notes, when
-/// given, receives the batch form's notes (empty for the other forms).
-std::string BuildSaveForm(
-    SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes = nullptr);
+/// BuildTextForm(shown) for the text form, else the batch, XML, CSV or HTML form of
+/// `results` (those always write the by-path results, whichever list is shown). notes,
+/// when given, receives the batch form's notes (empty for the other forms); run gives
+/// the HTML form its time and count of entries (none: an empty time and 0).
+std::string BuildSaveForm(SaveForm form, const ReportList& shown, const ReportList& results,
+    BatchNotes* notes = nullptr, const HtmlRunInfo* run = nullptr);

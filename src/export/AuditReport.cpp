@@ -1,0 +1,338 @@
+#include "export/AuditReport.h"
+
+#include "netware/D_NW.h"
+#include "scan/LineKinds.h"
+#include "scan/ReportList.h"
+#include "util/D_Util.h"
+#include "util/Utf8.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QXmlStreamEntityResolver>
+#include <QXmlStreamReader>
+
+namespace {
+
+// The settings value a kind code (11..14) sets in a block.
+std::string* settingOf(AuditSettings& block, int32_t code)
+{
+    switch (code) {
+    case lkSubdirs:
+        return &block.subdirs;
+    case lkFilter:
+        return &block.filter;
+    case lkInfo:
+        return &block.info;
+    case lkScope:
+        return &block.scope;
+    default:
+        return &block.base;
+    }
+}
+
+// The rights of a trustee (letters) or an IRM ("-ALL" when it lets nothing through), as
+// the XML form writes them.
+void rightsText(uint16_t mask, bool irm, std::string& out)
+{
+    out.clear();
+    AppendFileSystemRights(mask, out);
+    if (irm && out.empty())
+        out = "-ALL";
+}
+
+// A text as a parser reads it back from the XML form (AppendXmlText): the control
+// characters other than tab, LF and CR, and U+FFFE and U+FFFF, which XML cannot hold,
+// come back as "?"; a byte outside a well-formed UTF-8 sequence as U+FFFD. So a scan
+// compares with its own save as equal.
+std::string_view asSaved(std::string_view text, std::string& scratch)
+{
+    bool plain = true;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b >= 0x80) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain)
+        return text;
+    scratch.clear();
+    for (size_t at = 0; at < text.size();) {
+        uint32_t cp = 0;
+        const size_t length = DecodeUtf8(text, at, cp);
+        if (length == 0) {
+            scratch += "\xEF\xBF\xBD";
+            ++at;
+            continue;
+        }
+        if ((cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') || cp == 0xFFFE || cp == 0xFFFF)
+            scratch += '?';
+        else
+            scratch.append(text.substr(at, length));
+        at += length;
+    }
+    return scratch;
+}
+
+// Older writers escaped an apostrophe as "&acute;"; no other undeclared entity is read.
+class AcuteResolver : public QXmlStreamEntityResolver {
+public:
+    QString resolveUndeclaredEntity(const QString& name) override
+    {
+        return name == QLatin1String("acute") ? QStringLiteral("'") : QString();
+    }
+};
+
+// The reader of one saved file: a QXmlStreamReader over the decoded text, with the checks
+// of the Grantwise form and errors that name the file, line and column.
+class SavedXmlParser {
+public:
+    SavedXmlParser(QIODevice* device, const std::string& fileName)
+        : m_xml(device)
+        , m_fileName(fileName)
+    {
+        m_xml.setEntityResolver(&m_resolver);
+    }
+
+    AuditReport parse()
+    {
+        if (m_xml.readNext() != QXmlStreamReader::StartDocument || m_xml.documentVersion().isEmpty())
+            fail("no XML declaration at the start");
+        if (m_xml.documentEncoding().compare(QLatin1String("windows-1252"), Qt::CaseInsensitive) != 0)
+            fail("the declaration names the encoding '" + m_xml.documentEncoding().toString().toStdString()
+                + "', not windows-1252");
+        if (!nextStart() || m_xml.name() != QLatin1String("document"))
+            fail("the root element is not <document>");
+        while (nextStart()) {
+            if (m_xml.name() == QLatin1String("grantwise")) {
+                while (nextStart())
+                    line();
+            } else {
+                line();
+            }
+        }
+        // After </document> only the end of the document may come.
+        while (!m_xml.atEnd()) {
+            const auto token = m_xml.readNext();
+            if (token == QXmlStreamReader::StartElement
+                || (token == QXmlStreamReader::Characters && !m_xml.isWhitespace()))
+                fail("content after </document>");
+        }
+        if (m_xml.hasError())
+            fail(m_xml.errorString().toStdString());
+        return std::move(m_report);
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const
+    {
+        throw SavedXmlError(Format("%s:%lld:%lld: not a Grantwise XML file: %s", m_fileName.c_str(),
+            static_cast<long long>(m_xml.lineNumber()), static_cast<long long>(m_xml.columnNumber()), what.c_str()));
+    }
+
+    // Reads on to the next start element (true) or to the end of the element we are in
+    // (false); text between elements must be blank.
+    bool nextStart()
+    {
+        for (;;) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::StartElement:
+                return true;
+            case QXmlStreamReader::EndElement:
+                return false;
+            case QXmlStreamReader::Characters:
+                if (!m_xml.isWhitespace())
+                    fail("text outside the elements");
+                break;
+            case QXmlStreamReader::Comment:
+                break;
+            case QXmlStreamReader::Invalid:
+                fail(m_xml.errorString().toStdString());
+            case QXmlStreamReader::EndDocument:
+                fail("the document ends inside an element");
+            default:
+                fail("unexpected " + m_xml.tokenString().toStdString());
+            }
+        }
+    }
+
+    // The text of a child element that must come next, by name.
+    std::string child(const char* name)
+    {
+        if (!nextStart() || m_xml.name() != QLatin1String(name))
+            fail(std::string("<") + name + "> expected");
+        const QString text = m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+        if (m_xml.hasError())
+            fail(m_xml.errorString().toStdString());
+        return text.toStdString();
+    }
+
+    void endOf(const char* element)
+    {
+        if (nextStart())
+            fail("unexpected <" + m_xml.name().toString().toStdString() + "> in <" + element + ">");
+    }
+
+    // One line element (the reader stands on its start).
+    void line()
+    {
+        const QStringView name = m_xml.name();
+        if (name == QLatin1String("settings")) {
+            if (!nextStart())
+                fail("empty <settings>");
+            const QString setting = m_xml.name().toString();
+            const QString value = m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+            if (m_xml.hasError())
+                fail(m_xml.errorString().toStdString());
+            settings(setting, value.toStdString());
+            endOf("settings");
+        } else if (name == QLatin1String("trustee")) {
+            std::string path = child("path");
+            std::string rights = child("rights");
+            m_report.add(AuditDetail::Trustee, path, child("name"), rights);
+            endOf("trustee");
+        } else if (name == QLatin1String("owner")) {
+            std::string path = child("path");
+            m_report.add(AuditDetail::Owner, path, {}, child("name"));
+            endOf("owner");
+        } else if (name == QLatin1String("irm")) {
+            std::string path = child("path");
+            m_report.add(AuditDetail::Irm, path, {}, child("rights"));
+            endOf("irm");
+        } else {
+            fail("unexpected <" + name.toString().toStdString() + ">");
+        }
+    }
+
+    void settings(const QString& setting, std::string value)
+    {
+        if (setting == QLatin1String("base")) {
+            m_report.blocks.push_back({});
+            m_report.blocks.back().base = std::move(value);
+            return;
+        }
+        if (m_report.blocks.empty())
+            m_report.blocks.push_back({});
+        AuditSettings& block = m_report.blocks.back();
+        if (setting == QLatin1String("subdir"))
+            block.subdirs = std::move(value);
+        else if (setting == QLatin1String("scope"))
+            block.scope = std::move(value);
+        else if (setting == QLatin1String("info"))
+            block.info = std::move(value);
+        else if (setting == QLatin1String("filter"))
+            block.filter = std::move(value);
+        else
+            fail("unexpected setting <" + setting.toStdString() + ">");
+    }
+
+    AcuteResolver m_resolver;
+    QXmlStreamReader m_xml;
+    const std::string& m_fileName;
+    AuditReport m_report;
+};
+
+} // namespace
+
+std::string_view AuditDetailWord(AuditDetail detail) noexcept
+{
+    switch (detail) {
+    case AuditDetail::Irm:
+        return "irm";
+    case AuditDetail::Trustee:
+        return "trustee";
+    case AuditDetail::Owner:
+        break;
+    }
+    return "owner";
+}
+
+uint32_t AuditReport::store(std::string_view text)
+{
+    m_texts.push_back({ m_arena.add(text), text.size() });
+    return static_cast<uint32_t>(m_texts.size() - 1);
+}
+
+uint32_t AuditReport::intern(std::string_view text)
+{
+    if (const auto it = m_interned.find(text); it != m_interned.end())
+        return it->second;
+    const uint32_t id = store(text);
+    m_interned.emplace(this->text(id), id);
+    return id;
+}
+
+void AuditReport::add(AuditDetail kind, std::string_view path, std::string_view name, std::string_view value)
+{
+    // An entry's details follow one another: their path is stored once.
+    if (m_lastPath == UINT32_MAX || text(m_lastPath) != path)
+        m_lastPath = store(path);
+    if (!m_sawPath) {
+        m_longNames = path.substr(0, 2) == "\\\\";
+        m_sawPath = true;
+    }
+    details.push_back({ m_lastPath, intern(name), intern(value), kind });
+}
+
+AuditReport AuditReportFromResults(const ReportList& results)
+{
+    AuditReport report;
+    PathTextCache path;
+    std::string rights, pathText, nameText, valueText;
+    for (size_t i = 0; i < results.count(); ++i) {
+        const ReportLine line = results.line(i);
+        switch (line.row) {
+        case ReportRow::Setting:
+            if (line.code == lkBase || report.blocks.empty())
+                report.blocks.push_back({});
+            settingOf(report.blocks.back(), line.code)->assign(asSaved(line.value, valueText));
+            break;
+        case ReportRow::Path:
+            path.take(results, line.node, line.longForm);
+            break;
+        case ReportRow::Trustee:
+            rightsText(line.rights, false, rights);
+            report.add(AuditDetail::Trustee, asSaved(path.text(), pathText),
+                asSaved(results.names().name(line.name), nameText), rights);
+            break;
+        case ReportRow::Owner:
+            report.add(AuditDetail::Owner, asSaved(path.text(), pathText), {},
+                asSaved(results.ownerValue(line.name), nameText));
+            break;
+        case ReportRow::Irm:
+            rightsText(line.rights, true, rights);
+            report.add(AuditDetail::Irm, asSaved(path.text(), pathText), {}, rights);
+            break;
+        default:
+            break;
+        }
+    }
+    return report;
+}
+
+AuditReport ParseSavedXml(std::string_view bytes, const std::string& fileName)
+{
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    return SavedXmlParser(&buffer, fileName).parse();
+}
+
+AuditReport ReadSavedXml(const std::string& fileName)
+{
+    // Only a regular file (a symbolic link is followed): a FIFO would make the read wait
+    // for a writer, a device never end.
+    const QString name = QString::fromStdString(fileName);
+    const QFileInfo info(name);
+    if (!info.exists())
+        throw SavedXmlError(fileName + ": cannot read it: no such file");
+    if (!info.isFile())
+        throw SavedXmlError(fileName + ": cannot read it: not a regular file");
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw SavedXmlError(fileName + ": cannot read it: " + file.errorString().toStdString());
+    // The reader streams the file and decodes the windows-1252 its declaration names.
+    return SavedXmlParser(&file, fileName).parse();
+}

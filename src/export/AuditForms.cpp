@@ -1,6 +1,8 @@
 #include "export/AuditForms.h"
 
+#include "export/AuditReport.h"
 #include "export/CsvText.h"
+#include "export/ReportExport.h"
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
@@ -33,12 +35,24 @@ std::string_view entryTypeWord(PathEntryType type) noexcept
     return "";
 }
 
-void rightsText(uint16_t mask, bool irm, std::string& out)
+// The detail, name and rights columns of a trustee, owner or IRM line, as the CSV form
+// and the HTML form's list by path write them; rights is the room for the letters.
+struct DetailFields {
+    std::string_view detail, name, rights;
+};
+
+DetailFields detailFields(const ReportList& results, const ReportLine& line, std::string& rights)
 {
-    out.clear();
-    AppendFileSystemRights(mask, out);
-    if (irm && out.empty())
-        out = "-ALL";
+    switch (line.row) {
+    case ReportRow::Trustee:
+        XmlRightsText(line.rights, false, rights);
+        return { "trustee", results.names().name(line.name), rights };
+    case ReportRow::Owner:
+        return { "owner", results.ownerValue(line.name), "" };
+    default:
+        XmlRightsText(line.rights, true, rights);
+        return { "irm", "", rights };
+    }
 }
 
 // Calls f(line, path, type) for every trustee, owner and IRM line, with the path line
@@ -115,7 +129,7 @@ h1{font-size:1.5em;margin-bottom:.2em}h2{font-size:1.25em;margin-top:1.5em}h3{fo
 table{border-collapse:collapse;margin:.3em 0}th,td{border:1px solid #bbb;padding:.15em .5em;text-align:left;vertical-align:top}
 th{background:#e8e8e8}td{font-family:monospace;white-space:pre-wrap}
 table.list th{cursor:pointer}tbody tr:nth-child(even){background:#f6f6f6}
-dl.counts{display:grid;grid-template-columns:max-content max-content;gap:.1em 1em}dl.counts dd{margin:0;text-align:right}
+dl.counts{display:grid;grid-template-columns:max-content max-content;gap:.1em 1em}dl.counts dd{margin:0;text-align:right}dl.names dd{text-align:left}
 .note{background:#fff4d6;border:1px solid #e0b84c;padding:.4em .8em}.tools{margin:.3em 0}.tools input{width:20em}
 .changed{color:#8a5a00}.added{color:#1a6b1a}.removed{color:#a01c1c})";
 
@@ -234,19 +248,8 @@ std::string BuildCsvForm(const ReportList& results)
     forEachDetail(
         results,
         [&](const ReportLine& line, std::string_view path, PathEntryType type) {
-            switch (line.row) {
-            case ReportRow::Trustee:
-                rightsText(line.rights, false, rights);
-                csv.row({ path, entryTypeWord(type), "trustee", results.names().name(line.name), rights });
-                break;
-            case ReportRow::Owner:
-                csv.row({ path, entryTypeWord(type), "owner", results.ownerValue(line.name), "" });
-                break;
-            default:
-                rightsText(line.rights, true, rights);
-                csv.row({ path, entryTypeWord(type), "irm", "", rights });
-                break;
-            }
+            const DetailFields d = detailFields(results, line, rights);
+            csv.row({ path, entryTypeWord(type), d.detail, d.name, d.rights });
         },
         [](const ReportLine&) {});
     return csv.take();
@@ -264,10 +267,7 @@ std::string RunTimeText()
 std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
 {
     // The counts and the start paths first: the heading block comes before the lists.
-    struct Block {
-        std::string base, subdirs, filter, info, scope;
-    };
-    std::vector<Block> blocks;
+    std::vector<AuditSettings> blocks;
     size_t trustees = 0, irms = 0, detailRows = 0;
     std::unordered_set<std::string> distinct, unresolved;
     forEachDetail(
@@ -287,13 +287,7 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
         [&](const ReportLine& line) {
             if (line.code == lkBase || blocks.empty())
                 blocks.emplace_back();
-            Block& b = blocks.back();
-            std::string& value = line.code == lkSubdirs ? b.subdirs
-                : line.code == lkFilter                 ? b.filter
-                : line.code == lkInfo                   ? b.info
-                : line.code == lkScope                  ? b.scope
-                                                        : b.base;
-            value.assign(line.value);
+            AuditSettingValue(blocks.back(), line.code).assign(line.value);
         });
     ReportList byTrustee;
     BuildTrusteeList(results, byTrustee);
@@ -302,7 +296,7 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
     out.reserve(results.textBytes() * 2 + 4096);
     pageStart(out, "Grantwise report", run.time);
     out += "<ul class=\"starts\">\n";
-    for (const Block& b : blocks) {
+    for (const AuditSettings& b : blocks) {
         out += "<li>";
         appendHtml(out, b.base);
         out += " (subdirectories ";
@@ -357,21 +351,10 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
             out += "<tr>";
             cell(out, path);
             cell(out, entryTypeWord(type));
-            if (line.row == ReportRow::Trustee) {
-                rightsText(line.rights, false, rights);
-                cell(out, "trustee");
-                cell(out, results.names().name(line.name));
-                cell(out, rights);
-            } else if (line.row == ReportRow::Owner) {
-                cell(out, "owner");
-                cell(out, results.ownerValue(line.name));
-                cell(out, "");
-            } else {
-                rightsText(line.rights, true, rights);
-                cell(out, "irm");
-                cell(out, "");
-                cell(out, rights);
-            }
+            const DetailFields d = detailFields(results, line, rights);
+            cell(out, d.detail);
+            cell(out, d.name);
+            cell(out, d.rights);
             out += "</tr>\n";
         },
         [&](const ReportLine& line) {
@@ -401,7 +384,7 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
                 continue;
             path.clear();
             byTrustee.appendPathText(line.node, line.longForm, path);
-            rightsText(line.rights, false, rights);
+            XmlRightsText(line.rights, false, rights);
             out += "<tr>";
             cell(out, trustee);
             cell(out, path);
@@ -422,7 +405,7 @@ std::string BuildCompareHtml(
 {
     std::string out;
     pageStart(out, "Grantwise compare", time);
-    out += "<dl class=\"counts\">\n<dt>Older</dt><dd>";
+    out += "<dl class=\"counts names\">\n<dt>Older</dt><dd>";
     appendHtml(out, olderName);
     out += "</dd>\n<dt>Newer</dt><dd>";
     appendHtml(out, newerName);

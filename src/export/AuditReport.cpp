@@ -1,5 +1,6 @@
 #include "export/AuditReport.h"
 
+#include "export/ReportExport.h"
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
@@ -14,33 +15,6 @@
 #include <QXmlStreamReader>
 
 namespace {
-
-// The settings value a kind code (11..14) sets in a block.
-std::string* settingOf(AuditSettings& block, int32_t code)
-{
-    switch (code) {
-    case lkSubdirs:
-        return &block.subdirs;
-    case lkFilter:
-        return &block.filter;
-    case lkInfo:
-        return &block.info;
-    case lkScope:
-        return &block.scope;
-    default:
-        return &block.base;
-    }
-}
-
-// The rights of a trustee (letters) or an IRM ("-ALL" when it lets nothing through), as
-// the XML form writes them.
-void rightsText(uint16_t mask, bool irm, std::string& out)
-{
-    out.clear();
-    AppendFileSystemRights(mask, out);
-    if (irm && out.empty())
-        out = "-ALL";
-}
 
 // A text as a parser reads it back from the XML form (AppendXmlText): the control
 // characters other than tab, LF and CR, and U+FFFE and U+FFFF, which XML cannot hold,
@@ -236,6 +210,22 @@ private:
 
 } // namespace
 
+std::string& AuditSettingValue(AuditSettings& block, int32_t code) noexcept
+{
+    switch (code) {
+    case lkSubdirs:
+        return block.subdirs;
+    case lkFilter:
+        return block.filter;
+    case lkInfo:
+        return block.info;
+    case lkScope:
+        return block.scope;
+    default:
+        return block.base;
+    }
+}
+
 std::string_view AuditDetailWord(AuditDetail detail) noexcept
 {
     switch (detail) {
@@ -287,13 +277,13 @@ AuditReport AuditReportFromResults(const ReportList& results)
         case ReportRow::Setting:
             if (line.code == lkBase || report.blocks.empty())
                 report.blocks.push_back({});
-            settingOf(report.blocks.back(), line.code)->assign(asSaved(line.value, valueText));
+            AuditSettingValue(report.blocks.back(), line.code).assign(asSaved(line.value, valueText));
             break;
         case ReportRow::Path:
             path.take(results, line.node, line.longForm);
             break;
         case ReportRow::Trustee:
-            rightsText(line.rights, false, rights);
+            XmlRightsText(line.rights, false, rights);
             report.add(AuditDetail::Trustee, asSaved(path.text(), pathText),
                 asSaved(results.names().name(line.name), nameText), rights);
             break;
@@ -302,7 +292,7 @@ AuditReport AuditReportFromResults(const ReportList& results)
                 asSaved(results.ownerValue(line.name), nameText));
             break;
         case ReportRow::Irm:
-            rightsText(line.rights, true, rights);
+            XmlRightsText(line.rights, true, rights);
             report.add(AuditDetail::Irm, asSaved(path.text(), pathText), {}, rights);
             break;
         default:

@@ -23,6 +23,10 @@ struct AuditSettings {
     std::string base, subdirs, filter, info, scope;
 };
 
+/// The value of a block that a settings line's kind code sets (lkBase..lkFilter; any
+/// other code gives the base).
+std::string& AuditSettingValue(AuditSettings& block, int32_t code) noexcept;
+
 /// What a compare reads of one report, from a scan's results or from a saved XML file:
 /// the settings blocks in order and every trustee, owner and IRM detail with its path,
 /// in order. Texts are held once each (paths of consecutive details share one text,

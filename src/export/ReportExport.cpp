@@ -83,21 +83,6 @@ template <typename F> void forEachKindLine(const ReportList& results, F f)
     }
 }
 
-// The letters of a rights mask, as a RIGHTS command and the XML form write them.
-void rightsLetters(uint16_t mask, std::string& out)
-{
-    out.clear();
-    AppendFileSystemRights(mask, out);
-}
-
-// The rights of an IRM line: its letters, or "-ALL" (none let through).
-void irmRights(uint16_t mask, std::string& out)
-{
-    rightsLetters(mask, out);
-    if (out.empty())
-        out = "-ALL";
-}
-
 // Writes the arguments of an XML template: the first one, the current path, is kept
 // escaped and encoded already; every other value is escaped and encoded here.
 struct XmlArgs {
@@ -256,6 +241,14 @@ private:
 
 } // namespace
 
+void XmlRightsText(uint16_t mask, bool irm, std::string& out)
+{
+    out.clear();
+    AppendFileSystemRights(mask, out);
+    if (irm && out.empty())
+        out = "-ALL";
+}
+
 std::string_view SaveFormExtension(SaveForm form) noexcept
 {
     switch (form) {
@@ -336,7 +329,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
         }
         case ReportRow::Trustee: {
             const std::string_view name = results.names().name(line.name);
-            rightsLetters(line.rights, rights);
+            XmlRightsText(line.rights, false, rights);
             // An empty rights argument would make RIGHTS show the rights instead of
             // setting them; "N" (no rights) keeps the assignment with none.
             if (rights.empty())
@@ -345,7 +338,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
             break;
         }
         case ReportRow::Irm:
-            irmRights(line.rights, rights);
+            XmlRightsText(line.rights, true, rights);
             lines.rights(tmpl, pathWord, pathNonAscii, { path, rights });
             break;
         case ReportRow::Owner:
@@ -399,14 +392,14 @@ std::string BuildXmlForm(const ReportList& results)
             }
             break;
         case ReportRow::Trustee:
-            rightsLetters(line.rights, rights);
+            XmlRightsText(line.rights, false, rights);
             appendTemplate(out, tmpl, { path, rights, results.names().name(line.name) }, XmlArgs {});
             break;
         case ReportRow::Owner:
             appendTemplate(out, tmpl, { path, results.ownerValue(line.name) }, XmlArgs {});
             break;
         case ReportRow::Irm:
-            irmRights(line.rights, rights);
+            XmlRightsText(line.rights, true, rights);
             appendTemplate(out, tmpl, { path, rights }, XmlArgs {});
             break;
         default:

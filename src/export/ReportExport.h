@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -85,6 +86,11 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullpt
 /// are escaped and encoded in windows-1252 as AppendXmlText says, so any XML parser
 /// reads back the stored names and paths.
 std::string BuildXmlForm(const ReportList& results);
+
+/// The rights of a trustee line (irm false) or an IRM line as the XML form writes them:
+/// the letters held, in their order; an IRM that lets nothing through "-ALL". Replaces
+/// out. The CSV and compare forms write rights the same way.
+void XmlRightsText(uint16_t mask, bool irm, std::string& out);
 
 /// BuildTextForm(shown) for the text form, else the batch, XML, CSV or HTML form of
 /// `results` (those always write the by-path results, whichever list is shown). notes,

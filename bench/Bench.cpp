@@ -208,7 +208,7 @@ void MeasureDescription(const std::string& file, const Options& options)
         size == "1m" ? Verdict(entryRate.median >= 500000, ">= 500000") : "", 0);
     PrintRow(
         size, "scan, lines per second", { lines / scan.median, lines / scan.max, lines / scan.min }, "lines/s", "", 0);
-    MeasureRightsMap(size, runs, scan.median);
+    MeasureRightsMap(*library, size, runs, scan.median);
 
     // The list by trustee, against a plain stable sort of the same rows.
     std::vector<double> buildTimes, sortTimes;

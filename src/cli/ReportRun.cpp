@@ -221,8 +221,7 @@ int runCompareFiles(const ReportOptions& options, std::ostream& out, std::ostrea
     const std::string time = RunTimeText();
     CompareResult result;
     try {
-        const AuditReport older = ReadSavedXml(*options.compare);
-        const AuditReport newer = ReadSavedXml(*options.against);
+        const auto [older, newer] = ReadSavedXmlPair(*options.compare, *options.against);
         result = CompareReports(older, newer);
     } catch (const SavedXmlError& e) {
         err << "grantwise-report: " << e.what() << "\n";

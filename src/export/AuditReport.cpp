@@ -1,6 +1,7 @@
 #include "export/AuditReport.h"
 
 #include "export/ReportExport.h"
+#include "export/XmlText.h"
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 #include "scan/ReportList.h"
@@ -10,9 +11,16 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
+#include <QRegularExpression>
 #include <QString>
 #include <QXmlStreamEntityResolver>
 #include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <thread>
 
 namespace {
 
@@ -50,6 +58,127 @@ std::string_view asSaved(std::string_view text, std::string& scratch)
     return scratch;
 }
 
+// A saved file as UTF-8: reads the windows-1252 bytes of a source device and hands on
+// their UTF-8, with the declaration's encoding name replaced by "UTF-8" (padded with
+// blanks, so that every column stays where it was). Qt's stream reader then decodes
+// UTF-8, its fastest path. What the declaration named is kept for the parser to check.
+class Utf8FromWindows1252 : public QIODevice {
+public:
+    explicit Utf8FromWindows1252(QIODevice& source)
+        : m_source(source)
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+    /// The encoding the declaration named ("" when there was no declaration).
+    const std::string& declaredEncoding() const noexcept { return m_declared; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (!m_started)
+            start();
+        // Each byte gives at most three: transcode straight into the reader's buffer.
+        qint64 done = 0;
+        while (done + 3 <= maxSize) {
+            if (m_at == m_in.size() && !fill())
+                break;
+            const char* in = m_in.constData();
+            const qsizetype end = m_in.size();
+            while (m_at < end && done + 3 <= maxSize) {
+                const auto b = static_cast<unsigned char>(in[m_at++]);
+                if (b < 0x80) {
+                    data[done++] = static_cast<char>(b);
+                    continue;
+                }
+                const char16_t ch = Windows1252Char(b);
+                if (ch < 0x800) {
+                    data[done++] = static_cast<char>(0xC0 | (ch >> 6));
+                } else {
+                    data[done++] = static_cast<char>(0xE0 | (ch >> 12));
+                    data[done++] = static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+                }
+                data[done++] = static_cast<char>(0x80 | (ch & 0x3F));
+            }
+        }
+        return done == 0 && maxSize >= 3 && m_ended ? -1 : done;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    // Reads the declaration (everything up to the first "?>" in the first 1 KiB) and
+    // rewrites its encoding name.
+    void start()
+    {
+        m_started = true;
+        QByteArray head = m_source.read(1024);
+        const qsizetype end = head.startsWith("<?xml") ? head.indexOf("?>") : -1;
+        if (end >= 0) {
+            static const QRegularExpression encoding(QStringLiteral("encoding\\s*=\\s*([\"'])([^\"']*)\\1"));
+            const QRegularExpressionMatch match = encoding.match(QString::fromLatin1(head.left(end)));
+            if (match.hasMatch()) {
+                m_declared = match.captured(2).toStdString();
+                if (match.captured(2).compare(QLatin1String("windows-1252"), Qt::CaseInsensitive) == 0) {
+                    QByteArray name = "UTF-8";
+                    name.append(match.capturedLength(2) - name.size(), ' ');
+                    head.replace(match.capturedStart(2), match.capturedLength(2), name);
+                    // The closing quote must follow the name: the blanks go after it.
+                    const qsizetype quote = match.capturedStart(2) + 5;
+                    head.insert(quote, head.at(match.capturedEnd(2)));
+                    head.remove(match.capturedEnd(2) + 1, 1);
+                }
+            }
+        }
+        m_in = head;
+        m_at = 0;
+    }
+
+    // Reads the next piece of the source; false at its end.
+    bool fill()
+    {
+        if (m_ended)
+            return false;
+        m_in = m_source.read(1 << 16);
+        m_at = 0;
+        m_ended = m_in.isEmpty();
+        return !m_ended;
+    }
+
+    QIODevice& m_source;
+    QByteArray m_in; // the piece of the source being transcoded
+    qsizetype m_at = 0;
+    bool m_started = false;
+    bool m_ended = false;
+    std::string m_declared;
+};
+
+// Appends the UTF-8 of UTF-16 text (unpaired surrogates as U+FFFD).
+void appendUtf8(std::string& out, QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
+            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[++i].unicode());
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFD;
+        if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 // Older writers escaped an apostrophe as "&acute;"; no other undeclared entity is read.
 class AcuteResolver : public QXmlStreamEntityResolver {
 public:
@@ -63,8 +192,9 @@ public:
 // of the Grantwise form and errors that name the file, line and column.
 class SavedXmlParser {
 public:
-    SavedXmlParser(QIODevice* device, const std::string& fileName)
-        : m_xml(device)
+    SavedXmlParser(QIODevice* source, const std::string& fileName)
+        : m_utf8(*source)
+        , m_xml(&m_utf8)
         , m_fileName(fileName)
     {
         m_xml.setEntityResolver(&m_resolver);
@@ -74,9 +204,10 @@ public:
     {
         if (m_xml.readNext() != QXmlStreamReader::StartDocument || m_xml.documentVersion().isEmpty())
             fail("no XML declaration at the start");
-        if (m_xml.documentEncoding().compare(QLatin1String("windows-1252"), Qt::CaseInsensitive) != 0)
-            fail("the declaration names the encoding '" + m_xml.documentEncoding().toString().toStdString()
-                + "', not windows-1252");
+        if (QString::fromStdString(m_utf8.declaredEncoding())
+                .compare(QLatin1String("windows-1252"), Qt::CaseInsensitive)
+            != 0)
+            fail("the declaration names the encoding '" + m_utf8.declaredEncoding() + "', not windows-1252");
         if (!nextStart() || m_xml.name() != QLatin1String("document"))
             fail("the root element is not <document>");
         while (nextStart()) {
@@ -132,15 +263,36 @@ private:
         }
     }
 
-    // The text of a child element that must come next, by name.
-    std::string child(const char* name)
+    // The text of the element the reader stands on, into out (UTF-8); an element inside
+    // it is an error.
+    void elementText(std::string& out)
+    {
+        out.clear();
+        for (;;) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::Characters:
+                appendUtf8(out, m_xml.text());
+                break;
+            case QXmlStreamReader::EndElement:
+                return;
+            case QXmlStreamReader::Comment:
+                break;
+            case QXmlStreamReader::StartElement:
+                fail("Expected character data.");
+            case QXmlStreamReader::Invalid:
+                fail(m_xml.errorString().toStdString());
+            default:
+                fail("unexpected " + m_xml.tokenString().toStdString());
+            }
+        }
+    }
+
+    // The text of a child element that must come next, by name, into out.
+    void child(const char* name, std::string& out)
     {
         if (!nextStart() || m_xml.name() != QLatin1String(name))
             fail(std::string("<") + name + "> expected");
-        const QString text = m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-        if (m_xml.hasError())
-            fail(m_xml.errorString().toStdString());
-        return text.toStdString();
+        elementText(out);
     }
 
     void endOf(const char* element)
@@ -157,23 +309,24 @@ private:
             if (!nextStart())
                 fail("empty <settings>");
             const QString setting = m_xml.name().toString();
-            const QString value = m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-            if (m_xml.hasError())
-                fail(m_xml.errorString().toStdString());
-            settings(setting, value.toStdString());
+            elementText(m_value);
+            settings(setting, m_value);
             endOf("settings");
         } else if (name == QLatin1String("trustee")) {
-            std::string path = child("path");
-            std::string rights = child("rights");
-            m_report.add(AuditDetail::Trustee, path, child("name"), rights);
+            child("path", m_path);
+            child("rights", m_value);
+            child("name", m_name);
+            m_report.add(AuditDetail::Trustee, m_path, m_name, m_value);
             endOf("trustee");
         } else if (name == QLatin1String("owner")) {
-            std::string path = child("path");
-            m_report.add(AuditDetail::Owner, path, {}, child("name"));
+            child("path", m_path);
+            child("name", m_value);
+            m_report.add(AuditDetail::Owner, m_path, {}, m_value);
             endOf("owner");
         } else if (name == QLatin1String("irm")) {
-            std::string path = child("path");
-            m_report.add(AuditDetail::Irm, path, {}, child("rights"));
+            child("path", m_path);
+            child("rights", m_value);
+            m_report.add(AuditDetail::Irm, m_path, {}, m_value);
             endOf("irm");
         } else {
             fail("unexpected <" + name.toString().toStdString() + ">");
@@ -203,9 +356,11 @@ private:
     }
 
     AcuteResolver m_resolver;
+    Utf8FromWindows1252 m_utf8;
     QXmlStreamReader m_xml;
     const std::string& m_fileName;
     AuditReport m_report;
+    std::string m_path, m_name, m_value; // the texts of the line being read
 };
 
 } // namespace
@@ -325,4 +480,30 @@ AuditReport ReadSavedXml(const std::string& fileName)
         throw SavedXmlError(fileName + ": cannot read it: " + file.errorString().toStdString());
     // The reader streams the file and decodes the windows-1252 its declaration names.
     return SavedXmlParser(&file, fileName).parse();
+}
+
+std::pair<AuditReport, AuditReport> ReadSavedXmlPair(const std::string& olderFile, const std::string& newerFile)
+{
+    AuditReport older;
+    std::exception_ptr olderError;
+    std::thread reader([&] {
+        try {
+            older = ReadSavedXml(olderFile);
+        } catch (...) {
+            olderError = std::current_exception(); // rethrown on the calling thread
+        }
+    });
+    AuditReport newer;
+    std::exception_ptr newerError;
+    try {
+        newer = ReadSavedXml(newerFile);
+    } catch (...) {
+        newerError = std::current_exception(); // rethrown below, after the older one's
+    }
+    reader.join();
+    if (olderError)
+        std::rethrow_exception(olderError);
+    if (newerError)
+        std::rethrow_exception(newerError);
+    return { std::move(older), std::move(newer) };
 }

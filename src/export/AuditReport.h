@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class ReportList;
@@ -105,6 +106,11 @@ public:
 /// owner: path, name; irm: path, rights) and no text outside them but blanks.
 /// Throws SavedXmlError otherwise, or when the file cannot be read.
 AuditReport ReadSavedXml(const std::string& fileName);
+
+/// ReadSavedXml of two files at once, each on a thread of its own (the reading is most
+/// of a compare's time): the older and the newer report. When both fail, the older
+/// file's error is thrown.
+std::pair<AuditReport, AuditReport> ReadSavedXmlPair(const std::string& olderFile, const std::string& newerFile);
 
 /// ReadSavedXml over bytes already read; fileName only names them in errors.
 AuditReport ParseSavedXml(std::string_view bytes, const std::string& fileName);

@@ -15,6 +15,8 @@
 #include "PlainNetworkWriter.h"
 #include "WindowBench.h"
 
+#include "export/AuditReport.h"
+#include "export/ReportCompare.h"
 #include "export/ReportExport.h"
 #include "export/ReportFile.h"
 #include "netware/D_NW.h"
@@ -206,7 +208,7 @@ void measureDescription(const std::string& file, const Options& options)
         size == "1m" ? Verdict(entryRate.median >= 500000, ">= 500000") : "", 0);
     PrintRow(
         size, "scan, lines per second", { lines / scan.median, lines / scan.max, lines / scan.min }, "lines/s", "", 0);
-    MeasureRightsMap(size, runs, scan.median);
+    MeasureRightsMap(*library, size, runs, scan.median);
 
     // The list by trustee, against a plain stable sort of the same rows.
     std::vector<double> buildTimes, sortTimes;
@@ -264,7 +266,7 @@ void measureDescription(const std::string& file, const Options& options)
         double budget;
     };
     for (const Form& form : { Form { SaveForm::Text, "text", 3 }, Form { SaveForm::Batch, "batch", 3 },
-             Form { SaveForm::Xml, "XML", 5 } }) {
+             Form { SaveForm::Xml, "XML", 5 }, Form { SaveForm::Csv, "CSV", 3 }, Form { SaveForm::Html, "HTML", 5 } }) {
         std::vector<double> saveTimes, floorTimes, unsyncedTimes;
         size_t bytes = 0;
         const std::string path = out + "/save-" + size + "." + std::string(SaveFormExtension(form.form));
@@ -289,6 +291,37 @@ void measureDescription(const std::string& file, const Options& options)
             "MB/s", "", 1);
         PrintRow(size, "  floor: write + fdatasync, as many B", floor, "s",
             Format("without fdatasync: %.3f s", Summarize(unsyncedTimes).median));
+    }
+
+    // A compare of two saves of the scan (two files of the same bytes: every detail is
+    // read, matched and compared, and nothing differs): reading both, then matching.
+    {
+        const std::string older = out + "/compare-old-" + size + ".xml";
+        const std::string newer = out + "/compare-new-" + size + ".xml";
+        const std::string xml = BuildXmlForm(results);
+        if (!WriteReportFile(older, xml).ok || !WriteReportFile(newer, xml).ok)
+            throw std::runtime_error("cannot write " + older);
+        std::vector<double> readTimes, compareTimes, totalTimes;
+        size_t details = 0, rows = 0;
+        for (int run = 0; run < runs; ++run) {
+            const auto start = Clock::now();
+            const auto [a, b] = ReadSavedXmlPair(older, newer);
+            readTimes.push_back(SecondsSince(start));
+            const auto match = Clock::now();
+            const CompareResult result = CompareReports(a, b);
+            compareTimes.push_back(SecondsSince(match));
+            totalTimes.push_back(SecondsSince(start));
+            details = a.details.size();
+            rows = result.rows.size();
+        }
+        ::unlink(older.c_str());
+        ::unlink(newer.c_str());
+        const Summary total = Summarize(totalTimes);
+        PrintRow(size, "compare two XML saves", total, "s",
+            Format("%zu details each, %.1f MB each, %zu differences; %s", details, xml.size() / 1e6, rows,
+                size == "1m" ? Verdict(total.median <= 10, "<= 10 s").c_str() : ""));
+        PrintRow(size, "  reading both files (one thread each)", Summarize(readTimes), "s", "");
+        PrintRow(size, "  matching and comparing", Summarize(compareTimes), "s", "");
     }
 
     // Memory of the report store.

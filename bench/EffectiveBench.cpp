@@ -6,6 +6,7 @@
 #include "export/EffectiveForms.h"
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
+#include "services/Services.h"
 #include "util/D_Util.h"
 
 #include <QDir>
@@ -43,20 +44,24 @@ std::string deepPath(const Network& net, int levels)
     return path;
 }
 
-uint32_t firstConnection()
+// Brings up the client of `services`, the current context, and returns the connection
+// its start-up opened.
+uint32_t firstConnection(Services& services)
 {
-    StartupConn = 0xFFFF;
     if (InitNWClient() != 0)
         throw std::runtime_error("the client library did not start");
-    return StartupConn;
+    return services.StartupConn;
 }
 
 } // namespace
 
-void MeasureRightsMap(const std::string& size, int runs, double scanSeconds)
+void MeasureRightsMap(SimulatedNetWare& library, const std::string& size, int runs, double scanSeconds)
 {
-    const Network& net = *CurrentSimulatedNetWare()->network();
-    const uint32_t conn = firstConnection();
+    Services services;
+    services.clientLibrary = &library;
+    const ServicesScope scope(services);
+    const Network& net = *library.network();
+    const uint32_t conn = firstConnection(services);
     const std::vector<effective::StartPath> volume { { deepPath(net, 0), true } };
     const effective::WalkChoices choices { 2, "*.*", true };
     for (const bool explain : { true, false }) {
@@ -97,11 +102,14 @@ void MeasureWhoHasAccess(int runs, const std::string& outDir)
     FILE* out = std::fopen(file.c_str(), "wb");
     if (!out || std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fclose(out) != 0)
         throw std::runtime_error("cannot write " + file);
-    InstallNetwork(file);
-    if (!CurrentSimulatedNetWare()->loaded())
-        throw std::runtime_error(CurrentSimulatedNetWare()->loadError());
-    const uint32_t conn = firstConnection();
-    const std::string path = deepPath(*CurrentSimulatedNetWare()->network(), 4);
+    const std::unique_ptr<SimulatedNetWare> library = LoadNetwork(file);
+    if (!library->loaded())
+        throw std::runtime_error(library->loadError());
+    Services services;
+    services.clientLibrary = library.get();
+    const ServicesScope scope(services);
+    const uint32_t conn = firstConnection(services);
+    const std::string path = deepPath(*library->network(), 4);
     std::vector<double> times;
     size_t rows = 0;
     for (int run = 0; run < runs; ++run) {

@@ -102,6 +102,9 @@ void TMainForm::connectHandlers()
     connect(PopopSaveAsText, &QAction::triggered, this, [this] { PopopSaveResultsClick(PopopSaveAsText); });
     connect(PopopSaveAsBat, &QAction::triggered, this, [this] { PopopSaveResultsClick(PopopSaveAsBat); });
     connect(PopopSaveAsXML, &QAction::triggered, this, [this] { PopopSaveResultsClick(PopopSaveAsXML); });
+    connect(PopopSaveAsCSV, &QAction::triggered, this, [this] { PopopSaveResultsClick(PopopSaveAsCSV); });
+    connect(PopopSaveAsHTML, &QAction::triggered, this, [this] { PopopSaveResultsClick(PopopSaveAsHTML); });
+    connect(PopupCompareXml, &QAction::triggered, this, &TMainForm::PopupCompareXmlClick);
     connect(PopupGetLongNames, &QAction::triggered, this, &TMainForm::PopupGetLongNamesClick);
     connect(ListBoxResults, &QWidget::customContextMenuRequested, this,
         [this](const QPoint& pos) { openContextMenu(ListBoxResults, pos); });
@@ -198,7 +201,8 @@ void TMainForm::applyOperationLock(bool locked)
     for (QWidget* choice : { static_cast<QWidget*>(RadioGroupScope), static_cast<QWidget*>(RadioGroupInfo),
              static_cast<QWidget*>(CheckBox_IRM), static_cast<QWidget*>(EditPattern) })
         choice->setEnabled(!choicesLocked);
-    for (QAction* save : { PopopSaveAsText, PopopSaveAsBat, PopopSaveAsXML })
+    for (QAction* save :
+        { PopopSaveAsText, PopopSaveAsBat, PopopSaveAsXML, PopopSaveAsCSV, PopopSaveAsHTML, PopupCompareXml })
         save->setEnabled(!locked);
     PopupGetLongNames->setEnabled(!locked && m_longNamesAvailable);
     updateScanButton();

@@ -86,6 +86,8 @@ private:
     QAction* PopopSaveAsText = nullptr;
     QAction* PopopSaveAsBat = nullptr;
     QAction* PopopSaveAsXML = nullptr;
+    QAction* PopopSaveAsCSV = nullptr; ///< "... as *.CSV": the audit form for spreadsheets
+    QAction* PopopSaveAsHTML = nullptr; ///< "... as *.HTML": the audit form for readers
     QTabWidget* PageControl2 = nullptr;
     QWidget* TabSheetByPath = nullptr;
     QWidget* TabSheetByObj = nullptr;
@@ -125,8 +127,16 @@ private:
     void DoTheJob(uint8_t scopeFlag);
     void PageControl2Change();
     void PopupGetLongNamesClick();
-    /// sender: PopopSaveAsText, PopopSaveAsBat or PopopSaveAsXML.
+    /// sender: PopopSaveAsText, PopopSaveAsBat, PopopSaveAsXML, PopopSaveAsCSV or
+    /// PopopSaveAsHTML.
     void PopopSaveResultsClick(QAction* sender);
+
+    // ---- Compare with a saved XML file (TMainFormCompare.cpp) -------------------------
+    QAction* PopupCompareXml = nullptr; ///< results menu: "Compare with a saved XML file..."
+    /// Asks for a saved XML file, compares it (older) with the by-path results (newer) and
+    /// shows the differences in a CompareDialog; a file that is not Grantwise XML is said
+    /// in an error box naming the place where reading stopped.
+    void PopupCompareXmlClick();
 
     // ---- Effective rights (TMainFormEffective.cpp) ------------------------------------
     QAction* PopupWhoHasAccess = nullptr; ///< results menu: who has access at the line's path
@@ -207,4 +217,7 @@ private:
     /// every scan start and end and after every long-names run.
     uint64_t m_resultsStamp = 0;
     uint64_t m_byObjStamp = 0;
+    /// The last scan's start time (RunTimeText) and entries examined, for the HTML forms.
+    std::string m_runTime;
+    uint64_t m_entriesExamined = 0;
 };

@@ -164,8 +164,14 @@ void TMainForm::createMenus()
     PopopSaveAsBat->setObjectName(QStringLiteral("PopopSaveAsBat"));
     PopopSaveAsXML = PopopSaveResults->addAction(QStringLiteral("... as *.XML"));
     PopopSaveAsXML->setObjectName(QStringLiteral("PopopSaveAsXML"));
+    PopopSaveAsCSV = PopopSaveResults->addAction(QStringLiteral("... as *.CSV"));
+    PopopSaveAsCSV->setObjectName(QStringLiteral("PopopSaveAsCSV"));
+    PopopSaveAsHTML = PopopSaveResults->addAction(QStringLiteral("... as *.HTML"));
+    PopopSaveAsHTML->setObjectName(QStringLiteral("PopopSaveAsHTML"));
     PopupGetLongNames = PopupMenuS->addAction(QStringLiteral("Get Long Names"));
     PopupGetLongNames->setObjectName(QStringLiteral("PopupGetLongNames"));
+    PopupCompareXml = PopupMenuS->addAction(QStringLiteral("Compare with a saved XML file..."));
+    PopupCompareXml->setObjectName(QStringLiteral("PopupCompareXml"));
 }
 
 void TMainForm::createSelectPage()

@@ -4,6 +4,7 @@
 
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TSaveDialog.h"
+#include "export/AuditForms.h"
 #include "export/ReportExport.h"
 #include "export/ReportFile.h"
 #include "scan/LongNames.h"
@@ -87,6 +88,10 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
         form = SaveForm::Batch;
     else if (sender == PopopSaveAsXML)
         form = SaveForm::Xml;
+    else if (sender == PopopSaveAsCSV)
+        form = SaveForm::Csv;
+    else if (sender == PopopSaveAsHTML)
+        form = SaveForm::Html;
     else
         return;
     const std::string ext(SaveFormExtension(form));
@@ -104,15 +109,16 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     // between lines, writing on a worker thread), so it is a long operation like the
     // others: the controls that change the lists are locked and a close waits for it.
     beginOperation();
-    // The text form writes the list the menu was opened on; the batch and XML forms
-    // always write the by-path results.
+    // The text form writes the list the menu was opened on; the other forms always
+    // write the by-path results.
     const ReportList& shown = m_popupComponent == ListBoxByObj ? m_byObj->lines() : m_results->lines();
     const std::string fileName = SaveDialog1->fileName.toStdString();
     ReportFileResult written;
     BatchNotes notes;
     bool cancelled = false;
     try {
-        const std::string bytes = BuildSaveForm(form, shown, m_results->lines(), &notes);
+        const HtmlRunInfo run { m_runTime, m_entriesExamined };
+        const std::string bytes = BuildSaveForm(form, shown, m_results->lines(), &notes, &run);
         written = WriteReportFileResponsive(fileName, bytes);
     } catch (const OperationCancelled&) {
         // The window is closing: a form not yet built is not written.

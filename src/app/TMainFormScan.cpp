@@ -7,6 +7,7 @@
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
 #include "app/widgets/TStatusBar.h"
+#include "export/AuditForms.h"
 #include "netware/D_NW.h"
 #include "scan/ScanRun.h"
 #include "services/ErrorBox.h"
@@ -61,6 +62,7 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
 
     ScanResult result;
     bool cancelled = false;
+    m_runTime = RunTimeText();
     m_results->setFeeding(true);
     try {
         result = RunScan(m_services, m_session, queue, scopeFlag, *m_controls, m_results->lines());
@@ -69,6 +71,7 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
         cancelled = true;
     }
     m_results->setFeeding(false);
+    m_entriesExamined = result.entriesExamined;
     // The latest path and the first slice of the trustee names now; the other names
     // follow while the event loop runs.
     m_controls->finishScan();

@@ -11,8 +11,9 @@ const std::map<std::string, int> scopes { { "directories", 0 }, { "files", 1 }, 
 const std::map<std::string, int> infos { { "trustees", 0 }, { "owner", 1 }, { "both", 2 } };
 const std::map<std::string, ReportFormat> formats { { "txt", ReportFormat::Txt },
     { "trustees", ReportFormat::Trustees }, { "bat", ReportFormat::Bat }, { "xml", ReportFormat::Xml },
-    { "access", ReportFormat::Access }, { "access-csv", ReportFormat::AccessCsv },
-    { "effective", ReportFormat::Effective }, { "effective-csv", ReportFormat::EffectiveCsv } };
+    { "csv", ReportFormat::Csv }, { "html", ReportFormat::Html }, { "access", ReportFormat::Access },
+    { "access-csv", ReportFormat::AccessCsv }, { "effective", ReportFormat::Effective },
+    { "effective-csv", ReportFormat::EffectiveCsv } };
 
 } // namespace
 
@@ -61,12 +62,28 @@ std::optional<int> ParseReportOptions(
         = app.add_option("--format", format,
                  "txt: the list by path; trustees: the list by trustee; bat: RIGHTS commands (a line "
                  "that could not do what it shows becomes 'REM Not run, <reason>: ...'); xml (line breaks in values "
-                 "as &#10; and &#13;); access, access-csv: who has effective rights at each START_PATH (a folder or a "
+                 "as &#10; and &#13;); csv: one row per trustee, owner and IRM line (path,type,detail,name,rights; "
+                 "UTF-8 with a "
+                 "byte-order mark, values that look like formulas behind an apostrophe); html: one self-contained page "
+                 "with the run's time, start paths, counts and both lists (filtering, sorting and paging where scripts "
+                 "run; a note at the top above 20,000 rows); with --compare only txt, csv and html; access, "
+                 "access-csv: who has effective rights at each START_PATH (a folder or a "
                  "file, nothing below it), every user with the reason for each right, then IDs no object has; "
                  "effective, effective-csv: the rights map of --user over the START_PATHs, walked with the scope "
                  "and pattern (each start path and every entry whose rights differ from its parent's)")
               ->check(CLI::IsMember(formats).description(""))
-              ->type_name("txt|trustees|bat|xml|access|access-csv|effective|effective-csv");
+              ->type_name("txt|trustees|bat|xml|csv|html|access|access-csv|effective|effective-csv");
+    auto* compareOpt = app.add_option("--compare", options.compare,
+                              "compare instead of report: list what differs between OLD, an XML file saved by "
+                              "Grantwise, and this scan (trustees added, removed or with changed rights, owners "
+                              "changed, IRMs added, removed or changed; txt, csv 'change,path,detail,name,old,new' or "
+                              "html); paths match without regard to case; settings that differ are said first")
+                           ->type_name("OLD");
+    auto* againstOpt
+        = app.add_option("--against", options.against,
+                 "with --compare: compare OLD with NEW, another saved XML file, without scanning (no START_PATH "
+                 "or scan option)")
+              ->type_name("NEW");
     auto* userOpt = app.add_option("--user", user,
                            "the object whose rights the effective forms map: a user, a group, a container by its typed "
                            "name ('OU=Sales.O=Corp') or a special name, typeless or typed ('.Alice.Sales.Corp')")
@@ -84,12 +101,15 @@ std::optional<int> ParseReportOptions(
     auto* noProgressOpt = app.add_flag("--no-progress", noProgress, "no progress line");
     progressOpt->excludes(noProgressOpt);
     app.add_flag("--stats", options.stats, "after the run, one line of figures on standard error");
-    app.footer("Exit status: 0 the report was written and every start path was read; 1 it was written, but a start "
-               "path did not resolve, its directory information could not be read, or a file search could not "
-               "start in it where the scan searches (each is named; for the effective-rights forms also any entry "
-               "below a start path that could not be read); 2 bad arguments, an unknown --user, an unusable "
-               "network description or settings file, a client start-up failure, or an output that cannot be "
-               "written.");
+    app.footer(
+        "Exit status: 0 the report was written and every start path was read; 1 it was written, but a start "
+        "path did not resolve, its directory information could not be read, or a file search could not "
+        "start in it where the scan searches (each is named; for the effective-rights forms also any entry "
+        "below a start path that could not be read); 2 bad arguments, an unknown --user, an unusable "
+        "network description or settings file, a client start-up failure, or an output that cannot be "
+        "written, or an OLD or NEW that is not a Grantwise XML file (named with the line and column where reading "
+        "stopped); with --compare: 0 nothing differs, 3 something differs (every start path read), 1 start "
+        "paths could not be read, 2 as above.");
 
     try {
         app.parse(argc, argv);
@@ -132,6 +152,30 @@ std::optional<int> ParseReportOptions(
     if (!effectiveForm && options.user) {
         err << "grantwise-report: --user is only for --format effective and effective-csv\n";
         return 2;
+    }
+    if (*againstOpt && !*compareOpt) {
+        err << "grantwise-report: --against needs --compare OLD\n";
+        return 2;
+    }
+    if (*compareOpt && options.format != ReportFormat::Txt && options.format != ReportFormat::Csv
+        && options.format != ReportFormat::Html) {
+        err << "grantwise-report: --compare writes --format txt, csv or html, not " << format << "\n";
+        return 2;
+    }
+    if (*againstOpt) {
+        for (const CLI::Option* scanOption : { settingsOpt, scopeOpt, infoOpt, irmOpt, noIrmOpt, patternOpt,
+                 connectionOpt, app.get_option("--long-names"), app.get_option("--no-recurse"), networkOpt }) {
+            if (*scanOption) {
+                err << "grantwise-report: --against compares two saved files and scans nothing: "
+                    << scanOption->get_name() << " does not go with it\n";
+                return 2;
+            }
+        }
+        if (!options.startPaths.empty()) {
+            err << "grantwise-report: --against compares two saved files and scans nothing: no START_PATH goes with "
+                   "it\n";
+            return 2;
+        }
     }
     if (*outputOpt)
         options.output = output;

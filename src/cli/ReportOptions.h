@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-/// The form grantwise-report writes: the window's save forms, or the forms of effective
-/// rights (who has access at each start path; the rights map of one object).
-enum class ReportFormat { Txt, Trustees, Bat, Xml, Access, AccessCsv, Effective, EffectiveCsv };
+/// The form grantwise-report writes: the window's save forms, the audit forms (CSV, HTML),
+/// or the forms of effective rights (who has access at each start path; the rights map of
+/// one object). A compare writes txt, csv or html.
+enum class ReportFormat { Txt, Trustees, Bat, Xml, Csv, Html, Access, AccessCsv, Effective, EffectiveCsv };
 
 /// What the command line asked for. Unset optionals mean "not given": the settings
 /// file (when one is named) or the window's designed default applies.
@@ -24,6 +25,8 @@ struct ReportOptions {
     ReportFormat format = ReportFormat::Txt;
     std::optional<std::string> user; ///< the object of the effective forms
     std::optional<std::string> output;
+    std::optional<std::string> compare; ///< --compare OLD: the saved XML file to compare with
+    std::optional<std::string> against; ///< --against NEW: compare with this file instead of a scan
     std::optional<std::string> network;
     std::optional<bool> progress;
     bool stats = false;

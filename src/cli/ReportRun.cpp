@@ -1,5 +1,7 @@
 #include "cli/ReportRun.h"
 
+#include "export/AuditForms.h"
+#include "export/AuditReport.h"
 #include "export/EffectiveForms.h"
 #include "export/ReportExport.h"
 #include "export/ReportFile.h"
@@ -20,6 +22,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -197,6 +200,38 @@ int runEffective(const ReportOptions& options, const ScanSession& session, const
     return unreadable.empty() ? 0 : 1;
 }
 
+// The bytes of a compare in the form asked for.
+std::string compareBytes(
+    const ReportOptions& options, const CompareResult& result, const std::string& newerName, const std::string& time)
+{
+    switch (options.format) {
+    case ReportFormat::Csv:
+        return BuildCompareCsv(result);
+    case ReportFormat::Html:
+        return BuildCompareHtml(result, *options.compare, newerName, time);
+    default:
+        return BuildCompareText(result);
+    }
+}
+
+// --compare OLD --against NEW: two saved files, no network. 0 nothing differs, 3 something
+// does, 2 for a file that is not Grantwise XML or an output that cannot be written.
+int runCompareFiles(const ReportOptions& options, std::ostream& out, std::ostream& err)
+{
+    const std::string time = RunTimeText();
+    CompareResult result;
+    try {
+        const auto [older, newer] = ReadSavedXmlPair(*options.compare, *options.against);
+        result = CompareReports(older, newer);
+    } catch (const SavedXmlError& e) {
+        err << "grantwise-report: " << e.what() << "\n";
+        return 2;
+    }
+    if (const int status = writeOutput(options, compareBytes(options, result, *options.against, time), out, err))
+        return status;
+    return result.same() ? 0 : 3;
+}
+
 } // namespace
 
 int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err)
@@ -207,7 +242,22 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     services.messageBox = [&err](int, const std::string& text) { err << "grantwise-report: " << text << std::endl; };
     const ServicesScope scope(services);
 
+    if (options.against)
+        return runCompareFiles(options, out, err);
+    const std::string runTime = RunTimeText();
     const auto loadStart = Clock::now();
+
+    // The file to compare with is read first: one that is not Grantwise XML ends the run
+    // before any scan.
+    std::optional<AuditReport> older;
+    if (options.compare) {
+        try {
+            older = ReadSavedXml(*options.compare);
+        } catch (const SavedXmlError& e) {
+            err << "grantwise-report: " << e.what() << "\n";
+            return 2;
+        }
+    }
 
     SavedScanSettings saved;
     if (options.settingsFile) {
@@ -305,27 +355,41 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     std::string bytes;
     BatchNotes batchNotes;
     size_t linesWritten = results.count();
-    switch (options.format) {
-    case ReportFormat::Txt:
-        bytes = BuildTextForm(results);
-        break;
-    case ReportFormat::Trustees: {
-        ReportList byTrustee;
-        BuildTrusteeList(results, byTrustee);
-        bytes = BuildTextForm(byTrustee);
-        linesWritten = byTrustee.count();
-        break;
-    }
-    case ReportFormat::Bat:
-        bytes = BuildBatchForm(results, &batchNotes);
-        linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-        break;
-    case ReportFormat::Xml:
-        bytes = BuildXmlForm(results);
-        linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-        break;
-    default:
-        break; // the effective-rights forms went their own way above
+    std::optional<CompareResult> compared;
+    if (older) {
+        compared = CompareReports(*older, AuditReportFromResults(results));
+        bytes = compareBytes(options, *compared, "this scan", runTime);
+        linesWritten = compared->rows.size();
+    } else {
+        switch (options.format) {
+        case ReportFormat::Txt:
+            bytes = BuildTextForm(results);
+            break;
+        case ReportFormat::Trustees: {
+            ReportList byTrustee;
+            BuildTrusteeList(results, byTrustee);
+            bytes = BuildTextForm(byTrustee);
+            linesWritten = byTrustee.count();
+            break;
+        }
+        case ReportFormat::Bat:
+            bytes = BuildBatchForm(results, &batchNotes);
+            linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+            break;
+        case ReportFormat::Xml:
+            bytes = BuildXmlForm(results);
+            linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+            break;
+        case ReportFormat::Csv:
+            bytes = BuildCsvForm(results);
+            linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+            break;
+        case ReportFormat::Html:
+            bytes = BuildHtmlForm(results, { runTime, scan.entriesExamined });
+            break;
+        default:
+            break; // the effective-rights forms went their own way above
+        }
     }
     if (const int status = writeOutput(options, bytes, out, err))
         return status;
@@ -343,5 +407,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
             peakResidentKiB())
             << "\n";
     }
-    return scan.unreadable.empty() ? 0 : 1;
+    if (!scan.unreadable.empty())
+        return 1;
+    return compared && !compared->same() ? 3 : 0;
 }

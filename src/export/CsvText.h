@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -16,6 +17,9 @@ class CsvText {
 public:
     /// Starts the file with the byte-order mark and the header row (names as given).
     explicit CsvText(std::initializer_list<std::string_view> header);
+
+    /// Makes room for bytes more, for a writer that knows roughly how much it writes.
+    void reserve(size_t bytes) { m_bytes.reserve(m_bytes.size() + bytes); }
 
     /// Appends one row.
     void row(std::initializer_list<std::string_view> fields);

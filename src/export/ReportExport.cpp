@@ -1,5 +1,6 @@
 #include "export/ReportExport.h"
 
+#include "export/AuditForms.h"
 #include "export/BatchText.h"
 #include "export/OemCodePage.h"
 #include "export/XmlText.h"
@@ -80,21 +81,6 @@ template <typename F> void forEachKindLine(const ReportList& results, F f)
         if ((i + 1) % linesPerPendingCall == 0)
             ProcessPendingMessages();
     }
-}
-
-// The letters of a rights mask, as a RIGHTS command and the XML form write them.
-void rightsLetters(uint16_t mask, std::string& out)
-{
-    out.clear();
-    AppendFileSystemRights(mask, out);
-}
-
-// The rights of an IRM line: its letters, or "-ALL" (none let through).
-void irmRights(uint16_t mask, std::string& out)
-{
-    rightsLetters(mask, out);
-    if (out.empty())
-        out = "-ALL";
 }
 
 // Writes the arguments of an XML template: the first one, the current path, is kept
@@ -255,6 +241,14 @@ private:
 
 } // namespace
 
+void XmlRightsText(uint16_t mask, bool irm, std::string& out)
+{
+    out.clear();
+    AppendFileSystemRights(mask, out);
+    if (irm && out.empty())
+        out = "-ALL";
+}
+
 std::string_view SaveFormExtension(SaveForm form) noexcept
 {
     switch (form) {
@@ -262,6 +256,10 @@ std::string_view SaveFormExtension(SaveForm form) noexcept
         return "bat";
     case SaveForm::Xml:
         return "xml";
+    case SaveForm::Csv:
+        return "csv";
+    case SaveForm::Html:
+        return "html";
     case SaveForm::Text:
         break;
     }
@@ -331,7 +329,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
         }
         case ReportRow::Trustee: {
             const std::string_view name = results.names().name(line.name);
-            rightsLetters(line.rights, rights);
+            XmlRightsText(line.rights, false, rights);
             // An empty rights argument would make RIGHTS show the rights instead of
             // setting them; "N" (no rights) keeps the assignment with none.
             if (rights.empty())
@@ -340,7 +338,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
             break;
         }
         case ReportRow::Irm:
-            irmRights(line.rights, rights);
+            XmlRightsText(line.rights, true, rights);
             lines.rights(tmpl, pathWord, pathNonAscii, { path, rights });
             break;
         case ReportRow::Owner:
@@ -394,14 +392,14 @@ std::string BuildXmlForm(const ReportList& results)
             }
             break;
         case ReportRow::Trustee:
-            rightsLetters(line.rights, rights);
+            XmlRightsText(line.rights, false, rights);
             appendTemplate(out, tmpl, { path, rights, results.names().name(line.name) }, XmlArgs {});
             break;
         case ReportRow::Owner:
             appendTemplate(out, tmpl, { path, results.ownerValue(line.name) }, XmlArgs {});
             break;
         case ReportRow::Irm:
-            irmRights(line.rights, rights);
+            XmlRightsText(line.rights, true, rights);
             appendTemplate(out, tmpl, { path, rights }, XmlArgs {});
             break;
         default:
@@ -449,9 +447,14 @@ std::string BatchNotesText(const BatchNotes& notes)
         total == 1 ? "line is a remark that is" : "lines are remarks that are", reasons.c_str());
 }
 
-std::string BuildSaveForm(SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes)
+std::string BuildSaveForm(
+    SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes, const HtmlRunInfo* run)
 {
     switch (form) {
+    case SaveForm::Csv:
+        return BuildCsvForm(results);
+    case SaveForm::Html:
+        return BuildHtmlForm(results, run ? *run : HtmlRunInfo {});
     case SaveForm::Batch:
         return BuildBatchForm(results, notes);
     case SaveForm::Xml:

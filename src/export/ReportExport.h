@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 class ReportList;
+struct HtmlRunInfo;
 
 // The three save forms of the results, built completely in memory as the bytes of the
 // file: every line followed by CR LF (the last one too), no byte-order mark, nothing
@@ -15,10 +17,12 @@ class ReportList;
 // responsive while a large result is saved; OperationCancelled thrown from there passes
 // on and nothing is returned.
 
-/// The save forms of the results.
-enum class SaveForm { Text, Batch, Xml };
+/// The save forms of the results: the window's three, and the audit forms CSV and HTML
+/// (AuditForms.h).
+enum class SaveForm { Text, Batch, Xml, Csv, Html };
 
-/// The file-name extension of a form, lower case, without the dot: "txt", "bat", "xml".
+/// The file-name extension of a form, lower case, without the dot: "txt", "bat", "xml",
+/// "csv", "html".
 std::string_view SaveFormExtension(SaveForm form) noexcept;
 
 /// The text form: the text of every line of `lines` (the by-path results or the rows of
@@ -83,8 +87,14 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullpt
 /// reads back the stored names and paths.
 std::string BuildXmlForm(const ReportList& results);
 
-/// BuildTextForm(shown) for the text form, else the batch or XML form of `results`
-/// (those two always write the by-path results, whichever list is shown). notes, when
-/// given, receives the batch form's notes (empty for the other forms).
-std::string BuildSaveForm(
-    SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes = nullptr);
+/// The rights of a trustee line (irm false) or an IRM line as the XML form writes them:
+/// the letters held, in their order; an IRM that lets nothing through "-ALL". Replaces
+/// out. The CSV and compare forms write rights the same way.
+void XmlRightsText(uint16_t mask, bool irm, std::string& out);
+
+/// BuildTextForm(shown) for the text form, else the batch, XML, CSV or HTML form of
+/// `results` (those always write the by-path results, whichever list is shown). notes,
+/// when given, receives the batch form's notes (empty for the other forms); run gives
+/// the HTML form its time and count of entries (none: an empty time and 0).
+std::string BuildSaveForm(SaveForm form, const ReportList& shown, const ReportList& results,
+    BatchNotes* notes = nullptr, const HtmlRunInfo* run = nullptr);

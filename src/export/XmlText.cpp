@@ -132,6 +132,13 @@ void appendEncoded(std::string& out, std::string_view s)
 
 } // namespace
 
+char16_t Windows1252Char(unsigned char byte) noexcept
+{
+    if (byte < 0x80 || byte >= 0xA0 || row80[byte - 0x80] == 0)
+        return byte;
+    return row80[byte - 0x80];
+}
+
 int Windows1252Byte(char32_t codePoint) noexcept
 {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))

@@ -23,6 +23,10 @@
 /// Cannot fail; appends in place without temporaries for plain ASCII values.
 void AppendXmlText(std::string& out, std::string_view utf8);
 
+/// The Unicode code point of a windows-1252 byte; the five bytes the code page leaves
+/// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) give the C1 control of the same number.
+char16_t Windows1252Char(unsigned char byte) noexcept;
+
 /// The windows-1252 byte of a Unicode code point, or -1 when the code page has none
 /// (code points below 0x80 map to themselves).
 int Windows1252Byte(char32_t codePoint) noexcept;

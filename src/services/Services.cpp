@@ -37,6 +37,11 @@ std::optional<std::string> Services::askSaveFileName(const SaveFileRequest& requ
     return saveFileName ? saveFileName(request) : std::nullopt;
 }
 
+std::optional<std::string> Services::askOpenFileName(const SaveFileRequest& request) const
+{
+    return openFileName ? openFileName(request) : std::nullopt;
+}
+
 ServicesScope::ServicesScope(Services& services)
     : m_services(&services)
     , m_below(innermostScope())

@@ -30,6 +30,9 @@ struct SaveFileRequest {
 using MessageBoxFunction = std::function<void(int type, const std::string& text)>;
 /// Chooses the file to save to: the full file name, or nullopt when the user cancelled.
 using SaveFileNameFunction = std::function<std::optional<std::string>(const SaveFileRequest& request)>;
+/// Chooses an existing file to open (the request's file name is the one proposed, its
+/// filter the choices): the full file name, or nullopt when the user cancelled.
+using OpenFileNameFunction = SaveFileNameFunction;
 
 /// One context of services. A plain value: a copy has the same services (the window
 /// copies the one it is given and adds its pump). Whoever fills it keeps what it points
@@ -46,6 +49,8 @@ struct Services {
     std::function<void()> pendingMessages;
     /// Chooses the file a save writes. Empty: no file is chosen (as if cancelled).
     SaveFileNameFunction saveFileName;
+    /// Chooses a file to open (the saved XML file a compare reads). Empty: none is chosen.
+    OpenFileNameFunction openFileName;
     /// The program file's full path, beside which its information text and README lie
     /// and after which its settings file is named. Empty: the running executable's.
     std::string programFilePath;
@@ -63,6 +68,8 @@ struct Services {
     void processPendingMessages() const;
     /// Chooses a file (see saveFileName).
     std::optional<std::string> askSaveFileName(const SaveFileRequest& request) const;
+    /// Chooses a file to open (see openFileName).
+    std::optional<std::string> askOpenFileName(const SaveFileRequest& request) const;
 };
 
 /// Makes a context the current one for its lifetime; the one current before comes back

@@ -141,19 +141,22 @@ private Q_SLOTS:
         QCOMPARE(ui.StatusBar1->height(), 19);
         QCOMPARE(ui.StatusBar1->cursor().shape(), Qt::PointingHandCursor);
 
-        // The context menu: the submenu with the three save forms, then long names; the
-        // effective-rights commands follow after a separator.
+        // The context menu: the submenu with the save forms (the window's three, then the
+        // audit forms), long names and the compare; the effective-rights commands follow
+        // after a separator.
         const QList<QAction*> items = ui.PopupMenuS->actions();
-        QCOMPARE(items.size(), 5);
+        QCOMPARE(items.size(), 6);
         QCOMPARE(items[0]->text(), QStringLiteral("Save Results ..."));
         QCOMPARE(items[0]->menu(), ui.PopopSaveResults);
         QCOMPARE(items[1], ui.PopupGetLongNames);
-        QVERIFY(items[2]->isSeparator());
-        QCOMPARE(items.mid(3), QList<QAction*>({ ui.PopupWhoHasAccess, ui.PopupRightsOfUser }));
+        QCOMPARE(items[2], ui.PopupCompareXml);
+        QVERIFY(items[3]->isSeparator());
+        QCOMPARE(items.mid(4), QList<QAction*>({ ui.PopupWhoHasAccess, ui.PopupRightsOfUser }));
         QCOMPARE(ui.PopupGetLongNames->text(), QStringLiteral("Get Long Names"));
         QVERIFY(ui.PopupGetLongNames->isEnabled());
         QCOMPARE(ui.PopopSaveResults->actions(),
-            QList<QAction*>({ ui.PopopSaveAsText, ui.PopopSaveAsBat, ui.PopopSaveAsXML }));
+            QList<QAction*>(
+                { ui.PopopSaveAsText, ui.PopopSaveAsBat, ui.PopopSaveAsXML, ui.PopopSaveAsCSV, ui.PopopSaveAsHTML }));
         QCOMPARE(ui.PopopSaveAsText->text(), QStringLiteral("... as *.TXT"));
         QCOMPARE(ui.PopopSaveAsBat->text(), QStringLiteral("... as *.BAT"));
         QCOMPARE(ui.PopopSaveAsXML->text(), QStringLiteral("... as *.XML"));

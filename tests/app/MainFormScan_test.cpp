@@ -3,6 +3,7 @@
 
 #include "AppTestEnv.h"
 #include "MainFormUi.h"
+#include "app/CompareDialog.h"
 #include "app/TMainForm.h"
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TCheckListBox.h"
@@ -20,6 +21,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 
@@ -63,6 +65,27 @@ public:
 private:
     AppTestEnv& m_env;
 };
+
+// What grantwise-report writes for the window's network, R&D with scope and info both,
+// and more arguments.
+std::string commandLineOutput(const QStringList& more)
+{
+    QProcess report;
+    report.start(QStringLiteral(GRANTWISE_REPORT_EXE),
+        QStringList { "--network", QString::fromStdString(TestDataPath("app/window-network.json")),
+            QString::fromStdString(rnD), "--scope", "both", "--info", "both" }
+            + more);
+    report.waitForFinished(60000);
+    return report.readAllStandardOutput().toStdString();
+}
+
+// An HTML page with its time stamp, the one part that differs between two runs, blanked.
+std::string withoutTime(const std::string& html)
+{
+    return QString::fromStdString(html)
+        .replace(QRegularExpression(QStringLiteral("<time datetime=\"[^\"]*\">[^<]*</time>")), QStringLiteral("<time>"))
+        .toStdString();
+}
 
 // Runs an action at the first pending-messages call of a long operation (before the
 // window's own pump, which then runs as usual).
@@ -359,6 +382,100 @@ private Q_SLOTS:
             == 0);
         QVERIFY(xmlBytes.find("<base>\\\\FS1\\VOL1\\R&amp;D</base>") != std::string::npos);
         QVERIFY(env.services().texts().empty());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void auditFormsAndCompareWriteWhatTheCommandLineWrites()
+    {
+        AppTestEnv env;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, rnD);
+        ui.RadioGroupScope->click(2);
+        ui.RadioGroupInfo->click(2);
+        ui.BitBtnScanDirs->click();
+
+        const std::string csv = env.home().file("audit.csv");
+        {
+            DialogAnswer answer(env, csv);
+            ui.PopopSaveAsCSV->trigger();
+            QCOMPARE(answer.requests[0].fileName, std::string("Trustees.csv"));
+            QCOMPARE(answer.requests[0].filter, std::string("CSV Files|*.csv|All Files|*.*"));
+        }
+        QCOMPARE(ReadFileBytes(csv), commandLineOutput({ "--format", "csv" }));
+        const std::string html = env.home().file("audit.html");
+        {
+            DialogAnswer answer(env, html);
+            ui.PopopSaveAsHTML->trigger();
+            QCOMPARE(answer.requests[0].defaultExt, std::string("html"));
+        }
+        QVERIFY(ReadFileBytes(html).find("<dt>Entries examined</dt><dd>3</dd>") != std::string::npos);
+        QCOMPARE(withoutTime(ReadFileBytes(html)), withoutTime(commandLineOutput({ "--format", "html" })));
+
+        // Compared with its own save, nothing differs.
+        const std::string xml = env.home().file("audit.xml");
+        {
+            DialogAnswer answer(env, xml);
+            ui.PopopSaveAsXML->trigger();
+        }
+        std::vector<SaveFileRequest> asked;
+        std::string chosen = xml;
+        env.services().openFileName = [&](const SaveFileRequest& request) {
+            asked.push_back(request);
+            return std::optional<std::string>(chosen);
+        };
+        ui.PopupCompareXml->trigger();
+        QCOMPARE(asked.size(), size_t(1));
+        QCOMPARE(asked[0].filter, std::string("XML Files|*.xml|All Files|*.*"));
+        QPointer<CompareDialog> dialog = form.findChild<CompareDialog*>();
+        QVERIFY(dialog);
+        QCOMPARE(
+            dialog->findChild<QLabel*>(QStringLiteral("CompareSummary"))->text(), QStringLiteral("Nothing differs."));
+        QCOMPARE(dialog->findChild<QListView*>(QStringLiteral("CompareList"))->model()->rowCount(), 0);
+        dialog->close();
+        QTRY_VERIFY(!dialog);
+
+        // A save with other rights: the list shows the difference, and its saves are the
+        // command line's bytes.
+        std::string older = ReadFileBytes(xml);
+        const size_t at = older.find("<rights>RWCEAFM</rights>");
+        QVERIFY(at != std::string::npos);
+        older.replace(at, 24, "<rights>RF</rights>");
+        chosen = env.home().file("older.xml");
+        QVERIFY(WriteFileBytes(chosen, older));
+        ui.PopupCompareXml->trigger();
+        dialog = form.findChild<CompareDialog*>();
+        QVERIFY(dialog);
+        const QAbstractItemModel* rows = dialog->findChild<QListView*>(QStringLiteral("CompareList"))->model();
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->data(rows->index(0, 0)).toString(),
+            QStringLiteral("Changed trustee at FS1\\VOL1:R&D: .Admin.Corp: RF -> RWCEAFM"));
+        for (const auto& [button, format] :
+            { std::pair { "CompareSaveText", "txt" }, { "CompareSaveCsv", "csv" }, { "CompareSaveHtml", "html" } }) {
+            const std::string saved = env.home().file(std::string("compare.") + format);
+            {
+                DialogAnswer answer(env, saved);
+                dialog->findChild<QPushButton*>(QLatin1String(button))->click();
+                QCOMPARE(answer.requests[0].fileName, std::string("Compare.") + format);
+            }
+            QCOMPARE(withoutTime(ReadFileBytes(saved)),
+                withoutTime(commandLineOutput({ "--compare", QString::fromStdString(chosen), "--format", format })));
+        }
+        dialog->close();
+        QTRY_VERIFY(!dialog);
+
+        // A file that is not Grantwise XML: said with its place, no dialog.
+        QVERIFY(WriteFileBytes(chosen, "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<report/>"));
+        ui.PopupCompareXml->trigger();
+        QVERIFY(!form.findChild<CompareDialog*>());
+        QCOMPARE(env.services().texts(),
+            std::vector<std::string>(
+                { chosen + ":2:9: not a Grantwise XML file: the root element is not <document>" }));
+        QCOMPARE(env.services().messages()[0].type, int(mtError));
+        // Cancelled: nothing happens.
+        env.services().openFileName = nullptr;
+        ui.PopupCompareXml->trigger();
+        QCOMPARE(env.services().messages().size(), size_t(1));
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 

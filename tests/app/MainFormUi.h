@@ -55,12 +55,15 @@ struct MainFormUi {
         , PopopSaveAsText(FindControl<QAction>(form, "PopopSaveAsText"))
         , PopopSaveAsBat(FindControl<QAction>(form, "PopopSaveAsBat"))
         , PopopSaveAsXML(FindControl<QAction>(form, "PopopSaveAsXML"))
+        , PopopSaveAsCSV(FindControl<QAction>(form, "PopopSaveAsCSV"))
+        , PopopSaveAsHTML(FindControl<QAction>(form, "PopopSaveAsHTML"))
         , PageControl2(FindControl<QTabWidget>(form, "PageControl2"))
         , TabSheetByPath(FindControl<QWidget>(form, "TabSheetByPath"))
         , TabSheetByObj(FindControl<QWidget>(form, "TabSheetByObj"))
         , ListBoxResults(FindControl<QListView>(form, "ListBoxResults"))
         , ListBoxByObj(FindControl<QListView>(form, "ListBoxByObj"))
         , PopupGetLongNames(FindControl<QAction>(form, "PopupGetLongNames"))
+        , PopupCompareXml(FindControl<QAction>(form, "PopupCompareXml"))
         , PopupWhoHasAccess(FindControl<QAction>(form, "PopupWhoHasAccess"))
         , PopupRightsOfUser(FindControl<QAction>(form, "PopupRightsOfUser"))
         , Panel2(FindControl<QFrame>(form, "Panel2"))
@@ -94,12 +97,15 @@ struct MainFormUi {
     QAction* PopopSaveAsText;
     QAction* PopopSaveAsBat;
     QAction* PopopSaveAsXML;
+    QAction* PopopSaveAsCSV;
+    QAction* PopopSaveAsHTML;
     QTabWidget* PageControl2;
     QWidget* TabSheetByPath;
     QWidget* TabSheetByObj;
     QListView* ListBoxResults;
     QListView* ListBoxByObj;
     QAction* PopupGetLongNames;
+    QAction* PopupCompareXml;
     QAction* PopupWhoHasAccess;
     QAction* PopupRightsOfUser;
     QFrame* Panel2;

@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QXmlStreamReader>
 
@@ -73,6 +78,62 @@ void expectGolden(const std::string& actual, const std::string& name)
     if (std::getenv("GRANTWISE_UPDATE_GOLDEN"))
         WriteFileBytes(path, actual);
     EXPECT_EQ(actual, ReadFileBytes(path)) << "differs from " << path;
+}
+
+// The audit network: non-ASCII names in paths and trustees, a file whose name needs CSV
+// quoting, a trustee named like a script, an IRM that lets nothing through.
+const std::string auditNetwork = TestDataPath("cli-audit-network.json");
+
+std::vector<std::string> auditScan(const std::vector<std::string>& more)
+{
+    std::vector<std::string> args { "--network", auditNetwork, "\\\\FS1\\VOL1", "--scope", "both", "--info", "both",
+        "--long-names" };
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+// The run's time is the only part of an HTML page that differs between runs: it is
+// checked for its form and replaced by "TIME".
+std::string withoutRunTime(const std::string& html)
+{
+    static const QRegularExpression time(
+        QStringLiteral("<time datetime=\"(\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d)\">\\1</time>"));
+    QString page = QString::fromStdString(html);
+    EXPECT_EQ(page.count(time), 1) << "no run time in ISO 8601 with its offset";
+    return page.replace(time, QStringLiteral("<time datetime=\"TIME\">TIME</time>")).toStdString();
+}
+
+struct ToolRun {
+    bool started = false;
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a program of the system (Debian's python3, chromium) with arguments.
+ToolRun runTool(const QString& program, const QStringList& args, int timeoutMs = 120000)
+{
+    QProcess process;
+    process.start(program, args);
+    ToolRun run;
+    run.started = process.waitForStarted(10000);
+    if (!run.started)
+        return run;
+    if (!process.waitForFinished(timeoutMs))
+        process.kill();
+    process.waitForFinished(5000);
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+// Chromium without a display, sandbox or GPU, as a test machine allows it.
+QStringList headlessChromium(const QStringList& more)
+{
+    return QStringList { "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--no-first-run",
+        "--user-data-dir=" + QString::fromStdString(TempDir().path()) }
+    + more;
 }
 
 } // namespace
@@ -438,4 +499,248 @@ TEST(ReportCli, EffectiveRightsBadInput)
     EXPECT_NE(run.err.find(": $.trees[0].objects[0].member-of[0]: no object of the tree 'T' is named 'Staf.Corp'"),
         std::string::npos)
         << run.err;
+}
+
+TEST(ReportCli, CsvFormReadsBackWithAnIndependentReader)
+{
+    TempDir dir;
+    const std::string file = dir.file("audit.csv");
+    const CliRun run = runReport(auditScan({ "--format", "csv", "-o", file }));
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string csv = ReadFileBytes(file);
+    expectGolden(csv, "cli-audit.csv");
+
+    // Python's csv module (not our writer's logic) reads it back: one list of fields per
+    // row, the fields separated by U+001F and the rows by U+001E.
+    const ToolRun python = runTool(QStringLiteral("/usr/bin/python3"),
+        { "-c",
+            "import csv, sys\n"
+            "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+            "    sys.stdout.buffer.write('\\x1e'.join('\\x1f'.join(r) for r in csv.reader(f, strict=True))"
+            ".encode('utf-8'))\n",
+            QString::fromStdString(file) });
+    if (!python.started)
+        GTEST_SKIP() << "/usr/bin/python3 cannot start (scripts/install-deps installs it)";
+    ASSERT_EQ(python.status, 0) << python.err;
+    std::vector<std::vector<std::string>> rows;
+    for (const QString& row : QString::fromStdString(python.out).split(QChar(0x1e))) {
+        rows.emplace_back();
+        for (const QString& field : row.split(QChar(0x1f)))
+            rows.back().push_back(field.toStdString());
+    }
+    ASSERT_EQ(rows.size(), 15u);
+    EXPECT_EQ(rows[0], (std::vector<std::string> { "path", "type", "detail", "name", "rights" }));
+    for (const auto& row : rows)
+        EXPECT_EQ(row.size(), 5u);
+    const auto has
+        = [&](const std::vector<std::string>& row) { return std::find(rows.begin(), rows.end(), row) != rows.end(); };
+    EXPECT_TRUE(has({ "\\\\FS1\\VOL1\\Finance\\Q1, \"Final\".xls", "file", "trustee", ".Łukasz.Staff.Corp", "R" }));
+    EXPECT_TRUE(has({ "\\\\FS1\\VOL1\\Finance\\日本語", "directory", "irm", "", "'-ALL" }));
+    EXPECT_TRUE(
+        has({ "\\\\FS1\\VOL1\\Finance\\日本語", "directory", "trustee", ".<script>alert(1)</script>.Corp", "RF" }));
+    EXPECT_TRUE(has({ "\\\\FS1\\VOL1\\Finance", "directory", "trustee", ".Müller.Staff.Corp", "RWCEF" }));
+}
+
+TEST(ReportCli, HtmlFormIsValidAndRendersInChromium)
+{
+    TempDir dir;
+    const std::string file = dir.file("audit.html");
+    const CliRun run = runReport(auditScan({ "--format", "html", "-o", file }));
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string html = ReadFileBytes(file);
+    expectGolden(withoutRunTime(html), "cli-audit.html");
+    // The trustee named like a script stays text: the page holds one script, its own.
+    EXPECT_NE(html.find(".&lt;script&gt;alert(1)&lt;/script&gt;.Corp"), std::string::npos);
+    EXPECT_EQ(QString::fromStdString(html).count(QStringLiteral("<script")), 1);
+
+    // An HTML5 parser in strict mode (html5lib) finds no error.
+    const ToolRun parser = runTool(QStringLiteral("/usr/bin/python3"),
+        { "-c",
+            "import sys, html5lib\n"
+            "p = html5lib.HTMLParser(strict=True)\n"
+            "p.parse(open(sys.argv[1], 'rb'), transport_encoding='utf-8')\n",
+            QString::fromStdString(file) });
+    if (!parser.started || parser.err.find("No module named 'html5lib'") != std::string::npos)
+        GTEST_SKIP() << "python3 with html5lib cannot start (scripts/install-deps installs python3-html5lib)";
+    EXPECT_EQ(parser.status, 0) << parser.err;
+
+    // Chromium renders it: a screenshot, and the page as its script leaves it (both
+    // tables paged and counted). (With scripts off the page is its markup as parsed above.)
+    const QString url = QStringLiteral("file://") + QString::fromStdString(file);
+    const std::string png = dir.file("audit.png");
+    const ToolRun shot = runTool(QStringLiteral("chromium"),
+        headlessChromium({ "--window-size=1200,1400", "--screenshot=" + QString::fromStdString(png), url }));
+    if (!shot.started || shot.status != 0 || ReadFileBytes(png).empty())
+        GTEST_SKIP() << "headless chromium cannot start here (scripts/install-deps installs chromium): "
+                     << shot.err.substr(0, 400);
+    EXPECT_EQ(ReadFileBytes(png).rfind("\x89PNG", 0), 0u);
+    EXPECT_GT(ReadFileBytes(png).size(), 10000u); // not a blank page
+    const ToolRun dom = runTool(QStringLiteral("chromium"), headlessChromium({ "--dump-dom", url }));
+    EXPECT_NE(dom.out.find("rows 1-14 of 14"), std::string::npos) << dom.out.substr(0, 2000);
+    EXPECT_NE(dom.out.find("rows 1-7 of 7"), std::string::npos);
+    EXPECT_NE(dom.out.find(".&lt;script&gt;alert(1)&lt;/script&gt;.Corp"), std::string::npos);
+}
+
+TEST(ReportCli, CompareWithASavedFileInEveryForm)
+{
+    const std::string old = TestDataPath("cli-compare-old.xml");
+    for (const auto& [format, golden] :
+        { std::pair { "txt", "cli-compare.txt" }, { "csv", "cli-compare.csv" }, { "html", "cli-compare.html" } }) {
+        SCOPED_TRACE(format);
+        const CliRun run = runReport(auditScan({ "--compare", old, "--format", format }));
+        EXPECT_EQ(run.status, 3) << run.err;
+        EXPECT_EQ(run.err, "");
+        // The page names OLD as given; the golden holds it without this checkout's folder.
+        const std::string folder = TestDataPath("");
+        std::string out = std::string(format) == "html" ? withoutRunTime(run.out) : run.out;
+        for (size_t at = out.find(folder); at != std::string::npos; at = out.find(folder))
+            out.replace(at, folder.size(), "DATA/");
+        expectGolden(out, golden);
+    }
+    // Two saved files give what the file and the scan gave; a file against itself, nothing.
+    TempDir dir;
+    const std::string saved = dir.file("new.xml");
+    ASSERT_EQ(runReport(auditScan({ "--format", "xml", "-o", saved })).status, 0);
+    CliRun run = runReport({ "--compare", old, "--against", saved, "--format", "csv" });
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.out, ReadFileBytes(TestDataPath("cli-compare.csv")));
+    run = runReport({ "--compare", saved, "--against", saved });
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Nothing differs.\r\n");
+    // Short names against long: said first, and every path then differs.
+    run = runReport(withNetwork({ "--compare", saved, "--network", auditNetwork, "\\\\FS1\\VOL1", "--format", "csv" }));
+    EXPECT_EQ(run.status, 2); // --network twice
+    run = runReport({ "--network", auditNetwork, "\\\\FS1\\VOL1", "--scope", "both", "--info", "both", "--compare",
+        saved, "--format", "csv" });
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out.find("\xEF\xBB\xBF"
+                           "change,path,detail,name,old,new\r\nchanged,,settings,names,long,short\r\n"),
+        0u)
+        << run.out;
+    // A start path that cannot be read: status 1, whatever differs.
+    run = runReport(auditScan({ "--compare", saved, "\\\\FS1\\VOL9" }));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "grantwise-report: cannot read start path \\\\FS1\\VOL9: 0x8998 (Volume does not exist)\n");
+}
+
+TEST(ReportCli, CompareOnTheDemoNetworkFindsExactlyWhatChanged)
+{
+    TempDir dir;
+    const std::string saved = dir.file("demo.xml");
+    const std::vector<std::string> scan { "\\\\HL-FS1\\VOL1", "--scope", "both", "--info", "both" };
+    auto args = scan;
+    args.insert(args.end(), { "--format", "xml", "-o", saved });
+    ASSERT_EQ(runReport(args).status, 0);
+    args = scan;
+    args.insert(args.end(), { "--compare", saved });
+    CliRun run = runReport(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Nothing differs.\r\n");
+
+    // A copy of the demo description with one trustee's rights, one owner and one IRM
+    // changed.
+    QFile demo(QStringLiteral(GRANTWISE_TEST_DATA "/../../data/demo-network.json"));
+    ASSERT_TRUE(demo.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(demo.readAll()).object();
+    QJsonArray servers = root["servers"].toArray();
+    QJsonObject server = servers[0].toObject();
+    QJsonArray volumes = server["volumes"].toArray();
+    QJsonObject volume = volumes[1].toObject();
+    ASSERT_EQ(volume["name"].toString(), QStringLiteral("VOL1"));
+    QJsonArray top = volume["entries"].toArray();
+    QJsonObject finance = top[0].toObject();
+    ASSERT_EQ(finance["dir"].toString(), QStringLiteral("Finance"));
+    QJsonArray trustees = finance["trustees"].toArray();
+    trustees[1] = QJsonArray { "MBrennan.Finance.Harbour", "RF" }; // was RWCEAFM
+    finance["trustees"] = trustees;
+    QJsonArray below = finance["entries"].toArray();
+    for (qsizetype i = 0; i < below.size(); ++i) {
+        QJsonObject entry = below[i].toObject();
+        if (entry.value("dir") == QStringLiteral("Payroll"))
+            entry["irm"] = "R"; // was RF
+        if (entry.value("dir") == QStringLiteral("Invoices"))
+            entry["owner"] = "LVasquez.Finance.Harbour"; // was TOkafor
+        below[i] = entry;
+    }
+    finance["entries"] = below;
+    top[0] = finance;
+    volume["entries"] = top;
+    volumes[1] = volume;
+    server["volumes"] = volumes;
+    servers[0] = server;
+    root["servers"] = servers;
+    const std::string changed = dir.file("changed.json");
+    ASSERT_TRUE(WriteFileBytes(changed, QJsonDocument(root).toJson().toStdString()));
+
+    args.insert(args.end(), { "--network", changed, "--format", "csv" });
+    run = runReport(args);
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.out,
+        "\xEF\xBB\xBF"
+        "change,path,detail,name,old,new\r\n"
+        "changed,HL-FS1\\VOL1:\\FINANCE,trustee,.MBrennan.Finance.Harbour,RWCEAFM,RF\r\n"
+        "changed,HL-FS1\\VOL1:\\FINANCE\\INVOICES,owner,,.TOkafor.Finance.Harbour,.LVasquez.Finance.Harbour\r\n"
+        "changed,HL-FS1\\VOL1:\\FINANCE\\PAYROLL,irm,,RF,R\r\n");
+}
+
+TEST(ReportCli, CompareRefusesWhatIsNotAGrantwiseXmlFile)
+{
+    TempDir dir;
+    const std::string out = dir.file("diff.txt");
+    const std::string head = "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?><document>\r\n";
+    struct Case {
+        std::string content;
+        std::string message; // after "grantwise-report: <file>:"
+    };
+    const std::vector<Case> cases {
+        { "<html><body/></html>", "1:2: not a Grantwise XML file: no XML declaration at the start" },
+        { "<?xml version=\"1.0\" encoding=\"UTF-8\"?><document></document>",
+            "1:38: not a Grantwise XML file: the declaration names the encoding 'UTF-8', not windows-1252" },
+        { head + "<grantwise>\r\n<trustee><path>X</path><name>Y</name></trustee>",
+            "3:29: not a Grantwise XML file: <rights> expected" },
+        { head + "<grantwise>\r\n<acl><path>X</path></acl>", "3:5: not a Grantwise XML file: unexpected <acl>" },
+        { head + "<irm><path>X</path><rights>RF</rights></irm>\r\n",
+            "3:0: not a Grantwise XML file: Premature end of document." },
+        { head + "<irm><path>&nbsp;</path><rights>RF</rights></irm></document>",
+            "2:17: not a Grantwise XML file: Entity 'nbsp' not declared." },
+        { head + "stray<irm><path>X</path><rights>RF</rights></irm></document>",
+            "2:6: not a Grantwise XML file: text outside the elements" },
+    };
+    for (const Case& c : cases) {
+        const std::string file = dir.file("bad.xml");
+        ASSERT_TRUE(WriteFileBytes(file, c.content));
+        SCOPED_TRACE(c.content);
+        // As OLD before a scan (no scan runs, no output is made) and as NEW.
+        CliRun run = runReport(withNetwork({ "\\\\FS1\\VOL1", "--compare", file, "-o", out }));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "grantwise-report: " + file + ":" + c.message + "\n");
+        EXPECT_EQ(FolderListing(dir.path()), "bad.xml");
+        run = runReport({ "--compare", TestDataPath("cli-compare-old.xml"), "--against", file });
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "grantwise-report: " + file + ":" + c.message + "\n");
+    }
+    // A file that is missing or no regular file (a FIFO would make the read wait).
+    CliRun run = runReport({ "--compare", dir.file("none.xml"), "--against", dir.file("none.xml") });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: " + dir.file("none.xml") + ": cannot read it: no such file\n");
+    const std::string fifo = dir.file("old.pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    run = runReport({ "--compare", fifo, "--against", fifo });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: " + fifo + ": cannot read it: not a regular file\n");
+
+    // Arguments that do not go together.
+    const std::string old = TestDataPath("cli-compare-old.xml");
+    run = runReport({ "--against", old });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: --against needs --compare OLD\n");
+    run = runReport({ "--compare", old, "--against", old, "\\\\FS1\\VOL1" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("grantwise-report: --against compares two saved files and scans nothing", 0), 0u);
+    run = runReport({ "--compare", old, "--against", old, "--scope", "files" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--scope does not go with it"), std::string::npos) << run.err;
+    run = runReport({ "--compare", old, "--format", "bat" });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "grantwise-report: --compare writes --format txt, csv or html, not bat\n");
 }

@@ -1,3 +1,4 @@
+#include "export/AuditForms.h"
 #include "export/CsvText.h"
 #include "export/OemCodePage.h"
 #include "export/ReportExport.h"
@@ -492,4 +493,83 @@ TEST(CsvText, QuotesWhereNeededAndGuardsFormulas)
         "\"'=SUM(A1)\",\"'+1\",\"'-ALL\"\r\n"
         "\"'@cmd\",\"'\tTab\",\"'\rCR\"\r\n"
         "x=1,a-b, lead\r\n");
+}
+
+// The CSV form: one row per detail, the type from what the walk reported at the path (a
+// leaf folder is a directory though no line below it says so).
+TEST(AuditForms, CsvRowsTakeTheirTypeFromTheWalk)
+{
+    ReportList results
+        = MakeList({ { 10, "\\\\FS1\\VOL1" }, { 11, "TRUE" }, { 14, "*.*" }, { 13, "Both" }, { 12, "Both" }, { 0 } });
+    results.appendPathLine("FS1\\VOL1:EMPTY", PathEntryType::Directory);
+    results.appendIrm(0);
+    results.appendPathLine("FS1\\VOL1:EMPTY", PathEntryType::Directory);
+    results.appendOwner(NameTable::noName);
+    results.appendPathLine("FS1\\VOL1:A,B.TXT", PathEntryType::File);
+    results.appendTrustee(results.names().intern("=HYPERLINK(\"x\")"), RightsMask("RF"));
+    results.appendTrustee(results.names().intern(".Müller.Corp"), 0);
+    EXPECT_EQ(BuildCsvForm(results),
+        "\xEF\xBB\xBFpath,type,detail,name,rights\r\n"
+        "FS1\\VOL1:EMPTY,directory,irm,,\"'-ALL\"\r\n"
+        "FS1\\VOL1:EMPTY,directory,owner,(n/a),\r\n"
+        "\"FS1\\VOL1:A,B.TXT\",file,trustee,\"'=HYPERLINK(\"\"x\"\")\",RF\r\n"
+        "\"FS1\\VOL1:A,B.TXT\",file,trustee,.Müller.Corp,\r\n");
+    EXPECT_EQ(BuildSaveForm(SaveForm::Csv, results, results), BuildCsvForm(results));
+    EXPECT_EQ(BuildCsvForm(ReportList()), "\xEF\xBB\xBFpath,type,detail,name,rights\r\n");
+}
+
+TEST(AuditForms, HtmlCountsSectionsAndEscaping)
+{
+    ReportList results = MakeList({ { 10, "\\\\FS1\\VOL1\\A&B" }, { 11, "TRUE" }, { 14, "*.*" }, { 13, "Trustees" },
+        { 12, "Directories" }, { 0 }, { 15, "FS1\\VOL1:A&B" }, { 18, "", "RF" }, { 15, "FS1\\VOL1:A&B" },
+        { 16, ".Admin.Corp", "RWCEAFM" }, { 16, "ID: [0001A2B3]", "RF" }, { 16, "Say \"hi\" <b>'\a", "R" }, { 0 },
+        { 0 }, { 10, "\\\\FS1\\VOL2" }, { 11, "FALSE" }, { 14, "*.*" }, { 13, "Trustees" }, { 12, "Directories" },
+        { 0 }, { 15, "FS1\\VOL2:" }, { 16, ".ADMIN.corp", "R" }, { 16, "ID: [0001A2B3]", "R" }, { 18, "", "" } });
+    const std::string html = BuildHtmlForm(results, { "2026-03-02T14:05:09+01:00", 42 });
+    const auto count
+        = [&](const std::string& what) { return QString::fromStdString(html).count(QString::fromStdString(what)); };
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">", 0), 0u);
+    EXPECT_EQ(count("<time datetime=\"2026-03-02T14:05:09+01:00\">2026-03-02T14:05:09+01:00</time>"), 1);
+    // Entries examined as given; five trustee lines; .Admin.Corp and .ADMIN.corp are one
+    // trustee, the unknown ID another; one unresolved ID; two IRM lines.
+    EXPECT_EQ(count("<dt>Entries examined</dt><dd>42</dd>"), 1);
+    EXPECT_EQ(count("<dt>Trustee assignments</dt><dd>5</dd>"), 1);
+    EXPECT_EQ(count("<dt>Distinct trustees</dt><dd>3</dd>"), 1);
+    EXPECT_EQ(count("<dt>Unresolved IDs</dt><dd>1</dd>"), 1);
+    EXPECT_EQ(count("<dt>Filtering IRMs</dt><dd>2</dd>"), 1);
+    // One section per start path, headed by its Base line, each with its table.
+    EXPECT_EQ(count("<section>\n<h3>Base: \\\\FS1\\VOL1\\A&amp;B</h3>\n<table class=\"list\" id=\"path-1\">"), 1);
+    EXPECT_EQ(count("<section>\n<h3>Base: \\\\FS1\\VOL2</h3>\n<table class=\"list\" id=\"path-2\">"), 1);
+    EXPECT_EQ(count("<table class=\"list\" id=\"trustees\">"), 1);
+    // Every text escaped for HTML; a control character shown as U+FFFD.
+    EXPECT_EQ(count("<td>Say &quot;hi&quot; &lt;b&gt;&apos;\xEF\xBF\xBD</td>"), 2); // in both lists
+    EXPECT_EQ(count("<td>FS1\\VOL2:</td><td></td><td>irm</td><td></td><td>-ALL</td>"), 1);
+    EXPECT_EQ(count("<b>"), 0);
+    EXPECT_EQ(count("class=\"note\""), 0);
+    // The save form without run information: no time, no entries counted.
+    const std::string saved = BuildSaveForm(SaveForm::Html, results, results);
+    EXPECT_NE(saved.find("<time datetime=\"\"></time>"), std::string::npos);
+    EXPECT_NE(saved.find("<dt>Entries examined</dt><dd>0</dd>"), std::string::npos);
+}
+
+TEST(AuditForms, LargeHtmlPagesSaySoAndEveryFormLetsMessagesThrough)
+{
+    ReportList results;
+    for (size_t i = 0; i < htmlLargeRows / 2 + 1; ++i) {
+        results.appendPathLine("FS1\\VOL1:DIR" + std::to_string(i), PathEntryType::Directory);
+        results.appendTrustee(results.names().intern(".Admin.Corp"), 1);
+    }
+    int calls = 0;
+    TestServices services;
+    services.pendingMessages = [&calls] { ++calls; };
+    // Rows of both lists count: just above the limit.
+    const std::string html = BuildHtmlForm(results, {});
+    EXPECT_NE(html.find("<p class=\"note\">This page holds 20002 rows."), std::string::npos);
+    EXPECT_GE(calls, 4);
+    calls = 0;
+    BuildCsvForm(results);
+    EXPECT_EQ(calls, 4); // every 4096 of 20002 lines
+    services.pendingMessages = [] { throw OperationCancelled(); };
+    EXPECT_THROW(BuildHtmlForm(results, {}), OperationCancelled);
+    EXPECT_THROW(BuildCsvForm(results), OperationCancelled);
 }

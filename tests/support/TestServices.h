@@ -29,6 +29,8 @@ public:
         };
         m_context.saveFileName
             = [this](const SaveFileRequest& request) { return saveFileName ? saveFileName(request) : std::nullopt; };
+        m_context.openFileName
+            = [this](const SaveFileRequest& request) { return openFileName ? openFileName(request) : std::nullopt; };
     }
     explicit TestServices(NWClientLibrary& library)
         : TestServices(&library)
@@ -44,6 +46,8 @@ public:
     std::function<void()> pendingMessages;
     /// How the save dialog answers (empty: as cancelled).
     SaveFileNameFunction saveFileName;
+    /// How the open dialog answers (empty: as cancelled).
+    OpenFileNameFunction openFileName;
 
     /// The messages shown, in order.
     const std::vector<Message>& messages() const { return m_messages; }

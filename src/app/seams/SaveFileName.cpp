@@ -35,3 +35,18 @@ std::optional<std::string> QtSaveFileName(const SaveFileRequest& request)
         return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
 }
+
+std::optional<std::string> QtOpenFileName(const SaveFileRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList filters = QtNameFilters(QString::fromStdString(request.filter)).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty())
+        dialog.selectNameFilter(filters.first());
+    dialog.selectFile(QString::fromStdString(request.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}

@@ -13,6 +13,11 @@
 /// file name, or nullopt when the user cancelled.
 std::optional<std::string> QtSaveFileName(const SaveFileRequest& request);
 
+/// The standard open dialog, the window program's open-file-name service: a QFileDialog
+/// over the active window for an existing file, with the request's filter. The chosen
+/// full file name, or nullopt when the user cancelled.
+std::optional<std::string> QtOpenFileName(const SaveFileRequest& request);
+
 /// "Text Files|*.txt|All Files|*.*" in Qt's form: "Text Files (*.txt);;All Files (*.*)".
 /// A trailing description without a pattern stands alone.
 QString QtNameFilters(const QString& dialogFilter);

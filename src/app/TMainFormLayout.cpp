@@ -61,8 +61,14 @@ QListView* newResultList(const QString& name, QWidget* page, ReportListModel* mo
     list->setToolTip(kResultsHint);
     list->setModel(model);
     list->setUniformItemSizes(true);
-    list->setLayoutMode(QListView::Batched);
-    list->setBatchSize(2000);
+    // One pass: with uniform item sizes the layout of a million rows costs milliseconds,
+    // while a batched layout started over at every insertion and left the list blank for
+    // seconds after a large scan.
+    list->setLayoutMode(QListView::SinglePass);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Rows as wide as the widest line: the list scrolls sideways to the end of it.
+    const QFontMetrics metrics(list->font());
+    model->setLineMetrics(metrics.horizontalAdvance(QLatin1Char('N')), metrics.height() + 2);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -254,9 +260,12 @@ void TMainForm::createActionPage()
     EditPattern->setToolTip(QStringLiteral("Search Pattern for files or directories"));
     EditPattern->setGeometry(372, 54, 350, 23);
 
+    createTools();
+
     auto* actionLayout = new QVBoxLayout(TabSheetAction);
     actionLayout->setContentsMargins(0, 0, 0, 0);
     actionLayout->setSpacing(0);
     actionLayout->addWidget(PanelSettings);
+    actionLayout->addWidget(PanelFilter);
     actionLayout->addWidget(PageControl2, 1);
 }

@@ -171,6 +171,7 @@ void TMainForm::beginOperation()
         m_cancelRequested = false;
         applyOperationLock(true);
         BitBtnCancel->show();
+        BitBtnCancel->raise();
         updateProgress();
         m_progressTimer->start();
     }

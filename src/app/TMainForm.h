@@ -183,6 +183,9 @@ private:
     void applyFilter();
     void updateLineCount();
     void updateProgress();
+    /// Progress or an outcome beside the status panel (also its tooltip, whole where the
+    /// bar is too narrow for it).
+    void showStatusInfo(const QString& text);
     /// Asks the running long operation to stop (its next pending-messages call throws).
     void requestCancel();
     /// Esc: cancels a running operation; else clears the filter.

@@ -43,7 +43,7 @@ void TMainForm::PageControl2Change()
         // Cancelled, or the window is closing; the list stays empty (the next tab change
         // builds it).
         if (!m_closeRequested)
-            StatusInfo->setText(QStringLiteral("List by trustee cancelled"));
+            showStatusInfo(QStringLiteral("List by trustee cancelled"));
     }
     m_buildingByObj = false;
     endOperation();
@@ -79,7 +79,7 @@ void TMainForm::PopupGetLongNamesClick()
         cancelled = true;
         if (!m_closeRequested) {
             m_longNamesAvailable = true;
-            StatusInfo->setText(QStringLiteral("Long names cancelled; the paths converted so far keep them"));
+            showStatusInfo(QStringLiteral("Long names cancelled; the paths converted so far keep them"));
         }
     }
     m_results->textsChanged();
@@ -138,7 +138,7 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
         // Cancelled, or the window is closing: nothing is written, an old file stays.
         cancelled = true;
         if (!m_closeRequested)
-            StatusInfo->setText(QStringLiteral("Save cancelled; %1 was left as it was").arg(SaveDialog1->fileName));
+            showStatusInfo(QStringLiteral("Save cancelled; %1 was left as it was").arg(SaveDialog1->fileName));
     }
     endOperation();
     QApplication::restoreOverrideCursor();

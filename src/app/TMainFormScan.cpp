@@ -42,10 +42,10 @@ QString number(uint64_t value)
 QString scanSummary(bool cancelled, uint64_t entries, size_t lines, double seconds, size_t unreadable)
 {
     QString text = cancelled ? QStringLiteral("Scan cancelled: %1 entries examined, %2 lines kept, %3 s")
-                             : QStringLiteral("Scan done: %1 entries examined, %2 lines, %3 s");
+                             : QStringLiteral("Scanned %1 entries: %2 lines, %3 s");
     text = text.arg(number(entries), number(lines), QString::number(seconds, 'f', 1));
     if (!cancelled)
-        text += unreadable == 0 ? QStringLiteral(", all start paths read")
+        text += unreadable == 0 ? QStringLiteral(", all paths read")
                                 : QStringLiteral(", %1 unreadable start path%2")
                                       .arg(unreadable)
                                       .arg(unreadable == 1 ? QString() : QStringLiteral("s"));
@@ -113,7 +113,7 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
     resultsChanged(cancelled);
 
     if (!closing)
-        StatusInfo->setText(scanSummary(cancelled, cancelled ? m_controls->entriesShown() : result.entriesExamined,
+        showStatusInfo(scanSummary(cancelled, cancelled ? m_controls->entriesShown() : result.entriesExamined,
             m_results->lines().count(), clock.elapsed() / 1000.0, result.unreadable.size()));
     if (!cancelled && !result.unreadable.empty())
         ShowMsg(mtWarning, unreadableMessage(result.unreadable));

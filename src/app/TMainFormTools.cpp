@@ -84,8 +84,8 @@ void TMainForm::createTools()
                                           "Esc clears it. The saves still write the whole list."));
     EditFilter->setClearButtonEnabled(true);
     label->setBuddy(EditFilter);
-    CheckFilterUnresolved = newQuickFilter(QStringLiteral("CheckFilterUnresolved"),
-        QStringLiteral("Unresolved IDs"), QStringLiteral("Only trustees and owners shown as ID: [...]"), PanelFilter);
+    CheckFilterUnresolved = newQuickFilter(QStringLiteral("CheckFilterUnresolved"), QStringLiteral("Unresolved IDs"),
+        QStringLiteral("Only trustees and owners shown as ID: [...]"), PanelFilter);
     CheckFilterPublic = newQuickFilter(QStringLiteral("CheckFilterPublic"), QStringLiteral("[Public]/[Root]"),
         QStringLiteral("Only the trustees [Public] and [Root]"), PanelFilter);
     CheckFilterRights = newQuickFilter(QStringLiteral("CheckFilterRights"), QStringLiteral("S, A or M"),
@@ -98,12 +98,15 @@ void TMainForm::createTools()
     row->addWidget(CheckFilterPublic);
     row->addWidget(CheckFilterRights);
 
-    // Cancel sits right of the scan button and shows only while a long operation runs.
-    BitBtnCancel = new QPushButton(QStringLiteral("Cancel"), PanelSettings);
+    // Cancel sits right of the scan button and shows only while a long operation runs. It
+    // lies over the settings panel without being one of its controls (the panel holds the
+    // scan's choices, which the settings file keeps).
+    BitBtnCancel = new QPushButton(QStringLiteral("Cancel"), TabSheetAction);
     BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
     BitBtnCancel->setToolTip(QStringLiteral("Stop the scan, list, long names or save that is running (Esc)"));
     BitBtnCancel->setGeometry(540, 14, 90, 31);
     BitBtnCancel->hide();
+    BitBtnCancel->raise();
 
     // Status: the line count of the list shown, and progress or the last outcome.
     StatusInfo = new QLabel(StatusBar1);
@@ -111,17 +114,11 @@ void TMainForm::createTools()
     StatusLines = new QLabel(StatusBar1);
     StatusLines->setObjectName(QStringLiteral("StatusLines"));
     // The outcome shares the room right of the status panel with it (and is cut short
-    // where the bar is narrow); the line count keeps its width.
+    // where the bar is narrow, whole in its tooltip); the line count keeps its width.
     StatusInfo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     StatusInfo->setMinimumWidth(60);
-    StatusBar1->addPermanentWidget(StatusInfo, 1);
+    StatusBar1->addPermanentWidget(StatusInfo, 4);
     StatusBar1->addPermanentWidget(StatusLines);
-
-    // The fourth save: only what the filter shows, plainly named apart from the saves of
-    // whole lists above it.
-    PopupSaveShown = new QAction(QStringLiteral("Save Only the Lines Shown (filtered) as *.TXT ..."), PopupMenuS);
-    PopupSaveShown->setObjectName(QStringLiteral("PopupSaveShown"));
-    PopupMenuS->insertAction(PopupGetLongNames, PopupSaveShown);
 
     m_progressTimer = new QTimer(this);
     m_progressTimer->setInterval(kProgressIntervalMs);
@@ -146,6 +143,12 @@ void TMainForm::fitSettingsPanel()
 
 void TMainForm::connectTools()
 {
+    // A save of only what the filter shows, plainly named apart from the saves of whole
+    // lists, at the end of the menu after a separator of its own.
+    PopupMenuS->addSeparator();
+    PopupSaveShown = PopupMenuS->addAction(QStringLiteral("Save Only the Lines Shown (filtered) as *.TXT ..."));
+    PopupSaveShown->setObjectName(QStringLiteral("PopupSaveShown"));
+
     connect(EditFilter, &QLineEdit::textChanged, this, &TMainForm::applyFilter);
     for (QCheckBox* box : { CheckFilterUnresolved, CheckFilterPublic, CheckFilterRights })
         connect(box, &QCheckBox::toggled, this, &TMainForm::applyFilter);
@@ -195,6 +198,7 @@ void TMainForm::connectTools()
         list->viewport()->installEventFilter(this);
     }
     ShellTreeView1->installEventFilter(this);
+    EditFilter->installEventFilter(this);
     CheckListBoxQ->installEventFilter(this);
     // Every owner of an Alt key passes its shortcut through routeMnemonic.
     QList<QWidget*> owners { PageControl1->tabBar(), PageControl2->tabBar(), RadioGroupScope, RadioGroupInfo,
@@ -233,8 +237,8 @@ void TMainForm::updateLineCount()
         StatusLines->setText(QStringLiteral("%1 lines").arg(total));
     else
         StatusLines->setText(QStringLiteral("%1 of %2 lines%3")
-                .arg(number(static_cast<uint64_t>(model->rowCount())), total,
-                    model->filtering() ? QStringLiteral(" (filtering...)") : QString()));
+                                 .arg(number(static_cast<uint64_t>(model->rowCount())), total,
+                                     model->filtering() ? QStringLiteral(" (filtering...)") : QString()));
 }
 
 void TMainForm::copySelectedLines(QListView* list)
@@ -270,8 +274,8 @@ void TMainForm::PopupSaveShownClick()
     const ReportListModel* model = list == ListBoxByObj ? m_byObj : m_results;
     SaveDialog1->defaultExt = QStringLiteral("txt");
     SaveDialog1->filter = QStringLiteral("TXT Files|*.txt|All Files|*.*");
-    SaveDialog1->fileName
-        = proposedSaveName(list == ListBoxByObj ? QStringLiteral("TrusteesByTrusteeShown") : QStringLiteral("TrusteesShown"), "txt");
+    SaveDialog1->fileName = proposedSaveName(
+        list == ListBoxByObj ? QStringLiteral("TrusteesByTrusteeShown") : QStringLiteral("TrusteesShown"), "txt");
     if (!SaveDialog1->execute(m_services))
         return;
     const std::string fileName = SaveDialog1->fileName.toStdString();
@@ -301,7 +305,7 @@ void TMainForm::PopupSaveShownClick()
     QApplication::restoreOverrideCursor();
     if (cancelled) {
         if (!closing)
-            StatusInfo->setText(QStringLiteral("Save cancelled; %1 was left as it was").arg(SaveDialog1->fileName));
+            showStatusInfo(QStringLiteral("Save cancelled; %1 was left as it was").arg(SaveDialog1->fileName));
     } else if (!written.ok) {
         ShowMsg(mtError, CannotCreateFileText(fileName));
     } else {
@@ -327,11 +331,17 @@ void TMainForm::escapePressed()
         EditFilter->clear();
 }
 
+void TMainForm::showStatusInfo(const QString& text)
+{
+    StatusInfo->setText(text);
+    StatusInfo->setToolTip(text);
+}
+
 void TMainForm::updateProgress()
 {
     if (!operationRunning() || !m_progress)
         return;
-    StatusInfo->setText(
+    showStatusInfo(
         m_progress() + (m_cancelRequested ? QStringLiteral(" - cancelling...") : QStringLiteral(" - Esc cancels")));
 }
 
@@ -347,7 +357,8 @@ void TMainForm::reportSaved(const std::string& fileName)
 {
     const QFileInfo file(QString::fromStdString(fileName));
     m_lastSaveFolder = file.absolutePath();
-    StatusInfo->setText(QStringLiteral("Saved %1 (%2 bytes)").arg(file.absoluteFilePath(), number(static_cast<uint64_t>(file.size()))));
+    showStatusInfo(
+        QStringLiteral("Saved %1 (%2 bytes)").arg(file.absoluteFilePath(), number(static_cast<uint64_t>(file.size()))));
 }
 
 // ---- The keyboard --------------------------------------------------------------------------
@@ -436,6 +447,11 @@ bool TMainForm::toolsEventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == EditFilter && key->key() == Qt::Key_Escape) {
+        // Esc reaches the field itself where the window's key does not (no active window).
+        escapePressed();
+        return true;
+    }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == ShellTreeView1 && enter) {
         // Enter queues the selected folder with its subfolders, Shift+Enter without.
@@ -483,8 +499,10 @@ void TMainForm::fitOnScreen()
     if (width != this->width() || height != this->height())
         resize(width, height);
     const QRect frame = frameGeometry();
-    const int left = std::clamp(frame.left(), available.left(), std::max(available.left(), available.right() - frame.width() + 1));
-    const int top = std::clamp(frame.top(), available.top(), std::max(available.top(), available.bottom() - frame.height() + 1));
+    const int left
+        = std::clamp(frame.left(), available.left(), std::max(available.left(), available.right() - frame.width() + 1));
+    const int top
+        = std::clamp(frame.top(), available.top(), std::max(available.top(), available.bottom() - frame.height() + 1));
     if (left != frame.left() || top != frame.top())
         move(left, top);
 }

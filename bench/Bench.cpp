@@ -41,6 +41,24 @@
 #include <unistd.h>
 #include <vector>
 
+namespace bench {
+
+// Starts the client of `services` (a fresh context) and opens the first connection as the
+// command line does; the session is ready for RunScan.
+void StartSession(Services& services, ScanSession& session)
+{
+    std::vector<NWConnectionItem> connections;
+    if (StartClient(services, session, connections) != 0)
+        throw std::runtime_error("the client library did not start");
+    if (connections.empty())
+        throw std::runtime_error("the network has no connection");
+    const ServicesScope scope(services);
+    SetContextFlag(session.DSContext, '+', 4);
+    OpenChosenConnection(services, session, connections.front().reference, connections.front().serverName);
+}
+
+} // namespace bench
+
 namespace {
 
 using namespace bench;
@@ -67,20 +85,6 @@ double PeakResidentMiB()
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
-}
-
-// Starts the client of `services` (a fresh context) and opens the first connection as the
-// command line does; the session is ready for RunScan.
-void StartSession(Services& services, ScanSession& session)
-{
-    std::vector<NWConnectionItem> connections;
-    if (StartClient(services, session, connections) != 0)
-        throw std::runtime_error("the client library did not start");
-    if (connections.empty())
-        throw std::runtime_error("the network has no connection");
-    const ServicesScope scope(services);
-    SetContextFlag(session.DSContext, '+', 4);
-    OpenChosenConnection(services, session, connections.front().reference, connections.front().serverName);
 }
 
 // The heaviest scan: scope Both, info Both, IRM on, recursion, the first volume of the
@@ -206,7 +210,7 @@ void MeasureDescription(const std::string& file, const Options& options)
         size == "1m" ? Verdict(entryRate.median >= 500000, ">= 500000") : "", 0);
     PrintRow(
         size, "scan, lines per second", { lines / scan.median, lines / scan.max, lines / scan.min }, "lines/s", "", 0);
-    MeasureRightsMap(size, runs, scan.median);
+    MeasureRightsMap(*library, size, runs, scan.median);
 
     // The list by trustee, against a plain stable sort of the same rows.
     std::vector<double> buildTimes, sortTimes;

@@ -6,11 +6,14 @@
 #include "export/EffectiveForms.h"
 #include "netware/D_NW.h"
 #include "platform/netware/NetworkLoader.h"
+#include "scan/ScanSession.h"
+#include "services/Services.h"
 #include "util/D_Util.h"
 
 #include <QDir>
 
 #include <cstdio>
+#include <memory>
 
 #include <stdexcept>
 
@@ -43,20 +46,17 @@ std::string DeepPath(const Network& net, int levels)
     return path;
 }
 
-uint32_t FirstConnection()
-{
-    StartupConn = 0xFFFF;
-    if (InitNWClient() != 0)
-        throw std::runtime_error("the client library did not start");
-    return StartupConn;
-}
-
 } // namespace
 
-void MeasureRightsMap(const std::string& size, int runs, double scanSeconds)
+void MeasureRightsMap(SimulatedNetWare& library, const std::string& size, int runs, double scanSeconds)
 {
-    const Network& net = *CurrentSimulatedNetWare()->network();
-    const uint32_t conn = FirstConnection();
+    const Network& net = *library.network();
+    Services services;
+    services.clientLibrary = &library;
+    ScanSession session;
+    StartSession(services, session);
+    const ServicesScope scope(services);
+    const uint32_t conn = session.ConnHandle;
     const std::vector<effective::StartPath> volume { { DeepPath(net, 0), true } };
     const effective::WalkChoices choices { 2, "*.*", true };
     for (const bool explain : { true, false }) {
@@ -96,11 +96,16 @@ void MeasureWhoHasAccess(int runs, const std::string& outDir)
     FILE* out = std::fopen(file.c_str(), "wb");
     if (!out || std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fclose(out) != 0)
         throw std::runtime_error("cannot write " + file);
-    InstallNetwork(file);
-    if (!CurrentSimulatedNetWare()->loaded())
-        throw std::runtime_error(CurrentSimulatedNetWare()->loadError());
-    const uint32_t conn = FirstConnection();
-    const std::string path = DeepPath(*CurrentSimulatedNetWare()->network(), 4);
+    const std::unique_ptr<SimulatedNetWare> library = LoadNetwork(file);
+    if (!library->loaded())
+        throw std::runtime_error(library->loadError());
+    Services services;
+    services.clientLibrary = library.get();
+    ScanSession session;
+    StartSession(services, session);
+    const ServicesScope scope(services);
+    const uint32_t conn = session.ConnHandle;
+    const std::string path = DeepPath(*library->network(), 4);
     std::vector<double> times;
     size_t rows = 0;
     for (int run = 0; run < runs; ++run) {

@@ -184,6 +184,8 @@ void TMainForm::endOperation()
     applyOperationLock(false);
     BitBtnCancel->hide();
     m_progressTimer->stop();
+    if (m_statusIsProgress)
+        showStatusInfo(QString()); // an outcome the operation shows follows
     m_progress = nullptr;
     m_cancelRequested = false;
     if (m_closeRequested) {

@@ -174,6 +174,8 @@ private:
     /// What the running long operation is doing, for the progress text.
     std::function<QString()> m_progress;
     bool m_cancelRequested = false;
+    /// StatusInfo shows the progress of the running operation (cleared when it ends).
+    bool m_statusIsProgress = false;
     /// The folder of the last file saved to ("" until the first save).
     QString m_lastSaveFolder;
 

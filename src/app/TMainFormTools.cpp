@@ -335,6 +335,7 @@ void TMainForm::showStatusInfo(const QString& text)
 {
     StatusInfo->setText(text);
     StatusInfo->setToolTip(text);
+    m_statusIsProgress = false;
 }
 
 void TMainForm::updateProgress()
@@ -343,6 +344,7 @@ void TMainForm::updateProgress()
         return;
     showStatusInfo(
         m_progress() + (m_cancelRequested ? QStringLiteral(" - cancelling...") : QStringLiteral(" - Esc cancels")));
+    m_statusIsProgress = true;
 }
 
 // ---- Saving: names, folder, outcome -------------------------------------------------------

@@ -766,6 +766,7 @@ private Q_SLOTS:
         ui.PageControl2->setCurrentWidget(ui.TabSheetByPath);
         ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
         QVERIFY(ui.byObj()->rowCount() > 0);
+        QCOMPARE(statusInfo(form), QString()); // its progress went with it
 
         // Cancelled long names may run again for the rest.
         {

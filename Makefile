@@ -7,7 +7,9 @@ JOBS       ?= $(shell nproc)
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test test-asan test-valgrind format format-check bench fuzz clean
+PREFIX     ?= /usr/local
+
+.PHONY: all deps build run test install test-asan test-valgrind format format-check bench fuzz clean
 
 all: build
 
@@ -25,6 +27,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Both programs, their texts and a desktop menu entry under PREFIX (DESTDIR for staging).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 $(BUILD_ASAN)/build.ninja: | deps
 	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRANTWISE_SANITIZE=ON

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -96,6 +97,8 @@ struct WindowControls {
         , TabSheetByObj(findControl<QWidget>(form, "TabSheetByObj"))
         , PopopSaveAsXML(findControl<QAction>(form, "PopopSaveAsXML"))
         , PopupGetLongNames(findControl<QAction>(form, "PopupGetLongNames"))
+        , EditFilter(findControl<QLineEdit>(form, "EditFilter"))
+        , BitBtnCancel(findControl<QPushButton>(form, "BitBtnCancel"))
         , scanControls(form.findChild<WindowScanControls*>())
     {
     }
@@ -113,6 +116,8 @@ struct WindowControls {
     QWidget* TabSheetByObj;
     QAction* PopopSaveAsXML;
     QAction* PopupGetLongNames;
+    QLineEdit* EditFilter;
+    QPushButton* BitBtnCancel;
     WindowScanControls* scanControls;
 
     ReportListModel* results() const { return qobject_cast<ReportListModel*>(ListBoxResults->model()); }
@@ -120,7 +125,7 @@ struct WindowControls {
 
 struct Figures {
     std::vector<double> scan, scanGap, infoCatchUp, infoCatchUpGap, byTrustee, byTrusteeGap, save, saveGap, longNames,
-        longNamesGap, scroll;
+        longNamesGap, scroll, shown, filter, filterGap, cancelScan, cancelByTrustee;
     size_t infoLines = 0; // on the page when the scan ended
     size_t infoWaiting = 0; // still to be added then
     size_t lines = 0;
@@ -177,6 +182,11 @@ void MeasureWindow(
             figures.scanGap.push_back(longestGapSeconds([&] { ui.BitBtnScanDirs->click(); }));
             figures.scan.push_back(clock.nsecsElapsed() / 1e9);
             figures.lines = ui.results()->lines().count();
+            // From the end of the scan until the list shows its first row.
+            clock.restart();
+            while (!ui.ListBoxResults->indexAt(QPoint(2, 2)).isValid() && clock.elapsed() < 60000)
+                QApplication::processEvents();
+            figures.shown.push_back(clock.nsecsElapsed() / 1e9);
             figures.infoLines = static_cast<size_t>(ui.Memo1->blockCount());
             figures.infoWaiting = static_cast<size_t>(ui.scanControls->pendingLines());
 
@@ -211,9 +221,51 @@ void MeasureWindow(
             figures.save.push_back(clock.nsecsElapsed() / 1e9);
             ::unlink(saveFile.c_str());
 
+            // Typing a filter a letter at a time, each letter as the event loop delivers
+            // it, until the last one's view is complete; then clearing it.
+            clock.restart();
+            figures.filterGap.push_back(longestGapSeconds([&] {
+                const QString typed = QStringLiteral("admin");
+                for (qsizetype n = 1; n <= typed.size(); ++n) {
+                    ui.EditFilter->setText(typed.left(n));
+                    QApplication::processEvents();
+                }
+                while (ui.results()->filtering())
+                    QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                ui.EditFilter->clear();
+            }));
+            figures.filter.push_back(clock.nsecsElapsed() / 1e9);
+
             clock.restart();
             figures.longNamesGap.push_back(longestGapSeconds([&] { ui.PopupGetLongNames->trigger(); }));
             figures.longNames.push_back(clock.nsecsElapsed() / 1e9);
+
+            // Cancel: the Cancel button pressed half a second into a scan and a tenth of a
+            // second into a build of the list by trustee; the time until the operation has
+            // returned (-1: it ended before the press).
+            const auto cancelAfter = [&](int pressMs, const std::function<void()>& start) {
+                QElapsedTimer sinceCancel;
+                QTimer press;
+                press.setSingleShot(true);
+                QObject::connect(&press, &QTimer::timeout, [&] {
+                    sinceCancel.start();
+                    ui.BitBtnCancel->click();
+                });
+                press.start(pressMs);
+                start();
+                press.stop();
+                return sinceCancel.isValid() ? sinceCancel.nsecsElapsed() / 1e9 : -1.0;
+            };
+            figures.cancelScan.push_back(cancelAfter(500, [&] { ui.BitBtnScanDirs->click(); }));
+            ui.Memo1->clear();
+            ui.BitBtnScanDirs->click(); // the whole results again for the build
+            while (ui.scanControls->pendingLines() > 0)
+                QApplication::processEvents();
+            ui.Memo1->clear();
+            ui.PageControl2->setCurrentWidget(ui.TabSheetByPath);
+            figures.cancelByTrustee.push_back(
+                cancelAfter(100, [&] { ui.PageControl2->setCurrentWidget(ui.TabSheetByObj); }));
+            ui.PageControl2->setCurrentWidget(ui.TabSheetByPath);
         }
         form.close();
     }
@@ -243,6 +295,21 @@ void MeasureWindow(
     gapRow("  longest event gap, save XML", figures.saveGap);
     PrintRow(size, "window long names", Summarize(figures.longNames), "s", "");
     gapRow("  longest event gap, long names", figures.longNamesGap);
+    PrintRow(size, "window results shown after the scan ended", ms(figures.shown), "ms",
+        size == "1m" ? Verdict(ms(figures.shown).max <= 100, "<= 100 ms") : "", 1);
+    PrintRow(size, "window filter 'admin' typed, view complete", Summarize(figures.filter), "s", "");
+    gapRow("  longest event gap, filter", figures.filterGap);
+    const auto cancelRow = [&](const char* figure, const std::vector<double>& seconds) {
+        const Summary taken = ms(seconds);
+        const bool pressedInTime = taken.min >= 0;
+        PrintRow(size, figure, taken, "ms",
+            !pressedInTime     ? "the operation ended before Cancel was pressed"
+                : size == "1m" ? Verdict(taken.max <= 200, "<= 200 ms, on the max")
+                               : "",
+            1);
+    };
+    cancelRow("window cancel of a scan takes effect", figures.cancelScan);
+    cancelRow("window cancel of the list by trustee", figures.cancelByTrustee);
     PrintRow(size, "scroll + paint, 5 places, longest", ms(figures.scroll), "ms",
         size == "1m" ? Verdict(ms(figures.scroll).max <= 100, "<= 100 ms") : "", 1);
 }

@@ -31,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -69,9 +70,11 @@ TMainForm::TMainForm(const Services& services, QWidget* parent)
     createControls();
     connectHandlers();
     createEffectiveMenus();
+    connectTools();
     m_controls
         = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
-    m_pump = std::make_unique<PendingMessagesPump>([this] { return m_closeRequested && m_operationDepth > 0; });
+    m_pump = std::make_unique<PendingMessagesPump>(
+        [this] { return (m_closeRequested || m_cancelRequested) && m_operationDepth > 0; });
     m_services.pendingMessages = [this, given = services.pendingMessages] {
         if (given)
             given();
@@ -158,6 +161,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         const int width = PanelSettings->width() - EditPattern->x() - patternRightMargin;
         EditPattern->resize(std::max(width, 60), EditPattern->height());
     }
+    if (toolsEventFilter(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -165,8 +170,14 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 void TMainForm::beginOperation()
 {
-    if (m_operationDepth++ == 0)
+    if (m_operationDepth++ == 0) {
+        m_cancelRequested = false;
         applyOperationLock(true);
+        BitBtnCancel->show();
+        BitBtnCancel->raise();
+        updateProgress();
+        m_progressTimer->start();
+    }
 }
 
 void TMainForm::endOperation()
@@ -174,6 +185,12 @@ void TMainForm::endOperation()
     if (--m_operationDepth > 0)
         return;
     applyOperationLock(false);
+    BitBtnCancel->hide();
+    m_progressTimer->stop();
+    if (m_statusIsProgress)
+        showStatusInfo(QString()); // an outcome the operation shows follows
+    m_progress = nullptr;
+    m_cancelRequested = false;
     if (m_closeRequested) {
         m_closeRequested = false;
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -250,6 +267,7 @@ void TMainForm::FormCreate()
 void TMainForm::FormShow()
 {
     LoadBoundsFromFile(m_session.IniName, "Settings", this);
+    fitOnScreen();
 }
 
 void TMainForm::FormClose()
@@ -287,5 +305,11 @@ void TMainForm::PageControl1Change()
 
 void TMainForm::StatusBar1Click()
 {
-    ShellOpen(StatusBar1->panelText(0).toStdString());
+    // The README opens in the desktop's viewer; where there is none, the user is told
+    // where the file is instead of nothing happening.
+    const std::string address = StatusBar1->panelText(0).toStdString();
+    if (ShellOpen(address) <= 32)
+        ShowMsg(mtInformation,
+            "No viewer is available to open the README.\n\nIt is the file README.md beside the program:\n"
+                + QUrl(QString::fromStdString(address)).toLocalFile().toStdString());
 }

@@ -15,6 +15,8 @@ class EffectiveRightsDialog;
 class QAction;
 class QCheckBox;
 class QFrame;
+class QHelpEvent;
+class QKeySequence;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -23,6 +25,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class PendingMessagesPump;
 class ReportListModel;
 class ShellFolderModel;
@@ -165,6 +168,56 @@ private:
     /// Makes page the active page of pageControl without running its change handler (the
     /// handlers run only for the user's changes).
     void setActivePage(QTabWidget* pageControl, QWidget* page);
+
+    // ---- Everyday tools (TMainFormTools.cpp): find and filter, cancel and progress,
+    // the keyboard, a window that fits the screen ----------------------------------------
+    QWidget* PanelFilter = nullptr; ///< the filter row above the result lists
+    QLineEdit* EditFilter = nullptr; ///< path or trustee contains (Ctrl+F; Esc clears)
+    QCheckBox* CheckFilterUnresolved = nullptr; ///< only unresolved IDs
+    QCheckBox* CheckFilterPublic = nullptr; ///< only [Public]/[Root]
+    QCheckBox* CheckFilterRights = nullptr; ///< only grants holding S, A or M
+    QPushButton* BitBtnCancel = nullptr; ///< shown while a long operation runs (also Esc)
+    QLabel* StatusLines = nullptr; ///< "N of M lines" of the list shown
+    QLabel* StatusInfo = nullptr; ///< progress, the scan's summary, the file saved
+    QAction* PopupSaveShown = nullptr; ///< results menu: only the lines the filter shows
+    QTimer* m_progressTimer = nullptr;
+    /// What the running long operation is doing, for the progress text.
+    std::function<QString()> m_progress;
+    bool m_cancelRequested = false;
+    /// StatusInfo shows the progress of the running operation (cleared when it ends).
+    bool m_statusIsProgress = false;
+    /// The folder of the last file saved to ("" until the first save).
+    QString m_lastSaveFolder;
+
+    void createTools();
+    void connectTools();
+    /// The filter fields now: every list shows what they let through.
+    void applyFilter();
+    void updateLineCount();
+    void updateProgress();
+    /// Progress or an outcome beside the status panel (also its tooltip, whole where the
+    /// bar is too narrow for it).
+    void showStatusInfo(const QString& text);
+    /// Asks the running long operation to stop (its next pending-messages call throws).
+    void requestCancel();
+    /// Esc: cancels a running operation; else clears the filter.
+    void escapePressed();
+    /// The window's Alt keys: one thing per page (see the .cpp).
+    bool routeMnemonic(const QKeySequence& key);
+    bool toolsEventFilter(QObject* watched, QEvent* event);
+    bool showLineToolTip(QListView* list, QHelpEvent* event);
+    void copySelectedLines(QListView* list);
+    /// The list on the results tab in front.
+    QListView* shownList() const;
+    void PopupSaveShownClick();
+    /// The file name the save dialog proposes: base + "." + ext in the last folder saved to.
+    QString proposedSaveName(const QString& base, const std::string& ext) const;
+    /// After a save: remembers its folder and names the file and its size in the status bar.
+    void reportSaved(const std::string& fileName);
+    /// Brings the restored position and size back onto the screen the window is on.
+    void fitOnScreen();
+    /// Sizes the settings panel's radio groups so that no item is clipped.
+    void fitSettingsPanel();
 
     void createControls();
     void createSelectPage();

@@ -68,8 +68,14 @@ bool TMainForm::runLongOperation(const std::function<void()>& work)
 std::string TMainForm::resultsPathAtCurrentLine() const
 {
     const ReportList& lines = m_results->lines();
-    for (int row = ListBoxResults->currentIndex().row(); row >= 0 && static_cast<size_t>(row) < lines.count(); --row) {
-        const ReportLine line = lines.line(static_cast<size_t>(row));
+    const QModelIndex current = ListBoxResults->currentIndex();
+    if (!current.isValid())
+        return {};
+    // The current row's line in the store (a filter may hide lines above it).
+    for (size_t index = m_results->lineIndex(current.row()) + 1; index-- > 0;) {
+        if (index >= lines.count())
+            return {};
+        const ReportLine line = lines.line(index);
         if (line.code == lkBase)
             return std::string(line.value);
         if (line.code == lkPath) {

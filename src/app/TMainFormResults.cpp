@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QListView>
 
 void TMainForm::PageControl2Change()
@@ -28,6 +29,9 @@ void TMainForm::PageControl2Change()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_buildingByObj = true;
+    m_progress = [lines = m_results->lines().count()] {
+        return QStringLiteral("Building the list by trustee from %1 lines").arg(lines);
+    };
     beginOperation();
     m_byObj->clear();
     try {
@@ -37,7 +41,10 @@ void TMainForm::PageControl2Change()
         m_byObj->replaceAll(std::move(rows));
         m_byObjStamp = stamp;
     } catch (const OperationCancelled&) {
-        // The window is closing; the list stays empty.
+        // Cancelled, or the window is closing; the list stays empty (the next tab change
+        // builds it).
+        if (!m_closeRequested)
+            showStatusInfo(QStringLiteral("List by trustee cancelled"));
     }
     m_buildingByObj = false;
     endOperation();
@@ -61,13 +68,20 @@ void TMainForm::PopupGetLongNamesClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_longNamesAvailable = false;
     PopupGetLongNames->setEnabled(false);
+    m_progress
+        = [lines = m_results->lines().count()] { return QStringLiteral("Getting long names for %1 lines").arg(lines); };
     beginOperation();
     bool cancelled = false;
     try {
         GetLongNames(m_results->lines());
     } catch (const OperationCancelled&) {
-        // The window is closing; the lines converted so far keep their long names.
+        // Cancelled, or the window is closing; the lines converted so far keep their long
+        // names. A cancelled run may be started again for the rest.
         cancelled = true;
+        if (!m_closeRequested) {
+            m_longNamesAvailable = true;
+            showStatusInfo(QStringLiteral("Long names cancelled; the paths converted so far keep them"));
+        }
     }
     m_results->textsChanged();
     endOperation();
@@ -98,13 +112,18 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     SaveDialog1->defaultExt = QString::fromStdString(ext);
     SaveDialog1->filter
         = QString::fromStdString(Format("%s Files|*.%s|All Files|*.*", UpperAscii(ext).c_str(), ext.c_str()));
-    SaveDialog1->fileName = QString::fromStdString("Trustees." + ext);
+    // The text form of the list by trustee is proposed under a name of its own.
+    SaveDialog1->fileName = proposedSaveName(form == SaveForm::Text && m_popupComponent == ListBoxByObj
+            ? QStringLiteral("TrusteesByTrustee")
+            : QStringLiteral("Trustees"),
+        ext);
     // The hourglass is shown only once the file is chosen: an override cursor would also
     // cover the dialog.
     if (!SaveDialog1->execute(m_services))
         return;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_progress = [this] { return QStringLiteral("Saving %1").arg(SaveDialog1->fileName); };
     // A save of a large result takes a while; it lets the event loop run (building
     // between lines, writing on a worker thread), so it is a long operation like the
     // others: the controls that change the lists are locked and a close waits for it.
@@ -119,13 +138,18 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     try {
         const HtmlRunInfo run { m_runTime, m_entriesExamined };
         const std::string bytes = BuildSaveForm(form, shown, m_results->lines(), &notes, &run);
+        ProcessPendingMessages(); // a Cancel pressed meanwhile stops the save before the file
         written = WriteReportFileResponsive(fileName, bytes);
     } catch (const OperationCancelled&) {
-        // The window is closing: a form not yet built is not written.
+        // Cancelled, or the window is closing: nothing is written, an old file stays.
         cancelled = true;
+        if (!m_closeRequested)
+            showStatusInfo(QStringLiteral("Save cancelled; %1 was left as it was").arg(SaveDialog1->fileName));
     }
     endOperation();
     QApplication::restoreOverrideCursor();
+    if (!cancelled && written.ok)
+        reportSaved(fileName);
     if (!cancelled && !written.ok)
         ShowMsg(mtError, CannotCreateFileText(fileName));
     else if (const std::string warning = BatchNotesText(notes); !cancelled && !warning.empty())

@@ -16,6 +16,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLocale>
 #include <QTabWidget>
 
 namespace {
@@ -28,6 +31,25 @@ std::string unreadableMessage(const std::vector<UnreadableStartPath>& unreadable
         = unreadable.size() == 1 ? "This start path could not be read:\n" : "These start paths could not be read:\n";
     for (const UnreadableStartPath& path : unreadable)
         text += "\n" + path.path + "\n    " + NWErrorText(path.code);
+    return text;
+}
+
+QString number(uint64_t value)
+{
+    return QLocale::c().toString(static_cast<qulonglong>(value));
+}
+
+// The status bar's summary of a scan that ended or was cancelled.
+QString scanSummary(bool cancelled, uint64_t entries, size_t lines, double seconds, size_t unreadable)
+{
+    QString text = cancelled ? QStringLiteral("Scan cancelled: %1 entries examined, %2 lines kept, %3 s")
+                             : QStringLiteral("Scanned %1 entries: %2 lines, %3 s");
+    text = text.arg(number(entries), number(lines), QString::number(seconds, 'f', 1));
+    if (!cancelled)
+        text += unreadable == 0 ? QStringLiteral(", all paths read")
+                                : QStringLiteral(", %1 unreadable start path%2")
+                                      .arg(unreadable)
+                                      .arg(unreadable == 1 ? QString() : QStringLiteral("s"));
     return text;
 }
 
@@ -45,6 +67,13 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_scanRunning = true;
+    QElapsedTimer clock;
+    clock.start();
+    m_controls->startScan();
+    m_progress = [this] {
+        return QStringLiteral("Scanning: %1 entries examined, %2 lines")
+            .arg(number(m_controls->entriesShown()), number(m_results->lines().count()));
+    };
     // Disables the scan button (and keeps it disabled whatever the queue handlers do),
     // and locks the connection list, folder tree, work queue, the scan's choices and the
     // context menu's commands while the scan runs.
@@ -67,9 +96,11 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
     try {
         result = RunScan(m_services, m_session, queue, scopeFlag, *m_controls, m_results->lines());
     } catch (const OperationCancelled&) {
-        // The window is closing: the lines written so far stay, the close follows below.
+        // Cancelled, or the window is closing: the lines written so far stay (a close
+        // follows below).
         cancelled = true;
     }
+    const bool closing = m_closeRequested;
     m_results->setFeeding(false);
     m_entriesExamined = result.entriesExamined;
     // The latest path and the first slice of the trustee names now; the other names
@@ -84,6 +115,9 @@ void TMainForm::DoTheJob(uint8_t scopeFlag)
     // A list by trustee built while the scan ran holds only the lines written until then.
     resultsChanged(cancelled);
 
+    if (!closing)
+        showStatusInfo(scanSummary(cancelled, cancelled ? m_controls->entriesShown() : result.entriesExamined,
+            m_results->lines().count(), clock.elapsed() / 1000.0, result.unreadable.size()));
     if (!cancelled && !result.unreadable.empty())
         ShowMsg(mtWarning, unreadableMessage(result.unreadable));
 }

@@ -48,6 +48,7 @@ std::string WindowScanControls::patternText() const
 void WindowScanControls::showStatus(std::string_view text)
 {
     m_scanning = true;
+    ++m_entriesShown;
     m_status.assign(text);
     m_statusPending = true;
     if (!m_statusTimer.isActive())

@@ -47,6 +47,12 @@ public:
     /// whenever the event loop runs.
     void finishScan();
 
+    /// Entries shown in the status panel since the last `startScan` (the scan's progress,
+    /// also when it is cancelled before it can say how many it examined).
+    uint64_t entriesShown() const noexcept { return m_entriesShown; }
+    /// The start of a scan: counts entries from 0 again.
+    void startScan() noexcept { m_entriesShown = 0; }
+
     /// Lines collected and not yet on the information page.
     qsizetype pendingLines() const noexcept { return m_pendingCount; }
 
@@ -77,4 +83,5 @@ private:
     bool m_statusPending = false;
     QTimer m_statusTimer;
     bool m_scanning = false; ///< entries have been shown since the last finishScan
+    uint64_t m_entriesShown = 0;
 };

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -81,7 +82,9 @@ ReportFileResult writeIntoStream(const std::string& fileName, std::string_view b
 
 } // namespace
 
-ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
+namespace {
+
+ReportFileResult writeReportFile(const std::string& fileName, std::string_view bytes, const std::atomic<bool>* abandon)
 {
     ReportFileResult result;
     // What stands under the name decides how it is written (a link is followed).
@@ -104,15 +107,31 @@ ReportFileResult WriteReportFile(const std::string& fileName, std::string_view b
         result.error = file.errorString().toStdString();
         return result;
     }
-    // QIODevice::write takes at most qint64 bytes at once; a std::string fits.
-    const qint64 size = static_cast<qint64>(bytes.size());
-    errno = 0;
-    if (file.write(bytes.data(), size) != size) {
-        // QSaveFile gives "Unknown error" for a failed write; the system's reason
-        // ("No space left on device", "File too large") is what the user needs.
-        const int reason = errno;
-        result.error = reason != 0 ? std::strerror(reason) : file.errorString().toStdString();
+    // In pieces, so that a write the window abandons (its save was cancelled) stops soon;
+    // an abandoned write is thrown away before the commit, so the old file stays.
+    constexpr size_t piece = size_t(8) << 20;
+    for (size_t done = 0; done < bytes.size() || done == 0; done += piece) {
+        if (abandon && abandon->load()) {
+            file.cancelWriting();
+            result.error = "cancelled";
+            return result;
+        }
+        const auto size = static_cast<qint64>(std::min(piece, bytes.size() - done));
+        errno = 0;
+        if (size > 0 && file.write(bytes.data() + done, size) != size) {
+            // QSaveFile gives "Unknown error" for a failed write; the system's reason
+            // ("No space left on device", "File too large") is what the user needs.
+            const int reason = errno;
+            result.error = reason != 0 ? std::strerror(reason) : file.errorString().toStdString();
+            file.cancelWriting();
+            return result;
+        }
+        if (bytes.empty())
+            break;
+    }
+    if (abandon && abandon->load()) {
         file.cancelWriting();
+        result.error = "cancelled";
         return result;
     }
     if (!file.commit()) {
@@ -123,14 +142,23 @@ ReportFileResult WriteReportFile(const std::string& fileName, std::string_view b
     return result;
 }
 
+} // namespace
+
+ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
+{
+    return writeReportFile(fileName, bytes, nullptr);
+}
+
 ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string_view bytes)
 {
-    std::future<ReportFileResult> written
-        = std::async(std::launch::async, [&fileName, bytes] { return WriteReportFile(fileName, bytes); });
+    std::atomic<bool> abandon { false };
+    std::future<ReportFileResult> written = std::async(
+        std::launch::async, [&fileName, bytes, &abandon] { return writeReportFile(fileName, bytes, &abandon); });
     try {
         while (written.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
             ProcessPendingMessages();
     } catch (...) {
+        abandon = true;
         written.wait();
         throw;
     }

@@ -29,8 +29,9 @@ ReportFileResult WriteReportFile(const std::string& fileName, std::string_view b
 /// thread while this thread lets pending messages through every few milliseconds, so
 /// the window keeps repainting and answering input during the write and the final
 /// flush to disk. bytes must stay unchanged until it returns. When letting messages
-/// through throws (OperationCancelled: the window is closing), the write already under
-/// way is waited for and the exception then passes on.
+/// through throws (OperationCancelled: the window is closing or the user cancelled), the
+/// write under way is abandoned at its next piece and waited for: a regular file is then
+/// left as it was (nothing replaced, nothing new left behind), and the exception passes on.
 ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string_view bytes);
 
 /// The window's message for a file that cannot be written: "Cannot create file %s"

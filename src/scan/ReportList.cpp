@@ -3,6 +3,7 @@
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
 
+#include <algorithm>
 #include <bit>
 #include <stdexcept>
 
@@ -100,6 +101,7 @@ void ReportList::push(uint64_t slot, size_t textLength)
 {
     m_slots.push_back(slot);
     m_textBytes += textLength;
+    m_widestText = std::max(m_widestText, textLength);
 }
 
 void ReportList::appendSeparator()
@@ -303,7 +305,9 @@ void ReportList::showLongForm(size_t index)
     const uint32_t node = refOf(slot);
     if (paths().longFormState(node) != LongFormState::Converted)
         return;
-    m_textBytes = m_textBytes - pathTextLength(node, false) + pathTextLength(node, true);
+    const size_t longLength = pathTextLength(node, true);
+    m_textBytes = m_textBytes - pathTextLength(node, false) + longLength;
+    m_widestText = std::max(m_widestText, longLength);
     m_slots[index] = slot | longFlag;
 }
 
@@ -314,6 +318,7 @@ void ReportList::clear() noexcept
     m_settingTexts.clear();
     m_tables.reset();
     m_textBytes = 0;
+    m_widestText = 0;
 }
 
 size_t ReportList::memoryBytes() const noexcept

@@ -129,6 +129,9 @@ public:
     /// Sum of the lengths of the line texts (what the text form writes besides the line
     /// ends).
     size_t textBytes() const noexcept { return m_textBytes; }
+    /// The length of the longest line text (a line shown in its long form since counts
+    /// with that form); views size their sideways scrolling by it.
+    size_t widestText() const noexcept { return m_widestText; }
 
 private:
     struct Tables {
@@ -152,6 +155,7 @@ private:
     TextArena m_settingTexts;
     std::shared_ptr<Tables> m_tables;
     size_t m_textBytes = 0;
+    size_t m_widestText = 0;
 };
 
 /// The text of one path at a time, for a reader that goes through the lines in order

@@ -15,15 +15,22 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
 
 #include <optional>
 #include <utility>
@@ -112,6 +119,38 @@ QPointer<TMainForm> shownClosingForm(AppTestEnv& env)
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
     return form;
+}
+
+// Shows the window and makes it the active one, as the keyboard's window keys need.
+void showActive(TMainForm& form)
+{
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+}
+
+// The window's status texts beside the panels: the lines count and the progress or outcome.
+QString statusLines(const TMainForm& form)
+{
+    return FindControl<QLabel>(form, "StatusLines")->text();
+}
+QString statusInfo(const TMainForm& form)
+{
+    return FindControl<QLabel>(form, "StatusInfo")->text();
+}
+
+// The filter has examined every line.
+void waitFiltered(const MainFormUi& ui)
+{
+    QTRY_VERIFY(!ui.results()->filtering() && !ui.byObj()->filtering());
+}
+
+std::vector<std::string> rowTexts(const ReportListModel* model)
+{
+    std::vector<std::string> out;
+    for (int row = 0; row < model->rowCount(); ++row)
+        out.push_back(model->data(model->index(row)).toString().toStdString());
+    return out;
 }
 
 } // namespace
@@ -365,7 +404,8 @@ private Q_SLOTS:
         {
             DialogAnswer answer(env, bat);
             ui.PopopSaveAsBat->trigger();
-            QCOMPARE(answer.requests[0].fileName, std::string("Trustees.bat"));
+            // Proposed in the folder saved to last.
+            QCOMPARE(answer.requests[0].fileName, env.home().file("Trustees.bat"));
             QCOMPARE(answer.requests[0].filter, std::string("BAT Files|*.bat|All Files|*.*"));
         }
         const std::string batBytes = ReadFileBytes(bat);
@@ -632,8 +672,8 @@ private Q_SLOTS:
             ui.RadioGroupInfo->click(1);
             ui.CheckBox_IRM->setChecked(false);
             ui.EditPattern->setText(QStringLiteral("*.XLS"));
-            form.move(300, 200);
-            form.resize(800, 560);
+            form.move(50, 150);
+            form.resize(700, 460);
             QVERIFY(form.close());
         }
         TMainForm form(env.context());
@@ -648,8 +688,8 @@ private Q_SLOTS:
         QCOMPARE(ui.RadioGroupInfo->itemIndex(), 1);
         QVERIFY(!ui.CheckBox_IRM->isChecked());
         QCOMPARE(ui.EditPattern->text(), QStringLiteral("*.XLS"));
-        QCOMPARE(form.size(), QSize(800, 560));
-        QCOMPARE(form.pos(), QPoint(300, 200));
+        QCOMPARE(form.size(), QSize(700, 460));
+        QCOMPARE(form.pos(), QPoint(50, 150));
         QVERIFY(ui.BitBtnScanDirs->isEnabled());
         QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetInfo);
         QVERIFY(env.services().texts().empty());
@@ -669,7 +709,7 @@ private Q_SLOTS:
             queueFolder(ui, rnD, true);
             ui.CheckListBoxQ->setChecked(ui.CheckListBoxQ->addItem(odd), true);
             ui.RadioGroupScope->click(2);
-            form.resize(800, 560);
+            form.resize(760, 560);
             QVERIFY(form.close());
         }
         QCOMPARE(env.services().messages().size(), size_t(1));
@@ -688,8 +728,274 @@ private Q_SLOTS:
         QVERIFY(ui.CheckListBoxQ->checked(0));
         QVERIFY(!ui.CheckListBoxQ->checked(1)); // only its check mark is lost
         QCOMPARE(ui.RadioGroupScope->itemIndex(), 2);
-        QCOMPARE(form.size(), QSize(800, 560));
+        QCOMPARE(form.size(), QSize(760, 560));
         QVERIFY(env.services().texts().empty());
+    }
+
+    void theFilterNarrowsTheListsAndTheSavesKeepWholeLists()
+    {
+        AppTestEnv env;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        showActive(form);
+        queueFolder(ui, rnD);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+        ui.BitBtnScanDirs->click();
+        const int all = ui.results()->rowCount();
+        QCOMPARE(statusLines(form), QStringLiteral("%1 lines").arg(all));
+        auto* filter = FindControl<QLineEdit>(form, "EditFilter");
+
+        // Ctrl+F goes to the filter; typing narrows the list as the user types.
+        QTest::keyClick(ui.ListBoxResults, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(filter->hasFocus());
+        QTest::keyClicks(filter, "staff");
+        waitFiltered(ui);
+        const std::vector<std::string> staff = rowTexts(ui.results());
+        QVERIFY(!staff.empty());
+        for (size_t i = 0; i < staff.size(); ++i) // each trustee line under its path line
+            QVERIFY2(
+                i % 2 == 0 ? staff[i].rfind("FS1\\VOL1:R&D", 0) == 0 : staff[i] == "     Trustee: .Staff.Corp [RF]",
+                staff[i].c_str());
+        QCOMPARE(statusLines(form), QStringLiteral("%1 of %2 lines").arg(staff.size()).arg(all));
+        // The list by trustee is filtered alike.
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
+        waitFiltered(ui);
+        QVERIFY(ui.byObj()->rowCount() > 0);
+        for (const std::string& row : rowTexts(ui.byObj()))
+            QVERIFY2(row == "Trustee: .Staff.Corp " || row.find("[RF]") != std::string::npos, row.c_str());
+        QVERIFY(ui.byObj()->rowCount() < int(ui.byObj()->lines().count()));
+
+        // The saves write whole lists; "the lines shown" only the filtered ones.
+        ui.openContextMenu(ui.ListBoxResults);
+        const std::string whole = env.home().file("whole.txt");
+        {
+            DialogAnswer answer(env, whole);
+            ui.PopopSaveAsText->trigger();
+        }
+        const std::string wholeBytes = ReadFileBytes(whole);
+        QCOMPARE(std::count(wholeBytes.begin(), wholeBytes.end(), '\n'), long(all));
+        const std::string shownFile = env.home().file("shown.txt");
+        {
+            DialogAnswer answer(env, shownFile);
+            FindControl<QAction>(form, "PopupSaveShown")->trigger();
+            QCOMPARE(answer.requests.at(0).fileName, env.home().file("TrusteesShown.txt"));
+        }
+        std::string expected;
+        for (const std::string& line : staff)
+            expected += line + "\r\n";
+        QCOMPARE(ReadFileBytes(shownFile), expected);
+        QVERIFY(statusInfo(form).startsWith(QStringLiteral("Saved ") + QString::fromStdString(shownFile)));
+        QVERIFY(statusInfo(form).endsWith(QStringLiteral("(%1 bytes)").arg(expected.size())));
+
+        // A quick filter: only grants holding S, A or M (.Admin.Corp's RWCEAFM).
+        showActive(form); // the context menu was the active popup
+        QTest::keyClick(filter, Qt::Key_Escape);
+        QVERIFY(filter->text().isEmpty());
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByPath);
+        waitFiltered(ui);
+        QCOMPARE(ui.results()->rowCount(), all);
+        FindControl<QCheckBox>(form, "CheckFilterRights")->click();
+        waitFiltered(ui);
+        for (const std::string& row : rowTexts(ui.results()))
+            QVERIFY2(row.find("Staff") == std::string::npos && row.find("Owner") == std::string::npos, row.c_str());
+        QVERIFY(ui.results()->rowCount() > 0);
+        // A new scan is filtered as it arrives.
+        ui.BitBtnScanDirs->click();
+        waitFiltered(ui);
+        QCOMPARE(rowTexts(ui.results()).at(1), std::string("     Trustee: .Admin.Corp [RWCEAFM]"));
+        FindControl<QCheckBox>(form, "CheckFilterRights")->click();
+        QCOMPARE(ui.results()->rowCount(), all);
+    }
+
+    void copyTooltipAndSidewaysScrolling()
+    {
+        AppTestEnv env;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        showActive(form);
+        queueFolder(ui, rnD, false);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+        ui.BitBtnScanDirs->click();
+        QApplication::processEvents();
+        // Ctrl+C copies the selected lines, in list order.
+        ui.ListBoxResults->setFocus();
+        ui.ListBoxResults->selectionModel()->select(ui.results()->index(7), QItemSelectionModel::Select);
+        ui.ListBoxResults->selectionModel()->select(ui.results()->index(0), QItemSelectionModel::Select);
+        QTest::keyClick(ui.ListBoxResults, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+            QStringLiteral("Base: \\\\FS1\\VOL1\\R&D\n     Trustee: .Admin.Corp [RWCEAFM]\n"));
+        // A narrow list scrolls sideways to the end of its widest line.
+        form.resize(form.minimumSize());
+        ui.ListBoxResults->resize(120, 200);
+        QApplication::processEvents();
+        QTRY_VERIFY(ui.ListBoxResults->horizontalScrollBar()->maximum() > 0);
+        const int widest
+            = ui.ListBoxResults->fontMetrics().horizontalAdvance(QStringLiteral("Base: \\\\FS1\\VOL1\\R&D"));
+        QVERIFY(ui.ListBoxResults->horizontalScrollBar()->maximum() + ui.ListBoxResults->viewport()->width() >= widest);
+        // A line wider than the view shows whole in its tooltip.
+        const QRect first = ui.ListBoxResults->visualRect(ui.results()->index(0));
+        QHelpEvent help(QEvent::ToolTip, first.center(), ui.ListBoxResults->viewport()->mapToGlobal(first.center()));
+        QApplication::sendEvent(ui.ListBoxResults->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("Base: \\\\FS1\\VOL1\\R&D"));
+    }
+
+    void escAndTheCancelButtonStopLongOperations()
+    {
+        AppTestEnv env;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        showActive(form);
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+        queueFolder(ui, rnD);
+        queueFolder(ui, "\\\\FS1\\VOL1\\Public");
+        auto* cancel = FindControl<QPushButton>(form, "BitBtnCancel");
+        QVERIFY(!cancel->isVisible());
+        size_t linesWhenCancelled = 0;
+        {
+            DuringOperation during(env, [&] {
+                QVERIFY(cancel->isVisible());
+                linesWhenCancelled = ui.results()->lines().count();
+                QTest::keyClick(ui.ListBoxResults, Qt::Key_Escape);
+            });
+            ui.BitBtnScanDirs->click();
+        }
+        // The scan stopped: the second start path was not reached, the lines stay.
+        const std::vector<std::string> report = lines(ui.results()->lines());
+        QVERIFY(report.size() >= linesWhenCancelled && !report.empty());
+        QVERIFY(std::find(report.begin(), report.end(), "Base: \\\\FS1\\VOL1\\Public") == report.end());
+        QVERIFY2(statusInfo(form).startsWith(QStringLiteral("Scan cancelled: ")), qPrintable(statusInfo(form)));
+        QVERIFY(!cancel->isVisible() && ui.BitBtnScanDirs->isEnabled() && form.isVisible());
+        QVERIFY(env.services().texts().empty());
+
+        // A full scan says what it did.
+        ui.BitBtnScanDirs->click();
+        QVERIFY2(statusInfo(form).startsWith(QStringLiteral("Scanned ")), qPrintable(statusInfo(form)));
+        QVERIFY(statusInfo(form).contains(QStringLiteral(" entries: %1 lines, ").arg(ui.results()->lines().count())));
+        QVERIFY(statusInfo(form).endsWith(QStringLiteral("all paths read")));
+
+        // The Cancel button stops the list by trustee: it stays empty until the next tab change.
+        {
+            DuringOperation during(env, [&] { cancel->click(); });
+            ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
+        }
+        QCOMPARE(ui.byObj()->rowCount(), 0);
+        QCOMPARE(statusInfo(form), QStringLiteral("List by trustee cancelled"));
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByPath);
+        ui.PageControl2->setCurrentWidget(ui.TabSheetByObj);
+        QVERIFY(ui.byObj()->rowCount() > 0);
+        QCOMPARE(statusInfo(form), QString()); // its progress went with it
+
+        // Cancelled long names may run again for the rest.
+        {
+            DuringOperation during(env, [&] { cancel->click(); });
+            ui.PopupGetLongNames->trigger();
+        }
+        QVERIFY(statusInfo(form).startsWith(QStringLiteral("Long names cancelled")));
+        QVERIFY(ui.PopupGetLongNames->isEnabled());
+
+        // A cancelled save leaves the old file as it was.
+        const std::string file = env.home().file("old.xml");
+        QVERIFY(WriteFileBytes(file, "old"));
+        {
+            DialogAnswer answer(env, file);
+            DuringOperation during(env, [&] { QTest::keyClick(ui.ListBoxByObj, Qt::Key_Escape); });
+            ui.PopopSaveAsXML->trigger();
+        }
+        QCOMPARE(ReadFileBytes(file), std::string("old"));
+        QVERIFY(statusInfo(form).startsWith(QStringLiteral("Save cancelled")));
+        QVERIFY(env.services().texts().empty());
+    }
+
+    void theKeyboard()
+    {
+        AppTestEnv env;
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        showActive(form);
+        // Alt keys: Alt+S shows the Select page from the Info page.
+        QTest::keyClick(&form, Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetSelect);
+        // Folder tree: Enter queues with subfolders, Shift+Enter without.
+        ui.ShellTreeView1->setFocus();
+        ui.ShellTreeView1->selectIndex(FolderIndex(*ui.folders(), rnD));
+        QTest::keyClick(ui.ShellTreeView1, Qt::Key_Return);
+        ui.ShellTreeView1->selectIndex(FolderIndex(*ui.folders(), "\\\\FS1\\VOL1\\Public"));
+        QTest::keyClick(ui.ShellTreeView1, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(ui.CheckListBoxQ->count(), 2);
+        QVERIFY(ui.CheckListBoxQ->checked(0) && !ui.CheckListBoxQ->checked(1));
+        // Queue: Space toggles the check mark, Delete removes the entry.
+        ui.CheckListBoxQ->setFocus();
+        ui.CheckListBoxQ->setItemIndex(1);
+        QTest::keyClick(ui.CheckListBoxQ, Qt::Key_Space);
+        QVERIFY(ui.CheckListBoxQ->checked(1));
+        QTest::keyClick(ui.CheckListBoxQ, Qt::Key_Delete);
+        QCOMPARE(ui.CheckListBoxQ->count(), 1);
+        QCOMPARE(ui.LabelDirSelected->text(), QStringLiteral("#Start Paths Selected: 1"));
+
+        // F5 scans from the Select page and shows the results.
+        QTest::keyClick(ui.CheckListBoxQ, Qt::Key_F5);
+        QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetAction);
+        QVERIFY(ui.results()->rowCount() > 0);
+        // Enter in the pattern box scans with the pattern typed.
+        ui.EditPattern->setFocus();
+        ui.EditPattern->selectAll();
+        QTest::keyClicks(ui.EditPattern, "*.DOC");
+        QTest::keyClick(ui.EditPattern, Qt::Key_Return);
+        const std::vector<std::string> patterned = lines(ui.results()->lines());
+        QVERIFY(std::find(patterned.begin(), patterned.end(), "     Filter: *.DOC") != patterned.end());
+        // On the scan page Alt+S is the scan button alone, Alt+T the list by trustee, Alt+F a scope.
+        ui.results()->clear();
+        QTest::keyClick(&form, Qt::Key_S, Qt::AltModifier);
+        QVERIFY(ui.results()->rowCount() > 0);
+        QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetAction);
+        QTest::keyClick(&form, Qt::Key_F, Qt::AltModifier);
+        QCOMPARE(ui.RadioGroupScope->itemIndex(), 1);
+        QTest::keyClick(&form, Qt::Key_T, Qt::AltModifier);
+        QCOMPARE(ui.PageControl2->currentWidget(), ui.TabSheetByObj);
+        QVERIFY(ui.byObj()->rowCount() > 0); // built as on the user's tab change
+        // Ctrl+S saves the list shown, proposed under its own name.
+        {
+            DialogAnswer answer(env, env.home().file("keys.txt"));
+            QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(answer.requests.size(), size_t(1));
+            QCOMPARE(answer.requests[0].fileName, std::string("TrusteesByTrustee.txt"));
+        }
+        QVERIFY(ReadFileBytes(env.home().file("keys.txt")).rfind("Trustee: ", 0) == 0);
+        QTest::keyClick(&form, Qt::Key_I, Qt::AltModifier);
+        QCOMPARE(ui.PageControl1->currentWidget(), ui.TabSheetInfo);
+    }
+
+    void theWindowFitsTheScreen()
+    {
+        AppTestEnv env;
+        {
+            // Bounds saved on a much larger screen.
+            QVERIFY(WriteFileBytes(env.iniFile(),
+                "[Settings]\r\nMainForm.Left=5000\r\nMainForm.Top=4000\r\nMainForm.Width=6000\r\nMainForm.Height="
+                "5000\r\n"));
+        }
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QRect screen = form.screen()->availableGeometry();
+        QVERIFY2(screen.contains(form.frameGeometry()),
+            qPrintable(QStringLiteral("%1,%2 %3x%4").arg(form.x()).arg(form.y()).arg(form.width()).arg(form.height())));
+        QVERIFY(!form.windowIcon().isNull());
+        // At the smallest size every radio item lies inside its group.
+        form.resize(form.minimumSize());
+        ui.PageControl1->setCurrentWidget(ui.TabSheetAction);
+        QApplication::processEvents();
+        for (TRadioGroup* group : { ui.RadioGroupScope, ui.RadioGroupInfo })
+            for (QRadioButton* item : group->findChildren<QRadioButton*>())
+                QVERIFY2(group->rect().contains(item->geometry()), qPrintable(item->text()));
+        QVERIFY(ui.PanelSettings->rect().contains(ui.RadioGroupScope->geometry()));
+        QVERIFY(ui.EditPattern->width() >= 60 && ui.PanelSettings->rect().contains(ui.EditPattern->geometry()));
+        // A click on the status bar without a viewer for the README says so.
+        ui.StatusBar1->setPanelText(0, QStringLiteral("nosuchscheme:readme"));
+        QTest::mouseClick(ui.StatusBar1, Qt::LeftButton, {}, QPoint(10, 5));
+        QCOMPARE(env.services().texts().size(), size_t(1));
+        QVERIFY(env.services().texts()[0].rfind("No viewer is available to open the README.", 0) == 0);
     }
 };
 

@@ -1,8 +1,10 @@
 #include "scan/LineKinds.h"
+#include "scan/ReportFilter.h"
 #include "scan/ReportList.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -270,4 +272,113 @@ TEST(ReportList, ManyLinesAcrossBlocksAndHugeTexts)
     // than the texts it shows (besides the huge value, which it holds once).
     ASSERT_GT(list.memoryBytes(), huge.size());
     EXPECT_LT(list.memoryBytes() - huge.size(), (list.textBytes() - huge.size()) * 3 / 4);
+}
+
+// ---- The filtered view (ReportFilter) ------------------------------------------------------
+
+namespace {
+
+// A by-path result of two entries under one start path: settings, a path with two
+// trustees and an IRM, the same path again with its owner, then a second path with an
+// unresolved ID holding Supervisor.
+ReportList filterResults()
+{
+    ReportList list;
+    list.appendSetting(10, "\\\\FS1\\VOL1\\DATA");
+    list.appendSetting(11, "TRUE");
+    list.appendSeparator();
+    const uint32_t data = list.appendPathLine("FS1\\VOL1:DATA"); // 3
+    list.appendTrustee(list.names().intern(".Admin.Corp"), 0x1FB); // 4
+    list.appendTrustee(list.names().intern("[Public]"), 0x41); // 5
+    list.appendIrm(0x41); // 6
+    list.appendPath(data); // 7
+    list.appendOwner(list.names().intern(".Admin.Corp")); // 8
+    list.appendPathLine("FS1\\VOL1:DATA\\SALES"); // 9
+    list.appendTrustee(list.names().intern("ID: [0001A2B3]"), 0x100); // 10
+    list.appendTrustee(list.names().intern(".Staff.Corp"), 0x03); // 11
+    list.appendSeparator();
+    return list;
+}
+
+std::vector<uint32_t> shown(const ReportList& list, ReportFilterSpec spec, size_t step = SIZE_MAX)
+{
+    ReportFilter filter(std::move(spec));
+    std::vector<uint32_t> rows;
+    while (filter.examined() < list.count())
+        filter.run(list, step == SIZE_MAX ? list.count() : filter.examined() + step, rows);
+    return rows;
+}
+
+} // namespace
+
+TEST(ReportFilter, TextMatchesPathOrTrusteeAndKeepsThePathAboveIt)
+{
+    const ReportList list = filterResults();
+    // A trustee's name, in another case: the trustee line and owner line with their paths.
+    EXPECT_EQ(shown(list, { "ADMIN" }), (std::vector<uint32_t> { 3, 4, 7, 8 }));
+    // A path: every detail line under it, IRM included, never the settings.
+    EXPECT_EQ(shown(list, { "sales" }), (std::vector<uint32_t> { 9, 10, 11 }));
+    EXPECT_EQ(shown(list, { "vol1:data" }), (std::vector<uint32_t> { 3, 4, 5, 6, 7, 8, 9, 10, 11 }));
+    EXPECT_TRUE(shown(list, { "nowhere" }).empty());
+    // Examined a line at a time, as slices do, the view is the same.
+    EXPECT_EQ(shown(list, { "corp" }, 1), shown(list, { "corp" }));
+    EXPECT_EQ(shown(list, { "corp" }), (std::vector<uint32_t> { 3, 4, 7, 8, 9, 11 }));
+}
+
+TEST(ReportFilter, QuickFiltersKeepOnlyTheirTrustees)
+{
+    const ReportList list = filterResults();
+    ReportFilterSpec unresolved;
+    unresolved.unresolvedOnly = true;
+    EXPECT_EQ(shown(list, unresolved), (std::vector<uint32_t> { 9, 10 }));
+    ReportFilterSpec publicRoot;
+    publicRoot.publicOrRootOnly = true;
+    EXPECT_EQ(shown(list, publicRoot), (std::vector<uint32_t> { 3, 5 }));
+    ReportFilterSpec strong;
+    strong.strongRightsOnly = true; // .Admin.Corp holds A, M and S; the ID holds S
+    EXPECT_EQ(shown(list, strong), (std::vector<uint32_t> { 3, 4, 9, 10 }));
+    // Conditions add up: strong rights and a text.
+    strong.text = "admin";
+    EXPECT_EQ(shown(list, strong), (std::vector<uint32_t> { 3, 4 }));
+    EXPECT_FALSE(ReportFilterSpec {}.active());
+}
+
+TEST(ReportFilter, ListByTrusteeShowsHeadersWithTheirMatchingRows)
+{
+    ReportList results = filterResults();
+    ReportList rows;
+    rows.shareTables(results);
+    rows.appendTrusteeHeader(results.names().intern(".Admin.Corp")); // 0
+    rows.appendTrusteeDetail(results.line(3).node, false, 0x1FB); // 1
+    rows.appendTrusteeHeader(results.names().intern("[Public]")); // 2
+    rows.appendTrusteeDetail(results.line(3).node, false, 0x41); // 3
+    rows.appendTrusteeHeader(results.names().intern(".Staff.Corp")); // 4
+    rows.appendTrusteeDetail(results.line(9).node, false, 0x03); // 5
+    EXPECT_EQ(shown(rows, { "staff" }), (std::vector<uint32_t> { 4, 5 }));
+    EXPECT_EQ(shown(rows, { "sales" }), (std::vector<uint32_t> { 4, 5 }));
+    EXPECT_EQ(shown(rows, { "data" }), (std::vector<uint32_t> { 0, 1, 2, 3, 4, 5 }));
+    ReportFilterSpec publicRoot;
+    publicRoot.publicOrRootOnly = true;
+    EXPECT_EQ(shown(rows, publicRoot), (std::vector<uint32_t> { 2, 3 }));
+}
+
+TEST(ReportFilter, RestartExaminesTheListAgain)
+{
+    ReportList list = filterResults();
+    ReportFilter filter({ "staff" });
+    std::vector<uint32_t> rows;
+    filter.run(list, list.count(), rows);
+    EXPECT_EQ(rows, (std::vector<uint32_t> { 9, 11 }));
+    list.appendPathLine("FS1\\VOL1:STAFF");
+    list.appendIrm(0);
+    filter.run(list, list.count(), rows); // lines appended since are examined too
+    EXPECT_EQ(rows, (std::vector<uint32_t> { 9, 11, 13, 14 }));
+    rows.clear();
+    filter.restart();
+    filter.run(list, list.count(), rows);
+    EXPECT_EQ(rows, (std::vector<uint32_t> { 9, 11, 13, 14 }));
+    size_t widest = 0;
+    for (size_t i = 0; i < list.count(); ++i)
+        widest = std::max(widest, list.text(i).size());
+    EXPECT_EQ(list.widestText(), widest);
 }

@@ -1,5 +1,7 @@
 #include "app/CompareDialog.h"
 
+#include "app/DialogSave.h"
+
 #include "export/AuditForms.h"
 #include "export/ReportFile.h"
 #include "services/ErrorBox.h"
@@ -101,24 +103,11 @@ void CompareDialog::save(const char* ext)
     request.fileName = "Compare." + e;
     request.defaultExt = e;
     request.filter = Format("%s Files|*.%s|All Files|*.*", UpperAscii(e).c_str(), e.c_str());
-    // The window's context of services is the current one while its dialog is open.
-    const std::optional<std::string> chosen = CurrentServices().askSaveFileName(request);
-    if (!chosen)
-        return;
-    const std::string fileName = *chosen;
-    ReportFileResult written;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool windowStays = m_guard([&] {
-        const std::string bytes = e == "csv" ? BuildCompareCsv(m_result)
-            : e == "html"                    ? BuildCompareHtml(m_result, m_olderName, m_newerName, m_time)
-                                             : BuildCompareText(m_result);
-        written = WriteReportFileResponsive(fileName, bytes);
+    const bool windowStays = SaveDialogResult(request, m_guard, [&] {
+        return e == "csv" ? BuildCompareCsv(m_result)
+            : e == "html" ? BuildCompareHtml(m_result, m_olderName, m_newerName, m_time)
+                          : BuildCompareText(m_result);
     });
-    QApplication::restoreOverrideCursor();
-    if (!windowStays) {
+    if (!windowStays)
         QDialog::reject();
-        return;
-    }
-    if (!written.ok)
-        ShowMsg(mtError, CannotCreateFileText(fileName));
 }

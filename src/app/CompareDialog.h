@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DialogSave.h"
+
 #include "export/ReportCompare.h"
 
 #include <QDialog>
@@ -23,7 +25,6 @@ class CompareDialog : public QDialog {
 public:
     /// Runs work as a long operation of the window; false when it was cancelled because
     /// the window is closing.
-    using OperationGuard = std::function<bool(const std::function<void()>&)>;
 
     /// olderName and newerName name the two sides in the HTML form; time is the run's
     /// (RunTimeText).

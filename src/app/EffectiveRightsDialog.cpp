@@ -1,5 +1,7 @@
 #include "app/EffectiveRightsDialog.h"
 
+#include "app/DialogSave.h"
+
 #include "app/models/EffectiveRightsModel.h"
 #include "app/seams/SaveFileName.h"
 #include "export/EffectiveForms.h"
@@ -303,25 +305,11 @@ void EffectiveRightsDialog::save(bool csv)
     request.fileName = std::string(m_map ? "Rights." : "Access.") + ext;
     request.defaultExt = ext;
     request.filter = csv ? "CSV Files|*.csv|All Files|*.*" : "Text Files|*.txt|All Files|*.*";
-    // The window's context of services is the current one while its dialog is open.
-    const std::optional<std::string> chosen = CurrentServices().askSaveFileName(request);
-    if (!chosen)
-        return;
-    const std::string fileName = *chosen;
-    ReportFileResult written;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     setRunning(true);
     cancelButton->setEnabled(false);
-    const bool windowStays = m_guard([&] {
-        const std::string bytes = m_map ? BuildRightsMapForm(*m_map, csv) : BuildAccessForm(*m_access, csv);
-        written = WriteReportFileResponsive(fileName, bytes);
-    });
+    const bool windowStays = SaveDialogResult(
+        request, m_guard, [&] { return m_map ? BuildRightsMapForm(*m_map, csv) : BuildAccessForm(*m_access, csv); });
     setRunning(false);
-    QApplication::restoreOverrideCursor();
-    if (!windowStays) {
+    if (!windowStays)
         QDialog::reject();
-        return;
-    }
-    if (!written.ok)
-        ShowMsg(mtError, CannotCreateFileText(fileName));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DialogSave.h"
+
 #include "effective/EffectiveRun.h"
 
 #include <QDialog>
@@ -32,7 +34,6 @@ class EffectiveRightsDialog : public QDialog {
 public:
     /// Runs work as a long operation of the window; false when it was cancelled because
     /// the window is closing.
-    using OperationGuard = std::function<bool(const std::function<void()>&)>;
 
     /// A dialog over the connection connHandle (for the users of its tree and paths in
     /// the 'VOLUME:dir' form); deleted when closed.

@@ -91,9 +91,19 @@ char32_t NextFoldedChar(std::string_view text, size_t& pos) noexcept
 
 std::string FoldName(std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
+    // ASCII (nearly every name): folded in place, byte for byte; from the first byte above
+    // it on, character by character.
+    std::string out(text);
     size_t pos = 0;
+    for (; pos < out.size(); ++pos) {
+        const auto c = static_cast<unsigned char>(out[pos]);
+        if (c >= 0x80)
+            break;
+        out[pos] = static_cast<char>(fold(c));
+    }
+    if (pos == out.size())
+        return out;
+    out.resize(pos);
     while (pos < text.size())
         encode(NextFoldedChar(text, pos), out);
     return out;

@@ -215,13 +215,13 @@ void TMainForm::connectTools()
 
 void TMainForm::applyFilter()
 {
-    ReportFilterSpec spec;
-    spec.text = EditFilter->text().toStdString();
-    spec.unresolvedOnly = CheckFilterUnresolved->isChecked();
-    spec.publicOrRootOnly = CheckFilterPublic->isChecked();
-    spec.strongRightsOnly = CheckFilterRights->isChecked();
-    m_results->setFilter(spec);
-    m_byObj->setFilter(spec);
+    ReportFilterSpec criteria;
+    criteria.text = EditFilter->text().toStdString();
+    criteria.unresolvedOnly = CheckFilterUnresolved->isChecked();
+    criteria.publicOrRootOnly = CheckFilterPublic->isChecked();
+    criteria.strongRightsOnly = CheckFilterRights->isChecked();
+    m_results->setFilter(criteria);
+    m_byObj->setFilter(criteria);
 }
 
 QListView* TMainForm::shownList() const

@@ -12,8 +12,8 @@ constexpr uint16_t strongRights = 0x20 | 0x80 | 0x100;
 
 } // namespace
 
-ReportFilter::ReportFilter(ReportFilterSpec spec)
-    : m_spec(std::move(spec))
+ReportFilter::ReportFilter(ReportFilterSpec criteria)
+    : m_spec(std::move(criteria))
     , m_folded(FoldName(m_spec.text))
 {
 }

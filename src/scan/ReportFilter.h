@@ -27,7 +27,7 @@ struct ReportFilterSpec {
 /// lines the view shows, so a caller can build it in slices while the list still grows.
 ///
 /// A detail line (a trustee, owner or IRM line of the results; a detail row of the list
-/// by trustee) is shown when it meets the spec: its path is the path line it stands under
+/// by trustee) is shown when it meets the criteria: its path is the path line it stands under
 /// (or, in the list by trustee, its own), its trustee its own name (or the header it
 /// stands under). The path line or trustee header a shown line stands under is shown with
 /// it, once, just before the first shown line of its group, so every shown line keeps its
@@ -35,9 +35,9 @@ struct ReportFilterSpec {
 /// carry no trustee and fail the three trustee conditions.
 class ReportFilter {
 public:
-    explicit ReportFilter(ReportFilterSpec spec);
+    explicit ReportFilter(ReportFilterSpec criteria);
 
-    const ReportFilterSpec& spec() const noexcept { return m_spec; }
+    const ReportFilterSpec& criteria() const noexcept { return m_spec; }
 
     /// Examines lines [examined(), end) of list and appends the shown ones' indexes to rows.
     /// `list` must be the list the earlier calls examined (lines only appended since).

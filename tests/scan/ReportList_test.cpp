@@ -300,9 +300,9 @@ ReportList filterResults()
     return list;
 }
 
-std::vector<uint32_t> shown(const ReportList& list, ReportFilterSpec spec, size_t step = SIZE_MAX)
+std::vector<uint32_t> shown(const ReportList& list, ReportFilterSpec criteria, size_t step = SIZE_MAX)
 {
-    ReportFilter filter(std::move(spec));
+    ReportFilter filter(std::move(criteria));
     std::vector<uint32_t> rows;
     while (filter.examined() < list.count())
         filter.run(list, step == SIZE_MAX ? list.count() : filter.examined() + step, rows);

@@ -87,13 +87,13 @@ void ReportListModel::setFeeding(bool on)
     }
 }
 
-void ReportListModel::setFilter(const ReportFilterSpec& spec)
+void ReportListModel::setFilter(const ReportFilterSpec& criteria)
 {
-    if (!spec.active() && !m_filter)
+    if (!criteria.active() && !m_filter)
         return;
     beginResetModel();
-    if (spec.active()) {
-        m_filter = std::make_unique<ReportFilter>(spec);
+    if (criteria.active()) {
+        m_filter = std::make_unique<ReportFilter>(criteria);
         restartFilter();
     } else {
         m_filter.reset();

@@ -53,8 +53,8 @@ public:
     void setFeeding(bool on);
     bool feeding() const noexcept { return m_timer.isActive(); }
 
-    /// Shows only the lines spec lets through (an inactive spec shows every line again).
-    void setFilter(const ReportFilterSpec& spec);
+    /// Shows only the lines the criteria let through (inactive criteria show every line again).
+    void setFilter(const ReportFilterSpec& criteria);
     bool filtered() const noexcept { return m_filter != nullptr; }
     /// True while a filter still has lines to examine.
     bool filtering() const noexcept;

@@ -568,14 +568,14 @@ TEST(ReportCli, HtmlFormIsValidAndRendersInChromium)
     // tables paged and counted). (With scripts off the page is its markup as parsed above.)
     const QString url = QStringLiteral("file://") + QString::fromStdString(file);
     const std::string png = dir.file("audit.png");
-    const ToolRun shot = runTool(QStringLiteral("chromium"),
+    const ToolRun shot = runTool(QStringLiteral("/usr/bin/chromium"),
         headlessChromium({ "--window-size=1200,1400", "--screenshot=" + QString::fromStdString(png), url }));
     if (!shot.started || shot.status != 0 || ReadFileBytes(png).empty())
         GTEST_SKIP() << "headless chromium cannot start here (scripts/install-deps installs chromium): "
                      << shot.err.substr(0, 400);
     EXPECT_EQ(ReadFileBytes(png).rfind("\x89PNG", 0), 0u);
     EXPECT_GT(ReadFileBytes(png).size(), 10000u); // not a blank page
-    const ToolRun dom = runTool(QStringLiteral("chromium"), headlessChromium({ "--dump-dom", url }));
+    const ToolRun dom = runTool(QStringLiteral("/usr/bin/chromium"), headlessChromium({ "--dump-dom", url }));
     EXPECT_NE(dom.out.find("rows 1-14 of 14"), std::string::npos) << dom.out.substr(0, 2000);
     EXPECT_NE(dom.out.find("rows 1-7 of 7"), std::string::npos);
     EXPECT_NE(dom.out.find(".&lt;script&gt;alert(1)&lt;/script&gt;.Corp"), std::string::npos);

@@ -1,7 +1,7 @@
 #include "export/ReportCompare.h"
 
 #include "export/CsvText.h"
-#include "scan/TextArena.h"
+#include "scan/NameTable.h"
 #include "services/PendingMessages.h"
 #include "util/CaseFold.h"
 #include "util/D_Util.h"
@@ -26,7 +26,8 @@ std::string pathKey(std::string_view path)
     return folded;
 }
 
-// One detail of a side, by ranks that both sides share: equal ranks mean equal keys.
+// One detail of a side, by key numbers that both sides share: equal numbers mean equal
+// keys.
 struct Item {
     uint32_t path;
     uint32_t name;
@@ -38,43 +39,6 @@ struct Item {
         return std::tuple(path, static_cast<uint8_t>(kind), name, index)
             < std::tuple(other.path, static_cast<uint8_t>(other.kind), other.name, other.index);
     }
-};
-
-// Gives each distinct key text of both sides a rank in byte order of the keys. Keys are
-// added per side and text number; rank(side, k) is the rank of the k-th key added.
-class Ranks {
-public:
-    uint32_t add(int side, std::string_view key)
-    {
-        m_keys.push_back({ m_texts.view(m_texts.add(key), key.size()), side, static_cast<uint32_t>(m_count[side]++) });
-        return static_cast<uint32_t>(m_count[side] - 1);
-    }
-    void assign()
-    {
-        std::sort(m_keys.begin(), m_keys.end(), [](const Key& a, const Key& b) { return a.text < b.text; });
-        for (int side = 0; side < 2; ++side)
-            m_rank[side].assign(m_count[side], 0);
-        uint32_t rank = 0;
-        for (size_t k = 0; k < m_keys.size(); ++k) {
-            if (k > 0 && m_keys[k].text != m_keys[k - 1].text)
-                ++rank;
-            m_rank[m_keys[k].side][m_keys[k].local] = rank;
-        }
-        std::vector<Key>().swap(m_keys);
-        m_texts.clear();
-    }
-    uint32_t rank(int side, uint32_t local) const noexcept { return m_rank[side][local]; }
-
-private:
-    struct Key {
-        std::string_view text; // in m_texts
-        int side;
-        uint32_t local;
-    };
-    TextArena m_texts;
-    std::vector<Key> m_keys;
-    std::array<size_t, 2> m_count {};
-    std::array<std::vector<uint32_t>, 2> m_rank;
 };
 
 void settingsRows(const AuditReport& older, const AuditReport& newer, CompareResult& result)
@@ -110,16 +74,15 @@ void settingsRows(const AuditReport& older, const AuditReport& newer, CompareRes
     result.settingsRows = result.rows.size();
 }
 
-// The items of a side with their path and name ranks.
-std::vector<Item> itemsOf(int side, const AuditReport& report, const Ranks& paths, const Ranks& names,
-    const std::vector<uint32_t>& pathLocal, const std::unordered_map<uint32_t, uint32_t>& nameLocal)
+// The items of a side with their path and name keys' numbers, sorted by key.
+std::vector<Item> itemsOf(const AuditReport& report, const std::vector<uint32_t>& pathIds,
+    const std::unordered_map<uint32_t, uint32_t>& nameIds)
 {
     std::vector<Item> items;
     items.reserve(report.details.size());
     for (size_t i = 0; i < report.details.size(); ++i) {
         const AuditReport::Detail& d = report.details[i];
-        items.push_back({ paths.rank(side, pathLocal[i]), names.rank(side, nameLocal.at(d.name)), d.kind,
-            static_cast<uint32_t>(i) });
+        items.push_back({ pathIds[i], nameIds.at(d.name), d.kind, static_cast<uint32_t>(i) });
     }
     std::sort(items.begin(), items.end());
     return items;
@@ -151,31 +114,31 @@ CompareResult CompareReports(const AuditReport& older, const AuditReport& newer)
     settingsRows(older, newer, result);
 
     // Keys: each side's paths (once per run of details on one path) and names (once per
-    // distinct name), ranked together.
+    // distinct name), numbered together. The numbers only match details: the rows' order
+    // comes from the final sort by their texts, which ties only rows of one key (a key
+    // folds more than that sort does), so it is the order a sort of the keys would give.
     const std::array<const AuditReport*, 2> sides { &older, &newer };
-    Ranks paths, names;
-    std::array<std::vector<uint32_t>, 2> pathLocal;
-    std::array<std::unordered_map<uint32_t, uint32_t>, 2> nameLocal;
+    NameTable pathKeys, nameKeys;
+    std::array<std::vector<uint32_t>, 2> pathIds;
+    std::array<std::unordered_map<uint32_t, uint32_t>, 2> nameIds;
     for (int side = 0; side < 2; ++side) {
         const AuditReport& report = *sides[side];
-        pathLocal[side].reserve(report.details.size());
+        pathIds[side].reserve(report.details.size());
         uint32_t lastPath = UINT32_MAX;
-        uint32_t local = 0;
+        uint32_t id = 0;
         for (const AuditReport::Detail& d : report.details) {
             if (d.path != lastPath) {
-                local = paths.add(side, pathKey(report.text(d.path)));
+                id = pathKeys.intern(pathKey(report.text(d.path)));
                 lastPath = d.path;
             }
-            pathLocal[side].push_back(local);
-            if (!nameLocal[side].count(d.name))
-                nameLocal[side].emplace(d.name, names.add(side, FoldName(report.text(d.name))));
+            pathIds[side].push_back(id);
+            if (!nameIds[side].count(d.name))
+                nameIds[side].emplace(d.name, nameKeys.intern(FoldName(report.text(d.name))));
         }
         ProcessPendingMessages();
     }
-    paths.assign();
-    names.assign();
-    const std::vector<Item> o = itemsOf(0, older, paths, names, pathLocal[0], nameLocal[0]);
-    const std::vector<Item> n = itemsOf(1, newer, paths, names, pathLocal[1], nameLocal[1]);
+    const std::vector<Item> o = itemsOf(older, pathIds[0], nameIds[0]);
+    const std::vector<Item> n = itemsOf(newer, pathIds[1], nameIds[1]);
     ProcessPendingMessages();
 
     const auto row = [&](AuditChange change, const AuditReport& report, const AuditReport::Detail& d,

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 /// Names (trustees, owners) stored once each and referred to by a 32-bit number: a scan
@@ -43,5 +42,10 @@ private:
     };
     TextArena m_texts;
     std::vector<Entry> m_entries;
-    std::unordered_map<std::string_view, uint32_t> m_index; // views into m_texts
+    // Open addressing, linear probing: a slot is empty (0) or holds the upper half of the
+    // name's hash and its number + 1, so that a probe reads the text only on a likely match.
+    std::vector<uint64_t> m_index;
+    unsigned m_indexBits = 0; // m_index holds 2^m_indexBits slots
+
+    void grow();
 };

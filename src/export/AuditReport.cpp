@@ -1,6 +1,7 @@
 #include "export/AuditReport.h"
 
 #include "export/ReportExport.h"
+#include "export/SavedXmlScan.h"
 #include "export/XmlText.h"
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
@@ -165,17 +166,7 @@ void appendUtf8(std::string& out, QStringView text)
             c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[++i].unicode());
         else if (QChar::isSurrogate(c))
             c = 0xFFFD;
-        if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        }
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        AppendUtf8(out, c);
     }
 }
 
@@ -308,9 +299,10 @@ private:
         if (name == QLatin1String("settings")) {
             if (!nextStart())
                 fail("empty <settings>");
-            const QString setting = m_xml.name().toString();
+            const std::string setting = m_xml.name().toString().toStdString();
             elementText(m_value);
-            settings(setting, m_value);
+            if (!AddSavedSetting(m_report, setting, m_value))
+                fail("unexpected setting <" + setting + ">");
             endOf("settings");
         } else if (name == QLatin1String("trustee")) {
             child("path", m_path);
@@ -333,28 +325,6 @@ private:
         }
     }
 
-    void settings(const QString& setting, std::string value)
-    {
-        if (setting == QLatin1String("base")) {
-            m_report.blocks.push_back({});
-            m_report.blocks.back().base = std::move(value);
-            return;
-        }
-        if (m_report.blocks.empty())
-            m_report.blocks.push_back({});
-        AuditSettings& block = m_report.blocks.back();
-        if (setting == QLatin1String("subdir"))
-            block.subdirs = std::move(value);
-        else if (setting == QLatin1String("scope"))
-            block.scope = std::move(value);
-        else if (setting == QLatin1String("info"))
-            block.info = std::move(value);
-        else if (setting == QLatin1String("filter"))
-            block.filter = std::move(value);
-        else
-            fail("unexpected setting <" + setting.toStdString() + ">");
-    }
-
     AcuteResolver m_resolver;
     Utf8FromWindows1252 m_utf8;
     QXmlStreamReader m_xml;
@@ -362,6 +332,21 @@ private:
     AuditReport m_report;
     std::string m_path, m_name, m_value; // the texts of the line being read
 };
+
+// Reads a saved file from a source that can go back to its start: the quick reader for
+// the form Grantwise writes, and when it declines, the full reader from the start. The
+// full reader streams the source and decodes the windows-1252 its declaration names.
+AuditReport readSaved(QIODevice& source, const std::string& fileName)
+{
+    {
+        AuditReport report;
+        if (ScanSavedXml(source, report))
+            return report;
+    }
+    if (!source.seek(0))
+        throw SavedXmlError(fileName + ": cannot read it: " + source.errorString().toStdString());
+    return SavedXmlParser(&source, fileName).parse();
+}
 
 } // namespace
 
@@ -379,6 +364,27 @@ std::string& AuditSettingValue(AuditSettings& block, int32_t code) noexcept
     default:
         return block.base;
     }
+}
+
+bool AddSavedSetting(AuditReport& report, std::string_view element, std::string_view value)
+{
+    int32_t code = 0;
+    if (element == "base")
+        code = lkBase;
+    else if (element == "subdir")
+        code = lkSubdirs;
+    else if (element == "scope")
+        code = lkScope;
+    else if (element == "info")
+        code = lkInfo;
+    else if (element == "filter")
+        code = lkFilter;
+    else
+        return false;
+    if (code == lkBase || report.blocks.empty())
+        report.blocks.push_back({});
+    AuditSettingValue(report.blocks.back(), code).assign(value);
+    return true;
 }
 
 std::string_view AuditDetailWord(AuditDetail detail) noexcept
@@ -462,7 +468,7 @@ AuditReport ParseSavedXml(std::string_view bytes, const std::string& fileName)
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    return SavedXmlParser(&buffer, fileName).parse();
+    return readSaved(buffer, fileName);
 }
 
 AuditReport ReadSavedXml(const std::string& fileName)
@@ -478,8 +484,7 @@ AuditReport ReadSavedXml(const std::string& fileName)
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         throw SavedXmlError(fileName + ": cannot read it: " + file.errorString().toStdString());
-    // The reader streams the file and decodes the windows-1252 its declaration names.
-    return SavedXmlParser(&file, fileName).parse();
+    return readSaved(file, fileName);
 }
 
 std::pair<AuditReport, AuditReport> ReadSavedXmlPair(const std::string& olderFile, const std::string& newerFile)

@@ -80,6 +80,11 @@ private:
     bool m_sawPath = false;
 };
 
+/// Applies a settings element of a saved file: "base" opens a block, "subdir", "scope",
+/// "info" and "filter" set a value of the last block (of a first, empty one before any
+/// "base"). False, changing nothing, for any other element.
+bool AddSavedSetting(AuditReport& report, std::string_view element, std::string_view value);
+
 /// The report of a scan, read from its by-path results (their structure, not their
 /// text): one block per Base line, one detail per trustee, owner and IRM line, each
 /// with the path line above it as it is printed (short or long form). Texts are taken as

@@ -1,5 +1,7 @@
 #include "util/CaseFold.h"
 
+#include "util/Utf8.h"
+
 #include <QChar>
 
 namespace {
@@ -63,23 +65,10 @@ char32_t fold(char32_t c) noexcept
 
 void encode(char32_t c, std::string& out)
 {
-    if (c >= strayByte) {
+    if (c >= strayByte)
         out += static_cast<char>(c - strayByte);
-    } else if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    else
+        AppendUtf8(out, c);
 }
 
 } // namespace

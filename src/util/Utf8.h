@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 /// Decodes the UTF-8 sequence that starts at text[at]. Returns its length in bytes and
@@ -22,3 +23,7 @@ size_t Utf8Length(std::string_view text) noexcept;
 /// The first `characters` characters of text (all of it when it has fewer), never
 /// ending inside a sequence.
 std::string_view Utf8Prefix(std::string_view text, size_t characters) noexcept;
+
+/// Appends the UTF-8 sequence of a code point (at most U+10FFFF; a surrogate is encoded
+/// as it is, so the caller passes only characters).
+void AppendUtf8(std::string& out, char32_t codePoint);

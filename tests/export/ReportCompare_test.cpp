@@ -2,10 +2,13 @@
 #include "export/AuditReport.h"
 #include "export/ReportCompare.h"
 #include "export/ReportExport.h"
+#include "export/SavedXmlScan.h"
 
 #include "support/ExportReadBack.h"
 
 #include <gtest/gtest.h>
+
+#include <QBuffer>
 
 namespace {
 
@@ -29,7 +32,94 @@ AuditReport details(std::initializer_list<std::array<std::string_view, 4>> rows)
     return report;
 }
 
+// Whether the quick reader takes the bytes, and what it read.
+bool quickRead(const std::string& bytes, AuditReport& report)
+{
+    QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    return ScanSavedXml(buffer, report);
+}
+
+void expectSameReport(const AuditReport& a, const AuditReport& b)
+{
+    ASSERT_EQ(a.details.size(), b.details.size());
+    for (size_t i = 0; i < a.details.size(); ++i) {
+        EXPECT_EQ(a.details[i].kind, b.details[i].kind);
+        EXPECT_EQ(a.text(a.details[i].path), b.text(b.details[i].path)) << i;
+        EXPECT_EQ(a.text(a.details[i].name), b.text(b.details[i].name)) << i;
+        EXPECT_EQ(a.text(a.details[i].value), b.text(b.details[i].value)) << i;
+    }
+    ASSERT_EQ(a.blocks.size(), b.blocks.size());
+    for (size_t i = 0; i < a.blocks.size(); ++i) {
+        EXPECT_EQ(a.blocks[i].base, b.blocks[i].base);
+        EXPECT_EQ(a.blocks[i].subdirs, b.blocks[i].subdirs);
+        EXPECT_EQ(a.blocks[i].filter, b.blocks[i].filter);
+        EXPECT_EQ(a.blocks[i].info, b.blocks[i].info);
+        EXPECT_EQ(a.blocks[i].scope, b.blocks[i].scope);
+    }
+}
+
 } // namespace
+
+TEST(SavedXml, TheQuickReaderReadsWhatTheFullReaderReadsOrLeavesItToIt)
+{
+    const ReportList results = MakeList({
+        { 10, "\\\\FS1\\VOL1\\R&D <\"x\">" },
+        { 11, "TRUE" },
+        { 0 },
+        { 15, "FS1\\VOL1:R&D\\M\u00fcller \u0141 \u20ac \U0001F600" },
+        { 18, "", "RF" },
+        { 16, "Tab\there.O'Neil", "RWCEAFMS" },
+        { 16, "Bell\a\r\n.Corp", "" },
+        { 15, "FS1\\VOL1:X" },
+        { 17, "" },
+        { 10, "" },
+        { 15, "FS1\\VOL1:Y" },
+        { 17, "Admin" },
+    });
+    const std::string saved = BuildXmlForm(results);
+    AuditReport quick;
+    ASSERT_TRUE(quickRead(saved, quick));
+    // A comment after the document sends the same bytes to the full reader.
+    AuditReport none;
+    EXPECT_FALSE(quickRead(saved + "<!-- x -->", none));
+    expectSameReport(quick, ParseSavedXml(saved + "<!-- x -->", "f.xml"));
+
+    // What only the full reader takes, and what it refuses, from a line the quick one read.
+    const std::string line = "<owner><path>A</path><name>B</name></owner>\r\n";
+    const std::string tail = "</document>\r\n";
+    const std::vector<std::pair<std::string, std::string>> cases {
+        { "<owner><path>A</path><!-- c --><name>B</name></owner>", "" },
+        { "<owner><path>A</path><name><![CDATA[B]]></name></owner>", "" },
+        { "<owner id=\"1\"><path>A</path><name>B</name></owner>", "" },
+        { "<owner><path>A</path><name>B&#x0042;&#66;</name></owner>", "" },
+        { "<owner><path>A</path><name>B\x81</name></owner>", "" },
+        { "<owner><path>A</path><name/></owner>", "" },
+        { "<owner><path>A</path><name>B&#1;</name></owner>",
+            "f.xml:3:32: not a Grantwise XML file: Invalid character reference." },
+        { "<owner><path>A</path><name>B&nbsp;</name></owner>",
+            "f.xml:3:34: not a Grantwise XML file: Entity 'nbsp' not declared." },
+        { "<owner><path>A</path><name>B</name>",
+            "f.xml:4:11: not a Grantwise XML file: Opening and ending tag mismatch." },
+    };
+    for (const auto& [element, error] : cases) {
+        SCOPED_TRACE(element);
+        const std::string bytes = head + line + element + "\r\n" + tail;
+        AuditReport partial;
+        const bool quickTook = quickRead(bytes, partial);
+        try {
+            const AuditReport full = ParseSavedXml(bytes, "f.xml");
+            EXPECT_TRUE(error.empty()) << "no error";
+            if (quickTook)
+                expectSameReport(partial, full);
+            EXPECT_EQ(full.details.size(), 2u);
+        } catch (const SavedXmlError& e) {
+            EXPECT_FALSE(quickTook);
+            EXPECT_EQ(std::string(e.what()), error);
+        }
+    }
+}
 
 TEST(SavedXml, AScanAndItsOwnSaveCompareEqualWhateverTheNamesHold)
 {

@@ -271,7 +271,9 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
     // The counts and the start paths first: the heading block comes before the lists.
     std::vector<AuditSettings> blocks;
     size_t trustees = 0, irms = 0, detailRows = 0;
-    std::unordered_set<std::string> distinct, unresolved;
+    std::unordered_set<std::string> distinct;
+    size_t unresolved = 0;
+    std::vector<bool> named(results.names().count()); // names met on a trustee line so far
     forEachDetail(
         results,
         [&](const ReportLine& line, std::string_view, PathEntryType) {
@@ -280,10 +282,15 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
                 ++irms;
             } else if (line.row == ReportRow::Trustee) {
                 ++trustees;
+                // Each name once: the table holds each text once, so a new number is a
+                // new text.
+                if (named[line.name])
+                    return;
+                named[line.name] = true;
                 const std::string_view name = results.names().name(line.name);
                 distinct.insert(FoldName(name));
                 if (IsUnresolvedTrusteeName(name))
-                    unresolved.insert(std::string(name));
+                    ++unresolved;
             }
         },
         [&](const ReportLine& line) {
@@ -295,7 +302,8 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
     BuildTrusteeList(results, byTrustee);
 
     std::string out;
-    out.reserve(results.textBytes() * 2 + 4096);
+    // Room for both lists: each detail row repeats its path and adds its cells' markup.
+    out.reserve(results.textBytes() * 2 + 96 * results.count() + 4096);
     pageStart(out, "Grantwise report", run.time);
     out += "<ul class=\"starts\">\n";
     for (const AuditSettings& b : blocks) {
@@ -315,7 +323,7 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
     countRow(out, "Entries examined", run.entriesExamined);
     countRow(out, "Trustee assignments", trustees);
     countRow(out, "Distinct trustees", distinct.size());
-    countRow(out, "Unresolved IDs", unresolved.size());
+    countRow(out, "Unresolved IDs", unresolved);
     countRow(out, "Filtering IRMs", irms);
     out += "</dl>\n";
     largeNote(out, detailRows + trustees);

@@ -5,6 +5,15 @@ namespace {
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view rowEnd = "\r\n";
 
+// A field must be quoted when it holds a quote, a comma or a line break.
+bool needsQuotes(std::string_view field) noexcept
+{
+    for (const char c : field)
+        if (c == '"' || c == ',' || c == '\r' || c == '\n')
+            return true;
+    return false;
+}
+
 bool looksLikeFormula(std::string_view field) noexcept
 {
     if (field.empty())
@@ -43,7 +52,7 @@ void CsvText::row(std::initializer_list<std::string_view> fields)
 void CsvText::appendField(std::string& out, std::string_view field)
 {
     const bool guard = looksLikeFormula(field);
-    if (!guard && field.find_first_of("\",\r\n") == std::string_view::npos) {
+    if (!guard && !needsQuotes(field)) {
         out += field;
         return;
     }

@@ -4,6 +4,7 @@
 #include "scan/ClientSession.h"
 
 #include "app/WindowScanControls.h"
+#include "app/models/InfoPageModel.h"
 #include "app/models/ReportListModel.h"
 #include "app/models/ShellFolderModel.h"
 #include "app/seams/PendingMessagesPump.h"
@@ -71,8 +72,8 @@ TMainForm::TMainForm(const Services& services, QWidget* parent)
     connectHandlers();
     createEffectiveMenus();
     connectTools();
-    m_controls
-        = new WindowScanControls(RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, Memo1, this);
+    m_controls = new WindowScanControls(
+        RadioGroupScope, RadioGroupInfo, CheckBox_IRM, EditPattern, StatusBar1, m_infoPage, this);
     m_pump = std::make_unique<PendingMessagesPump>(
         [this] { return (m_closeRequested || m_cancelRequested) && m_operationDepth > 0; });
     m_services.pendingMessages = [this, given = services.pendingMessages] {
@@ -239,9 +240,9 @@ void TMainForm::FormCreate()
     const std::string infoFile = ExeFileWithExt("txt");
     QFile file(QString::fromStdString(infoFile));
     if (file.open(QIODevice::ReadOnly))
-        Memo1->setPlainText(informationLines(file.readAll()));
+        m_infoPage->setText(informationLines(file.readAll()));
     else
-        Memo1->appendPlainText(QString::fromStdString("Could not find " + infoFile));
+        m_infoPage->appendText(QString::fromStdString("Could not find " + infoFile));
 
     std::vector<NWConnectionItem> connections;
     m_lastCode = StartClient(m_services, m_session, connections);

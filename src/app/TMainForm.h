@@ -21,12 +21,12 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTimer;
 class PendingMessagesPump;
+class InfoPageModel;
 class ReportListModel;
 class ShellFolderModel;
 class TCheckListBox;
@@ -77,7 +77,7 @@ private:
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheetInfo = nullptr;
     QWidget* TabSheetSelect = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    QListView* Memo1 = nullptr; ///< the Info page's lines (m_infoPage)
     QLabel* Panel1 = nullptr;
     TRadioGroup* ServerList = nullptr;
     QSplitter* Splitter1 = nullptr;
@@ -245,6 +245,7 @@ private:
 
     /// The models behind ListBoxResults (the report lines of the last scan) and
     /// ListBoxByObj (the rows of the list by trustee, all of code 0).
+    InfoPageModel* m_infoPage = nullptr;
     ReportListModel* m_results = nullptr;
     ReportListModel* m_byObj = nullptr;
     ShellFolderModel* m_folders = nullptr;

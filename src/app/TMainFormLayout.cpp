@@ -3,6 +3,7 @@
 
 #include "app/TMainForm.h"
 
+#include "app/models/InfoPageModel.h"
 #include "app/models/ReportListModel.h"
 #include "app/models/ShellFolderModel.h"
 #include "app/widgets/ScanGlyphs.h"
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -57,11 +57,13 @@ QWidget* newPage(const QString& name, QTabWidget* pages, const QString& caption)
     return page;
 }
 
-QListView* newResultList(const QString& name, QWidget* page, ReportListModel* model)
+// A list of text lines, each one row of the same height (the result lists, the Info
+// page): rows are laid out without asking each for its size, and the model answers how
+// wide the widest line is.
+template <typename LineModel> QListView* newLineList(const QString& name, QWidget* parent, LineModel* model)
 {
-    auto* list = new QListView(page);
+    auto* list = new QListView(parent);
     list->setObjectName(name);
-    list->setToolTip(resultsHint);
     list->setModel(model);
     list->setUniformItemSizes(true);
     // The list lays its rows out again from the first at every insertion (the scan feeds it
@@ -76,8 +78,15 @@ QListView* newResultList(const QString& name, QWidget* page, ReportListModel* mo
     // Rows as wide as the widest line: the list scrolls sideways to the end of it.
     const QFontMetrics metrics(list->font());
     model->setLineMetrics(metrics.horizontalAdvance(QLatin1Char('N')), metrics.height() + 2);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return list;
+}
+
+QListView* newResultList(const QString& name, QWidget* page, ReportListModel* model)
+{
+    QListView* list = newLineList(name, page, model);
+    list->setToolTip(resultsHint);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -106,9 +115,8 @@ void TMainForm::createControls()
     TabSheetSelect = newPage(QStringLiteral("TabSheetSelect"), PageControl1, QStringLiteral("&Select Start Path"));
 
     // Info page: the title panel above the information text.
-    Memo1 = new QPlainTextEdit(TabSheetInfo);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
+    m_infoPage = new InfoPageModel(this);
+    Memo1 = newLineList(QStringLiteral("Memo1"), TabSheetInfo, m_infoPage);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Panel1 = new QLabel(QStringLiteral("Grantwise"), TabSheetInfo);
     Panel1->setObjectName(QStringLiteral("Panel1"));

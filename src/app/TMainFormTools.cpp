@@ -190,12 +190,13 @@ void TMainForm::connectTools()
         if (BitBtnScanDirs->isEnabled())
             BitBtnScanDirs->click();
     });
-    for (QListView* list : { ListBoxResults, ListBoxByObj }) {
+    for (QListView* list : { Memo1, ListBoxResults, ListBoxByObj }) {
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         auto* copy = new QShortcut(QKeySequence::Copy, list);
         copy->setContext(Qt::WidgetWithChildrenShortcut);
         connect(copy, &QShortcut::activated, this, [this, list] { copySelectedLines(list); });
-        list->viewport()->installEventFilter(this);
+        if (list != Memo1)
+            list->viewport()->installEventFilter(this);
     }
     ShellTreeView1->installEventFilter(this);
     EditFilter->installEventFilter(this);

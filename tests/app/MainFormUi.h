@@ -23,7 +23,6 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -43,7 +42,7 @@ struct MainFormUi {
         : PageControl1(FindControl<QTabWidget>(form, "PageControl1"))
         , TabSheetInfo(FindControl<QWidget>(form, "TabSheetInfo"))
         , TabSheetSelect(FindControl<QWidget>(form, "TabSheetSelect"))
-        , Memo1(FindControl<QPlainTextEdit>(form, "Memo1"))
+        , Memo1(FindControl<QListView>(form, "Memo1"))
         , Panel1(FindControl<QLabel>(form, "Panel1"))
         , ServerList(FindControl<TRadioGroup>(form, "ServerList"))
         , Splitter1(FindControl<QSplitter>(form, "Splitter1"))
@@ -85,7 +84,7 @@ struct MainFormUi {
     QTabWidget* PageControl1;
     QWidget* TabSheetInfo;
     QWidget* TabSheetSelect;
-    QPlainTextEdit* Memo1;
+    QListView* Memo1;
     QLabel* Panel1;
     TRadioGroup* ServerList;
     QSplitter* Splitter1;
@@ -127,6 +126,14 @@ struct MainFormUi {
     ReportListModel* results() const { return qobject_cast<ReportListModel*>(ListBoxResults->model()); }
     ReportListModel* byObj() const { return qobject_cast<ReportListModel*>(ListBoxByObj->model()); }
     ShellFolderModel* folders() const { return ShellTreeView1->folderModel(); }
+    /// The Info page's lines as one text, a line feed between two lines.
+    QString infoText() const
+    {
+        QStringList lines;
+        for (int row = 0; row < Memo1->model()->rowCount(); ++row)
+            lines.append(Memo1->model()->index(row, 0).data().toString());
+        return lines.join(QLatin1Char('\n'));
+    }
 
     /// A double click on the folder tree's selected folder; a click; a double click in
     /// the work queue.

@@ -383,7 +383,7 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
     } else {
         tableStart(out, "trustees", { "Trustee", "Path", "Rights" });
         std::string_view trustee;
-        std::string path;
+        PathTextCache path; // a trustee's paths come in walk order: mostly a leaf apart
         for (size_t i = 0; i < byTrustee.count(); ++i) {
             const ReportLine line = byTrustee.line(i);
             if (line.row == ReportRow::TrusteeHeader) {
@@ -392,12 +392,11 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
             }
             if (line.row != ReportRow::TrusteeDetail)
                 continue;
-            path.clear();
-            byTrustee.appendPathText(line.node, line.longForm, path);
+            path.take(byTrustee, line.node, line.longForm);
             XmlRightsText(line.rights, false, rights);
             out += "<tr>";
             cell(out, trustee);
-            cell(out, path);
+            cell(out, path.text());
             cell(out, rights);
             out += "</tr>\n";
             if ((i + 1) % linesPerPendingCall == 0)

@@ -146,6 +146,17 @@ TEST(PathTable, EntriesOfAWalkShareTheirDirectoriesAndAnyTextComesBackExactly)
         EXPECT_EQ(out, "kept:" + text) << text.substr(0, 40);
         EXPECT_EQ(paths.textLength(node), text.size()) << text.substr(0, 40);
     }
+    // A path that differs from the one before at any byte (the shared part is found eight
+    // bytes at a time) keeps its own text.
+    const std::string base = "FS1\\VOL1:R&D\\SUB\\DEEPER\\A.TXT";
+    for (size_t at = 0; at < base.size(); ++at) {
+        paths.resolve(base);
+        std::string changed = base;
+        changed[at] = changed[at] == '\\' ? '_' : '\\';
+        std::string out;
+        paths.appendText(paths.resolve(changed), out);
+        EXPECT_EQ(out, changed);
+    }
 }
 
 TEST(PathTable, LongFormsAreKeptAfterTheirParentsAndWhole)
@@ -230,6 +241,13 @@ TEST(NameTable, NamesAreStoredOnceByTheirExactBytes)
     EXPECT_EQ(names.name(admin), ".Admin");
     EXPECT_EQ(names.name(empty), "");
     EXPECT_EQ(names.count(), 4u);
+    // Thousands of names: the index grows and every name keeps its number.
+    for (int i = 0; i < 5000; ++i)
+        names.intern("user" + std::to_string(i));
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(names.name(names.intern("user" + std::to_string(i))), "user" + std::to_string(i));
+    EXPECT_EQ(names.count(), 5004u);
+    EXPECT_EQ(names.intern(".Admin"), admin);
 }
 
 TEST(ReportList, RowsBuiltFromResultsKeepTheirTextsAfterTheResultsAreEmptied)

@@ -16,6 +16,9 @@ namespace {
 // the full reader.
 constexpr std::string_view declaration = R"(<?xml version="1.0" encoding="windows-1252" standalone="yes"?>)";
 constexpr size_t readPiece = size_t(1) << 20;
+// No element Grantwise writes comes near this; the full reader takes a longer one, so
+// that the quick one never holds much more than a piece of the file.
+constexpr size_t maxElementBytes = size_t(16) << 20;
 
 bool isBlank(char c) noexcept
 {
@@ -350,7 +353,7 @@ private:
             }
             const size_t held = m_buffer.size() - m_at;
             from = held >= text.size() ? held - text.size() + 1 : 0;
-            if (!fill())
+            if (held > maxElementBytes || !fill())
                 return false;
         }
     }

@@ -26,6 +26,7 @@
 #include <ostream>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -115,25 +116,41 @@ long peakResidentKiB()
     return usage.ru_maxrss;
 }
 
-// Writes the bytes of the output to the output file (replaced only once complete) or to
-// out; 0, or 2 with the message on err when they cannot be written.
-int writeOutput(const ReportOptions& options, const std::string& bytes, std::ostream& out, std::ostream& err)
+// Writes the output, made a piece at a time, to the output file (replaced only once
+// complete) or to out; 0, or 2 with the message on err when it cannot be written.
+int writeOutput(const ReportOptions& options, const ReportPieces& pieces, std::ostream& out, std::ostream& err)
 {
     if (options.output) {
-        const ReportFileResult written = WriteReportFile(*options.output, bytes);
+        const ReportFileResult written = WriteReportFilePieces(*options.output, pieces);
         if (!written.ok) {
             err << ReportWriteErrorText(*options.output, written.error) << "\n";
             return 2;
         }
         return 0;
     }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::string piece;
+    while (out && pieces(piece))
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
     out.flush();
     if (!out) {
         err << "grantwise-report: cannot write to standard output\n";
         return 2;
     }
     return 0;
+}
+
+// writeOutput of bytes made whole (they are moved into the one piece, not copied).
+int writeOutput(const ReportOptions& options, std::string bytes, std::ostream& out, std::ostream& err)
+{
+    return writeOutput(
+        options,
+        [&bytes, given = false](std::string& piece) mutable {
+            if (std::exchange(given, true))
+                return false;
+            piece.swap(bytes);
+            return true;
+        },
+        out, err);
 }
 
 // The progress line's view of an effective-rights walk.
@@ -186,15 +203,15 @@ int runEffective(const ReportOptions& options, const ScanSession& session, const
     }
     const double querySeconds = secondsSince(queryStart);
     const auto writeStart = Clock::now();
-    if (const int status = writeOutput(options, bytes, out, err))
+    const auto linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    if (const int status = writeOutput(options, std::move(bytes), out, err))
         return status;
     for (const auto& [path, code] : unreadable)
         err << "grantwise-report: cannot read " << path << ": " << NWErrorText(code) << "\n";
     if (options.stats)
         err << Format("grantwise-report: %llu entries examined, %zu lines written, load %.3f s, scan %.3f s, "
                       "write %.3f s, peak memory %ld KiB",
-            static_cast<unsigned long long>(examined),
-            static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')), loadSeconds, querySeconds,
+            static_cast<unsigned long long>(examined), linesWritten, loadSeconds, querySeconds,
             secondsSince(writeStart), peakResidentKiB())
             << "\n";
     return unreadable.empty() ? 0 : 1;
@@ -353,6 +370,8 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
 
     const auto writeStart = Clock::now();
     std::string bytes;
+    ReportPieces pieces; // the text forms, made while they are written
+    ReportList byTrustee;
     BatchNotes batchNotes;
     size_t linesWritten = results.count();
     std::optional<CompareResult> compared;
@@ -363,15 +382,13 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     } else {
         switch (options.format) {
         case ReportFormat::Txt:
-            bytes = BuildTextForm(results);
+            pieces = TextFormPieces(results);
             break;
-        case ReportFormat::Trustees: {
-            ReportList byTrustee;
+        case ReportFormat::Trustees:
             BuildTrusteeList(results, byTrustee);
-            bytes = BuildTextForm(byTrustee);
+            pieces = TextFormPieces(byTrustee);
             linesWritten = byTrustee.count();
             break;
-        }
         case ReportFormat::Bat:
             bytes = BuildBatchForm(results, &batchNotes);
             linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
@@ -391,7 +408,8 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
             break; // the effective-rights forms went their own way above
         }
     }
-    if (const int status = writeOutput(options, bytes, out, err))
+    if (const int status
+        = pieces ? writeOutput(options, pieces, out, err) : writeOutput(options, std::move(bytes), out, err))
         return status;
     const double writeSeconds = secondsSince(writeStart);
     if (const std::string warning = BatchNotesText(batchNotes); !warning.empty())

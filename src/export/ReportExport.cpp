@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <memory>
 
 namespace {
 
@@ -266,18 +267,45 @@ std::string_view SaveFormExtension(SaveForm form) noexcept
     return "txt";
 }
 
+namespace {
+
+// Appends the text form's lines from `next` on until out holds at least `bytes` bytes or
+// the lines end; next then indexes the first line not appended.
+void appendTextLines(const ReportList& lines, size_t& next, size_t bytes, std::string& out, PathTextCache& paths)
+{
+    for (; next < lines.count() && out.size() < bytes; ++next) {
+        lines.appendText(next, out, &paths);
+        out += lineEnd;
+        if ((next + 1) % linesPerPendingCall == 0)
+            ProcessPendingMessages();
+    }
+}
+
+} // namespace
+
 std::string BuildTextForm(const ReportList& lines)
 {
     std::string out;
     out.reserve(lines.textBytes() + 2 * lines.count());
     PathTextCache paths;
-    for (size_t i = 0; i < lines.count(); ++i) {
-        lines.appendText(i, out, &paths);
-        out += lineEnd;
-        if ((i + 1) % linesPerPendingCall == 0)
-            ProcessPendingMessages();
-    }
+    size_t next = 0;
+    appendTextLines(lines, next, SIZE_MAX, out, paths);
     return out;
+}
+
+ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes)
+{
+    struct Place {
+        size_t next = 0;
+        PathTextCache paths;
+    };
+    return [&lines, pieceBytes, place = std::make_shared<Place>()](std::string& piece) {
+        if (place->next == lines.count())
+            return false;
+        piece.clear();
+        appendTextLines(lines, place->next, pieceBytes, piece, place->paths);
+        return true;
+    };
 }
 
 std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/ReportFile.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +31,11 @@ std::string_view SaveFormExtension(SaveForm form) noexcept;
 /// the list by trustee, whichever list was shown), in order and byte for byte as
 /// stored, separator lines included as empty lines.
 std::string BuildTextForm(const ReportList& lines);
+
+/// The text form made a piece at a time, for a writer that need not hold it whole: the
+/// bytes of BuildTextForm in pieces of whole lines, each about pieceBytes long (a single
+/// longer line makes a longer piece). `lines` must outlive the pieces.
+ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes = size_t(8) << 20);
 
 /// Why a RIGHTS line of the batch form is written as a remark that is not run.
 enum class BatchNotRun {

@@ -14,11 +14,25 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <future>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
+
+// The bytes of an output a piece at a time: sets `piece` to the next one (valid until the
+// next call); false at the end.
+using PieceSource = std::function<bool(std::string_view& piece)>;
+
+PieceSource wholeBytes(std::string_view bytes)
+{
+    return [bytes, given = false](std::string_view& piece) mutable {
+        piece = bytes;
+        return !std::exchange(given, true);
+    };
+}
 
 bool isStream(mode_t mode) noexcept
 {
@@ -29,7 +43,7 @@ bool isStream(mode_t mode) noexcept
 // terminal, /dev/stdout): nothing is created, renamed or truncated. Opening a FIFO waits
 // for its reader, as any writer of a FIFO does. A reader that goes away gives the error
 // "Broken pipe" instead of ending the process with SIGPIPE.
-ReportFileResult writeIntoStream(const std::string& fileName, std::string_view bytes)
+ReportFileResult writeIntoStream(const std::string& fileName, const PieceSource& source)
 {
     ReportFileResult result;
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
@@ -53,16 +67,26 @@ ReportFileResult writeIntoStream(const std::string& fileName, std::string_view b
     sigset_t previousMask;
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &previousMask);
     int failure = 0;
-    for (size_t done = 0; done < bytes.size();) {
-        const size_t chunk = std::min<size_t>(bytes.size() - done, size_t(1) << 30);
-        const ssize_t written = ::write(fd, bytes.data() + done, chunk);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            failure = written < 0 ? errno : EIO;
-            break;
+    try {
+        std::string_view bytes;
+        while (failure == 0 && source(bytes)) {
+            for (size_t done = 0; done < bytes.size();) {
+                const size_t chunk = std::min<size_t>(bytes.size() - done, size_t(1) << 30);
+                const ssize_t written = ::write(fd, bytes.data() + done, chunk);
+                if (written < 0 && errno == EINTR)
+                    continue;
+                if (written <= 0) {
+                    failure = written < 0 ? errno : EIO;
+                    break;
+                }
+                done += static_cast<size_t>(written);
+            }
         }
-        done += static_cast<size_t>(written);
+    } catch (...) {
+        // The bytes could not be made: what was written stays, the stream is let go.
+        pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+        ::close(fd);
+        throw;
     }
     if (failure == EPIPE && !pendingBefore) {
         // The write raised SIGPIPE for this thread while it was blocked: take it back.
@@ -84,13 +108,14 @@ ReportFileResult writeIntoStream(const std::string& fileName, std::string_view b
 
 namespace {
 
-ReportFileResult writeReportFile(const std::string& fileName, std::string_view bytes, const std::atomic<bool>* abandon)
+ReportFileResult writeReportFile(
+    const std::string& fileName, const PieceSource& source, const std::atomic<bool>* abandon)
 {
     ReportFileResult result;
     // What stands under the name decides how it is written (a link is followed).
     if (struct stat target {}; ::stat(fileName.c_str(), &target) == 0) {
         if (isStream(target.st_mode))
-            return writeIntoStream(fileName, bytes);
+            return writeIntoStream(fileName, source);
         if (!S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode)) {
             // A socket or a block device is never replaced or written into. (A folder
             // is refused by the atomic write below, with the system's reason.)
@@ -109,25 +134,29 @@ ReportFileResult writeReportFile(const std::string& fileName, std::string_view b
     }
     // In pieces, so that a write the window abandons (its save was cancelled) stops soon;
     // an abandoned write is thrown away before the commit, so the old file stays.
-    constexpr size_t piece = size_t(8) << 20;
-    for (size_t done = 0; done < bytes.size() || done == 0; done += piece) {
-        if (abandon && abandon->load()) {
-            file.cancelWriting();
-            result.error = "cancelled";
-            return result;
+    // (A piece that cannot be made throws; the file is then thrown away with `file`.)
+    constexpr size_t step = size_t(8) << 20;
+    std::string_view bytes;
+    while (source(bytes)) {
+        for (size_t done = 0; done < bytes.size() || done == 0; done += step) {
+            if (abandon && abandon->load()) {
+                file.cancelWriting();
+                result.error = "cancelled";
+                return result;
+            }
+            const auto size = static_cast<qint64>(std::min(step, bytes.size() - done));
+            errno = 0;
+            if (size > 0 && file.write(bytes.data() + done, size) != size) {
+                // QSaveFile gives "Unknown error" for a failed write; the system's reason
+                // ("No space left on device", "File too large") is what the user needs.
+                const int reason = errno;
+                result.error = reason != 0 ? std::strerror(reason) : file.errorString().toStdString();
+                file.cancelWriting();
+                return result;
+            }
+            if (bytes.empty())
+                break;
         }
-        const auto size = static_cast<qint64>(std::min(piece, bytes.size() - done));
-        errno = 0;
-        if (size > 0 && file.write(bytes.data() + done, size) != size) {
-            // QSaveFile gives "Unknown error" for a failed write; the system's reason
-            // ("No space left on device", "File too large") is what the user needs.
-            const int reason = errno;
-            result.error = reason != 0 ? std::strerror(reason) : file.errorString().toStdString();
-            file.cancelWriting();
-            return result;
-        }
-        if (bytes.empty())
-            break;
     }
     if (abandon && abandon->load()) {
         file.cancelWriting();
@@ -146,14 +175,28 @@ ReportFileResult writeReportFile(const std::string& fileName, std::string_view b
 
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes)
 {
-    return writeReportFile(fileName, bytes, nullptr);
+    return writeReportFile(fileName, wholeBytes(bytes), nullptr);
+}
+
+ReportFileResult WriteReportFilePieces(const std::string& fileName, const ReportPieces& next)
+{
+    std::string piece;
+    return writeReportFile(
+        fileName,
+        [&](std::string_view& bytes) {
+            if (!next(piece))
+                return false;
+            bytes = piece;
+            return true;
+        },
+        nullptr);
 }
 
 ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string_view bytes)
 {
     std::atomic<bool> abandon { false };
-    std::future<ReportFileResult> written = std::async(
-        std::launch::async, [&fileName, bytes, &abandon] { return writeReportFile(fileName, bytes, &abandon); });
+    std::future<ReportFileResult> written = std::async(std::launch::async,
+        [&fileName, bytes, &abandon] { return writeReportFile(fileName, wholeBytes(bytes), &abandon); });
     try {
         while (written.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
             ProcessPendingMessages();

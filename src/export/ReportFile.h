@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,16 @@ struct ReportFileResult {
 /// the parent is not a folder, the disk is full, or the FIFO's reader goes away
 /// ("Broken pipe"; the process is not ended by SIGPIPE).
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes);
+
+/// Gives the bytes of an output a piece at a time: each call replaces `piece` with the
+/// next piece and returns true, or returns false when there is none left.
+using ReportPieces = std::function<bool(std::string& piece)>;
+
+/// WriteReportFile for an output made a piece at a time, so that it is never held whole
+/// in memory: the same rules, and the file is replaced only once every piece was written.
+/// A piece that cannot be made (`next` throws) leaves a regular file as it was; the
+/// exception passes on.
+ReportFileResult WriteReportFilePieces(const std::string& fileName, const ReportPieces& next);
 
 /// WriteReportFile for a long write in the window: the file is written on a worker
 /// thread while this thread lets pending messages through every few milliseconds, so

@@ -72,6 +72,16 @@ TEST(SaveForms, TextFormFollowsTheShownListBatchAndXmlTheResults)
     EXPECT_EQ(BuildSaveForm(SaveForm::Batch, byTrustee, results), BuildBatchForm(results));
     EXPECT_EQ(BuildSaveForm(SaveForm::Xml, byTrustee, results), BuildXmlForm(results));
     EXPECT_EQ(BuildSaveForm(SaveForm::Text, results, results), BuildTextForm(results));
+    // Made a piece at a time (pieces of whole lines), the text form is the same bytes.
+    for (const size_t pieceBytes : { size_t(1), size_t(40), size_t(1) << 20 }) {
+        const ReportPieces pieces = TextFormPieces(results, pieceBytes);
+        std::string joined, piece;
+        while (pieces(piece)) {
+            EXPECT_TRUE(piece.ends_with("\r\n"));
+            joined += piece;
+        }
+        EXPECT_EQ(joined, BuildTextForm(results)) << pieceBytes;
+    }
     EXPECT_EQ(SaveFormExtension(SaveForm::Text), "txt");
     EXPECT_EQ(SaveFormExtension(SaveForm::Batch), "bat");
     EXPECT_EQ(SaveFormExtension(SaveForm::Xml), "xml");

@@ -189,6 +189,44 @@ TEST(ReportFile, MessageTexts)
     EXPECT_EQ(ReportWriteErrorText("out.xml", ""), "grantwise-report: cannot write out.xml");
 }
 
+TEST(ReportFile, AnOutputMadeInPiecesIsWrittenWholeOrNotAtAll)
+{
+    TempDir dir;
+    const std::string file = dir.file("Trustees.txt");
+    ASSERT_TRUE(WriteFileBytes(file, "old"));
+    const auto counted = [](int count, bool failLast) {
+        return [count, failLast, made = 0](std::string& piece) mutable {
+            if (made == count)
+                return false;
+            if (++made == count && failLast)
+                throw std::bad_alloc();
+            piece.assign(size_t(3) << 20, static_cast<char>('a' + made));
+            return true;
+        };
+    };
+    // A piece that cannot be made: the old file stays and nothing is left beside it.
+    EXPECT_THROW(WriteReportFilePieces(file, counted(4, true)), std::bad_alloc);
+    EXPECT_EQ(ReadFileBytes(file), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    ASSERT_TRUE(WriteReportFilePieces(file, counted(4, false)).ok);
+    const std::string written = ReadFileBytes(file);
+    ASSERT_EQ(written.size(), size_t(12) << 20);
+    EXPECT_EQ(written.front(), 'b');
+    EXPECT_EQ(written.back(), 'e');
+    // No piece at all: an empty file.
+    EXPECT_TRUE(WriteReportFilePieces(file, counted(0, false)).ok);
+    EXPECT_EQ(ReadFileBytes(file), "");
+
+    // Into a FIFO: the pieces written so far reach the reader; the failure passes on.
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string read;
+    std::thread reader([&] { read = ReadFileBytes(fifo); });
+    EXPECT_THROW(WriteReportFilePieces(fifo, counted(2, true)), std::bad_alloc);
+    reader.join();
+    EXPECT_EQ(read, std::string(size_t(3) << 20, 'b'));
+}
+
 TEST(ReportFile, TheResponsiveWriteWritesOrFailsAsThePlainOne)
 {
     TempDir dir;

@@ -79,7 +79,7 @@ template <typename F> void forEachKindLine(const ReportList& results, F f)
         if (FindLineKind(line.code))
             f(line);
         if ((i + 1) % linesPerPendingCall == 0)
-            ProcessPendingMessages();
+            ProcessPendingMessages(i + 1, results.count());
     }
 }
 
@@ -266,18 +266,38 @@ std::string_view SaveFormExtension(SaveForm form) noexcept
     return "txt";
 }
 
-std::string BuildTextForm(const ReportList& lines)
+namespace {
+
+// The text form of `count` lines, the k-th being lines' line lineOf(k).
+template <typename LineOf> std::string buildTextForm(const ReportList& lines, size_t count, LineOf lineOf)
 {
     std::string out;
-    out.reserve(lines.textBytes() + 2 * lines.count());
+    // Room for the texts: of all lines as they count them, of a part in proportion.
+    const size_t textBytes = count == lines.count()
+        ? lines.textBytes()
+        : static_cast<size_t>(static_cast<double>(lines.textBytes()) * static_cast<double>(count)
+            / static_cast<double>(std::max<size_t>(lines.count(), 1)));
+    out.reserve(textBytes + 2 * count);
     PathTextCache paths;
-    for (size_t i = 0; i < lines.count(); ++i) {
-        lines.appendText(i, out, &paths);
+    for (size_t k = 0; k < count; ++k) {
+        lines.appendText(lineOf(k), out, &paths);
         out += lineEnd;
-        if ((i + 1) % linesPerPendingCall == 0)
-            ProcessPendingMessages();
+        if ((k + 1) % linesPerPendingCall == 0)
+            ProcessPendingMessages(k + 1, count);
     }
     return out;
+}
+
+} // namespace
+
+std::string BuildTextForm(const ReportList& lines)
+{
+    return buildTextForm(lines, lines.count(), [](size_t k) { return k; });
+}
+
+std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown)
+{
+    return buildTextForm(lines, shown.size(), [&shown](size_t k) { return shown[k]; });
 }
 
 std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)

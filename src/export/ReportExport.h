@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class ReportList;
 struct HtmlRunInfo;
@@ -13,7 +14,8 @@ struct HtmlRunInfo;
 // file: every line followed by CR LF (the last one too), no byte-order mark, nothing
 // before or after; no lines give an empty result (a 0-byte file). They read the lists
 // and change neither. Building never fails (short of memory). They let pending messages
-// through every few thousand lines (ProcessPendingMessages), so the window stays
+// through every few thousand lines (ProcessPendingMessages, with the lines of the pass
+// done so far and its total, for the progress shown), so the window stays
 // responsive while a large result is saved; OperationCancelled thrown from there passes
 // on and nothing is returned.
 
@@ -29,6 +31,10 @@ std::string_view SaveFormExtension(SaveForm form) noexcept;
 /// the list by trustee, whichever list was shown), in order and byte for byte as
 /// stored, separator lines included as empty lines.
 std::string BuildTextForm(const ReportList& lines);
+
+/// The text form of some lines of `lines` only: the line at each index of `shown`, in
+/// that order (the lines a filter shows).
+std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown);
 
 /// Why a RIGHTS line of the batch form is written as a remark that is not run.
 enum class BatchNotRun {

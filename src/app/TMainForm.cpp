@@ -80,6 +80,11 @@ TMainForm::TMainForm(const Services& services, QWidget* parent)
             given();
         m_pump->pump();
     };
+    // Kept here and shown by the progress timer, a few times a second.
+    m_services.progress = [this](uint64_t done, uint64_t total) {
+        m_linesDone = done;
+        m_linesTotal = total;
+    };
     StatusBar1->setPanelText(0, readmeAddress());
     FormCreate();
 }
@@ -172,6 +177,7 @@ void TMainForm::beginOperation()
 {
     if (m_operationDepth++ == 0) {
         m_cancelRequested = false;
+        m_linesDone = m_linesTotal = 0;
         applyOperationLock(true);
         BitBtnCancel->show();
         BitBtnCancel->raise();

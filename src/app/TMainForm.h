@@ -183,6 +183,13 @@ private:
     QTimer* m_progressTimer = nullptr;
     /// What the running long operation is doing, for the progress text.
     std::function<QString()> m_progress;
+    /// How far the running long operation over lines is, as it last told the context's
+    /// progress service (0 of 0 until it does; reset when an operation begins).
+    uint64_t m_linesDone = 0;
+    uint64_t m_linesTotal = 0;
+    /// The progress text of an operation over lines: "<what>: D of T lines" once it has
+    /// told how far it is, before that "<what>: <lines> lines".
+    QString linesProgress(const QString& what, uint64_t lines) const;
     bool m_cancelRequested = false;
     /// StatusInfo shows the progress of the running operation (cleared when it ends).
     bool m_statusIsProgress = false;

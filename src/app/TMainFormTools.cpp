@@ -12,6 +12,7 @@
 #include "app/widgets/TSaveDialog.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
+#include "export/ReportExport.h"
 #include "export/ReportFile.h"
 #include "services/ErrorBox.h"
 #include "services/PendingMessages.h"
@@ -279,22 +280,24 @@ void TMainForm::PopupSaveShownClick()
     if (!SaveDialog1->execute(m_services))
         return;
     const std::string fileName = SaveDialog1->fileName.toStdString();
-    // The rows shown now, each line's text and CR LF, as the text form writes lines.
-    std::string bytes;
-    std::string text;
-    const int rows = model->rowCount();
-    for (int row = 0; row < rows; ++row) {
-        text.clear();
-        model->lines().appendText(model->lineIndex(row), text);
-        bytes += text;
-        bytes += "\r\n";
-    }
-    m_progress = [rows] { return QStringLiteral("Saving %1 lines shown").arg(number(static_cast<uint64_t>(rows))); };
+    // The rows shown now, in the text form (the filter cannot change while the save runs:
+    // its fields are not locked, but the rows are taken here once).
+    std::vector<size_t> shown(static_cast<size_t>(model->rowCount()));
+    for (size_t row = 0; row < shown.size(); ++row)
+        shown[row] = model->lineIndex(static_cast<int>(row));
+    const QString name = SaveDialog1->fileName;
+    m_progress = [this, name, rows = shown.size()] {
+        return linesProgress(QStringLiteral("Saving the lines shown to %1").arg(name), rows);
+    };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     beginOperation();
     ReportFileResult written;
     bool cancelled = false;
     try {
+        const std::string bytes = BuildTextForm(model->lines(), shown);
+        m_progress = [name, size = bytes.size()] {
+            return QStringLiteral("Saving the lines shown to %1: writing %2 bytes").arg(name, number(size));
+        };
         ProcessPendingMessages(); // a Cancel pressed meanwhile stops the save before the file
         written = WriteReportFileResponsive(fileName, bytes);
     } catch (const OperationCancelled&) {
@@ -336,6 +339,13 @@ void TMainForm::showStatusInfo(const QString& text)
     StatusInfo->setText(text);
     StatusInfo->setToolTip(text);
     m_statusIsProgress = false;
+}
+
+QString TMainForm::linesProgress(const QString& what, uint64_t lines) const
+{
+    if (m_linesTotal == 0)
+        return QStringLiteral("%1: %2 lines").arg(what, number(lines));
+    return QStringLiteral("%1: %2 of %3 lines").arg(what, number(m_linesDone), number(m_linesTotal));
 }
 
 void TMainForm::updateProgress()

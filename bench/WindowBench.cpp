@@ -11,13 +11,13 @@
 #include "platform/netware/NetworkLoader.h"
 #include "util/D_Util.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -59,7 +59,7 @@ double longestGapSeconds(const std::function<void()>& operation)
 }
 
 // The time to bring the row at `fraction` of the list into view and paint the list there.
-double scrollAndPaintSeconds(QListView* list, double fraction)
+double scrollAndPaintSeconds(QAbstractItemView* list, double fraction)
 {
     const int rows = list->model()->rowCount();
     if (rows == 0)
@@ -91,7 +91,7 @@ struct WindowControls {
         , TabSheetAction(findControl<QWidget>(form, "TabSheetAction"))
         , BitBtnScanDirs(findControl<QPushButton>(form, "BitBtnScanDirs"))
         , Memo1(findControl<QPlainTextEdit>(form, "Memo1"))
-        , ListBoxResults(findControl<QListView>(form, "ListBoxResults"))
+        , ListBoxResults(findControl<QAbstractItemView>(form, "ListBoxResults"))
         , PageControl2(findControl<QTabWidget>(form, "PageControl2"))
         , TabSheetByPath(findControl<QWidget>(form, "TabSheetByPath"))
         , TabSheetByObj(findControl<QWidget>(form, "TabSheetByObj"))
@@ -110,7 +110,7 @@ struct WindowControls {
     QWidget* TabSheetAction;
     QPushButton* BitBtnScanDirs;
     QPlainTextEdit* Memo1;
-    QListView* ListBoxResults;
+    QAbstractItemView* ListBoxResults;
     QTabWidget* PageControl2;
     QWidget* TabSheetByPath;
     QWidget* TabSheetByObj;

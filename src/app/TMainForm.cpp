@@ -9,6 +9,7 @@
 #include "app/seams/PendingMessagesPump.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TResultList.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
 #include "netware/D_NW.h"
@@ -26,7 +27,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -120,7 +120,7 @@ void TMainForm::connectHandlers()
         [this](const QPoint& pos) { openContextMenu(ListBoxByObj, pos); });
 }
 
-void TMainForm::openContextMenu(QListView* list, const QPoint& pos)
+void TMainForm::openContextMenu(TResultList* list, const QPoint& pos)
 {
     m_popupComponent = list;
     PopupMenuS->popup(list->viewport()->mapToGlobal(pos));

@@ -19,7 +19,7 @@ class QHelpEvent;
 class QKeySequence;
 class QLabel;
 class QLineEdit;
-class QListView;
+class TResultList;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -94,8 +94,8 @@ private:
     QTabWidget* PageControl2 = nullptr;
     QWidget* TabSheetByPath = nullptr;
     QWidget* TabSheetByObj = nullptr;
-    QListView* ListBoxResults = nullptr;
-    QListView* ListBoxByObj = nullptr;
+    TResultList* ListBoxResults = nullptr;
+    TResultList* ListBoxByObj = nullptr;
     QAction* PopupGetLongNames = nullptr;
     QFrame* Panel2 = nullptr;
     TCheckListBox* CheckListBoxQ = nullptr;
@@ -161,9 +161,9 @@ private:
     EffectiveRightsDialog* newDialog();
 
     /// The list the context menu was last opened on (ListBoxResults at start).
-    QListView* popupComponent() const { return m_popupComponent; }
+    TResultList* popupComponent() const { return m_popupComponent; }
     /// Remembers the list the context menu belongs to, as opening it over that list does.
-    void setPopupComponent(QListView* list) { m_popupComponent = list; }
+    void setPopupComponent(TResultList* list) { m_popupComponent = list; }
 
     /// Makes page the active page of pageControl without running its change handler (the
     /// handlers run only for the user's changes).
@@ -212,10 +212,10 @@ private:
     /// The window's Alt keys: one thing per page (see the .cpp).
     bool routeMnemonic(const QKeySequence& key);
     bool toolsEventFilter(QObject* watched, QEvent* event);
-    bool showLineToolTip(QListView* list, QHelpEvent* event);
-    void copySelectedLines(QListView* list);
+    bool showLineToolTip(TResultList* list, QHelpEvent* event);
+    void copySelectedLines(TResultList* list);
     /// The list on the results tab in front.
-    QListView* shownList() const;
+    TResultList* shownList() const;
     void PopupSaveShownClick();
     /// The file name the save dialog proposes: base + "." + ext in the last folder saved to.
     QString proposedSaveName(const QString& base, const std::string& ext) const;
@@ -248,7 +248,7 @@ private:
     /// cancelled by a close): a list by trustee built from other results is dropped, and
     /// built again at once when its tab is the one shown.
     void resultsChanged(bool cancelled);
-    void openContextMenu(QListView* list, const QPoint& pos);
+    void openContextMenu(TResultList* list, const QPoint& pos);
 
     /// The models behind ListBoxResults (the report lines of the last scan) and
     /// ListBoxByObj (the rows of the list by trustee, all of code 0).
@@ -256,7 +256,7 @@ private:
     ReportListModel* m_byObj = nullptr;
     ShellFolderModel* m_folders = nullptr;
     /// The list the context menu was last opened on (ListBoxResults at start).
-    QListView* m_popupComponent = nullptr;
+    TResultList* m_popupComponent = nullptr;
     std::unique_ptr<PendingMessagesPump> m_pump;
     Services m_services;
     ServicesScope m_servicesScope { m_services };

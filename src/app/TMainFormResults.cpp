@@ -16,7 +16,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QListView>
 #include <QLocale>
 
 void TMainForm::PageControl2Change()

@@ -9,6 +9,7 @@
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TResultList.h"
 #include "app/widgets/TSaveDialog.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
@@ -30,7 +31,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
@@ -191,7 +191,7 @@ void TMainForm::connectTools()
         if (BitBtnScanDirs->isEnabled())
             BitBtnScanDirs->click();
     });
-    for (QListView* list : { ListBoxResults, ListBoxByObj }) {
+    for (TResultList* list : { ListBoxResults, ListBoxByObj }) {
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         auto* copy = new QShortcut(QKeySequence::Copy, list);
         copy->setContext(Qt::WidgetWithChildrenShortcut);
@@ -225,7 +225,7 @@ void TMainForm::applyFilter()
     m_byObj->setFilter(criteria);
 }
 
-QListView* TMainForm::shownList() const
+TResultList* TMainForm::shownList() const
 {
     return PageControl2->currentWidget() == TabSheetByObj ? ListBoxByObj : ListBoxResults;
 }
@@ -242,7 +242,7 @@ void TMainForm::updateLineCount()
                                      model->filtering() ? QStringLiteral(" (filtering...)") : QString()));
 }
 
-void TMainForm::copySelectedLines(QListView* list)
+void TMainForm::copySelectedLines(TResultList* list)
 {
     QModelIndexList rows = list->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
@@ -253,7 +253,7 @@ void TMainForm::copySelectedLines(QListView* list)
         QApplication::clipboard()->setText(texts.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
-bool TMainForm::showLineToolTip(QListView* list, QHelpEvent* event)
+bool TMainForm::showLineToolTip(TResultList* list, QHelpEvent* event)
 {
     // A line wider than the view shows whole in its tooltip; elsewhere the list's hint.
     const QModelIndex index = list->indexAt(event->pos());
@@ -271,7 +271,7 @@ void TMainForm::PopupSaveShownClick()
 {
     if (operationRunning())
         return;
-    QListView* list = m_popupComponent;
+    TResultList* list = m_popupComponent;
     const ReportListModel* model = list == ListBoxByObj ? m_byObj : m_results;
     SaveDialog1->defaultExt = QStringLiteral("txt");
     SaveDialog1->filter = QStringLiteral("TXT Files|*.txt|All Files|*.*");
@@ -451,7 +451,7 @@ bool TMainForm::toolsEventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Shortcut)
         return routeMnemonic(static_cast<QShortcutEvent*>(event)->key());
     if (event->type() == QEvent::ToolTip) {
-        for (QListView* list : { ListBoxResults, ListBoxByObj })
+        for (TResultList* list : { ListBoxResults, ListBoxByObj })
             if (watched == list->viewport())
                 return showLineToolTip(list, static_cast<QHelpEvent*>(event));
         return false;

@@ -175,6 +175,8 @@ private Q_SLOTS:
         const int memoLines = ui.Memo1->document()->blockCount();
 
         ui.BitBtnScanDirs->click();
+        // The lines show as soon as the scan ends, with no layout pass left for the event loop.
+        QVERIFY(ui.ListBoxResults->indexAt(QPoint(2, 2)).isValid());
         QCOMPARE(ui.PageControl2->currentWidget(), ui.TabSheetByPath);
         QCOMPARE(ui.byObj()->rowCount(), 0);
         const std::vector<std::string> report = lines(ui.results()->lines());
@@ -825,6 +827,12 @@ private Q_SLOTS:
         QTest::keyClick(ui.ListBoxResults, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(),
             QStringLiteral("Base: \\\\FS1\\VOL1\\R&D\n     Trustee: .Admin.Corp [RWCEAFM]\n"));
+        // End and Home go to the last and the first line, as in a list box.
+        ui.ListBoxResults->setCurrentIndex(ui.results()->index(3));
+        QTest::keyClick(ui.ListBoxResults, Qt::Key_End);
+        QCOMPARE(ui.ListBoxResults->currentIndex().row(), ui.results()->rowCount() - 1);
+        QTest::keyClick(ui.ListBoxResults, Qt::Key_Home);
+        QCOMPARE(ui.ListBoxResults->currentIndex().row(), 0);
         // A narrow list scrolls sideways to the end of its widest line.
         form.resize(form.minimumSize());
         ui.ListBoxResults->resize(120, 200);
@@ -945,7 +953,7 @@ private Q_SLOTS:
         };
         showsLinesDone(QStringLiteral("list by trustee"), [&] { ui.PageControl2->setCurrentWidget(ui.TabSheetByObj); });
         QVERIFY(ui.byObj()->rowCount() > 4096);
-        const auto save = [&](QListView* list, QAction* command, const std::string& file) {
+        const auto save = [&](TResultList* list, QAction* command, const std::string& file) {
             return [&env, &ui, list, command, file] {
                 DialogAnswer answer(env, env.home().file(file));
                 ui.openContextMenu(list);

@@ -11,6 +11,7 @@
 #include "app/models/ShellFolderModel.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TResultList.h"
 #include "app/widgets/TSaveDialog.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
@@ -20,7 +21,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -60,8 +60,8 @@ struct MainFormUi {
         , PageControl2(FindControl<QTabWidget>(form, "PageControl2"))
         , TabSheetByPath(FindControl<QWidget>(form, "TabSheetByPath"))
         , TabSheetByObj(FindControl<QWidget>(form, "TabSheetByObj"))
-        , ListBoxResults(FindControl<QListView>(form, "ListBoxResults"))
-        , ListBoxByObj(FindControl<QListView>(form, "ListBoxByObj"))
+        , ListBoxResults(FindControl<TResultList>(form, "ListBoxResults"))
+        , ListBoxByObj(FindControl<TResultList>(form, "ListBoxByObj"))
         , PopupGetLongNames(FindControl<QAction>(form, "PopupGetLongNames"))
         , PopupCompareXml(FindControl<QAction>(form, "PopupCompareXml"))
         , PopupWhoHasAccess(FindControl<QAction>(form, "PopupWhoHasAccess"))
@@ -102,8 +102,8 @@ struct MainFormUi {
     QTabWidget* PageControl2;
     QWidget* TabSheetByPath;
     QWidget* TabSheetByObj;
-    QListView* ListBoxResults;
-    QListView* ListBoxByObj;
+    TResultList* ListBoxResults;
+    TResultList* ListBoxByObj;
     QAction* PopupGetLongNames;
     QAction* PopupCompareXml;
     QAction* PopupWhoHasAccess;
@@ -144,7 +144,7 @@ struct MainFormUi {
 
     /// Opens the context menu over list (so that its commands act on that list) and
     /// closes it again, as a right click and Escape would.
-    void openContextMenu(QListView* list) const
+    void openContextMenu(TResultList* list) const
     {
         Q_EMIT list->customContextMenuRequested(QPoint(1, 1));
         PopupMenuS->hide();

@@ -224,6 +224,24 @@ private Q_SLOTS:
         QTest::mouseClick(ui.StatusBar1, Qt::LeftButton, {}, QPoint(20, 8));
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.urls.size(), 2);
+
+        // A path too long for the path panel is shortened in the middle to the panel's width
+        // of the moment; where there is room, its beginning and its end show.
+        const QString path = QStringLiteral("FS1\\VOL1:\\") + QStringLiteral("COMPANY DATA\\").repeated(12)
+            + QStringLiteral("BUDGET.XLS");
+        ui.StatusBar1->setPanelText(1, path);
+        auto* panel = ui.StatusBar1->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+        for (const int width : { form.minimumWidth(), 1400, 1800 }) {
+            form.resize(width, form.height());
+            QCoreApplication::processEvents();
+            const QString shown = panel->text();
+            QVERIFY2(shown.contains(QChar(0x2026)) && shown.startsWith(QStringLiteral("FS")), qPrintable(shown));
+            QVERIFY2(panel->fontMetrics().horizontalAdvance(shown) <= panel->contentsRect().width(), qPrintable(shown));
+            if (width > 1000)
+                QVERIFY2(shown.startsWith(QStringLiteral("FS1\\VOL1:")) && shown.endsWith(QStringLiteral("BUDGET.XLS")),
+                    qPrintable(shown));
+        }
+        QCOMPARE(ui.StatusBar1->panelText(1), path);
     }
 };
 

@@ -11,13 +11,13 @@
 #include "platform/netware/NetworkLoader.h"
 #include "util/D_Util.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -72,7 +72,7 @@ double longestGapSeconds(const std::function<void()>& operation)
 }
 
 // The time to bring the row at `fraction` of the list into view and paint the list there.
-double scrollAndPaintSeconds(QListView* list, double fraction)
+double scrollAndPaintSeconds(QAbstractItemView* list, double fraction)
 {
     const int rows = list->model()->rowCount();
     if (rows == 0)
@@ -103,8 +103,8 @@ struct WindowControls {
         , PageControl1(findControl<QTabWidget>(form, "PageControl1"))
         , TabSheetAction(findControl<QWidget>(form, "TabSheetAction"))
         , BitBtnScanDirs(findControl<QPushButton>(form, "BitBtnScanDirs"))
-        , Memo1(findControl<QListView>(form, "Memo1"))
-        , ListBoxResults(findControl<QListView>(form, "ListBoxResults"))
+        , Memo1(findControl<QAbstractItemView>(form, "Memo1"))
+        , ListBoxResults(findControl<QAbstractItemView>(form, "ListBoxResults"))
         , PageControl2(findControl<QTabWidget>(form, "PageControl2"))
         , TabSheetByPath(findControl<QWidget>(form, "TabSheetByPath"))
         , TabSheetByObj(findControl<QWidget>(form, "TabSheetByObj"))
@@ -122,8 +122,8 @@ struct WindowControls {
     QTabWidget* PageControl1;
     QWidget* TabSheetAction;
     QPushButton* BitBtnScanDirs;
-    QListView* Memo1;
-    QListView* ListBoxResults;
+    QAbstractItemView* Memo1;
+    QAbstractItemView* ListBoxResults;
     QTabWidget* PageControl2;
     QWidget* TabSheetByPath;
     QWidget* TabSheetByObj;

@@ -10,6 +10,7 @@
 #include "app/seams/PendingMessagesPump.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TResultList.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
 #include "netware/D_NW.h"
@@ -27,7 +28,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -81,6 +81,11 @@ TMainForm::TMainForm(const Services& services, QWidget* parent)
             given();
         m_pump->pump();
     };
+    // Kept here and shown by the progress timer, a few times a second.
+    m_services.progress = [this](uint64_t done, uint64_t total) {
+        m_linesDone = done;
+        m_linesTotal = total;
+    };
     StatusBar1->setPanelText(0, readmeAddress());
     FormCreate();
 }
@@ -116,7 +121,7 @@ void TMainForm::connectHandlers()
         [this](const QPoint& pos) { openContextMenu(ListBoxByObj, pos); });
 }
 
-void TMainForm::openContextMenu(QListView* list, const QPoint& pos)
+void TMainForm::openContextMenu(TResultList* list, const QPoint& pos)
 {
     m_popupComponent = list;
     PopupMenuS->popup(list->viewport()->mapToGlobal(pos));
@@ -173,6 +178,7 @@ void TMainForm::beginOperation()
 {
     if (m_operationDepth++ == 0) {
         m_cancelRequested = false;
+        m_linesDone = m_linesTotal = 0;
         applyOperationLock(true);
         BitBtnCancel->show();
         BitBtnCancel->raise();

@@ -19,7 +19,7 @@ class QHelpEvent;
 class QKeySequence;
 class QLabel;
 class QLineEdit;
-class QListView;
+class TResultList;
 class QMenu;
 class QPushButton;
 class QSplitter;
@@ -77,7 +77,7 @@ private:
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheetInfo = nullptr;
     QWidget* TabSheetSelect = nullptr;
-    QListView* Memo1 = nullptr; ///< the Info page's lines (m_infoPage)
+    TResultList* Memo1 = nullptr; ///< the Info page's lines (m_infoPage)
     QLabel* Panel1 = nullptr;
     TRadioGroup* ServerList = nullptr;
     QSplitter* Splitter1 = nullptr;
@@ -94,8 +94,8 @@ private:
     QTabWidget* PageControl2 = nullptr;
     QWidget* TabSheetByPath = nullptr;
     QWidget* TabSheetByObj = nullptr;
-    QListView* ListBoxResults = nullptr;
-    QListView* ListBoxByObj = nullptr;
+    TResultList* ListBoxResults = nullptr;
+    TResultList* ListBoxByObj = nullptr;
     QAction* PopupGetLongNames = nullptr;
     QFrame* Panel2 = nullptr;
     TCheckListBox* CheckListBoxQ = nullptr;
@@ -161,9 +161,9 @@ private:
     EffectiveRightsDialog* newDialog();
 
     /// The list the context menu was last opened on (ListBoxResults at start).
-    QListView* popupComponent() const { return m_popupComponent; }
+    TResultList* popupComponent() const { return m_popupComponent; }
     /// Remembers the list the context menu belongs to, as opening it over that list does.
-    void setPopupComponent(QListView* list) { m_popupComponent = list; }
+    void setPopupComponent(TResultList* list) { m_popupComponent = list; }
 
     /// Makes page the active page of pageControl without running its change handler (the
     /// handlers run only for the user's changes).
@@ -183,6 +183,13 @@ private:
     QTimer* m_progressTimer = nullptr;
     /// What the running long operation is doing, for the progress text.
     std::function<QString()> m_progress;
+    /// How far the running long operation over lines is, as it last told the context's
+    /// progress service (0 of 0 until it does; reset when an operation begins).
+    uint64_t m_linesDone = 0;
+    uint64_t m_linesTotal = 0;
+    /// The progress text of an operation over lines: "<what>: D of T lines" once it has
+    /// told how far it is, before that "<what>: <lines> lines".
+    QString linesProgress(const QString& what, uint64_t lines) const;
     bool m_cancelRequested = false;
     /// StatusInfo shows the progress of the running operation (cleared when it ends).
     bool m_statusIsProgress = false;
@@ -205,10 +212,10 @@ private:
     /// The window's Alt keys: one thing per page (see the .cpp).
     bool routeMnemonic(const QKeySequence& key);
     bool toolsEventFilter(QObject* watched, QEvent* event);
-    bool showLineToolTip(QListView* list, QHelpEvent* event);
-    void copySelectedLines(QListView* list);
+    bool showLineToolTip(TResultList* list, QHelpEvent* event);
+    void copySelectedLines(TResultList* list);
     /// The list on the results tab in front.
-    QListView* shownList() const;
+    TResultList* shownList() const;
     void PopupSaveShownClick();
     /// The file name the save dialog proposes: base + "." + ext in the last folder saved to.
     QString proposedSaveName(const QString& base, const std::string& ext) const;
@@ -241,7 +248,7 @@ private:
     /// cancelled by a close): a list by trustee built from other results is dropped, and
     /// built again at once when its tab is the one shown.
     void resultsChanged(bool cancelled);
-    void openContextMenu(QListView* list, const QPoint& pos);
+    void openContextMenu(TResultList* list, const QPoint& pos);
 
     /// The models behind ListBoxResults (the report lines of the last scan) and
     /// ListBoxByObj (the rows of the list by trustee, all of code 0).
@@ -250,7 +257,7 @@ private:
     ReportListModel* m_byObj = nullptr;
     ShellFolderModel* m_folders = nullptr;
     /// The list the context menu was last opened on (ListBoxResults at start).
-    QListView* m_popupComponent = nullptr;
+    TResultList* m_popupComponent = nullptr;
     std::unique_ptr<PendingMessagesPump> m_pump;
     Services m_services;
     ServicesScope m_servicesScope { m_services };

@@ -8,6 +8,7 @@
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TResultList.h"
 #include "app/widgets/TShellTreeView.h"
 #include "scan/LineKinds.h"
 #include "scan/ScanRun.h"
@@ -15,7 +16,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 
 void TMainForm::createEffectiveMenus()

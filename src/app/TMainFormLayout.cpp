@@ -9,6 +9,7 @@
 #include "app/widgets/ScanGlyphs.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TResultList.h"
 #include "app/widgets/TSaveDialog.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
@@ -17,7 +18,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
@@ -25,9 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Rows the result lists lay out per event-loop turn (see newResultList).
-constexpr int layoutBatchRows = 100000;
 
 const QString resultsHint = QStringLiteral("See context menu for further options  (right mouse-click)");
 
@@ -58,33 +55,24 @@ QWidget* newPage(const QString& name, QTabWidget* pages, const QString& caption)
 }
 
 // A list of text lines, each one row of the same height (the result lists, the Info
-// page): rows are laid out without asking each for its size, and the model answers how
-// wide the widest line is.
-template <typename LineModel> QListView* newLineList(const QString& name, QWidget* parent, LineModel* model)
+// page), as wide as the model says its widest line is.
+template <typename LineModel> TResultList* newLineList(const QString& name, QWidget* parent, LineModel* model)
 {
-    auto* list = new QListView(parent);
+    auto* list = new TResultList(parent);
     list->setObjectName(name);
-    list->setModel(model);
-    list->setUniformItemSizes(true);
-    // The list lays its rows out again from the first at every insertion (the scan feeds it
-    // every few dozen milliseconds) and shows them only when that is done. One pass over
-    // millions of rows stalls the window for hundreds of milliseconds each time; batches
-    // of 2,000 rows, one per event-loop turn, left the list blank for about four seconds
-    // after a scan of 3.4 million lines. Batches of 100,000 rows cost a few milliseconds
-    // each and finish that layout within a fraction of a second (bench: window rows).
-    list->setLayoutMode(QListView::Batched);
-    list->setBatchSize(layoutBatchRows);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // Rows as wide as the widest line: the list scrolls sideways to the end of it.
+    // Rows as wide as the widest line: the list's column takes that width, so the list
+    // scrolls sideways to the end of it. Set before the model is shown, which reads it.
     const QFontMetrics metrics(list->font());
     model->setLineMetrics(metrics.horizontalAdvance(QLatin1Char('N')), metrics.height() + 2);
+    list->setModel(model);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return list;
 }
 
-QListView* newResultList(const QString& name, QWidget* page, ReportListModel* model)
+TResultList* newResultList(const QString& name, QWidget* page, ReportListModel* model)
 {
-    QListView* list = newLineList(name, page, model);
+    TResultList* list = newLineList(name, page, model);
     list->setToolTip(resultsHint);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -16,7 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QListView>
+#include <QLocale>
 
 void TMainForm::PageControl2Change()
 {
@@ -29,8 +29,8 @@ void TMainForm::PageControl2Change()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_buildingByObj = true;
-    m_progress = [lines = m_results->lines().count()] {
-        return QStringLiteral("Building the list by trustee from %1 lines").arg(lines);
+    m_progress = [this, lines = m_results->lines().count()] {
+        return linesProgress(QStringLiteral("Building the list by trustee"), lines);
     };
     beginOperation();
     m_byObj->clear();
@@ -68,8 +68,9 @@ void TMainForm::PopupGetLongNamesClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_longNamesAvailable = false;
     PopupGetLongNames->setEnabled(false);
-    m_progress
-        = [lines = m_results->lines().count()] { return QStringLiteral("Getting long names for %1 lines").arg(lines); };
+    m_progress = [this, lines = m_results->lines().count()] {
+        return linesProgress(QStringLiteral("Getting long names"), lines);
+    };
     beginOperation();
     bool cancelled = false;
     try {
@@ -123,14 +124,17 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
         return;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_progress = [this] { return QStringLiteral("Saving %1").arg(SaveDialog1->fileName); };
+    // The text form writes the list the menu was opened on; the other forms always
+    // write the by-path results.
+    const ReportList& shown = m_popupComponent == ListBoxByObj ? m_byObj->lines() : m_results->lines();
+    const QString name = SaveDialog1->fileName;
+    m_progress = [this, name, lines = (form == SaveForm::Text ? shown : m_results->lines()).count()] {
+        return linesProgress(QStringLiteral("Saving %1").arg(name), lines);
+    };
     // A save of a large result takes a while; it lets the event loop run (building
     // between lines, writing on a worker thread), so it is a long operation like the
     // others: the controls that change the lists are locked and a close waits for it.
     beginOperation();
-    // The text form writes the list the menu was opened on; the other forms always
-    // write the by-path results.
-    const ReportList& shown = m_popupComponent == ListBoxByObj ? m_byObj->lines() : m_results->lines();
     const std::string fileName = SaveDialog1->fileName.toStdString();
     ReportFileResult written;
     BatchNotes notes;
@@ -138,6 +142,9 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     try {
         const HtmlRunInfo run { m_runTime, m_entriesExamined };
         const std::string bytes = BuildSaveForm(form, shown, m_results->lines(), &notes, &run);
+        m_progress = [name, size = bytes.size()] {
+            return QStringLiteral("Saving %1: writing %2 bytes").arg(name, QLocale::c().toString(qulonglong(size)));
+        };
         ProcessPendingMessages(); // a Cancel pressed meanwhile stops the save before the file
         written = WriteReportFileResponsive(fileName, bytes);
     } catch (const OperationCancelled&) {

@@ -9,9 +9,11 @@
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TResultList.h"
 #include "app/widgets/TSaveDialog.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
+#include "export/ReportExport.h"
 #include "export/ReportFile.h"
 #include "services/ErrorBox.h"
 #include "services/PendingMessages.h"
@@ -29,7 +31,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
@@ -190,7 +191,7 @@ void TMainForm::connectTools()
         if (BitBtnScanDirs->isEnabled())
             BitBtnScanDirs->click();
     });
-    for (QListView* list : { Memo1, ListBoxResults, ListBoxByObj }) {
+    for (TResultList* list : { Memo1, ListBoxResults, ListBoxByObj }) {
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         auto* copy = new QShortcut(QKeySequence::Copy, list);
         copy->setContext(Qt::WidgetWithChildrenShortcut);
@@ -225,7 +226,7 @@ void TMainForm::applyFilter()
     m_byObj->setFilter(criteria);
 }
 
-QListView* TMainForm::shownList() const
+TResultList* TMainForm::shownList() const
 {
     return PageControl2->currentWidget() == TabSheetByObj ? ListBoxByObj : ListBoxResults;
 }
@@ -242,7 +243,7 @@ void TMainForm::updateLineCount()
                                      model->filtering() ? QStringLiteral(" (filtering...)") : QString()));
 }
 
-void TMainForm::copySelectedLines(QListView* list)
+void TMainForm::copySelectedLines(TResultList* list)
 {
     QModelIndexList rows = list->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
@@ -253,7 +254,7 @@ void TMainForm::copySelectedLines(QListView* list)
         QApplication::clipboard()->setText(texts.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
-bool TMainForm::showLineToolTip(QListView* list, QHelpEvent* event)
+bool TMainForm::showLineToolTip(TResultList* list, QHelpEvent* event)
 {
     // A line wider than the view shows whole in its tooltip; elsewhere the list's hint.
     const QModelIndex index = list->indexAt(event->pos());
@@ -271,7 +272,7 @@ void TMainForm::PopupSaveShownClick()
 {
     if (operationRunning())
         return;
-    QListView* list = m_popupComponent;
+    TResultList* list = m_popupComponent;
     const ReportListModel* model = list == ListBoxByObj ? m_byObj : m_results;
     SaveDialog1->defaultExt = QStringLiteral("txt");
     SaveDialog1->filter = QStringLiteral("TXT Files|*.txt|All Files|*.*");
@@ -280,22 +281,24 @@ void TMainForm::PopupSaveShownClick()
     if (!SaveDialog1->execute(m_services))
         return;
     const std::string fileName = SaveDialog1->fileName.toStdString();
-    // The rows shown now, each line's text and CR LF, as the text form writes lines.
-    std::string bytes;
-    std::string text;
-    const int rows = model->rowCount();
-    for (int row = 0; row < rows; ++row) {
-        text.clear();
-        model->lines().appendText(model->lineIndex(row), text);
-        bytes += text;
-        bytes += "\r\n";
-    }
-    m_progress = [rows] { return QStringLiteral("Saving %1 lines shown").arg(number(static_cast<uint64_t>(rows))); };
+    // The rows shown now, in the text form (the filter cannot change while the save runs:
+    // its fields are not locked, but the rows are taken here once).
+    std::vector<size_t> shown(static_cast<size_t>(model->rowCount()));
+    for (size_t row = 0; row < shown.size(); ++row)
+        shown[row] = model->lineIndex(static_cast<int>(row));
+    const QString name = SaveDialog1->fileName;
+    m_progress = [this, name, rows = shown.size()] {
+        return linesProgress(QStringLiteral("Saving the lines shown to %1").arg(name), rows);
+    };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     beginOperation();
     ReportFileResult written;
     bool cancelled = false;
     try {
+        const std::string bytes = BuildTextForm(model->lines(), shown);
+        m_progress = [name, size = bytes.size()] {
+            return QStringLiteral("Saving the lines shown to %1: writing %2 bytes").arg(name, number(size));
+        };
         ProcessPendingMessages(); // a Cancel pressed meanwhile stops the save before the file
         written = WriteReportFileResponsive(fileName, bytes);
     } catch (const OperationCancelled&) {
@@ -337,6 +340,13 @@ void TMainForm::showStatusInfo(const QString& text)
     StatusInfo->setText(text);
     StatusInfo->setToolTip(text);
     m_statusIsProgress = false;
+}
+
+QString TMainForm::linesProgress(const QString& what, uint64_t lines) const
+{
+    if (m_linesTotal == 0)
+        return QStringLiteral("%1: %2 lines").arg(what, number(lines));
+    return QStringLiteral("%1: %2 of %3 lines").arg(what, number(m_linesDone), number(m_linesTotal));
 }
 
 void TMainForm::updateProgress()
@@ -442,7 +452,7 @@ bool TMainForm::toolsEventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Shortcut)
         return routeMnemonic(static_cast<QShortcutEvent*>(event)->key());
     if (event->type() == QEvent::ToolTip) {
-        for (QListView* list : { ListBoxResults, ListBoxByObj })
+        for (TResultList* list : { ListBoxResults, ListBoxByObj })
             if (watched == list->viewport())
                 return showLineToolTip(list, static_cast<QHelpEvent*>(event));
         return false;

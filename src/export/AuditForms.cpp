@@ -81,7 +81,7 @@ template <typename Detail, typename Setting> void forEachDetail(const ReportList
             break;
         }
         if ((i + 1) % linesPerPendingCall == 0)
-            ProcessPendingMessages();
+            ProcessPendingMessages(i + 1, results.count());
     }
 }
 
@@ -400,7 +400,7 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
             cell(out, rights);
             out += "</tr>\n";
             if ((i + 1) % linesPerPendingCall == 0)
-                ProcessPendingMessages();
+                ProcessPendingMessages(i + 1, byTrustee.count());
         }
         out += tableEnd;
     }

@@ -80,7 +80,7 @@ template <typename F> void forEachKindLine(const ReportList& results, F f)
         if (FindLineKind(line.code))
             f(line);
         if ((i + 1) % linesPerPendingCall == 0)
-            ProcessPendingMessages();
+            ProcessPendingMessages(i + 1, results.count());
     }
 }
 
@@ -269,28 +269,52 @@ std::string_view SaveFormExtension(SaveForm form) noexcept
 
 namespace {
 
-// Appends the text form's lines from `next` on until out holds at least `bytes` bytes or
-// the lines end; next then indexes the first line not appended.
-void appendTextLines(const ReportList& lines, size_t& next, size_t bytes, std::string& out, PathTextCache& paths)
+// Appends the text form's lines from the k-th = `next` on (the k-th being lines' line
+// lineOf(k)) until out holds at least `bytes` bytes or `count` lines are done; next then
+// is the first not appended.
+template <typename LineOf>
+void appendTextLines(const ReportList& lines, size_t count, LineOf lineOf, size_t& next, size_t bytes, std::string& out,
+    PathTextCache& paths)
 {
-    for (; next < lines.count() && out.size() < bytes; ++next) {
-        lines.appendText(next, out, &paths);
+    for (; next < count && out.size() < bytes; ++next) {
+        lines.appendText(lineOf(next), out, &paths);
         out += lineEnd;
         if ((next + 1) % linesPerPendingCall == 0)
-            ProcessPendingMessages();
+            ProcessPendingMessages(next + 1, count);
     }
+}
+
+// The text form of `count` lines, the k-th being lines' line lineOf(k).
+template <typename LineOf> std::string buildTextForm(const ReportList& lines, size_t count, LineOf lineOf)
+{
+    std::string out;
+    // Room for the texts: of all lines as they count them, of a part in proportion.
+    const size_t textBytes = count == lines.count()
+        ? lines.textBytes()
+        : static_cast<size_t>(static_cast<double>(lines.textBytes()) * static_cast<double>(count)
+            / static_cast<double>(std::max<size_t>(lines.count(), 1)));
+    out.reserve(textBytes + 2 * count);
+    PathTextCache paths;
+    size_t next = 0;
+    appendTextLines(lines, count, lineOf, next, SIZE_MAX, out, paths);
+    return out;
+}
+
+size_t sameLine(size_t k)
+{
+    return k;
 }
 
 } // namespace
 
 std::string BuildTextForm(const ReportList& lines)
 {
-    std::string out;
-    out.reserve(lines.textBytes() + 2 * lines.count());
-    PathTextCache paths;
-    size_t next = 0;
-    appendTextLines(lines, next, SIZE_MAX, out, paths);
-    return out;
+    return buildTextForm(lines, lines.count(), sameLine);
+}
+
+std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown)
+{
+    return buildTextForm(lines, shown.size(), [&shown](size_t k) { return shown[k]; });
 }
 
 ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes)
@@ -303,7 +327,7 @@ ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes)
         if (place->next == lines.count())
             return false;
         piece.clear();
-        appendTextLines(lines, place->next, pieceBytes, piece, place->paths);
+        appendTextLines(lines, lines.count(), sameLine, place->next, pieceBytes, piece, place->paths);
         return true;
     };
 }

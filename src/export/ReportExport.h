@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class ReportList;
 struct HtmlRunInfo;
@@ -15,7 +16,8 @@ struct HtmlRunInfo;
 // file: every line followed by CR LF (the last one too), no byte-order mark, nothing
 // before or after; no lines give an empty result (a 0-byte file). They read the lists
 // and change neither. Building never fails (short of memory). They let pending messages
-// through every few thousand lines (ProcessPendingMessages), so the window stays
+// through every few thousand lines (ProcessPendingMessages, with the lines of the pass
+// done so far and its total, for the progress shown), so the window stays
 // responsive while a large result is saved; OperationCancelled thrown from there passes
 // on and nothing is returned.
 
@@ -36,6 +38,10 @@ std::string BuildTextForm(const ReportList& lines);
 /// bytes of BuildTextForm in pieces of whole lines, each about pieceBytes long (a single
 /// longer line makes a longer piece). `lines` must outlive the pieces.
 ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes = size_t(8) << 20);
+
+/// The text form of some lines of `lines` only: the line at each index of `shown`, in
+/// that order (the lines a filter shows).
+std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown);
 
 /// Why a RIGHTS line of the batch form is written as a remark that is not run.
 enum class BatchNotRun {

@@ -28,7 +28,7 @@ size_t GetLongNames(ReportList& results)
             results.showLongForm(i);
             ++converted;
         }
-        ProcessPendingMessages();
+        ProcessPendingMessages(i + 1, results.count());
     }
     return converted;
 }

@@ -11,5 +11,5 @@
 /// shell does not know stay as they are. Only kind-15 lines change; the count, order and
 /// codes of the lines stay. A line that shows a long form already is left as it is (the
 /// window offers the command once per scan). Pending messages are let through after
-/// every path line. Returns the number of path lines that were rewritten.
+/// every path line, with the count of lines gone through. Returns the number of path lines that were rewritten.
 size_t GetLongNames(ReportList& results);

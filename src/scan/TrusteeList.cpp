@@ -67,9 +67,9 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
             if (added)
                 distinct.push_back({ line.name, rights });
             rows.push_back({ it->second, lastPath, lastLong });
-            if (rows.size() % rowsPerPendingCall == 0)
-                ProcessPendingMessages();
         }
+        if ((i + 1) % rowsPerPendingCall == 0)
+            ProcessPendingMessages(i + 1, results.count());
     }
     idOfRow = {};
     if (rows.empty())
@@ -128,7 +128,7 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
         previousName = row.name;
         built.appendTrusteeDetail(sorted[k].node, sorted[k].longForm, row.rights);
         if ((k + 1) % rowsPerPendingCall == 0)
-            ProcessPendingMessages();
+            ProcessPendingMessages(k + 1, sorted.size());
     }
     byTrustee = std::move(built);
 }

@@ -30,6 +30,7 @@ int CompareTrusteeRows(std::string_view a, std::string_view b) noexcept;
 /// So the result equals what sorting the row texts into a list one by one and then
 /// turning them, from the last up, into header and detail rows (cut at the row's last
 /// "[", which is the rights bracket's) gives, in O(n) plus a sort of the distinct rows.
-/// Calls ProcessPendingMessages every few thousand rows; when that throws
+/// Calls ProcessPendingMessages every few thousand lines with how far it is: lines of
+/// `results` read, then rows of `byTrustee` made (two passes); when that throws
 /// (OperationCancelled), `byTrustee` is left empty. `results` is only read.
 void BuildTrusteeList(const ReportList& results, ReportList& byTrustee);

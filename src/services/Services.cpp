@@ -32,6 +32,12 @@ void Services::processPendingMessages() const
         pendingMessages();
 }
 
+void Services::reportProgress(uint64_t done, uint64_t total) const
+{
+    if (progress)
+        progress(done, total);
+}
+
 std::optional<std::string> Services::askSaveFileName(const SaveFileRequest& request) const
 {
     return saveFileName ? saveFileName(request) : std::nullopt;

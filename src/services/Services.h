@@ -47,6 +47,11 @@ struct Services {
     /// Lets pending window messages through; long operations call it after every step and
     /// may be ended by what it throws (OperationCancelled). Empty: nothing happens.
     std::function<void()> pendingMessages;
+    /// Told how far the running long operation over lines has come: `done` of `total`
+    /// lines (or rows) of its present pass. Long operations tell it each time they let
+    /// pending messages through with a count (ProcessPendingMessages(done, total)), so
+    /// whoever shows the count reads it at its own pace. Empty: nobody is told.
+    std::function<void(uint64_t done, uint64_t total)> progress;
     /// Chooses the file a save writes. Empty: no file is chosen (as if cancelled).
     SaveFileNameFunction saveFileName;
     /// Chooses a file to open (the saved XML file a compare reads). Empty: none is chosen.
@@ -66,6 +71,8 @@ struct Services {
     void showMessage(int type, const std::string& text) const;
     /// Lets pending messages through (see pendingMessages).
     void processPendingMessages() const;
+    /// Tells the progress service how far the running operation is (see progress).
+    void reportProgress(uint64_t done, uint64_t total) const;
     /// Chooses a file (see saveFileName).
     std::optional<std::string> askSaveFileName(const SaveFileRequest& request) const;
     /// Chooses a file to open (see openFileName).

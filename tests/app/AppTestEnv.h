@@ -59,6 +59,19 @@ private:
     TestServices m_services;
 };
 
+/// Writes a network description of one server FS1 whose volume VOL1 is generated with
+/// the `generate` keys given (the members of a JSON object) into the configuration
+/// folder, and returns its file name (for LoadNetwork).
+inline std::string WriteGeneratedNetwork(const AppTestEnv& env, const std::string& keys)
+{
+    const std::string file = env.home().file("generated.json");
+    WriteFileBytes(file,
+        R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "generate": { )"
+            + keys + " } } ] } ] }");
+    return file;
+}
+
 /// The index of the folder with this full path, listing folders on the way as a view
 /// expanding them would; invalid when there is none.
 inline QModelIndex FolderIndex(ShellFolderModel& model, const std::string& path)

@@ -77,11 +77,8 @@ EffectiveRightsDialog* openDialog(TMainForm& form)
 // A network of some thousand entries, so that a walk lets messages through often.
 std::string writeLargeNetwork(const AppTestEnv& env)
 {
-    const std::string file = env.home().file("large.json");
-    WriteFileBytes(file, R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
-      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "generate":
-        { "directories": 8, "depth": 3, "files": 4, "users": 50, "groups": 8, "owners": 5 } } ] } ] })");
-    return file;
+    return WriteGeneratedNetwork(
+        env, R"("directories": 8, "depth": 3, "files": 4, "users": 50, "groups": 8, "owners": 5)");
 }
 
 } // namespace

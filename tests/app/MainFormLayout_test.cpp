@@ -17,11 +17,10 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -137,8 +136,9 @@ private Q_SLOTS:
         const QString hint = QStringLiteral("See context menu for further options  (right mouse-click)");
         QCOMPARE(ui.ListBoxResults->toolTip(), hint);
         QCOMPARE(ui.ListBoxByObj->toolTip(), hint);
-        QVERIFY(ui.ListBoxResults->uniformItemSizes());
-        QVERIFY(ui.ListBoxByObj->uniformItemSizes());
+        // List boxes: lines without table headers.
+        for (TResultList* list : { ui.ListBoxResults, ui.ListBoxByObj })
+            QVERIFY(list->horizontalHeader()->isHidden() && list->verticalHeader()->isHidden());
         // Each list shows a report store of its own.
         QVERIFY(ui.results() && ui.byObj() && ui.results() != ui.byObj());
 
@@ -222,6 +222,24 @@ private Q_SLOTS:
         QTest::mouseClick(ui.StatusBar1, Qt::LeftButton, {}, QPoint(20, 8));
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.urls.size(), 2);
+
+        // A path too long for the path panel is shortened in the middle to the panel's width
+        // of the moment; where there is room, its beginning and its end show.
+        const QString path = QStringLiteral("FS1\\VOL1:\\") + QStringLiteral("COMPANY DATA\\").repeated(12)
+            + QStringLiteral("BUDGET.XLS");
+        ui.StatusBar1->setPanelText(1, path);
+        auto* panel = ui.StatusBar1->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+        for (const int width : { form.minimumWidth(), 1400, 1800 }) {
+            form.resize(width, form.height());
+            QCoreApplication::processEvents();
+            const QString shown = panel->text();
+            QVERIFY2(shown.contains(QChar(0x2026)) && shown.startsWith(QStringLiteral("FS")), qPrintable(shown));
+            QVERIFY2(panel->fontMetrics().horizontalAdvance(shown) <= panel->contentsRect().width(), qPrintable(shown));
+            if (width > 1000)
+                QVERIFY2(shown.startsWith(QStringLiteral("FS1\\VOL1:")) && shown.endsWith(QStringLiteral("BUDGET.XLS")),
+                    qPrintable(shown));
+        }
+        QCOMPARE(ui.StatusBar1->panelText(1), path);
     }
 };
 

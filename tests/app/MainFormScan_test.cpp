@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -173,6 +174,8 @@ private Q_SLOTS:
         const int memoLines = ui.Memo1->model()->rowCount();
 
         ui.BitBtnScanDirs->click();
+        // The lines show as soon as the scan ends, with no layout pass left for the event loop.
+        QVERIFY(ui.ListBoxResults->indexAt(QPoint(2, 2)).isValid());
         QCOMPARE(ui.PageControl2->currentWidget(), ui.TabSheetByPath);
         QCOMPARE(ui.byObj()->rowCount(), 0);
         const std::vector<std::string> report = lines(ui.results()->lines());
@@ -823,6 +826,12 @@ private Q_SLOTS:
         QTest::keyClick(ui.ListBoxResults, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(),
             QStringLiteral("Base: \\\\FS1\\VOL1\\R&D\n     Trustee: .Admin.Corp [RWCEAFM]\n"));
+        // End and Home go to the last and the first line, as in a list box.
+        ui.ListBoxResults->setCurrentIndex(ui.results()->index(3));
+        QTest::keyClick(ui.ListBoxResults, Qt::Key_End);
+        QCOMPARE(ui.ListBoxResults->currentIndex().row(), ui.results()->rowCount() - 1);
+        QTest::keyClick(ui.ListBoxResults, Qt::Key_Home);
+        QCOMPARE(ui.ListBoxResults->currentIndex().row(), 0);
         // A narrow list scrolls sideways to the end of its widest line.
         form.resize(form.minimumSize());
         ui.ListBoxResults->resize(120, 200);
@@ -903,6 +912,66 @@ private Q_SLOTS:
         QCOMPARE(ReadFileBytes(file), std::string("old"));
         QVERIFY(statusInfo(form).startsWith(QStringLiteral("Save cancelled")));
         QVERIFY(env.services().texts().empty());
+    }
+
+    void longOperationsShowTheLinesDone()
+    {
+        // Enough lines that every operation lets messages through many times on its way.
+        AppTestEnv env;
+        const auto network = LoadNetwork(WriteGeneratedNetwork(
+            env, R"("directories": 8, "depth": 3, "files": 8, "trustees": 1, "users": 50, "groups": 8)"));
+        env.useLibrary(*network);
+        TMainForm form(env.context());
+        const MainFormUi ui(form);
+        queueFolder(ui, "\\\\FS1\\VOL1");
+        ui.RadioGroupScope->click(2);
+        ui.RadioGroupInfo->click(2);
+        ui.BitBtnScanDirs->click();
+        QVERIFY(ui.results()->lines().count() > 4 * 4096);
+
+        // Runs an operation; at a few of its pending-messages calls, waits until the window's
+        // progress timer has run and reads the status text. Some count must lie strictly
+        // between 0 and its total.
+        const QRegularExpression count(QStringLiteral("([0-9,]+) of ([0-9,]+) lines"));
+        const auto showsLinesDone = [&](const QString& what, const std::function<void()>& operation) {
+            bool between = false;
+            QStringList seen;
+            env.services().pendingMessages = [&] {
+                if (between || seen.size() >= 4)
+                    return;
+                QTest::qWait(300);
+                seen.append(statusInfo(form));
+                const QRegularExpressionMatch match = count.match(seen.back());
+                const qulonglong done = match.captured(1).remove(QLatin1Char(',')).toULongLong();
+                const qulonglong total = match.captured(2).remove(QLatin1Char(',')).toULongLong();
+                between = match.hasMatch() && done > 0 && done < total;
+            };
+            operation();
+            env.services().pendingMessages = nullptr;
+            QVERIFY2(between, qPrintable(what + QStringLiteral(": ") + seen.join(QStringLiteral(" | "))));
+        };
+        showsLinesDone(QStringLiteral("list by trustee"), [&] { ui.PageControl2->setCurrentWidget(ui.TabSheetByObj); });
+        QVERIFY(ui.byObj()->rowCount() > 4096);
+        const auto save = [&](TResultList* list, QAction* command, const std::string& file) {
+            return [&env, &ui, list, command, file] {
+                DialogAnswer answer(env, env.home().file(file));
+                ui.openContextMenu(list);
+                command->trigger();
+            };
+        };
+        showsLinesDone(QStringLiteral("TXT by trustee"), save(ui.ListBoxByObj, ui.PopopSaveAsText, "t.txt"));
+        showsLinesDone(QStringLiteral("TXT by path"), save(ui.ListBoxResults, ui.PopopSaveAsText, "p.txt"));
+        showsLinesDone(QStringLiteral("BAT"), save(ui.ListBoxResults, ui.PopopSaveAsBat, "p.bat"));
+        showsLinesDone(QStringLiteral("XML"), save(ui.ListBoxResults, ui.PopopSaveAsXML, "p.xml"));
+        showsLinesDone(QStringLiteral("CSV"), save(ui.ListBoxResults, ui.PopopSaveAsCSV, "p.csv"));
+        showsLinesDone(QStringLiteral("HTML"), save(ui.ListBoxResults, ui.PopopSaveAsHTML, "p.html"));
+        showsLinesDone(QStringLiteral("lines shown"),
+            save(ui.ListBoxByObj, FindControl<QAction>(form, "PopupSaveShown"), "shown.txt"));
+        QCOMPARE(ReadFileBytes(env.home().file("shown.txt")), ReadFileBytes(env.home().file("t.txt")));
+        showsLinesDone(QStringLiteral("long names"), [&] { ui.PopupGetLongNames->trigger(); });
+        // Every save was written (the batch form's only message is its warning of remarks).
+        for (const std::string& text : env.services().texts())
+            QVERIFY2(text.find("RIGHTS lines are remarks") != std::string::npos, text.c_str());
     }
 
     void theKeyboard()

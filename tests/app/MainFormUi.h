@@ -11,6 +11,7 @@
 #include "app/models/ShellFolderModel.h"
 #include "app/widgets/TCheckListBox.h"
 #include "app/widgets/TRadioGroup.h"
+#include "app/widgets/TResultList.h"
 #include "app/widgets/TSaveDialog.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
@@ -20,7 +21,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -42,7 +42,7 @@ struct MainFormUi {
         : PageControl1(FindControl<QTabWidget>(form, "PageControl1"))
         , TabSheetInfo(FindControl<QWidget>(form, "TabSheetInfo"))
         , TabSheetSelect(FindControl<QWidget>(form, "TabSheetSelect"))
-        , Memo1(FindControl<QListView>(form, "Memo1"))
+        , Memo1(FindControl<TResultList>(form, "Memo1"))
         , Panel1(FindControl<QLabel>(form, "Panel1"))
         , ServerList(FindControl<TRadioGroup>(form, "ServerList"))
         , Splitter1(FindControl<QSplitter>(form, "Splitter1"))
@@ -59,8 +59,8 @@ struct MainFormUi {
         , PageControl2(FindControl<QTabWidget>(form, "PageControl2"))
         , TabSheetByPath(FindControl<QWidget>(form, "TabSheetByPath"))
         , TabSheetByObj(FindControl<QWidget>(form, "TabSheetByObj"))
-        , ListBoxResults(FindControl<QListView>(form, "ListBoxResults"))
-        , ListBoxByObj(FindControl<QListView>(form, "ListBoxByObj"))
+        , ListBoxResults(FindControl<TResultList>(form, "ListBoxResults"))
+        , ListBoxByObj(FindControl<TResultList>(form, "ListBoxByObj"))
         , PopupGetLongNames(FindControl<QAction>(form, "PopupGetLongNames"))
         , PopupCompareXml(FindControl<QAction>(form, "PopupCompareXml"))
         , PopupWhoHasAccess(FindControl<QAction>(form, "PopupWhoHasAccess"))
@@ -84,7 +84,7 @@ struct MainFormUi {
     QTabWidget* PageControl1;
     QWidget* TabSheetInfo;
     QWidget* TabSheetSelect;
-    QListView* Memo1;
+    TResultList* Memo1;
     QLabel* Panel1;
     TRadioGroup* ServerList;
     QSplitter* Splitter1;
@@ -101,8 +101,8 @@ struct MainFormUi {
     QTabWidget* PageControl2;
     QWidget* TabSheetByPath;
     QWidget* TabSheetByObj;
-    QListView* ListBoxResults;
-    QListView* ListBoxByObj;
+    TResultList* ListBoxResults;
+    TResultList* ListBoxByObj;
     QAction* PopupGetLongNames;
     QAction* PopupCompareXml;
     QAction* PopupWhoHasAccess;
@@ -151,7 +151,7 @@ struct MainFormUi {
 
     /// Opens the context menu over list (so that its commands act on that list) and
     /// closes it again, as a right click and Escape would.
-    void openContextMenu(QListView* list) const
+    void openContextMenu(TResultList* list) const
     {
         Q_EMIT list->customContextMenuRequested(QPoint(1, 1));
         PopupMenuS->hide();

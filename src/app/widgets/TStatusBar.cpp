@@ -15,6 +15,8 @@ TStatusBar::TStatusBar(const QList<int>& panelWidths, QWidget* parent)
         panel->setAttribute(Qt::WA_TransparentForMouseEvents);
         const bool last = i == panelWidths.size() - 1;
         if (last) {
+            // Its share of the bar, whatever its text: a long path is shortened to fit.
+            panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             panel->setMinimumWidth(panelWidths[i]);
             addWidget(panel, 1);
         } else {
@@ -36,15 +38,24 @@ void TStatusBar::setPanelText(int i, const QString& text)
     if (i < 0 || i >= m_panels.size())
         return;
     m_texts[i] = text;
+    showPanelText(i);
+}
+
+void TStatusBar::showPanelText(int i)
+{
+    // A text too long for its panel is shortened in the middle, so both the beginning and
+    // the end (a file name) stay readable.
     QLabel* panel = m_panels[i];
-    if (i == m_panels.size() - 1) {
-        panel->setText(text);
-        return;
-    }
-    // A fixed panel shows a text too long for it shortened in the middle, so both the
-    // beginning and the end (a file name) stay readable.
     const int room = panel->contentsRect().width() - 2 * panel->margin() - 4;
-    panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(room, 0)));
+    panel->setText(panel->fontMetrics().elidedText(m_texts[i], Qt::ElideMiddle, std::max(room, 0)));
+}
+
+void TStatusBar::resizeEvent(QResizeEvent* event)
+{
+    // The last panel's width follows the bar's (the others are fixed).
+    QStatusBar::resizeEvent(event);
+    if (!m_panels.isEmpty())
+        showPanelText(static_cast<int>(m_panels.size()) - 1);
 }
 
 void TStatusBar::mouseReleaseEvent(QMouseEvent* event)

@@ -16,9 +16,9 @@ public:
     int panelCount() const { return static_cast<int>(m_panels.size()); }
     /// The text of panel i as set ("" for an index outside the panels).
     QString panelText(int i) const;
-    /// Sets the text of panel i (nothing for an index outside the panels). A fixed-width
-    /// panel shows a text too long for it shortened in the middle; panelText keeps it
-    /// whole.
+    /// Sets the text of panel i (nothing for an index outside the panels). A panel shows a
+    /// text too long for it shortened in the middle (the last one at its width of the
+    /// moment, again whenever the bar is resized); panelText keeps it whole.
     void setPanelText(int i, const QString& text);
 
 Q_SIGNALS:
@@ -27,8 +27,10 @@ Q_SIGNALS:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showPanelText(int i);
     QList<QLabel*> m_panels;
     QStringList m_texts;
 };

@@ -53,15 +53,19 @@ format: deps
 	@scripts/format
 
 # Optimised build in $(BUILD_BENCH)/, then one table for both bench networks (two to three
-# minutes on two cores). BENCH_RUNS overrides the number of runs per figure.
+# minutes on two cores). BENCH_RUNS overrides the number of runs per figure. BENCH_LARGE=1
+# adds the 12-million-entry network, which alone takes far longer than a few minutes.
 BENCH_RUNS ?= 0
+BENCH_LARGE ?=
+BENCH_NETWORKS = $(CURDIR)/bench/network-100k.json $(CURDIR)/bench/network-1m.json \
+	$(if $(BENCH_LARGE),$(CURDIR)/bench/network-10m.json)
 $(BUILD_BENCH)/build.ninja: | deps
 	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 bench: deps $(BUILD_BENCH)/build.ninja
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target grantwise-bench
 	cd $(BUILD_BENCH) && QT_QPA_PLATFORM=offscreen ./grantwise-bench --runs $(BENCH_RUNS) --out bench-out \
-		$(CURDIR)/bench/network-100k.json $(CURDIR)/bench/network-1m.json
+		$(BENCH_NETWORKS)
 
 # Each fuzz target runs for FUZZ_SECONDS from its seed corpus in tests/fuzz/corpus/;
 # what it finds and the inputs it grows go to $(BUILD_FUZZ)/, the seeds stay untouched.

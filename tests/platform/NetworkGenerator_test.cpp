@@ -171,6 +171,32 @@ TEST(NetworkGenerator, CountsNamesTrusteesMasksAndOwnersFollowTheOptions)
     EXPECT_EQ(tree.objects.size(), 1u + 40u + 6u + 1u);
 }
 
+TEST(NetworkGenerator, ManyNamesAlikeInOneDirectoryGetDistinctAliases)
+{
+    // 3,000 files in one directory: most long names share the first six characters and
+    // an extension with many others, so their aliases run far up the numbers.
+    const auto net = ReadNetwork(described(R"("seed": 3, "depth": 0, "files": 3000)"), "many.json");
+    const uint32_t data = net->findChild(net->servers[0].volumes[0].root, "DATA");
+    ASSERT_NE(data, NetEntry::none);
+    const NetEntry& d = net->entries[data];
+    ASSERT_EQ(d.childCount, 3000u);
+    std::set<std::string> folded;
+    size_t aliases = 0;
+    for (uint32_t i = d.firstChild; i < d.firstChild + d.childCount; ++i) {
+        const std::string longName(net->longName(net->entries[i]));
+        const std::string dos(Network::dosName(net->entries[i]));
+        EXPECT_TRUE(IsValidDosName(dos)) << dos;
+        EXPECT_TRUE(folded.insert(UpperAscii(longName)).second) << longName;
+        if (UpperAscii(longName) != dos) {
+            ++aliases;
+            EXPECT_TRUE(folded.insert(dos).second) << dos << " for " << longName;
+        }
+        EXPECT_EQ(net->findChild(data, dos), i) << dos;
+        EXPECT_EQ(net->findChild(data, longName), i) << longName;
+    }
+    EXPECT_GT(aliases, 1500u);
+}
+
 TEST(NetworkGenerator, AVolumeRootCanBeGeneratedAndEmptyShapesGiveNoEntries)
 {
     const auto net = ReadNetwork(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],

@@ -212,6 +212,40 @@ TEST(NetworkReader, NumbersBeyondWhatTheParserHoldsAreAnErrorNotACrash)
     EXPECT_EQ(error.substr(error.size() - 34), ": number overflow parsing '-1e400'") << error;
 }
 
+TEST(NetworkReader, WhatTheFastParserRefusesOrCannotTellIsReadAsBefore)
+{
+    const std::string E = "net.json: " + V + ".entries[0]";
+    // Keys given twice: the first in document order, also inside lists and below a list.
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", "trustees": [ ["X", "R"] ], "owner": "X", "fail": {
+        "info": 1, "info": 2 }, "owner": "Y" })")),
+        E + ".fail.info: the key 'info' is given twice in this object");
+    EXPECT_EQ(NetworkLoadErrorOf(R"([ 1, [ {}, { "a": 1, "b": { "c": 1, "c": 2 } } ] ])"),
+        "net.json: $[1][1].b.c: the key 'c' is given twice in this object");
+    std::string keys;
+    for (int i = 0; i < 40; ++i)
+        keys += Format(R"("k%d": %d, )", i, i);
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", )" + keys + R"("k7": 1 })")),
+        E + ".k7: the key 'k7' is given twice in this object");
+    // Of several unknown keys the first in byte order is named, whatever the document's order.
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "zeta": 1, "file": "A", "Beta": 2, "alpha": 3 })")),
+        E + ".Beta: unknown key 'Beta' (allowed here: file, short, owner, irm, trustees, fail)");
+    // Nesting deeper than the fast parser's limit and integers beyond 64 bits are valid
+    // JSON: the description is read, and what is wrong is said at its place.
+    std::string deep;
+    for (int i = 0; i < 3000; ++i)
+        deep = "[" + deep + "]";
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", "trustees": [ [ "X", "R" ], )" + deep + " ] }")),
+        E + ".trustees[1]: expected a pair [TRUSTEE, RIGHTS]");
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", "owner": 123456789012345678901234567890 })")),
+        E + ".owner: expected a text");
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", "irm": 18446744073709551615 })")),
+        E + ".irm: an inherited rights mask holds 8 bits (no S, nothing above 0xFF)");
+    // Escaped surrogates: a pair is a character, a lone one a syntax error.
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A\ud83d\ude00" })")), "(loaded)");
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A\udc00" })")).substr(0, 41),
+        "net.json: line 3, column 107: syntax erro");
+}
+
 TEST(NetworkReader, ValidDescriptionsLoad)
 {
     // 27 levels make a DOS path of 247 characters; a file of 7 characters in the deepest
@@ -280,6 +314,37 @@ TEST(NetworkReader, DosNamesAreGivenOrGeneratedUniquely)
     EXPECT_EQ(dos,
         (std::vector<std::string> { "QUARTE~1.DOC", "QUARTE~1.XLS", "PLANS2~1", "README.TXT", "QUARTE~3.DOC",
             "QUARTE~2.DOC", "PROFIL~1", "MYDOCS" }));
+}
+
+TEST(NetworkReader, LongNamesAreKeptOnceAndFoundByEitherName)
+{
+    // 3,000 names (the interning table grows several times), many of them prefixes of
+    // others ("n1", "n1 x", "n10" ...), listed twice: in directory A and again in B.
+    std::string listed;
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) {
+        names.push_back(i % 3 == 1 ? Format("n%d x", i / 3) : Format("n%d", i));
+        listed += (i ? ", " : "") + (R"({ "file": ")" + names.back() + R"(" })");
+    }
+    auto net = ReadNetwork(networkWith(R"({ "dir": "A", "entries": [ )" + listed + R"( ] },
+        { "dir": "B", "entries": [ )"
+                               + listed + " ] }"),
+        "n.json");
+    const uint32_t root = net->servers[0].volumes[0].root;
+    const uint32_t a = net->findChild(root, "a");
+    const uint32_t b = net->findChild(root, "B");
+    ASSERT_NE(a, NetEntry::none);
+    ASSERT_NE(b, NetEntry::none);
+    ASSERT_EQ(net->entries[a].childCount, names.size());
+    for (uint32_t i = 0; i < names.size(); ++i) {
+        const NetEntry& inA = net->entries[net->entries[a].firstChild + i];
+        const NetEntry& inB = net->entries[net->entries[b].firstChild + i];
+        ASSERT_EQ(net->longName(inA), names[i]);
+        EXPECT_EQ(inA.longName, inB.longName) << "the second directory's name is the first one's";
+        EXPECT_EQ(net->findChild(a, UpperAscii(names[i])), net->entries[a].firstChild + i) << names[i];
+        EXPECT_EQ(net->findChild(b, Network::dosName(inB)), net->entries[b].firstChild + i) << names[i];
+    }
+    EXPECT_EQ(net->findChild(a, "n1 "), NetEntry::none);
 }
 
 TEST(NetworkLoader, SourcesAndUnreadableFiles)

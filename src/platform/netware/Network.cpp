@@ -2,6 +2,9 @@
 
 #include "util/CaseFold.h"
 
+#include <algorithm>
+#include <functional>
+
 NetObjectClass DefaultObjectClass(const DsName& name) noexcept
 {
     return name.isContainer() ? NetObjectClass::Container : NetObjectClass::Other;
@@ -37,13 +40,36 @@ std::optional<uint32_t> NetTree::findName(const DsName& name) const
 
 uint32_t Network::internName(std::string_view name)
 {
-    auto it = m_interned.find(std::string(name));
-    if (it != m_interned.end())
-        return it->second;
-    const uint32_t offset = static_cast<uint32_t>(m_pool.size());
-    m_pool.append(name);
-    m_interned.emplace(std::string(name), offset);
-    return offset;
+    // Open addressing over the pool itself: a slot holds a name's offset and length, so a
+    // lookup neither allocates nor keeps a second copy of the names (a generated volume
+    // interns every one of its millions of names, most of them seen before).
+    if (m_internedCount * 2 >= m_interned.size()) {
+        std::vector<uint64_t> grown(std::max<size_t>(1024, m_interned.size() * 2), 0);
+        const uint64_t mask = grown.size() - 1;
+        for (const uint64_t slot : m_interned)
+            if (slot != 0) {
+                const std::string_view known(m_pool.data() + static_cast<uint32_t>(slot), (slot >> 32) - 1);
+                uint64_t at = std::hash<std::string_view>()(known) & mask;
+                while (grown[at] != 0)
+                    at = (at + 1) & mask;
+                grown[at] = slot;
+            }
+        m_interned = std::move(grown);
+    }
+    const uint64_t mask = m_interned.size() - 1;
+    for (uint64_t at = std::hash<std::string_view>()(name) & mask;; at = (at + 1) & mask) {
+        const uint64_t slot = m_interned[at];
+        if (slot == 0) {
+            const uint32_t offset = static_cast<uint32_t>(m_pool.size());
+            m_pool.append(name);
+            m_interned[at] = (uint64_t(name.size() + 1) << 32) | offset;
+            ++m_internedCount;
+            return offset;
+        }
+        if ((slot >> 32) - 1 == name.size()
+            && std::string_view(m_pool.data() + static_cast<uint32_t>(slot), name.size()) == name)
+            return static_cast<uint32_t>(slot);
+    }
 }
 
 uint64_t Network::hashKey(uint32_t parent, std::string_view name) noexcept
@@ -73,10 +99,9 @@ bool Network::nameMatches(const NetEntry& entry, std::string_view name) const no
     return SameName(dosName(entry), name) || SameName(longName(entry), name);
 }
 
-void Network::indexName(uint32_t entryIndex, std::string_view name)
+void Network::indexName(uint32_t entryIndex, uint64_t hash)
 {
-    const NetEntry& entry = entries[entryIndex];
-    for (uint64_t slot = hashKey(entry.parent, name) & m_indexMask;; slot = (slot + 1) & m_indexMask) {
+    for (uint64_t slot = hash & m_indexMask;; slot = (slot + 1) & m_indexMask) {
         if (m_index[slot] == 0) {
             m_index[slot] = entryIndex + 1;
             return;
@@ -89,6 +114,7 @@ void Network::indexName(uint32_t entryIndex, std::string_view name)
 void Network::finish()
 {
     m_interned = {};
+    m_internedCount = 0;
     for (NetTree& tree : trees)
         for (NetObject& object : tree.objects) {
             object.typedName = object.name.typed();
@@ -99,14 +125,37 @@ void Network::finish()
         capacity *= 2;
     m_index.assign(capacity, 0);
     m_indexMask = capacity - 1;
+    // The table is far larger than the caches and every name lands in a random slot, so
+    // the names are hashed a batch at a time and their slots fetched ahead of the
+    // insertions: the waits for memory overlap instead of coming one after the other.
+    constexpr size_t batch = 64;
+    struct Pending {
+        uint32_t entry;
+        uint64_t hash;
+    };
+    Pending pending[batch];
+    size_t count = 0;
+    const auto flush = [&] {
+        for (size_t k = 0; k < count; ++k)
+            indexName(pending[k].entry, pending[k].hash);
+        count = 0;
+    };
+    const auto add = [&](uint32_t entryIndex, std::string_view name) {
+        const uint64_t hash = hashKey(entries[entryIndex].parent, name);
+        __builtin_prefetch(&m_index[hash & m_indexMask], 1);
+        pending[count++] = { entryIndex, hash };
+    };
     for (uint32_t i = 0; i < entries.size(); ++i) {
         const NetEntry& entry = entries[i];
         if (entry.parent == NetEntry::none)
             continue;
-        indexName(i, dosName(entry));
+        if (count + 2 > batch)
+            flush();
+        add(i, dosName(entry));
         if (!SameName(dosName(entry), longName(entry)))
-            indexName(i, longName(entry));
+            add(i, longName(entry));
     }
+    flush();
 }
 
 uint32_t Network::findChild(uint32_t dir, std::string_view name) const

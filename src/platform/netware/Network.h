@@ -166,6 +166,11 @@ public:
     /// missing or a file is passed through.
     uint32_t resolve(uint32_t server, uint32_t volume, std::string_view dirPath) const;
 
+    /// The hash of name among the children of parent: equal for names that are the same
+    /// name (SameName), computed over the folded characters without building the folded
+    /// text. Loaders that keep the names of a directory apart use it too.
+    static uint64_t hashKey(uint32_t parent, std::string_view name) noexcept;
+
     /// Number of entries below and including the volume roots, for statistics.
     size_t entryCount() const noexcept { return entries.size(); }
 
@@ -173,13 +178,15 @@ private:
     /// The name folded as every name comparison of the network folds it: the key of the
     /// tree and volume indexes.
     static std::string nameKey(std::string_view name);
-    static uint64_t hashKey(uint32_t parent, std::string_view name) noexcept;
     bool nameMatches(const NetEntry& entry, std::string_view name) const noexcept;
-    void indexName(uint32_t entryIndex, std::string_view name);
+    void indexName(uint32_t entryIndex, uint64_t hash);
 
     std::unordered_map<std::string, uint32_t> m_treeIndex; ///< nameKey -> first tree of that name
     std::string m_pool;
-    std::unordered_map<std::string, uint32_t> m_interned;
+    /// The interning table of the pool's names while loading: (length + 1) << 32 | offset
+    /// per used slot, 0 for a free one; open addressing, at most half full.
+    std::vector<uint64_t> m_interned;
+    size_t m_internedCount = 0;
     std::vector<uint32_t> m_index; ///< entry index + 1; 0: empty slot
     uint64_t m_indexMask = 0;
 };

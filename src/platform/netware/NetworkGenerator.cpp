@@ -71,6 +71,49 @@ std::string lettersOf(std::string_view word, size_t count)
     return out;
 }
 
+// The names of the directory being named, compared as the network compares them
+// (SameName): an open-addressing table of views into names that stay where they are
+// while the directory is named (its long names and the DOS names in its entries). It
+// neither folds nor copies a name, which a set of folded strings did for every name of
+// a generated volume.
+class DirectoryNames {
+public:
+    /// Empties the set for a directory of about `expected` names.
+    void reset(size_t expected)
+    {
+        size_t capacity = 16;
+        while (capacity < expected * 4)
+            capacity *= 2;
+        m_slots.assign(capacity, std::string_view());
+        m_mask = capacity - 1;
+    }
+
+    bool contains(std::string_view name) const
+    {
+        for (size_t at = Network::hashKey(0, name) & m_mask; m_slots[at].data() != nullptr; at = (at + 1) & m_mask)
+            if (SameName(m_slots[at], name))
+                return true;
+        return false;
+    }
+
+    /// Adds name (kept as a view: it must stay in place until the next reset); at most
+    /// `expected` names per reset, for each directory names every child once or twice.
+    void insert(std::string_view name)
+    {
+        size_t at = Network::hashKey(0, name) & m_mask;
+        while (m_slots[at].data() != nullptr) {
+            if (SameName(m_slots[at], name))
+                return;
+            at = (at + 1) & m_mask;
+        }
+        m_slots[at] = name.data() ? name : std::string_view("", 0);
+    }
+
+private:
+    std::vector<std::string_view> m_slots; // data() == nullptr: a free slot
+    size_t m_mask = 0;
+};
+
 class Generator {
 public:
     Generator(Network& net, uint32_t tree, const GenerateOptions& options, size_t maxDosPath)
@@ -243,7 +286,7 @@ private:
         m_net.entries[dir].childCount = count;
         m_net.entries.resize(first + count);
 
-        m_taken.clear();
+        m_taken.reset(2 * size_t(count));
         m_numbers.clear();
         m_names.resize(count);
         for (uint32_t i = 0; i < count; ++i) {
@@ -254,7 +297,7 @@ private:
             entry.flags = isDirectory ? NetEntry::isDirectory : 0;
             entry.longName = m_net.internName(m_names[i]);
             entry.longLength = static_cast<uint16_t>(m_names[i].size());
-            m_taken.insert(FoldName(m_names[i]));
+            m_taken.insert(m_names[i]);
         }
         // Valid 8.3 names are their own DOS names; the others get aliases that avoid
         // every name of the directory.
@@ -268,10 +311,9 @@ private:
             // listed entries: without that, a directory of many names alike costs one probe
             // per number used before (400,000 files took minutes).
             const std::string dos = GenerateDosName(
-                m_names[i], [this](const std::string& candidate) { return m_taken.count(FoldName(candidate)) > 0; },
-                &m_numbers);
-            m_taken.insert(FoldName(dos));
+                m_names[i], [this](const std::string& candidate) { return m_taken.contains(candidate); }, &m_numbers);
             setDosName(first + i, dos, dosPathLength, atRoot);
+            m_taken.insert(Network::dosName(m_net.entries[first + i]));
         }
         for (uint32_t i = 0; i < count; ++i)
             describe(first + i, i < directories);
@@ -289,7 +331,7 @@ private:
     std::vector<uint32_t> m_groups;
     std::vector<uint32_t> m_unknown;
     uint32_t m_public = 0;
-    std::unordered_set<std::string> m_taken; // folded names of the directory being named
+    DirectoryNames m_taken; // the names of the directory being named
     DosNameNumbers m_numbers; // the next alias number per name base, same directory
     std::vector<std::string> m_names;
 };

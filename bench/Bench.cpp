@@ -35,6 +35,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/resource.h>
@@ -69,6 +70,28 @@ double peakResidentMiB()
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
+}
+
+// The peak resident memory of the command line writing the text form of the whole
+// volume (scope Both, info Both, IRM) to a file, in a process of its own: the program
+// built beside this one. -1 when it could not run or failed.
+double commandLinePeakMiB(const std::string& description, const std::string& start, const std::string& out)
+{
+    const std::string program
+        = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "grantwise-report").string();
+    const std::string output = out + "/command-line-report.txt";
+    const pid_t child = fork();
+    if (child == 0) {
+        execl(program.c_str(), program.c_str(), "--network", description.c_str(), "--scope", "both", "--info", "both",
+            "--irm", "-o", output.c_str(), start.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage {};
+    const bool ran
+        = child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    ::unlink(output.c_str());
+    return ran ? usage.ru_maxrss / 1024.0 : -1;
 }
 
 // Starts the client of `services` (a fresh context) and opens the first connection as the
@@ -205,7 +228,10 @@ void measureDescription(const std::string& file, const Options& options)
         Format("%llu entries, %zu lines", static_cast<unsigned long long>(examined), lines));
     const Summary entryRate { examined / scan.median, examined / scan.max, examined / scan.min };
     PrintRow(size, "scan, entries per second", entryRate, "entries/s",
-        size == "1m" ? Verdict(entryRate.median >= 500000, ">= 500000") : "", 0);
+        size == "1m"        ? Verdict(entryRate.median >= 500000, ">= 500000")
+            : size == "10m" ? Verdict(entryRate.median >= 1500000, ">= 1500000")
+                            : "",
+        0);
     PrintRow(
         size, "scan, lines per second", { lines / scan.median, lines / scan.max, lines / scan.min }, "lines/s", "", 0);
     MeasureRightsMap(*library, size, runs, scan.median);
@@ -283,10 +309,12 @@ void measureDescription(const std::string& file, const Options& options)
         }
         const Summary save = Summarize(saveTimes);
         const Summary floor = Summarize(floorTimes);
+        // Ten times the scale: every form within twice its write floor.
+        const double budget = size == "10m" ? 2 : form.budget;
         const double mb = bytes / 1e6;
         PrintRow(size, std::string("save ") + form.name, save, "s",
             Format("%.1f MB; %s of the write floor; %s", mb, ratio(save.median, floor.median).c_str(),
-                Verdict(save.median <= form.budget * floor.median, Format("<= %gx", form.budget)).c_str()));
+                Verdict(save.median <= budget * floor.median, Format("<= %gx", budget)).c_str()));
         PrintRow(size, std::string("save ") + form.name + ", rate", { mb / save.median, mb / save.max, mb / save.min },
             "MB/s", "", 1);
         PrintRow(size, "  floor: write + fdatasync, as many B", floor, "s",
@@ -330,7 +358,9 @@ void measureDescription(const std::string& file, const Options& options)
     const double storeLimit = 1.5 * textPerLine + 8;
     PrintRow(size, "report store, bytes per line", { perLine, perLine, perLine }, "B/line",
         Format("text %.1f B/line; %s", textPerLine,
-            Verdict(perLine < storeLimit, Format("< 1.5 x text + 8 = %.1f", storeLimit)).c_str()),
+            (size == "10m" ? Verdict(perLine <= 25, "<= 25")
+                           : Verdict(perLine < storeLimit, Format("< 1.5 x text + 8 = %.1f", storeLimit)))
+                .c_str()),
         1);
 
     // The same work in the window, on the offscreen platform.
@@ -342,6 +372,14 @@ void measureDescription(const std::string& file, const Options& options)
     const double peak = peakResidentMiB();
     PrintRow(size, "peak resident memory", { peak, peak, peak }, "MiB",
         size == "1m" ? Verdict(peak < 1536, "< 1536 MiB") : "", 0);
+    if (!options.windowOnly) {
+        const double cli = commandLinePeakMiB(file, wholeVolume(net).front().path, out);
+        if (cli < 0)
+            throw std::runtime_error("the command line did not run on " + file);
+        PrintRow(size, "peak resident memory, command line", { cli, cli, cli }, "MiB",
+            "text form, Both/Both/IRM, whole volume" + (size == "10m" ? "; " + Verdict(cli < 3000, "< 3000 MiB") : ""),
+            0);
+    }
 }
 
 [[noreturn]] void Usage()

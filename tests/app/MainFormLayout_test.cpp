@@ -17,7 +17,6 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QFrame>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -136,9 +135,6 @@ private Q_SLOTS:
         const QString hint = QStringLiteral("See context menu for further options  (right mouse-click)");
         QCOMPARE(ui.ListBoxResults->toolTip(), hint);
         QCOMPARE(ui.ListBoxByObj->toolTip(), hint);
-        // List boxes: lines without table headers.
-        for (TResultList* list : { ui.ListBoxResults, ui.ListBoxByObj })
-            QVERIFY(list->horizontalHeader()->isHidden() && list->verticalHeader()->isHidden());
         // Each list shows a report store of its own.
         QVERIFY(ui.results() && ui.byObj() && ui.results() != ui.byObj());
 

@@ -141,12 +141,12 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     bool cancelled = false;
     try {
         const HtmlRunInfo run { m_runTime, m_entriesExamined };
-        const std::string bytes = BuildSaveForm(form, shown, m_results->lines(), &notes, &run);
+        std::string bytes = BuildSaveForm(form, shown, m_results->lines(), &notes, &run);
         m_progress = [name, size = bytes.size()] {
             return QStringLiteral("Saving %1: writing %2 bytes").arg(name, QLocale::c().toString(qulonglong(size)));
         };
         ProcessPendingMessages(); // a Cancel pressed meanwhile stops the save before the file
-        written = WriteReportFileResponsive(fileName, bytes);
+        written = WriteReportFileResponsive(fileName, std::move(bytes));
     } catch (const OperationCancelled&) {
         // Cancelled, or the window is closing: nothing is written, an old file stays.
         cancelled = true;

@@ -295,12 +295,12 @@ void TMainForm::PopupSaveShownClick()
     ReportFileResult written;
     bool cancelled = false;
     try {
-        const std::string bytes = BuildTextForm(model->lines(), shown);
+        std::string bytes = BuildTextForm(model->lines(), shown);
         m_progress = [name, size = bytes.size()] {
             return QStringLiteral("Saving the lines shown to %1: writing %2 bytes").arg(name, number(size));
         };
         ProcessPendingMessages(); // a Cancel pressed meanwhile stops the save before the file
-        written = WriteReportFileResponsive(fileName, bytes);
+        written = WriteReportFileResponsive(fileName, std::move(bytes));
     } catch (const OperationCancelled&) {
         cancelled = true;
     }

@@ -192,11 +192,16 @@ ReportFileResult WriteReportFilePieces(const std::string& fileName, const Report
         nullptr);
 }
 
-ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string_view bytes)
+ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string bytes)
 {
     std::atomic<bool> abandon { false };
-    std::future<ReportFileResult> written = std::async(std::launch::async,
-        [&fileName, bytes, &abandon] { return writeReportFile(fileName, wholeBytes(bytes), &abandon); });
+    std::future<ReportFileResult> written = std::async(std::launch::async, [&fileName, &bytes, &abandon] {
+        ReportFileResult result = writeReportFile(fileName, wholeBytes(bytes), &abandon);
+        // Gigabytes take a quarter of a second to give back: here, while the caller
+        // still lets messages through, not afterwards on its thread.
+        std::string().swap(bytes);
+        return result;
+    });
     try {
         while (written.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
             ProcessPendingMessages();

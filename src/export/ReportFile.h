@@ -39,11 +39,12 @@ ReportFileResult WriteReportFilePieces(const std::string& fileName, const Report
 /// WriteReportFile for a long write in the window: the file is written on a worker
 /// thread while this thread lets pending messages through every few milliseconds, so
 /// the window keeps repainting and answering input during the write and the final
-/// flush to disk. bytes must stay unchanged until it returns. When letting messages
+/// flush to disk; the worker also gives the bytes' memory back (pass them with
+/// std::move). When letting messages
 /// through throws (OperationCancelled: the window is closing or the user cancelled), the
 /// write under way is abandoned at its next piece and waited for: a regular file is then
 /// left as it was (nothing replaced, nothing new left behind), and the exception passes on.
-ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string_view bytes);
+ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string bytes);
 
 /// The window's message for a file that cannot be written: "Cannot create file %s"
 /// with the file name.

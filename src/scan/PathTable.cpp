@@ -197,6 +197,5 @@ void PathTable::appendLongText(uint32_t node, std::string& out) const
 size_t PathTable::memoryBytes() const noexcept
 {
     return m_nodes.memoryBytes() + m_leaves.memoryBytes() + m_last.capacity() + m_lastNodes.capacity() * sizeof(Reused)
-        + m_longIndex.capacity() * sizeof(uint32_t) + m_longForms.capacity() * sizeof(LongForm)
-        + m_longTexts.memoryBytes();
+        + m_longIndex.capacity() * sizeof(uint32_t) + m_longForms.memoryBytes() + m_longTexts.memoryBytes();
 }

@@ -109,7 +109,7 @@ private:
     // Long forms: per node 0 (none), 1 (rejected) or 2 + index in m_longForms. Made when
     // long names first run.
     std::vector<uint32_t> m_longIndex;
-    std::vector<LongForm> m_longForms;
+    ChunkedArray<LongForm, 14> m_longForms; // in blocks: growing never copies millions of them
     TextArena m_longTexts;
     std::string m_scratch;
 };

@@ -1,5 +1,8 @@
 #include "app/models/ReportListModel.h"
+#include "app/widgets/TResultList.h"
 #include "scan/LineKinds.h"
+
+#include <QScrollBar>
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -112,6 +115,47 @@ private Q_SLOTS:
         QCOMPARE(reset.count(), 1);
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.data(model.index(0)).toString(), QStringLiteral("Base: z"));
+    }
+
+    void theListFindsAndShowsItsRowsByTheirNumberAlone()
+    {
+        ReportListModel model;
+        constexpr int count = 300000;
+        for (int i = 0; i < count; ++i)
+            model.lines().appendPathLine("V:P" + std::to_string(i));
+        model.flush();
+        TResultList list;
+        list.setModel(&model);
+        list.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list.resize(300, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const int h = list.rowHeight();
+        const int shown = list.viewport()->height() / h;
+        QCOMPARE(list.indexAt(QPoint(5, 3 * h + 1)).row(), 3);
+        QVERIFY(!list.indexAt(QPoint(5, -1)).isValid());
+        // A click and a shift-click select the rows between.
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(5, h / 2));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 4 * h + h / 2));
+        QCOMPARE(list.selectionModel()->selectedRows().size(), 5);
+        // A far row brought to the top is found there.
+        const QModelIndex far = model.index(250000);
+        list.scrollTo(far, QAbstractItemView::PositionAtTop);
+        QCOMPARE(list.visualRect(far).top(), 0);
+        QCOMPARE(list.indexAt(QPoint(5, 1)).row(), 250000);
+        // Page Down moves by the rows shown; End goes to the last row and shows it whole.
+        list.setCurrentIndex(far);
+        QTest::keyClick(&list, Qt::Key_PageDown);
+        QCOMPARE(list.currentIndex().row(), 250000 + shown);
+        QTest::keyClick(&list, Qt::Key_End);
+        QCOMPARE(list.currentIndex().row(), count - 1);
+        QVERIFY(list.viewport()->rect().contains(list.visualRect(list.currentIndex())));
+        // Appended rows only move the end of the range.
+        const int end = list.verticalScrollBar()->maximum();
+        for (int i = 0; i < 10; ++i)
+            model.lines().appendSeparator();
+        model.flush();
+        QCOMPARE(list.verticalScrollBar()->maximum(), end + 10);
     }
 };
 

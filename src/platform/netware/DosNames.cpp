@@ -1,6 +1,6 @@
 #include "platform/netware/DosNames.h"
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -49,13 +49,6 @@ bool globMatches(std::string_view pattern, std::string_view name, bool addDot) n
 
 } // namespace
 
-bool IsDosNameChar(char c) noexcept
-{
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
-        return true;
-    return c != '\0' && std::strchr("!#$%&'()-@^_`{}~", c) != nullptr;
-}
-
 bool IsValidDosName(std::string_view name) noexcept
 {
     const size_t dot = name.find('.');
@@ -74,22 +67,39 @@ std::string GenerateDosName(
         base = longName.substr(0, dot);
         ext = longName.substr(dot + 1);
     }
-    std::string stem;
-    for (char c : base)
-        if (IsDosNameChar(c) && stem.size() < 6)
-            stem += upper(c);
-    std::string suffix;
-    for (char c : ext)
-        if (IsDosNameChar(c) && suffix.size() < 3)
-            suffix += upper(c);
-    if (!suffix.empty())
-        suffix.insert(suffix.begin(), '.');
+    // The leading part and the extension, upper-cased, as "STEM" and ".EXT".
+    char stem[6];
+    size_t stemLength = 0;
+    for (size_t i = 0; i < base.size() && stemLength < sizeof stem; ++i)
+        if (IsDosNameChar(base[i]))
+            stem[stemLength++] = upper(base[i]);
+    char suffix[4];
+    size_t suffixLength = 0;
+    for (size_t i = 0; i < ext.size() && suffixLength < sizeof suffix; ++i)
+        if (IsDosNameChar(ext[i])) {
+            if (suffixLength == 0)
+                suffix[suffixLength++] = '.';
+            suffix[suffixLength++] = upper(ext[i]);
+        }
     // Every number below the remembered one gave a name that was taken, and still is.
-    int* next = numbers ? &numbers->try_emplace(stem + suffix, 1).first->second : nullptr;
+    int* next = nullptr;
+    if (numbers) {
+        std::string key(stem, stemLength);
+        key.append(suffix, suffixLength);
+        next = &numbers->try_emplace(std::move(key), 1).first->second;
+    }
+    std::string candidate;
     for (int number = next ? *next : 1; number <= 999999; ++number) {
-        const std::string tail = "~" + std::to_string(number);
-        const size_t keep = std::min(stem.size(), 8 - tail.size());
-        std::string candidate = stem.substr(0, keep) + tail + suffix;
+        char tail[8];
+        size_t tailLength = 0;
+        for (int rest = number; rest != 0; rest /= 10)
+            tail[tailLength++] = static_cast<char>('0' + rest % 10);
+        tail[tailLength++] = '~';
+        const size_t keep = std::min(stemLength, 8 - tailLength);
+        candidate.assign(stem, keep);
+        while (tailLength != 0)
+            candidate += tail[--tailLength];
+        candidate.append(suffix, suffixLength);
         if (!taken(candidate)) {
             if (next)
                 *next = number + 1;

@@ -3,14 +3,31 @@
 // DOS (8.3) names as a NetWare server keeps them for the DOS name space: validity,
 // generation of a short alias for a long name, and DOS wildcard matching.
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+/// The bytes DOS allows in a name, as a table: names are checked a byte at a time, for
+/// every name of a volume.
+inline constexpr std::array<bool, 256> dosNameChars = [] {
+    std::array<bool, 256> table {};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        table[c] = table[c - 'A' + 'a'] = true;
+    for (int c = '0'; c <= '9'; ++c)
+        table[c] = true;
+    for (const char c : std::string_view("!#$%&'()-@^_`{}~"))
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
 /// True for a character DOS allows in a name: letters, digits and ! # $ % & ' ( ) - @ ^ _
 /// ` { } ~ (bytes from 128 up are not allowed).
-bool IsDosNameChar(char c) noexcept;
+inline bool IsDosNameChar(char c) noexcept
+{
+    return dosNameChars[static_cast<unsigned char>(c)];
+}
 
 /// True when name is a valid 8.3 name: 1-8 allowed characters, optionally "." and 1-3
 /// allowed characters. Case does not matter.

@@ -61,14 +61,30 @@ constexpr std::array<uint8_t, 7> filteringMasks { 0x41 /*RF*/, 0x43 /*RWF*/, 0x5
 constexpr uint32_t firstUnknownID = 0x00DE0001;
 constexpr uint32_t unknownIDCount = 16;
 
-// The first `count` letters of a word, blanks left out.
-std::string lettersOf(std::string_view word, size_t count)
+// Appends the first `count` letters of a word, blanks left out.
+void appendLettersOf(std::string& out, std::string_view word, size_t count)
 {
-    std::string out;
-    for (char c : word)
-        if (c != ' ' && out.size() < count)
+    for (char c : word) {
+        if (count == 0)
+            break;
+        if (c != ' ') {
             out += c;
-    return out;
+            --count;
+        }
+    }
+}
+
+// Appends a number in decimal.
+void appendNumber(std::string& out, uint32_t number)
+{
+    char digits[10];
+    size_t length = 0;
+    do {
+        digits[length++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (length != 0)
+        out += digits[--length];
 }
 
 // The names of the directory being named, compared as the network compares them
@@ -76,22 +92,33 @@ std::string lettersOf(std::string_view word, size_t count)
 // while the directory is named (its long names and the DOS names in its entries). It
 // neither folds nor copies a name, which a set of folded strings did for every name of
 // a generated volume.
+//
+// Every name the generator makes is ASCII (its words, numbers, extensions and the DOS
+// aliases of them), and for ASCII texts SameName is equality after mapping A-Z to a-z.
+// So the table hashes and compares with that mapping, eight bytes at a time, instead of
+// decoding characters for Unicode case folding.
 class DirectoryNames {
 public:
-    /// Empties the set for a directory of about `expected` names.
+    /// Empties the set for a directory of at most `expected` names.
     void reset(size_t expected)
     {
         size_t capacity = 16;
-        while (capacity < expected * 4)
+        while (capacity < expected * 2)
             capacity *= 2;
-        m_slots.assign(capacity, std::string_view());
+        if (capacity != m_slots.size()) {
+            m_slots.assign(capacity, std::string_view());
+        } else {
+            for (uint32_t at : m_used)
+                m_slots[at] = std::string_view();
+        }
+        m_used.clear();
         m_mask = capacity - 1;
     }
 
     bool contains(std::string_view name) const
     {
-        for (size_t at = Network::hashKey(0, name) & m_mask; m_slots[at].data() != nullptr; at = (at + 1) & m_mask)
-            if (SameName(m_slots[at], name))
+        for (size_t at = hash(name) & m_mask; m_slots[at].data() != nullptr; at = (at + 1) & m_mask)
+            if (same(m_slots[at], name))
                 return true;
         return false;
     }
@@ -100,17 +127,50 @@ public:
     /// `expected` names per reset, for each directory names every child once or twice.
     void insert(std::string_view name)
     {
-        size_t at = Network::hashKey(0, name) & m_mask;
+        size_t at = hash(name) & m_mask;
         while (m_slots[at].data() != nullptr) {
-            if (SameName(m_slots[at], name))
+            if (same(m_slots[at], name))
                 return;
             at = (at + 1) & m_mask;
         }
         m_slots[at] = name.data() ? name : std::string_view("", 0);
+        m_used.push_back(static_cast<uint32_t>(at));
     }
 
 private:
+    // Up to eight bytes from at, A-Z mapped to a-z (the rest unchanged), zero-padded.
+    static uint64_t lowerWord(const char* at, size_t length) noexcept
+    {
+        uint64_t word = 0;
+        std::memcpy(&word, at, length < 8 ? length : 8);
+        // Bytes from 'A' (0x41) to 'Z' (0x5A) gain 0x20; bytes from 0x80 do not occur.
+        const uint64_t ones = 0x0101010101010101ull;
+        const uint64_t aboveA = (word + ones * (0x80 - 'A')) & ones * 0x80;
+        const uint64_t aboveZ = (word + ones * (0x80 - 'Z' - 1)) & ones * 0x80;
+        return word | ((aboveA & ~aboveZ) >> 2);
+    }
+    static uint64_t hash(std::string_view name) noexcept
+    {
+        uint64_t h = name.size() * 0x9E3779B97F4A7C15ull;
+        for (size_t at = 0; at < name.size(); at += 8) {
+            h ^= lowerWord(name.data() + at, name.size() - at);
+            h *= 0xBF58476D1CE4E5B9ull;
+            h ^= h >> 31;
+        }
+        return h;
+    }
+    static bool same(std::string_view a, std::string_view b) noexcept
+    {
+        if (a.size() != b.size())
+            return false;
+        for (size_t at = 0; at < a.size(); at += 8)
+            if (lowerWord(a.data() + at, a.size() - at) != lowerWord(b.data() + at, b.size() - at))
+                return false;
+        return true;
+    }
+
     std::vector<std::string_view> m_slots; // data() == nullptr: a free slot
+    std::vector<uint32_t> m_used; // the slots taken since the last reset
     size_t m_mask = 0;
 };
 
@@ -242,16 +302,22 @@ private:
         }
     }
 
-    // A long name: mostly words and the child's number with blanks and mixed case; one in
-    // four a compact name that is a valid 8.3 name already. The trailing number (the
-    // child's position) keeps the names of one directory distinct.
-    std::string longName(bool isDirectory, uint32_t position)
+    // A long name, written into name: mostly words and the child's number with blanks and
+    // mixed case; one in four a compact name that is a valid 8.3 name already. The
+    // trailing number (the child's position) keeps the names of one directory distinct.
+    void longName(std::string& name, bool isDirectory, uint32_t position)
     {
-        const std::string number = std::to_string(position + 1);
         const std::string_view word = isDirectory ? directoryWords[m_random.below(directoryWords.size())]
                                                   : fileWords[m_random.below(fileWords.size())];
         const bool compact = m_random.below(4) == 0;
-        std::string name = compact ? lettersOf(word, 5) + number : std::string(word) + " " + number;
+        name.clear();
+        if (compact) {
+            appendLettersOf(name, word, 5);
+        } else {
+            name += word;
+            name += ' ';
+        }
+        appendNumber(name, position + 1);
         if (m_random.below(8) == 0) // some names are typed in lower case
             for (char& c : name)
                 c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -259,10 +325,9 @@ private:
             name += '.';
             name += extensions[m_random.below(extensions.size())];
         }
-        return name;
     }
 
-    void setDosName(uint32_t index, const std::string& dos, size_t parentPathLength, bool atRoot)
+    void setDosName(uint32_t index, std::string_view dos, size_t parentPathLength, bool atRoot)
     {
         NetEntry& entry = m_net.entries[index];
         entry.dosLength = static_cast<uint8_t>(dos.size());
@@ -288,24 +353,34 @@ private:
 
         m_taken.reset(2 * size_t(count));
         m_numbers.clear();
-        m_names.resize(count);
+        if (m_names.size() < count)
+            m_names.resize(count);
+        m_valid.resize(count);
         for (uint32_t i = 0; i < count; ++i) {
             const bool isDirectory = i < directories;
-            m_names[i] = longName(isDirectory, isDirectory ? i : i - directories);
+            std::string& name = m_names[i];
+            longName(name, isDirectory, isDirectory ? i : i - directories);
             NetEntry& entry = m_net.entries[first + i];
             entry.parent = dir;
             entry.flags = isDirectory ? NetEntry::isDirectory : 0;
-            entry.longName = m_net.internName(m_names[i]);
-            entry.longLength = static_cast<uint16_t>(m_names[i].size());
-            m_taken.insert(m_names[i]);
+            entry.longName = m_net.internName(name);
+            entry.longLength = static_cast<uint16_t>(name.size());
+            m_taken.insert(name);
+            m_valid[i] = IsValidDosName(name);
         }
         // Valid 8.3 names are their own DOS names; the others get aliases that avoid
         // every name of the directory.
-        for (uint32_t i = 0; i < count; ++i)
-            if (IsValidDosName(m_names[i]))
-                setDosName(first + i, UpperAscii(m_names[i]), dosPathLength, atRoot);
         for (uint32_t i = 0; i < count; ++i) {
-            if (IsValidDosName(m_names[i]))
+            if (!m_valid[i])
+                continue;
+            char upper[12];
+            const std::string& name = m_names[i];
+            for (size_t k = 0; k < name.size(); ++k)
+                upper[k] = (name[k] >= 'a' && name[k] <= 'z') ? static_cast<char>(name[k] - 'a' + 'A') : name[k];
+            setDosName(first + i, std::string_view(upper, name.size()), dosPathLength, atRoot);
+        }
+        for (uint32_t i = 0; i < count; ++i) {
+            if (m_valid[i])
                 continue;
             // The numbers already used per name base are remembered, as the reader does for
             // listed entries: without that, a directory of many names alike costs one probe
@@ -333,7 +408,8 @@ private:
     uint32_t m_public = 0;
     DirectoryNames m_taken; // the names of the directory being named
     DosNameNumbers m_numbers; // the next alias number per name base, same directory
-    std::vector<std::string> m_names;
+    std::vector<std::string> m_names; // the long names of the directory being named; kept for their buffers
+    std::vector<char> m_valid; // per name: a valid 8.3 name
 };
 
 } // namespace

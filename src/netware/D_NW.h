@@ -235,6 +235,9 @@ uint32_t ObjectIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID
 /// The written form of a name: "." in front unless it is empty, exactly "[Root]", or
 /// already begins with "." or "[".
 std::string FormatDSName(const std::string& name);
+/// Appends FormatDSName(name) to out, without a text of its own in between (a scan
+/// writes one for every trustee of every entry).
+void AppendDSName(std::string_view name, std::string& out);
 
 /// text without one leading ".".
 std::string StripLeadingDot(const std::string& text);

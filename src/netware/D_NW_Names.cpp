@@ -2,7 +2,7 @@
 
 #include "netware/D_NW.h"
 
-#include "netware/NWBufferText.h"
+#include <cstring>
 
 uint32_t ObjectIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID, std::string& name)
 {
@@ -10,7 +10,7 @@ uint32_t ObjectIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID
     buffer[0] = '\0';
     const uint32_t code = NWLib().mapIDToName(context, connHandle, objectID, buffer);
     if (code == 0)
-        name = NWBufferText(buffer, sizeof buffer);
+        name.assign(buffer, ::strnlen(buffer, sizeof buffer));
     else
         name.clear();
     return code;
@@ -18,9 +18,18 @@ uint32_t ObjectIDToName(uint32_t context, uint32_t connHandle, uint32_t objectID
 
 std::string FormatDSName(const std::string& name)
 {
-    if (!name.empty() && name != "[Root]" && name[0] != '.' && name[0] != '[')
-        return "." + name;
-    return name;
+    std::string out;
+    AppendDSName(name, out);
+    return out;
+}
+
+void AppendDSName(std::string_view name, std::string& out)
+{
+    if (!name.empty() && name != "[Root]" && name[0] != '.' && name[0] != '[') {
+        out.reserve(out.size() + name.size() + 1);
+        out += '.';
+    }
+    out += name;
 }
 
 std::string StripLeadingDot(const std::string& text)

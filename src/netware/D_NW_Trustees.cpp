@@ -54,10 +54,12 @@ uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string
             break;
         for (int i = 0; i < count; ++i) {
             const NWTrusteeEntry& trustee = block.entries[i];
+            TrusteeItem& item = list.emplace_back();
+            item.rights = trustee.rights;
             if (ObjectIDToName(context, connHandle, trustee.objectID, name) == 0)
-                list.push_back({ FormatDSName(name), trustee.rights });
+                AppendDSName(name, item.name);
             else
-                list.push_back({ Format("ID: [%08X]", trustee.objectID), trustee.rights });
+                item.name = Format("ID: [%08X]", trustee.objectID);
         }
     }
     return code == nw::noMoreTrustees ? 0 : code;

@@ -222,6 +222,8 @@ uint32_t SimulatedNetWare::createContext(uint32_t& handle)
         ctx.treeName = m_net->trees[m_net->servers[*m_net->primary].tree].name;
     else if (!m_net->trees.empty())
         ctx.treeName = m_net->trees.front().name;
+    if (!ctx.treeName.empty())
+        ctx.namedTree = m_net->findTree(ctx.treeName);
     m_contexts.push_back(std::move(ctx));
     handle = static_cast<uint32_t>(m_contexts.size());
     return 0;
@@ -274,6 +276,7 @@ uint32_t SimulatedNetWare::setContextInfo(uint32_t handle, uint32_t key, const v
         if (text.size() > 32)
             return invalidParameter;
         ctx->treeName = text;
+        ctx->namedTree = text.empty() ? std::nullopt : m_net->findTree(text);
         return 0;
     }
     default:
@@ -283,11 +286,10 @@ uint32_t SimulatedNetWare::setContextInfo(uint32_t handle, uint32_t key, const v
 
 uint32_t SimulatedNetWare::treeOf(const Context& ctx, uint32_t connHandle, uint32_t& tree) const
 {
-    if (!ctx.treeName.empty())
-        if (const std::optional<uint32_t> named = m_net->findTree(ctx.treeName)) {
-            tree = *named;
-            return 0;
-        }
+    if (ctx.namedTree) {
+        tree = *ctx.namedTree;
+        return 0;
+    }
     uint32_t server = 0;
     if (!serverOfHandle(connHandle, server))
         return invalidConnection;
@@ -541,10 +543,11 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
         return 0;
     }
     uint32_t found = NetEntry::none;
+    bool belowCachedDir = false;
     if (connHandle == m_cachedConn && m_cachedDir != NetEntry::none && text.size() > m_cachedDirPath.size()
-        && text.substr(0, m_cachedDirPath.size()) == m_cachedDirPath) {
+        && text.compare(0, m_cachedDirPath.size(), m_cachedDirPath) == 0) {
         const std::string_view leaf = text.substr(m_cachedDirPath.size());
-        if (std::none_of(leaf.begin(), leaf.end(), isSeparator)) {
+        if (std::none_of(leaf.begin(), leaf.end(), [](char c) { return c == '\\' || c == '/'; })) {
             // The walk asks next about the entry a search has just returned, by its DOS
             // name; a DOS name is unique among all names of its directory, so comparing
             // it is the same as looking the leaf up.
@@ -553,6 +556,7 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
                 found = m_lastSearchResult;
             else
                 found = m_net->findChild(m_cachedDir, leaf);
+            belowCachedDir = found != NetEntry::none;
         }
     }
     if (found == NetEntry::none) {
@@ -572,7 +576,8 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
         m_cachedDirPath.assign(text);
         if (m_cachedDirPath.empty() || !isSeparator(m_cachedDirPath.back()))
             m_cachedDirPath += '\\';
-    } else {
+    } else if (!belowCachedDir) {
+        // A file found below the cached directory leaves that directory its parent.
         const size_t sep = text.find_last_of("\\/:");
         if (sep != std::string_view::npos && text[sep] != ':') {
             m_cachedDir = record.parent;
@@ -689,7 +694,13 @@ uint16_t SimulatedNetWare::continueFileSearch(uint32_t connHandle, uint8_t, uint
     uint32_t position = (sequence == (search.position & 0xFFFF)) ? search.position : sequence;
     // DOS names hold ASCII characters only; a pattern character that case-folds to one
     // (the Kelvin sign to "k") matches it, any other non-ASCII character matches nothing.
-    const std::string upperPattern = UpperAscii(FoldName(pattern ? pattern : ""));
+    const std::string_view patternText = pattern ? pattern : "";
+    if (!m_lastPatternKnown || patternText != m_lastPattern) {
+        m_lastPattern.assign(patternText);
+        m_lastUpperPattern = UpperAscii(FoldName(patternText));
+        m_lastPatternKnown = true;
+    }
+    const std::string& upperPattern = m_lastUpperPattern;
     const bool wantDirectories = (searchAttributes & 0x10) != 0;
     const NetEntry& dir = m_net->entries[search.dir];
     for (; position < dir.childCount; ++position) {

@@ -89,6 +89,9 @@ private:
         std::string nameContextText = "[Root]";
         DsName nameContext;
         std::string treeName;
+        /// The tree treeName names, looked up when the name is set (the network does
+        /// not change once loaded); none when it names no tree.
+        std::optional<uint32_t> namedTree;
     };
     struct Search {
         uint32_t dir = NetEntry::none; ///< none: slot free
@@ -146,4 +149,10 @@ private:
     std::string m_cachedDirPath; ///< a directory path with its trailing "\"
     uint32_t m_cachedDir = NetEntry::none;
     uint32_t m_lastSearchResult = NetEntry::none; ///< the entry continueFileSearch returned last
+
+    // The last search pattern continueFileSearch was given and its form for matching
+    // (a walk passes the same pattern for every entry of a directory).
+    std::string m_lastPattern;
+    std::string m_lastUpperPattern;
+    bool m_lastPatternKnown = false;
 };

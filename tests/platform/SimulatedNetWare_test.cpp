@@ -1,4 +1,5 @@
 #include "netware/D_NW.h"
+#include "platform/netware/Network.h"
 #include "platform/netware/NetworkLoader.h"
 #include "platform/netware/NetworkReader.h"
 #include "support/FakeNWClient.h"
@@ -547,4 +548,22 @@ TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)
       "tree": "T", "volumes": [ { "name": "V", "entries": [ { "dir": "Müller" }, { "file": "MÜLLER" } ] } ] } ] })")
                   .find("the name 'MÜLLER' is already used in this directory"),
         std::string::npos);
+}
+
+TEST(SimulatedNames, ObjectIDsFindTheirObjectsThroughGrowthAndKeepTheFirstIndex)
+{
+    ObjectIDIndex index;
+    // IDs that share their low bits, the largest ID and one, over several growths.
+    std::vector<uint32_t> ids { 0xFFFFFFFFu, 1u };
+    for (uint32_t k = 0; k < 3000; ++k)
+        ids.push_back(0x01000001u + k * 0x10000u);
+    for (uint32_t k = 0; k < ids.size(); ++k)
+        ASSERT_TRUE(index.emplace(ids[k], k));
+    EXPECT_FALSE(index.emplace(1u, 77u)) << "an ID given twice keeps its first object";
+    EXPECT_EQ(index.size(), ids.size());
+    for (uint32_t k = 0; k < ids.size(); ++k)
+        ASSERT_EQ(index.at(ids[k]), k) << ids[k];
+    EXPECT_EQ(index.count(0x01000002u), 0u);
+    EXPECT_FALSE(ObjectIDIndex().find(1u));
+    EXPECT_THROW(index.at(2u), std::out_of_range);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 
 NetObjectClass DefaultObjectClass(const DsName& name) noexcept
 {
@@ -26,10 +27,42 @@ uint32_t NetTree::objectFor(const DsName& name)
     return index;
 }
 
+bool ObjectIDIndex::emplace(uint32_t id, uint32_t index)
+{
+    if (find(id))
+        return false;
+    if ((m_count + 1) * 2 > m_slots.size()) {
+        std::vector<uint64_t> old(std::max<size_t>(16, m_slots.size() * 2), 0);
+        old.swap(m_slots);
+        m_mask = m_slots.size() - 1;
+        for (const uint64_t item : old) {
+            if (item == 0)
+                continue;
+            uint64_t slot = hash(static_cast<uint32_t>(item >> 32)) & m_mask;
+            while (m_slots[slot] != 0)
+                slot = (slot + 1) & m_mask;
+            m_slots[slot] = item;
+        }
+    }
+    uint64_t slot = hash(id) & m_mask;
+    while (m_slots[slot] != 0)
+        slot = (slot + 1) & m_mask;
+    m_slots[slot] = (uint64_t(id) << 32) | (uint64_t(index) + 1);
+    ++m_count;
+    return true;
+}
+
+uint32_t ObjectIDIndex::at(uint32_t id) const
+{
+    if (const std::optional<uint32_t> index = find(id))
+        return *index;
+    throw std::out_of_range("no object has this ID");
+}
+
 const NetObject* NetTree::findID(uint32_t id) const
 {
-    auto it = byID.find(id);
-    return it == byID.end() ? nullptr : &objects[it->second];
+    const std::optional<uint32_t> index = byID.find(id);
+    return index ? &objects[*index] : nullptr;
 }
 
 std::optional<uint32_t> NetTree::findName(const DsName& name) const

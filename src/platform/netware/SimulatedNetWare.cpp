@@ -551,8 +551,12 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
             // The walk asks next about the entry a search has just returned, by its DOS
             // name; a DOS name is unique among all names of its directory, so comparing
             // it is the same as looking the leaf up.
+            const auto isLastResult = [&] {
+                const std::string_view dos = Network::dosName(m_net->entries[m_lastSearchResult]);
+                return dos == leaf || SameName(dos, leaf);
+            };
             if (m_lastSearchResult != NetEntry::none && m_net->entries[m_lastSearchResult].parent == m_cachedDir
-                && SameName(Network::dosName(m_net->entries[m_lastSearchResult]), leaf))
+                && isLastResult())
                 found = m_lastSearchResult;
             else
                 found = m_net->findChild(m_cachedDir, leaf);

@@ -69,7 +69,7 @@ uint32_t WhoHasAccess(
         if (exists)
             continue;
         AccessRow row;
-        row.name = Format("ID: [%08X]", id);
+        AppendUnresolvedTrusteeName(id, row.name);
         row.rights = EffectiveRights(it->second.rights);
         row.orphaned = true;
         row.explanation.push_back(Explain(Relation::Self, row.name, it->second, entry.longPaths));

@@ -195,6 +195,9 @@ uint16_t GetTrusteeEntries(uint32_t connHandle, const std::string& path, std::ve
 /// True for the name GetTrusteeList gives a trustee whose name could not be found:
 /// "ID: [" followed by eight upper-case hexadecimal digits and "]".
 bool IsUnresolvedTrusteeName(std::string_view name) noexcept;
+/// Appends the name GetTrusteeList gives a trustee whose name could not be found,
+/// "ID: [%08X]" of its ID.
+void AppendUnresolvedTrusteeName(uint32_t objectID, std::string& out);
 
 /// The letters of mask for kind 0 (file system: R W C E A F M S), 1 (B C D R S I) or 2
 /// (C R W S A I); I is written when bit 0x40 is clear. A letter whose bit is missing is

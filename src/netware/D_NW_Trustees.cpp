@@ -59,10 +59,18 @@ uint16_t GetTrusteeList(uint32_t context, uint32_t connHandle, const std::string
             if (ObjectIDToName(context, connHandle, trustee.objectID, name) == 0)
                 AppendDSName(name, item.name);
             else
-                item.name = Format("ID: [%08X]", trustee.objectID);
+                AppendUnresolvedTrusteeName(trustee.objectID, item.name);
         }
     }
     return code == nw::noMoreTrustees ? 0 : code;
+}
+
+void AppendUnresolvedTrusteeName(uint32_t objectID, std::string& out)
+{
+    char text[] = "ID: [00000000]";
+    for (int k = 0; k < 8; ++k)
+        text[5 + k] = "0123456789ABCDEF"[(objectID >> (28 - 4 * k)) & 0xF];
+    out.append(text, sizeof text - 1);
 }
 
 bool IsUnresolvedTrusteeName(std::string_view name) noexcept

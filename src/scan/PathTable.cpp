@@ -1,36 +1,14 @@
 #include "scan/PathTable.h"
 
+#include "util/D_Util.h"
+
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <stdexcept>
 
 namespace {
 
 constexpr char separator = '\\';
-
-// The length of the part two texts share at their start, compared eight bytes at a time
-// (the walk's paths share most of their length with the path before).
-size_t sharedPrefix(std::string_view a, std::string_view b) noexcept
-{
-    const size_t n = std::min(a.size(), b.size());
-    size_t at = 0;
-    for (; at + 8 <= n; at += 8) {
-        uint64_t x = 0;
-        uint64_t y = 0;
-        std::memcpy(&x, a.data() + at, 8);
-        std::memcpy(&y, b.data() + at, 8);
-        if (x != y) {
-            const uint64_t differ = x ^ y;
-            const int bit
-                = std::endian::native == std::endian::little ? std::countr_zero(differ) : std::countl_zero(differ);
-            return at + static_cast<size_t>(bit / 8);
-        }
-    }
-    while (at < n && a[at] == b[at])
-        ++at;
-    return at;
-}
 
 } // namespace
 
@@ -54,7 +32,7 @@ uint32_t PathTable::resolve(std::string_view text, PathEntryType type)
 {
     // Keep the nodes of the last path that end inside the part both texts share, at the
     // end of a component of this text.
-    const size_t shared = sharedPrefix(text, m_last);
+    const size_t shared = SharedPrefixLength(text, m_last);
     while (!m_lastNodes.empty()) {
         const size_t end = m_lastNodes.back().end;
         if (end <= shared && (end == text.size() || text[end] == separator))

@@ -1,9 +1,11 @@
 #include "util/D_Util.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -63,6 +65,27 @@ std::string UpperAscii(std::string_view s)
     for (char& c : out)
         c = upperAscii(c);
     return out;
+}
+
+size_t SharedPrefixLength(std::string_view a, std::string_view b) noexcept
+{
+    const size_t n = std::min(a.size(), b.size());
+    size_t at = 0;
+    for (; at + 8 <= n; at += 8) {
+        uint64_t x = 0;
+        uint64_t y = 0;
+        std::memcpy(&x, a.data() + at, 8);
+        std::memcpy(&y, b.data() + at, 8);
+        if (x != y) {
+            const uint64_t differ = x ^ y;
+            const int bit
+                = std::endian::native == std::endian::little ? std::countr_zero(differ) : std::countl_zero(differ);
+            return at + static_cast<size_t>(bit / 8);
+        }
+    }
+    while (at < n && a[at] == b[at])
+        ++at;
+    return at;
 }
 
 bool SameText(std::string_view a, std::string_view b) noexcept

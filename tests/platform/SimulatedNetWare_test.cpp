@@ -513,6 +513,27 @@ TEST(SimulatedSearchResults, TheEntryASearchReturnedAndItsSiblingsResolveByEithe
     // The same DOS name in another directory is that directory's entry.
     EXPECT_EQ(firstTrustee("VOL1:E\\B.TXT"), 0x40u);
     EXPECT_EQ(firstTrustee("VOL1:D\\NONE.TXT"), 0xC0DE899Cu);
+
+    // Down a chain of directories and back up: each path names what it names from the
+    // volume's root, whichever paths were asked about before it.
+    auto deep = fromText(R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ],
+      "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "VOL1", "trustees": [ ["#0x1", "R"] ],
+        "entries": [ { "dir": "A", "trustees": [ ["#0x2", "R"] ], "entries": [
+          { "dir": "B", "trustees": [ ["#0x3", "R"] ], "entries": [
+            { "dir": "C", "trustees": [ ["#0x4", "R"] ], "entries": [ { "file": "F.TXT", "trustees": [ ["#0x5", "R"] ] } ] } ] },
+          { "dir": "B2", "trustees": [ ["#0x6", "R"] ] },
+          { "file": "G.TXT", "trustees": [ ["#0x7", "R"] ] } ] } ] } ] } ] })");
+    TestServices deepServices(*deep);
+    ASSERT_EQ(deep->NWCCOpenConnByRef(0x1001, 1, 0, fs1), 0);
+    const auto trustee = [&](const std::string& path) { return firstTrusteeBlock(*deep, fs1, path).at(0); };
+    const std::vector<std::pair<std::string, uint32_t>> asked { { "VOL1:A\\B\\C\\F.TXT", 0x5u }, { "VOL1:A\\B2", 0x6u },
+        { "VOL1:A\\B\\C", 0x4u }, { "VOL1:A\\G.TXT", 0x7u }, { "VOL1:A\\B\\C\\", 0x4u },
+        { "VOL1:A\\\\B\\C\\F.TXT", 0x5u }, { "VOL1:A\\B/C/f.txt", 0x5u }, { "VOL1:A\\G.TXT\\C", 0xC0DE899Cu },
+        { "VOL1:A\\B\\X", 0xC0DE899Cu }, { "VOL1:A\\B\\C\\F.TXT", 0x5u }, { "VOL1:a\\b", 0x3u },
+        { "VOL1:A\\B\\C\\F.TXT", 0x5u }, { "VOL1:", 0x1u }, { "VOL1:A", 0x2u }, { "\\\\FS1\\VOL1\\A\\B", 0x3u },
+        { "VOL1:A\\B\\C\\F.TXT", 0x5u }, { "VOL2:A", 0xC0DE8998u } };
+    for (const auto& [path, id] : asked)
+        EXPECT_EQ(trustee(path), id) << path;
 }
 
 TEST(SimulatedNames, NamesPathsAndDosNamesCompareWithUnicodeCaseFolding)

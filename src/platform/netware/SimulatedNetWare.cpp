@@ -530,6 +530,50 @@ uint16_t SimulatedNetWare::parsePath(
     return 0;
 }
 
+uint32_t SimulatedNetWare::childNamed(uint32_t dir, std::string_view name) const
+{
+    // The walk asks next about the entry a search has just returned, by its DOS name; a
+    // DOS name is unique among all names of its directory, so comparing it is the same
+    // as looking the name up.
+    if (m_lastSearchResult != NetEntry::none && m_net->entries[m_lastSearchResult].parent == dir) {
+        const std::string_view dos = Network::dosName(m_net->entries[m_lastSearchResult]);
+        if (dos == name || SameName(dos, name))
+            return m_lastSearchResult;
+    }
+    return m_net->findChild(dir, name);
+}
+
+uint32_t SimulatedNetWare::resolveBelowCachedDirs(std::string_view text, size_t& kept)
+{
+    // The deepest directory of the chain whose path, separator included, begins text.
+    const size_t common = SharedPrefixLength(text, m_cachedDirPath);
+    size_t k = m_dirChain.size();
+    while (k > 0 && m_dirChain[k - 1].length > common)
+        --k;
+    if (k == 0)
+        return NetEntry::none;
+    // The rest of the path, component by component, as Network::resolve reads it.
+    uint32_t current = m_dirChain[k - 1].entry;
+    m_passedDirs.clear();
+    for (size_t pos = m_dirChain[k - 1].length; pos < text.size();) {
+        size_t end = pos;
+        while (end < text.size() && !isSeparator(text[end]))
+            ++end;
+        if (end > pos) {
+            if (!(m_net->entries[current].flags & NetEntry::isDirectory))
+                return NetEntry::none;
+            current = childNamed(current, text.substr(pos, end - pos));
+            if (current == NetEntry::none)
+                return NetEntry::none;
+            if (end < text.size() && (m_net->entries[current].flags & NetEntry::isDirectory))
+                m_passedDirs.push_back({ current, static_cast<uint32_t>(end + 1) });
+        }
+        pos = end + 1;
+    }
+    kept = k;
+    return current;
+}
+
 uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32_t& entry)
 {
     uint32_t server = 0;
@@ -542,28 +586,15 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
         entry = m_cachedEntry;
         return 0;
     }
+    // A path below a directory the cache has passed through is resolved from there (the
+    // walk goes down one directory at a time and comes back up to the next sibling);
+    // any other path, or one that names nothing from there, from its start.
+    size_t kept = 0;
     uint32_t found = NetEntry::none;
-    bool belowCachedDir = false;
-    if (connHandle == m_cachedConn && m_cachedDir != NetEntry::none && text.size() > m_cachedDirPath.size()
-        && text.compare(0, m_cachedDirPath.size(), m_cachedDirPath) == 0) {
-        const std::string_view leaf = text.substr(m_cachedDirPath.size());
-        if (std::none_of(leaf.begin(), leaf.end(), [](char c) { return c == '\\' || c == '/'; })) {
-            // The walk asks next about the entry a search has just returned, by its DOS
-            // name; a DOS name is unique among all names of its directory, so comparing
-            // it is the same as looking the leaf up.
-            const auto isLastResult = [&] {
-                const std::string_view dos = Network::dosName(m_net->entries[m_lastSearchResult]);
-                return dos == leaf || SameName(dos, leaf);
-            };
-            if (m_lastSearchResult != NetEntry::none && m_net->entries[m_lastSearchResult].parent == m_cachedDir
-                && isLastResult())
-                found = m_lastSearchResult;
-            else
-                found = m_net->findChild(m_cachedDir, leaf);
-            belowCachedDir = found != NetEntry::none;
-        }
-    }
-    if (found == NetEntry::none) {
+    if (connHandle == m_cachedConn && !m_dirChain.empty())
+        found = resolveBelowCachedDirs(text, kept);
+    const bool fromChain = found != NetEntry::none;
+    if (!fromChain) {
         Location where;
         if (const uint16_t code = locate(text, connHandle, where))
             return code;
@@ -575,17 +606,26 @@ uint16_t SimulatedNetWare::entryOf(uint32_t connHandle, const char* path, uint32
     m_cachedPath.assign(text);
     m_cachedEntry = found;
     const NetEntry& record = m_net->entries[found];
+    if (fromChain) {
+        m_dirChain.resize(kept);
+        m_dirChain.insert(m_dirChain.end(), m_passedDirs.begin(), m_passedDirs.end());
+    } else {
+        m_dirChain.clear();
+    }
     if (record.flags & NetEntry::isDirectory) {
-        m_cachedDir = found;
         m_cachedDirPath.assign(text);
         if (m_cachedDirPath.empty() || !isSeparator(m_cachedDirPath.back()))
             m_cachedDirPath += '\\';
-    } else if (!belowCachedDir) {
-        // A file found below the cached directory leaves that directory its parent.
+        if (m_dirChain.empty() || m_dirChain.back().entry != found)
+            m_dirChain.push_back({ found, static_cast<uint32_t>(m_cachedDirPath.size()) });
+    } else if (fromChain) {
+        // The file's directory is the last one passed.
+        m_cachedDirPath.assign(text.substr(0, m_dirChain.back().length));
+    } else {
         const size_t sep = text.find_last_of("\\/:");
         if (sep != std::string_view::npos && text[sep] != ':') {
-            m_cachedDir = record.parent;
             m_cachedDirPath.assign(text.substr(0, sep + 1));
+            m_dirChain.push_back({ record.parent, static_cast<uint32_t>(sep + 1) });
         }
     }
     entry = found;

@@ -107,10 +107,18 @@ private:
     /// Opens the connection to a server (its injected failure, if any, is the code).
     uint16_t openServer(uint32_t server, uint32_t& connHandle);
     uint16_t connText(uint32_t server, uint16_t item, uint16_t bufferLength, char* buffer) const;
-    /// Resolves a path of an entry call to an entry, using a one-path cache, a
-    /// last-directory cache and the entry the last file search returned (the walk asks
-    /// about the same path, the entry it has just found and its siblings again and again).
+    /// Resolves a path of an entry call to an entry, using a one-path cache, the chain of
+    /// directories last passed through and the entry the last file search returned (the
+    /// walk asks about the same path, the entry it has just found, its siblings and its
+    /// parent's siblings again and again).
     uint16_t entryOf(uint32_t connHandle, const char* path, uint32_t& entry);
+    /// The child of dir named name (either name, any case), or none.
+    uint32_t childNamed(uint32_t dir, std::string_view name) const;
+    /// The entry text names when it begins with the path of a directory of m_dirChain,
+    /// resolved from the deepest such directory (kept: how many of the chain's
+    /// directories that leaves, the directories passed below it in m_passedDirs); none
+    /// when no directory of the chain begins it or the rest names nothing.
+    uint32_t resolveBelowCachedDirs(std::string_view text, size_t& kept);
     /// The common start of the entry calls: the entry a path names, and the failure a
     /// description injected for this call (member of NetEntryFailures), if any.
     uint16_t entryCall(uint32_t connHandle, const char* path, uint16_t NetEntryFailures::*failure, uint32_t& index);
@@ -142,12 +150,20 @@ private:
     std::vector<uint16_t> m_freeSearches;
     uint64_t m_searchClock = 0;
 
-    // Path caches of entryOf.
+    // Path caches of entryOf: the last path asked about and its entry, and the directory
+    // path last passed through with the directories along it.
+    struct CachedDir {
+        uint32_t entry;
+        uint32_t length; ///< of its path in m_cachedDirPath, the separator after it included
+    };
     uint32_t m_cachedConn = 0;
     std::string m_cachedPath;
     uint32_t m_cachedEntry = NetEntry::none;
     std::string m_cachedDirPath; ///< a directory path with its trailing "\"
-    uint32_t m_cachedDir = NetEntry::none;
+    /// Directories whose paths begin m_cachedDirPath, outermost first; the last is the
+    /// directory m_cachedDirPath names. Empty: none known.
+    std::vector<CachedDir> m_dirChain;
+    std::vector<CachedDir> m_passedDirs; ///< resolveBelowCachedDirs' directories on the way
     uint32_t m_lastSearchResult = NetEntry::none; ///< the entry continueFileSearch returned last
 
     // The last search pattern continueFileSearch was given and its form for matching

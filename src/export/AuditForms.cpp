@@ -2,6 +2,7 @@
 
 #include "export/AuditReport.h"
 #include "export/CsvText.h"
+#include "export/FormParts.h"
 #include "export/ReportExport.h"
 #include "netware/D_NW.h"
 #include "scan/LineKinds.h"
@@ -55,14 +56,16 @@ DetailFields detailFields(const ReportList& results, const ReportLine& line, std
     }
 }
 
-// Calls f(line, path, type) for every trustee, owner and IRM line, with the path line
-// above it as printed and the type the walk reported there, and g(line) for every
-// settings line.
-template <typename Detail, typename Setting> void forEachDetail(const ReportList& results, Detail f, Setting g)
+// Calls f(line, path, type) for every trustee, owner and IRM line of a range that begins
+// at a path line, with the path line above it as printed and the type the walk reported
+// there, and g(line) for every settings line. Counts progress through `progress`, or
+// lets messages through (with counts) when there is none.
+template <typename Detail, typename Setting>
+void forEachDetailIn(const ReportList& results, const FormRange& range, FormProgress* progress, Detail f, Setting g)
 {
     PathTextCache path;
     PathEntryType type = PathEntryType::NotReported;
-    for (size_t i = 0; i < results.count(); ++i) {
+    for (size_t i = range.begin; i < range.end; ++i) {
         const ReportLine line = results.line(i);
         switch (line.row) {
         case ReportRow::Setting:
@@ -80,9 +83,19 @@ template <typename Detail, typename Setting> void forEachDetail(const ReportList
         default:
             break;
         }
-        if ((i + 1) % linesPerPendingCall == 0)
-            ProcessPendingMessages(i + 1, results.count());
+        if ((i + 1 - range.begin) % linesPerPendingCall == 0) {
+            if (progress)
+                progress->advance(linesPerPendingCall);
+            else
+                ProcessPendingMessages(i + 1, results.count());
+        }
     }
+}
+
+// forEachDetailIn over every line.
+template <typename Detail, typename Setting> void forEachDetail(const ReportList& results, Detail f, Setting g)
+{
+    forEachDetailIn(results, { 0, results.count() }, nullptr, f, g);
 }
 
 // Appends a text escaped for HTML; malformed UTF-8 and control characters (which an
@@ -241,20 +254,29 @@ constexpr std::string_view tableEnd = "</tbody>\n</table>\n";
 
 } // namespace
 
-std::string BuildCsvForm(const ReportList& results)
+std::string BuildCsvForm(const ReportList& results, size_t parts)
 {
-    CsvText csv({ "path", "type", "detail", "name", "rights" });
+    const size_t count = results.count();
+    const std::vector<FormRange> ranges = PathLineRanges(results, parts ? parts : FormPartCount(count));
     // Each row: about its line's text and path, the type and the commas.
-    csv.reserve(results.textBytes() + 24 * results.count());
-    std::string rights;
-    forEachDetail(
-        results,
-        [&](const ReportLine& line, std::string_view path, PathEntryType type) {
-            const DetailFields d = detailFields(results, line, rights);
-            csv.row({ path, entryTypeWord(type), d.detail, d.name, d.rights });
-        },
-        [](const ReportLine&) {});
-    return csv.take();
+    const size_t estimate = results.textBytes() + 24 * count + 64;
+    std::vector<std::string> made
+        = MakeFormParts(ranges, count, [&](size_t k, const FormRange& range, std::string& out, FormProgress& progress) {
+              if (k == 0)
+                  out = CsvText({ "path", "type", "detail", "name", "rights" }).take();
+              out.reserve(FormPartReserve(estimate, range, count));
+              std::string rights;
+              forEachDetailIn(
+                  results, range, &progress,
+                  [&](const ReportLine& line, std::string_view path, PathEntryType type) {
+                      const DetailFields d = detailFields(results, line, rights);
+                      CsvText::appendRow(out, { path, entryTypeWord(type), d.detail, d.name, d.rights });
+                  },
+                  [](const ReportLine&) {});
+          });
+    if (made.empty()) // no lines: the header alone
+        return CsvText({ "path", "type", "detail", "name", "rights" }).take();
+    return JoinFormParts(std::move(made));
 }
 
 std::string RunTimeText()

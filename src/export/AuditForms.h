@@ -18,7 +18,7 @@ class ReportList;
 /// writes); the detail ("trustee", "owner", "irm"); the trustee's or owner's name as the
 /// line gives it (empty for irm); the rights letters as the XML form gives them (an IRM
 /// that lets nothing through "-ALL"; empty for owner).
-std::string BuildCsvForm(const ReportList& results);
+std::string BuildCsvForm(const ReportList& results, size_t parts = 0);
 
 /// What the HTML forms show besides the lines.
 struct HtmlRunInfo {

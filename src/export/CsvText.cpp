@@ -39,14 +39,19 @@ CsvText::CsvText(std::initializer_list<std::string_view> header)
 
 void CsvText::row(std::initializer_list<std::string_view> fields)
 {
+    appendRow(m_bytes, fields);
+}
+
+void CsvText::appendRow(std::string& out, std::initializer_list<std::string_view> fields)
+{
     bool first = true;
     for (std::string_view field : fields) {
         if (!first)
-            m_bytes += ',';
-        appendField(m_bytes, field);
+            out += ',';
+        appendField(out, field);
         first = false;
     }
-    m_bytes += rowEnd;
+    out += rowEnd;
 }
 
 void CsvText::appendField(std::string& out, std::string_view field)

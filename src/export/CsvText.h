@@ -31,6 +31,8 @@ public:
 
     /// Appends one field as the rules above write it.
     static void appendField(std::string& out, std::string_view field);
+    /// Appends one row to out, as row() does (for rows made apart from the file's start).
+    static void appendRow(std::string& out, std::initializer_list<std::string_view> fields);
 
 private:
     std::string m_bytes;

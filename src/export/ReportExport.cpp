@@ -2,6 +2,7 @@
 
 #include "export/AuditForms.h"
 #include "export/BatchText.h"
+#include "export/FormParts.h"
 #include "export/OemCodePage.h"
 #include "export/XmlText.h"
 #include "netware/D_NW.h"
@@ -70,17 +71,18 @@ void appendTemplate(
     out += lineEnd;
 }
 
-// Calls f(line) for every line of a known kind, in order; separator lines (and the rows
-// of the list by trustee, which these forms never read) are skipped. Lets pending
-// messages through every linesPerPendingCall lines.
-template <typename F> void forEachKindLine(const ReportList& results, F f)
+// Calls f(line) for every line of a known kind in a part's range, in order; separator
+// lines (and the rows of the list by trustee, which these forms never read) are skipped.
+// Counts progress every FormProgress::step lines.
+template <typename F>
+void forEachKindLine(const ReportList& results, const FormRange& range, FormProgress& progress, F f)
 {
-    for (size_t i = 0; i < results.count(); ++i) {
+    for (size_t i = range.begin; i < range.end; ++i) {
         const ReportLine line = results.line(i);
         if (FindLineKind(line.code))
             f(line);
-        if ((i + 1) % linesPerPendingCall == 0)
-            ProcessPendingMessages(i + 1, results.count());
+        if ((i + 1 - range.begin) % FormProgress::step == 0)
+            progress.advance(FormProgress::step);
     }
 }
 
@@ -182,15 +184,9 @@ public:
         finishRemark(start, pathNonAscii || (classes & batchNonAscii));
     }
 
-    // Puts the line that switches the console to the code page in front of a file that
-    // holds a byte beyond ASCII; a file in ASCII stays as it is.
-    void finish()
-    {
-        if (!m_nonAscii)
-            return;
-        m_out.insert(0, Format("CHCP %d >NUL", batchCodePage) + std::string(lineEnd));
-        m_notes.codePage = true;
-    }
+    // Whether a line written holds a byte beyond ASCII (the file then starts with the
+    // line that switches the console to the code page).
+    bool nonAscii() const noexcept { return m_nonAscii; }
 
 private:
     void remark(BatchNotRun reason, const SplitTemplate& tmpl, std::initializer_list<std::string_view> args)
@@ -284,20 +280,29 @@ void appendTextLines(const ReportList& lines, size_t count, LineOf lineOf, size_
     }
 }
 
-// The text form of `count` lines, the k-th being lines' line lineOf(k).
-template <typename LineOf> std::string buildTextForm(const ReportList& lines, size_t count, LineOf lineOf)
+// The text form of `count` lines, the k-th being lines' line lineOf(k), made in `parts`
+// parts (0: as many as FormPartCount says). Every line's text stands on its own, so the
+// parts may begin anywhere.
+template <typename LineOf> std::string buildTextForm(const ReportList& lines, size_t count, LineOf lineOf, size_t parts)
 {
-    std::string out;
     // Room for the texts: of all lines as they count them, of a part in proportion.
     const size_t textBytes = count == lines.count()
         ? lines.textBytes()
         : static_cast<size_t>(static_cast<double>(lines.textBytes()) * static_cast<double>(count)
             / static_cast<double>(std::max<size_t>(lines.count(), 1)));
-    out.reserve(textBytes + 2 * count);
-    PathTextCache paths;
-    size_t next = 0;
-    appendTextLines(lines, count, lineOf, next, SIZE_MAX, out, paths);
-    return out;
+    const std::vector<FormRange> ranges
+        = FormRanges(count, parts ? parts : FormPartCount(count), [](size_t) { return true; });
+    return JoinFormParts(
+        MakeFormParts(ranges, count, [&](size_t, const FormRange& range, std::string& out, FormProgress& progress) {
+            out.reserve(FormPartReserve(textBytes + 2 * count, range, count));
+            PathTextCache paths;
+            for (size_t k = range.begin; k < range.end; ++k) {
+                lines.appendText(lineOf(k), out, &paths);
+                out += lineEnd;
+                if ((k + 1 - range.begin) % FormProgress::step == 0)
+                    progress.advance(FormProgress::step);
+            }
+        }));
 }
 
 size_t sameLine(size_t k)
@@ -307,14 +312,15 @@ size_t sameLine(size_t k)
 
 } // namespace
 
-std::string BuildTextForm(const ReportList& lines)
+std::string BuildTextForm(const ReportList& lines, size_t parts)
 {
-    return buildTextForm(lines, lines.count(), sameLine);
+    return buildTextForm(lines, lines.count(), sameLine, parts);
 }
 
-std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown)
+std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown, size_t parts)
 {
-    return buildTextForm(lines, shown.size(), [&shown](size_t k) { return shown[k]; });
+    return buildTextForm(
+        lines, shown.size(), [&shown](size_t k) { return shown[k]; }, parts);
 }
 
 ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes)
@@ -332,133 +338,183 @@ ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes)
     };
 }
 
-std::string BuildBatchForm(const ReportList& results, BatchNotes* notes)
+std::string BuildBatchForm(const ReportList& results, BatchNotes* notes, size_t parts)
 {
-    std::string out;
-    out.reserve(results.textBytes() + results.textBytes() / 8 + 16 * results.count());
-    BatchNotes counted;
-    BatchLines lines(out, counted);
-    PathTextCache current;
-    std::string_view path;
-    // The path as a RIGHTS word and as a remark writes it: views of the path itself when
-    // it needs no change (the usual case), else of the strings below.
-    std::string_view pathWord = "\"\""; // the empty path, quoted
-    std::string_view pathRemark;
-    bool pathNonAscii = false;
-    std::string pathWordText;
-    std::string pathRemarkText;
-    std::string rights;
+    const size_t count = results.count();
+    const std::vector<FormRange> ranges = PathLineRanges(results, parts ? parts : FormPartCount(count));
+    std::vector<BatchNotes> partNotes(ranges.size());
+    std::vector<char> partNonAscii(ranges.size());
+    const size_t estimate = results.textBytes() + results.textBytes() / 8 + 16 * count;
     const auto templates = splitTemplates(false);
-    forEachKindLine(results, [&](const ReportLine& line) {
-        const SplitTemplate& tmpl = templates[line.code - lkBase];
-        switch (line.row) {
-        case ReportRow::Path: {
-            // An entry's detail groups repeat its path line; write its forms once.
-            if (!current.take(results, line.node, line.longForm))
-                break;
-            path = current.text();
-            const uint8_t classes = BatchByteClasses(path);
-            pathNonAscii = classes & batchNonAscii;
-            if (path.empty()) { // an empty word would vanish from the command
-                pathWord = "\"\"";
-            } else if (!IsBatchWritable(classes)) {
-                pathWord = {};
-            } else if (!(classes & (batchNeedsQuotes | batchPercent))) {
-                pathWord = path;
-            } else {
-                pathWordText.clear();
-                AppendBatchWord(pathWordText, path, classes);
-                pathWord = pathWordText;
-            }
-            if (!(classes & batchRemarkSpecial)) {
-                pathRemark = path;
-            } else {
-                pathRemarkText.clear();
-                AppendBatchRemText(pathRemarkText, path, classes);
-                pathRemark = pathRemarkText;
-            }
-            break;
-        }
-        case ReportRow::Trustee: {
-            const std::string_view name = results.names().name(line.name);
-            XmlRightsText(line.rights, false, rights);
-            // An empty rights argument would make RIGHTS show the rights instead of
-            // setting them; "N" (no rights) keeps the assignment with none.
-            if (rights.empty())
-                rights.push_back('N');
-            lines.rights(tmpl, pathWord, pathNonAscii, { path, rights, name }, IsUnresolvedTrusteeName(name));
-            break;
-        }
-        case ReportRow::Irm:
-            XmlRightsText(line.rights, true, rights);
-            lines.rights(tmpl, pathWord, pathNonAscii, { path, rights });
-            break;
-        case ReportRow::Owner:
-            lines.owner(tmpl, pathRemark, pathNonAscii, results.ownerValue(line.name));
-            break;
-        default: // the settings lines write nothing in the batch form
-            break;
-        }
-    });
-    lines.finish();
+    std::string out = JoinFormParts(
+        MakeFormParts(ranges, count, [&](size_t k, const FormRange& range, std::string& part, FormProgress& progress) {
+            part.reserve(FormPartReserve(estimate, range, count));
+            BatchLines lines(part, partNotes[k]);
+            PathTextCache current;
+            std::string_view path;
+            // The path as a RIGHTS word and as a remark writes it: views of the path itself
+            // when it needs no change (the usual case), else of the strings below.
+            std::string_view pathWord = "\"\""; // the empty path, quoted
+            std::string_view pathRemark;
+            bool pathNonAscii = false;
+            std::string pathWordText;
+            std::string pathRemarkText;
+            std::string rights;
+            forEachKindLine(results, range, progress, [&](const ReportLine& line) {
+                const SplitTemplate& tmpl = templates[line.code - lkBase];
+                switch (line.row) {
+                case ReportRow::Path: {
+                    // An entry's detail groups repeat its path line; write its forms once.
+                    if (!current.take(results, line.node, line.longForm))
+                        break;
+                    path = current.text();
+                    const uint8_t classes = BatchByteClasses(path);
+                    pathNonAscii = classes & batchNonAscii;
+                    if (path.empty()) { // an empty word would vanish from the command
+                        pathWord = "\"\"";
+                    } else if (!IsBatchWritable(classes)) {
+                        pathWord = {};
+                    } else if (!(classes & (batchNeedsQuotes | batchPercent))) {
+                        pathWord = path;
+                    } else {
+                        pathWordText.clear();
+                        AppendBatchWord(pathWordText, path, classes);
+                        pathWord = pathWordText;
+                    }
+                    if (!(classes & batchRemarkSpecial)) {
+                        pathRemark = path;
+                    } else {
+                        pathRemarkText.clear();
+                        AppendBatchRemText(pathRemarkText, path, classes);
+                        pathRemark = pathRemarkText;
+                    }
+                    break;
+                }
+                case ReportRow::Trustee: {
+                    const std::string_view name = results.names().name(line.name);
+                    XmlRightsText(line.rights, false, rights);
+                    // An empty rights argument would make RIGHTS show the rights instead of
+                    // setting them; "N" (no rights) keeps the assignment with none.
+                    if (rights.empty())
+                        rights.push_back('N');
+                    lines.rights(tmpl, pathWord, pathNonAscii, { path, rights, name }, IsUnresolvedTrusteeName(name));
+                    break;
+                }
+                case ReportRow::Irm:
+                    XmlRightsText(line.rights, true, rights);
+                    lines.rights(tmpl, pathWord, pathNonAscii, { path, rights });
+                    break;
+                case ReportRow::Owner:
+                    lines.owner(tmpl, pathRemark, pathNonAscii, results.ownerValue(line.name));
+                    break;
+                default: // the settings lines write nothing in the batch form
+                    break;
+                }
+            });
+            partNonAscii[k] = lines.nonAscii();
+        }));
+    BatchNotes counted;
+    for (const BatchNotes& part : partNotes)
+        for (size_t reason = 0; reason < counted.notRun.size(); ++reason)
+            counted.notRun[reason] += part.notRun[reason];
+    // A file that holds a byte beyond ASCII starts with the line that switches the
+    // console to the code page; a file in ASCII stays as it is.
+    if (std::find(partNonAscii.begin(), partNonAscii.end(), 1) != partNonAscii.end()) {
+        out.insert(0, Format("CHCP %d >NUL", batchCodePage) + std::string(lineEnd));
+        counted.codePage = true;
+    }
     if (notes)
         *notes = counted;
     return out;
 }
 
-std::string BuildXmlForm(const ReportList& results)
+std::string BuildXmlForm(const ReportList& results, size_t parts)
 {
-    std::string out;
-    out.reserve(results.textBytes() + results.textBytes() / 4 + 48 * results.count() + 64);
-    out += xmlHead;
-    out += lineEnd;
-    bool blockOpen = false;
-    PathTextCache current;
-    std::string path; // the current path, escaped and encoded
-    std::string rights;
+    const size_t count = results.count();
+    const std::vector<FormRange> ranges = PathLineRanges(results, parts ? parts : FormPartCount(count));
+    // Whether a "<grantwise>" block is open depends on the Base lines before a part, which
+    // its thread does not read: each part is made as if none were open at its start, and
+    // notes where its first Base line would close the block open before it, if any, and
+    // whether one is open at its end.
+    struct PartBlocks {
+        bool baseSeen = false;
+        size_t firstBase = 0; ///< the byte where the part's first Base line starts
+        bool openAtEnd = false;
+    };
+    std::vector<PartBlocks> blocks(ranges.size());
+    const size_t estimate = results.textBytes() + results.textBytes() / 4 + 48 * count + 64;
     const auto templates = splitTemplates(true);
     const auto encoded = [](std::string& o, std::string_view v) { AppendXmlText(o, v); };
-    forEachKindLine(results, [&](const ReportLine& line) {
-        const SplitTemplate& tmpl = templates[line.code - lkBase];
-        switch (line.row) {
-        case ReportRow::Setting:
-            if (line.code == lkBase) {
-                if (blockOpen) {
-                    out += "</grantwise>";
-                    out += lineEnd;
-                    blockOpen = false;
-                }
-                if (!line.value.empty()) {
-                    out += "<grantwise>";
-                    out += lineEnd;
-                    blockOpen = true;
-                }
-            }
-            appendTemplate(out, tmpl, { line.value }, encoded);
-            break;
-        case ReportRow::Path:
-            // An entry's detail groups repeat its path line; encode it once.
-            if (current.take(results, line.node, line.longForm)) {
-                path.clear();
-                AppendXmlText(path, current.text());
-            }
-            break;
-        case ReportRow::Trustee:
-            XmlRightsText(line.rights, false, rights);
-            appendTemplate(out, tmpl, { path, rights, results.names().name(line.name) }, XmlArgs {});
-            break;
-        case ReportRow::Owner:
-            appendTemplate(out, tmpl, { path, results.ownerValue(line.name) }, XmlArgs {});
-            break;
-        case ReportRow::Irm:
-            XmlRightsText(line.rights, true, rights);
-            appendTemplate(out, tmpl, { path, rights }, XmlArgs {});
-            break;
-        default:
-            break;
-        }
-    });
-    if (blockOpen) {
+    std::vector<std::string> made
+        = MakeFormParts(ranges, count, [&](size_t k, const FormRange& range, std::string& out, FormProgress& progress) {
+              out.reserve(FormPartReserve(estimate, range, count));
+              if (k == 0) {
+                  out += xmlHead;
+                  out += lineEnd;
+              }
+              PartBlocks& part = blocks[k];
+              bool blockOpen = false;
+              PathTextCache current;
+              std::string path; // the current path, escaped and encoded
+              std::string rights;
+              forEachKindLine(results, range, progress, [&](const ReportLine& line) {
+                  const SplitTemplate& tmpl = templates[line.code - lkBase];
+                  switch (line.row) {
+                  case ReportRow::Setting:
+                      if (line.code == lkBase) {
+                          if (!part.baseSeen) {
+                              part.baseSeen = true;
+                              part.firstBase = out.size();
+                          }
+                          if (blockOpen) {
+                              out += "</grantwise>";
+                              out += lineEnd;
+                              blockOpen = false;
+                          }
+                          if (!line.value.empty()) {
+                              out += "<grantwise>";
+                              out += lineEnd;
+                              blockOpen = true;
+                          }
+                      }
+                      appendTemplate(out, tmpl, { line.value }, encoded);
+                      break;
+                  case ReportRow::Path:
+                      // An entry's detail groups repeat its path line; encode it once.
+                      if (current.take(results, line.node, line.longForm)) {
+                          path.clear();
+                          AppendXmlText(path, current.text());
+                      }
+                      break;
+                  case ReportRow::Trustee:
+                      XmlRightsText(line.rights, false, rights);
+                      appendTemplate(out, tmpl, { path, rights, results.names().name(line.name) }, XmlArgs {});
+                      break;
+                  case ReportRow::Owner:
+                      appendTemplate(out, tmpl, { path, results.ownerValue(line.name) }, XmlArgs {});
+                      break;
+                  case ReportRow::Irm:
+                      XmlRightsText(line.rights, true, rights);
+                      appendTemplate(out, tmpl, { path, rights }, XmlArgs {});
+                      break;
+                  default:
+                      break;
+                  }
+              });
+              part.openAtEnd = blockOpen;
+          });
+    constexpr std::string_view closeBlock = "</grantwise>\r\n";
+    // The parts in order, each block left open before a part closed at its first Base line.
+    bool open = false;
+    for (size_t k = 0; k < made.size(); ++k) {
+        if (!blocks[k].baseSeen)
+            continue;
+        if (open && k > 0)
+            made[k].insert(blocks[k].firstBase, closeBlock);
+        open = blocks[k].openAtEnd;
+    }
+    std::string out = made.empty() ? std::string(xmlHead) + std::string(lineEnd) : JoinFormParts(std::move(made));
+    if (open) {
         out += "</grantwise>";
         out += lineEnd;
     }

@@ -32,7 +32,11 @@ std::string_view SaveFormExtension(SaveForm form) noexcept;
 /// The text form: the text of every line of `lines` (the by-path results or the rows of
 /// the list by trustee, whichever list was shown), in order and byte for byte as
 /// stored, separator lines included as empty lines.
-std::string BuildTextForm(const ReportList& lines);
+///
+/// `parts` (here and for the other forms): how many parts the bytes are made in at once,
+/// on as many threads (FormParts.h); 0 lets the size of the list and the machine decide.
+/// The bytes are the same however many parts.
+std::string BuildTextForm(const ReportList& lines, size_t parts = 0);
 
 /// The text form made a piece at a time, for a writer that need not hold it whole: the
 /// bytes of BuildTextForm in pieces of whole lines, each about pieceBytes long (a single
@@ -41,7 +45,7 @@ ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes = size_t(
 
 /// The text form of some lines of `lines` only: the line at each index of `shown`, in
 /// that order (the lines a filter shows).
-std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown);
+std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown, size_t parts = 0);
 
 /// Why a RIGHTS line of the batch form is written as a remark that is not run.
 enum class BatchNotRun {
@@ -89,7 +93,7 @@ std::string BatchNotesText(const BatchNotes& notes);
 /// 'CHCP 850 >NUL'; in remarks a character the code page cannot hold is shown as
 /// "[XXXX]". No line is longer than 8,191 characters: a remark is cut there and ends in
 /// "...".
-std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullptr);
+std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullptr, size_t parts = 0);
 
 /// The XML form of the by-path results: the line
 /// '<?xml version="1.0" encoding="windows-1252" standalone="yes"?><document>', then per
@@ -98,7 +102,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullpt
 /// Base value closes the open block and opens none), and finally "</document>". Values
 /// are escaped and encoded in windows-1252 as AppendXmlText says, so any XML parser
 /// reads back the stored names and paths.
-std::string BuildXmlForm(const ReportList& results);
+std::string BuildXmlForm(const ReportList& results, size_t parts = 0);
 
 /// The rights of a trustee line (irm false) or an IRM line as the XML form writes them:
 /// the letters held, in their order; an IRM that lets nothing through "-ALL". Replaces

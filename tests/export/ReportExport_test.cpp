@@ -484,6 +484,58 @@ TEST(SaveForms, BuildingLetsPendingMessagesThroughAndStopsWhenCancelled)
     services.pendingMessages = [] { throw OperationCancelled(); };
     EXPECT_THROW(BuildXmlForm(results), OperationCancelled);
     EXPECT_THROW(BuildSaveForm(SaveForm::Text, results, results), OperationCancelled);
+    // Made in parts, a cancel on the calling thread stops the others too and is passed on.
+    for (size_t parts : { 2, 4 }) {
+        EXPECT_THROW(BuildTextForm(results, parts), OperationCancelled);
+        EXPECT_THROW(BuildBatchForm(results, nullptr, parts), OperationCancelled);
+        EXPECT_THROW(BuildCsvForm(results, parts), OperationCancelled);
+    }
+}
+
+// Made in parts on several threads, every form has the bytes (and the batch form the
+// notes) of the form made in one pass: blocks of settings that begin and end inside a
+// part or across parts, detail lines before any path line, a path line repeated for each
+// detail group, non-ASCII names (the batch form's code-page line) and remarks.
+TEST(SaveForms, FormsMadeInPartsAreTheFormsMadeInOnePass)
+{
+    ReportList results;
+    AppendTestLine(results, { 16, ".Early.Corp", "R" });
+    for (int block = 0; block < 6; ++block) {
+        addSettings(results, block == 3 ? std::string() : "\\\\FS1\\VOL1\\D" + std::to_string(block));
+        for (int entry = 0; entry < 40 + 25 * block; ++entry) {
+            const std::string path = "FS1\\VOL1:D" + std::to_string(block) + "\\E" + std::to_string(entry);
+            AppendTestLine(results, { 15, path });
+            AppendTestLine(results, { 16, entry % 7 == 0 ? "ID: [0002B7E1]" : ".Admin.Corp", "RWF" });
+            if (entry % 5 == 0) {
+                AppendTestLine(results, { 15, path });
+                AppendTestLine(results, { 17, block == 4 && entry == 10 ? ".Müller.Corp" : ".Staff.Corp" });
+            }
+            if (entry % 3 == 0)
+                AppendTestLine(results, { 18, "", "RF" });
+        }
+        AppendTestLine(results, { 0 });
+    }
+    std::vector<size_t> shown;
+    for (size_t i = 0; i < results.count(); i += 3)
+        shown.push_back(i);
+    BatchNotes whole;
+    const std::string batch = BuildBatchForm(results, &whole, 1);
+    ASSERT_TRUE(whole.codePage);
+    ASSERT_GT(whole.notRun[static_cast<size_t>(BatchNotRun::UnknownTrustee)], 0u);
+    for (size_t parts : { 2, 3, 7, 64, 5000 }) {
+        SCOPED_TRACE(parts);
+        EXPECT_EQ(BuildTextForm(results, parts), BuildTextForm(results, 1));
+        EXPECT_EQ(BuildTextForm(results, shown, parts), BuildTextForm(results, shown, 1));
+        BatchNotes notes;
+        EXPECT_EQ(BuildBatchForm(results, &notes, parts), batch);
+        EXPECT_EQ(notes.notRun, whole.notRun);
+        EXPECT_EQ(notes.codePage, whole.codePage);
+        EXPECT_EQ(BuildXmlForm(results, parts), BuildXmlForm(results, 1));
+        EXPECT_EQ(BuildCsvForm(results, parts), BuildCsvForm(results, 1));
+    }
+    const ReportList none;
+    EXPECT_EQ(BuildXmlForm(none, 3), BuildXmlForm(none, 1));
+    EXPECT_EQ(BuildCsvForm(none, 3), BuildCsvForm(none, 1));
 }
 
 // Every CSV form: a byte-order mark, the header as given, CR LF, quotes only where RFC

@@ -288,147 +288,189 @@ std::string RunTimeText()
         + Format("%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
 }
 
-std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run)
+std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run, size_t parts)
 {
+    // The list by path is made in parts (FormParts.h); where each part begins, the
+    // counting pass below notes how far the sections have got and whether a table is open.
+    const std::vector<FormRange> pathRanges = PathLineRanges(results, parts ? parts : FormPartCount(results.count()));
+    struct PathListState {
+        size_t section = 0; ///< sections opened so far
+        bool tableOpen = false;
+    };
+    std::vector<PathListState> partStarts(pathRanges.size());
+    PathListState state;
+
     // The counts and the start paths first: the heading block comes before the lists.
     std::vector<AuditSettings> blocks;
     size_t trustees = 0, irms = 0, detailRows = 0;
     std::unordered_set<std::string> distinct;
     size_t unresolved = 0;
     std::vector<bool> named(results.names().count()); // names met on a trustee line so far
-    forEachDetail(
-        results,
-        [&](const ReportLine& line, std::string_view, PathEntryType) {
-            ++detailRows;
-            if (line.row == ReportRow::Irm) {
-                ++irms;
-            } else if (line.row == ReportRow::Trustee) {
-                ++trustees;
-                // Each name once: the table holds each text once, so a new number is a
-                // new text.
-                if (named[line.name])
-                    return;
-                named[line.name] = true;
-                const std::string_view name = results.names().name(line.name);
-                distinct.insert(FoldName(name));
-                if (IsUnresolvedTrusteeName(name))
-                    ++unresolved;
-            }
-        },
-        [&](const ReportLine& line) {
-            if (line.code == lkBase || blocks.empty())
-                blocks.emplace_back();
-            AuditSettingValue(blocks.back(), line.code).assign(line.value);
-        });
+    for (size_t k = 0; k < pathRanges.size(); ++k) {
+        partStarts[k] = state;
+        forEachDetailIn(
+            results, pathRanges[k], nullptr,
+            [&](const ReportLine& line, std::string_view, PathEntryType) {
+                state.section = std::max<size_t>(state.section, 1); // details before any Base line
+                state.tableOpen = true;
+                ++detailRows;
+                if (line.row == ReportRow::Irm) {
+                    ++irms;
+                } else if (line.row == ReportRow::Trustee) {
+                    ++trustees;
+                    // Each name once: the table holds each text once, so a new number is a
+                    // new text.
+                    if (named[line.name])
+                        return;
+                    named[line.name] = true;
+                    const std::string_view name = results.names().name(line.name);
+                    distinct.insert(FoldName(name));
+                    if (IsUnresolvedTrusteeName(name))
+                        ++unresolved;
+                }
+            },
+            [&](const ReportLine& line) {
+                if (line.code == lkBase) {
+                    ++state.section;
+                    state.tableOpen = false;
+                }
+                if (line.code == lkBase || blocks.empty())
+                    blocks.emplace_back();
+                AuditSettingValue(blocks.back(), line.code).assign(line.value);
+            });
+    }
     ReportList byTrustee;
     BuildTrusteeList(results, byTrustee);
 
-    std::string out;
-    // Room for both lists: each detail row repeats its path and adds its cells' markup.
-    out.reserve(results.textBytes() * 2 + 96 * results.count() + 4096);
-    pageStart(out, "Grantwise report", run.time);
-    out += "<ul class=\"starts\">\n";
+    std::string head;
+    pageStart(head, "Grantwise report", run.time);
+    head += "<ul class=\"starts\">\n";
     for (const AuditSettings& b : blocks) {
-        out += "<li>";
-        appendHtml(out, b.base);
-        out += " (subdirectories ";
-        appendHtml(out, b.subdirs);
-        out += ", filter ";
-        appendHtml(out, b.filter);
-        out += ", info ";
-        appendHtml(out, b.info);
-        out += ", scope ";
-        appendHtml(out, b.scope);
-        out += ")</li>\n";
+        head += "<li>";
+        appendHtml(head, b.base);
+        head += " (subdirectories ";
+        appendHtml(head, b.subdirs);
+        head += ", filter ";
+        appendHtml(head, b.filter);
+        head += ", info ";
+        appendHtml(head, b.info);
+        head += ", scope ";
+        appendHtml(head, b.scope);
+        head += ")</li>\n";
     }
-    out += "</ul>\n<dl class=\"counts\">\n";
-    countRow(out, "Entries examined", run.entriesExamined);
-    countRow(out, "Trustee assignments", trustees);
-    countRow(out, "Distinct trustees", distinct.size());
-    countRow(out, "Unresolved IDs", unresolved);
-    countRow(out, "Filtering IRMs", irms);
-    out += "</dl>\n";
-    largeNote(out, detailRows + trustees);
-    out += "<p><a href=\"#by-path\">List by path</a> &middot; <a href=\"#by-trustee\">List by trustee</a></p>\n"
-           "</header>\n<main>\n<h2 id=\"by-path\">List by path</h2>\n";
+    head += "</ul>\n<dl class=\"counts\">\n";
+    countRow(head, "Entries examined", run.entriesExamined);
+    countRow(head, "Trustee assignments", trustees);
+    countRow(head, "Distinct trustees", distinct.size());
+    countRow(head, "Unresolved IDs", unresolved);
+    countRow(head, "Filtering IRMs", irms);
+    head += "</dl>\n";
+    largeNote(head, detailRows + trustees);
+    head += "<p><a href=\"#by-path\">List by path</a> &middot; <a href=\"#by-trustee\">List by trustee</a></p>\n"
+            "</header>\n<main>\n<h2 id=\"by-path\">List by path</h2>\n";
 
     // The list by path: a section per start path, its table opened at its first detail
     // and closed at the next Base line or the end.
-    size_t section = 0;
-    bool tableOpen = false;
-    const auto closeTable = [&] {
-        if (tableOpen)
-            out += tableEnd;
-        tableOpen = false;
-    };
-    const auto openSection = [&](std::string_view base) {
-        closeTable();
-        if (section > 0)
-            out += "</section>\n";
-        out += "<section>\n<h3>Base: ";
-        appendHtml(out, base);
-        out += "</h3>\n";
-        ++section;
-    };
-    std::string rights;
-    forEachDetail(
-        results,
-        [&](const ReportLine& line, std::string_view path, PathEntryType type) {
-            if (section == 0)
-                openSection("");
-            if (!tableOpen) {
-                tableStart(out, "path-" + std::to_string(section), { "Path", "Type", "Detail", "Name", "Rights" });
-                tableOpen = true;
-            }
-            out += "<tr>";
-            cell(out, path);
-            cell(out, entryTypeWord(type));
-            const DetailFields d = detailFields(results, line, rights);
-            cell(out, d.detail);
-            cell(out, d.name);
-            cell(out, d.rights);
-            out += "</tr>\n";
-        },
-        [&](const ReportLine& line) {
-            if (line.code == lkBase)
-                openSection(line.value);
+    // Room for both lists: each detail row repeats its path and adds its cells' markup.
+    const size_t estimate = results.textBytes() * 2 + 96 * results.count() + 4096;
+    std::vector<std::string> made = MakeFormParts(
+        pathRanges, results.count(), [&](size_t k, const FormRange& range, std::string& out, FormProgress& progress) {
+            out.reserve(FormPartReserve(estimate, range, results.count()));
+            if (k == 0)
+                out += head;
+            size_t section = partStarts[k].section;
+            bool tableOpen = partStarts[k].tableOpen;
+            const auto openSection = [&](std::string_view base) {
+                if (tableOpen)
+                    out += tableEnd;
+                tableOpen = false;
+                if (section > 0)
+                    out += "</section>\n";
+                out += "<section>\n<h3>Base: ";
+                appendHtml(out, base);
+                out += "</h3>\n";
+                ++section;
+            };
+            std::string rights;
+            forEachDetailIn(
+                results, range, &progress,
+                [&](const ReportLine& line, std::string_view path, PathEntryType type) {
+                    if (section == 0)
+                        openSection("");
+                    if (!tableOpen) {
+                        tableStart(
+                            out, "path-" + std::to_string(section), { "Path", "Type", "Detail", "Name", "Rights" });
+                        tableOpen = true;
+                    }
+                    out += "<tr>";
+                    cell(out, path);
+                    cell(out, entryTypeWord(type));
+                    const DetailFields d = detailFields(results, line, rights);
+                    cell(out, d.detail);
+                    cell(out, d.name);
+                    cell(out, d.rights);
+                    out += "</tr>\n";
+                },
+                [&](const ReportLine& line) {
+                    if (line.code == lkBase)
+                        openSection(line.value);
+                });
         });
-    closeTable();
-    if (section > 0)
-        out += "</section>\n";
-    if (detailRows == 0)
-        out += "<p>No trustees, owners or IRMs were reported.</p>\n";
+    if (made.empty())
+        made.push_back(std::move(head));
 
-    out += "<h2 id=\"by-trustee\">List by trustee</h2>\n";
+    std::string middle;
+    if (state.tableOpen)
+        middle += tableEnd;
+    if (state.section > 0)
+        middle += "</section>\n";
+    if (detailRows == 0)
+        middle += "<p>No trustees, owners or IRMs were reported.</p>\n";
+    middle += "<h2 id=\"by-trustee\">List by trustee</h2>\n";
     if (trustees == 0) {
-        out += "<p>No trustee assignments were reported.</p>\n";
+        middle += "<p>No trustee assignments were reported.</p>\n";
+        made.push_back(std::move(middle));
     } else {
-        tableStart(out, "trustees", { "Trustee", "Path", "Rights" });
-        std::string_view trustee;
-        PathTextCache path; // a trustee's paths come in walk order: mostly a leaf apart
-        for (size_t i = 0; i < byTrustee.count(); ++i) {
-            const ReportLine line = byTrustee.line(i);
-            if (line.row == ReportRow::TrusteeHeader) {
-                trustee = byTrustee.names().name(line.name);
-                continue;
-            }
-            if (line.row != ReportRow::TrusteeDetail)
-                continue;
-            path.take(byTrustee, line.node, line.longForm);
-            XmlRightsText(line.rights, false, rights);
-            out += "<tr>";
-            cell(out, trustee);
-            cell(out, path.text());
-            cell(out, rights);
-            out += "</tr>\n";
-            if ((i + 1) % linesPerPendingCall == 0)
-                ProcessPendingMessages(i + 1, byTrustee.count());
-        }
-        out += tableEnd;
+        tableStart(middle, "trustees", { "Trustee", "Path", "Rights" });
+        made.push_back(std::move(middle));
+        // The list by trustee in parts that begin at a trustee's heading row.
+        const std::vector<FormRange> trusteeRanges
+            = FormRanges(byTrustee.count(), parts ? parts : FormPartCount(byTrustee.count()),
+                [&byTrustee](size_t i) { return byTrustee.line(i).row == ReportRow::TrusteeHeader; });
+        std::vector<std::string> rows = MakeFormParts(trusteeRanges, byTrustee.count(),
+            [&](size_t, const FormRange& range, std::string& out, FormProgress& progress) {
+                // Each row: the trustee's name, the path, the rights and the cells' markup.
+                out.reserve(static_cast<size_t>(static_cast<double>(results.textBytes() + 48 * byTrustee.count())
+                                * static_cast<double>(range.end - range.begin) / static_cast<double>(byTrustee.count()))
+                    + 64);
+                std::string_view trustee;
+                std::string rights;
+                PathTextCache path; // a trustee's paths come in walk order: mostly a leaf apart
+                for (size_t i = range.begin; i < range.end; ++i) {
+                    const ReportLine line = byTrustee.line(i);
+                    if (line.row == ReportRow::TrusteeHeader) {
+                        trustee = byTrustee.names().name(line.name);
+                    } else if (line.row == ReportRow::TrusteeDetail) {
+                        path.take(byTrustee, line.node, line.longForm);
+                        XmlRightsText(line.rights, false, rights);
+                        out += "<tr>";
+                        cell(out, trustee);
+                        cell(out, path.text());
+                        cell(out, rights);
+                        out += "</tr>\n";
+                    }
+                    if ((i + 1 - range.begin) % FormProgress::step == 0)
+                        progress.advance(FormProgress::step);
+                }
+            });
+        for (std::string& part : rows)
+            made.push_back(std::move(part));
+        made.emplace_back(tableEnd);
     }
-    out += "</main>\n";
-    pageEnd(out);
-    return out;
+    std::string tail = "</main>\n";
+    pageEnd(tail);
+    made.push_back(std::move(tail));
+    return JoinFormParts(std::move(made));
 }
 
 std::string BuildCompareHtml(

@@ -45,7 +45,7 @@ inline constexpr size_t htmlLargeRows = 20000;
 /// rights, as the CSV form), and the list by trustee as one table (trustee, path,
 /// rights). Every text is escaped for HTML; a byte that is not well-formed UTF-8 or a
 /// control character is shown as U+FFFD. Lets pending messages through while it works.
-std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run);
+std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run, size_t parts = 0);
 
 /// The HTML form of a compare: the same kind of page, its heading block naming the two
 /// reports compared (older, newer) and the time, saying first when the settings differ,

@@ -532,10 +532,13 @@ TEST(SaveForms, FormsMadeInPartsAreTheFormsMadeInOnePass)
         EXPECT_EQ(notes.codePage, whole.codePage);
         EXPECT_EQ(BuildXmlForm(results, parts), BuildXmlForm(results, 1));
         EXPECT_EQ(BuildCsvForm(results, parts), BuildCsvForm(results, 1));
+        EXPECT_EQ(BuildHtmlForm(results, { "2002-03-15T09:30:00+01:00", 120 }, parts),
+            BuildHtmlForm(results, { "2002-03-15T09:30:00+01:00", 120 }, 1));
     }
     const ReportList none;
     EXPECT_EQ(BuildXmlForm(none, 3), BuildXmlForm(none, 1));
     EXPECT_EQ(BuildCsvForm(none, 3), BuildCsvForm(none, 1));
+    EXPECT_EQ(BuildHtmlForm(none, {}, 3), BuildHtmlForm(none, {}, 1));
 }
 
 // Every CSV form: a byte-order mark, the header as given, CR LF, quotes only where RFC

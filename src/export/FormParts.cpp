@@ -122,11 +122,17 @@ std::string JoinFormParts(std::vector<std::string>&& parts)
     size_t total = 0;
     for (const std::string& part : parts)
         total += part.size();
-    std::string out = std::move(parts[0]);
-    out.reserve(total);
-    for (size_t k = 1; k < parts.size(); ++k) {
-        out += parts[k];
-        std::string().swap(parts[k]);
-    }
-    return out;
+    if (parts.size() == 1)
+        return std::move(parts[0]);
+    // Copying hundreds of megabytes: on another thread, while messages go through here.
+    std::future<std::string> joined = std::async(std::launch::async, [&parts, total] {
+        std::string out = std::move(parts[0]);
+        out.reserve(total);
+        for (size_t k = 1; k < parts.size(); ++k) {
+            out += parts[k];
+            std::string().swap(parts[k]);
+        }
+        return out;
+    });
+    return WaitLettingMessagesThrough(joined);
 }

@@ -346,8 +346,8 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes, size_t 
     std::vector<char> partNonAscii(ranges.size());
     const size_t estimate = results.textBytes() + results.textBytes() / 8 + 16 * count;
     const auto templates = splitTemplates(false);
-    std::string out = JoinFormParts(
-        MakeFormParts(ranges, count, [&](size_t k, const FormRange& range, std::string& part, FormProgress& progress) {
+    std::vector<std::string> made = MakeFormParts(
+        ranges, count, [&](size_t k, const FormRange& range, std::string& part, FormProgress& progress) {
             part.reserve(FormPartReserve(estimate, range, count));
             BatchLines lines(part, partNotes[k]);
             PathTextCache current;
@@ -412,7 +412,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes, size_t 
                 }
             });
             partNonAscii[k] = lines.nonAscii();
-        }));
+        });
     BatchNotes counted;
     for (const BatchNotes& part : partNotes)
         for (size_t reason = 0; reason < counted.notRun.size(); ++reason)
@@ -420,9 +420,10 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes, size_t 
     // A file that holds a byte beyond ASCII starts with the line that switches the
     // console to the code page; a file in ASCII stays as it is.
     if (std::find(partNonAscii.begin(), partNonAscii.end(), 1) != partNonAscii.end()) {
-        out.insert(0, Format("CHCP %d >NUL", batchCodePage) + std::string(lineEnd));
+        made.insert(made.begin(), Format("CHCP %d >NUL", batchCodePage) + std::string(lineEnd));
         counted.codePage = true;
     }
+    std::string out = JoinFormParts(std::move(made));
     if (notes)
         *notes = counted;
     return out;

@@ -30,5 +30,7 @@ size_t GetLongNames(ReportList& results)
         }
         ProcessPendingMessages(i + 1, results.count());
     }
+    // The converter holds the long form of every folder met.
+    ReleaseLettingMessagesThrough(std::move(converter));
     return converted;
 }

@@ -8,7 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
 #include <memory>
+#include <stdexcept>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -97,3 +102,56 @@ TEST(Services, TheFreeFunctionsUseTheCurrentContext)
 }
 
 } // namespace
+
+// Work handed to another thread: messages go through while it runs, the object to let
+// go is destroyed there, and a cancel waits for the work before it is passed on.
+TEST(Services, WaitingForAnotherThreadLetsMessagesThroughAndPassesACancelOnLast)
+{
+    struct Held {
+        std::thread::id* destroyedOn;
+        std::atomic<bool>* release;
+        Held(std::thread::id* on, std::atomic<bool>* when)
+            : destroyedOn(on)
+            , release(when)
+        {
+        }
+        Held(Held&& moved) noexcept
+            : destroyedOn(std::exchange(moved.destroyedOn, nullptr))
+            , release(moved.release)
+        {
+        }
+        ~Held()
+        {
+            if (!destroyedOn)
+                return;
+            while (!release->load())
+                std::this_thread::yield();
+            *destroyedOn = std::this_thread::get_id();
+        }
+    };
+    std::thread::id destroyedOn;
+    std::atomic<bool> release { false };
+    int pumps = 0;
+    TestServices services;
+    services.pendingMessages = [&] {
+        if (++pumps == 3)
+            release = true;
+    };
+    ReleaseLettingMessagesThrough(Held { &destroyedOn, &release });
+    EXPECT_GE(pumps, 3);
+    EXPECT_NE(destroyedOn, std::thread::id());
+    EXPECT_NE(destroyedOn, std::this_thread::get_id());
+
+    std::atomic<bool> finished { false };
+    services.pendingMessages = [] { throw OperationCancelled(); };
+    std::future<int> work = std::async(std::launch::async, [&finished] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        finished = true;
+        return 7;
+    });
+    EXPECT_THROW(WaitLettingMessagesThrough(work), OperationCancelled);
+    EXPECT_TRUE(finished);
+    services.pendingMessages = [] {};
+    std::future<int> failing = std::async(std::launch::async, []() -> int { throw std::runtime_error("lost"); });
+    EXPECT_THROW(WaitLettingMessagesThrough(failing), std::runtime_error);
+}

@@ -132,6 +132,13 @@ public:
 
     /// Interns a long name and returns its pool offset.
     uint32_t internName(std::string_view name);
+    /// Makes room in the interning table for about `names` names, so that a loader that
+    /// knows roughly how many it brings does not grow the table step by step.
+    void reserveNames(size_t names);
+    /// The hashes of an entry's DOS and long name (hashKey under its parent), for loaders
+    /// that computed them while checking the names: finish() takes them instead of hashing
+    /// the names again. Entries given none are hashed there.
+    void setNameHashes(uint32_t entryIndex, uint64_t dosHash, uint64_t longHash);
     /// The long name of an entry (a volume root: "").
     std::string_view longName(const NetEntry& entry) const
     {
@@ -187,6 +194,8 @@ private:
     /// per used slot, 0 for a free one; open addressing, at most half full.
     std::vector<uint64_t> m_interned;
     size_t m_internedCount = 0;
+    /// setNameHashes while loading: DOS and long name hash per entry; 0 and 0: none given.
+    std::vector<uint64_t> m_nameHashes;
     std::vector<uint32_t> m_index; ///< entry index + 1; 0: empty slot
     uint64_t m_indexMask = 0;
 };

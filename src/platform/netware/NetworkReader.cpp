@@ -236,6 +236,18 @@ constexpr Keys<5> workstationKeys { "connections", "primary", "trustee-block-siz
 enum WorkstationKey : size_t { wsConnections, wsPrimary, wsTrusteeBlockSize, wsErrorTexts, wsFail };
 constexpr Keys<2> workstationFailKeys { "init", "context" };
 
+// Whether a key of the document is name: length and first byte tell the keys of one kind
+// of object apart, so that a full comparison is made for the match only.
+inline bool sameKey(std::string_view key, std::string_view name)
+{
+    if (key.size() != name.size() || key.empty() || key[0] != name[0])
+        return false;
+    for (size_t i = 1; i < key.size(); ++i)
+        if (key[i] != name[i])
+            return false;
+    return true;
+}
+
 // The members of one object, found in one pass over it: the value of each of the keys
 // the reader knows there, and the first unknown key in byte order. A key given twice is
 // refused here (the description is then searched for the first such key in document
@@ -252,7 +264,7 @@ public:
             return;
         value.forEachMember([&](std::string_view key, simdjson::dom::element member) {
             size_t k = 0;
-            while (k < N && keys[k] != key)
+            while (k < N && !sameKey(key, keys[k]))
                 ++k;
             if (k == N) {
                 if (!m_hasUnknown || key < m_unknown)
@@ -336,20 +348,34 @@ bool parseNumberText(std::string_view text, uint64_t& value)
     }
     if (text.empty() || text.size() > 16)
         return false;
-    value = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        value = value * base + digit;
+    // The value of each byte as a digit; 16 for a byte that is none.
+    static constexpr std::array<uint8_t, 256> digits = [] {
+        std::array<uint8_t, 256> table {};
+        for (int c = 0; c < 256; ++c)
+            table[c] = c >= '0' && c <= '9' ? c - '0'
+                : c >= 'a' && c <= 'f'      ? c - 'a' + 10
+                : c >= 'A' && c <= 'F'      ? c - 'A' + 10
+                                            : 16;
+        return table;
+    }();
+    // Every byte is looked at (no early return), so the loop has no branch but the last.
+    uint64_t number = 0;
+    unsigned bad = 0;
+    if (base == 16) {
+        for (char c : text) {
+            const unsigned digit = digits[static_cast<unsigned char>(c)];
+            bad |= digit & 16;
+            number = number << 4 | (digit & 15);
+        }
+    } else {
+        for (char c : text) {
+            const unsigned digit = digits[static_cast<unsigned char>(c)];
+            bad |= digit >= 10 ? 1 : 0;
+            number = number * 10 + digit;
+        }
     }
-    return true;
+    value = number;
+    return bad == 0;
 }
 
 // A number that is a JSON integer or a "0x..." text; negative numbers down to -2^31 are
@@ -438,10 +464,15 @@ uint16_t rightsValue(const Value& value, const Place& place, bool irm)
     return static_cast<uint16_t>(mask);
 }
 
-bool badNameChar(char c)
-{
-    return static_cast<unsigned char>(c) < 0x20 || c == '\\' || c == '/' || c == ':' || c == '*' || c == '?';
-}
+// The bytes no name may hold: control characters and \ / : * ?.
+constexpr std::array<bool, 256> badNameChars = [] {
+    std::array<bool, 256> table {};
+    for (int c = 0; c < 0x20; ++c)
+        table[c] = true;
+    for (const char c : { '\\', '/', ':', '*', '?' })
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
 
 void checkName(std::string_view name, size_t maxLength, const Place& place, const char* what)
 {
@@ -450,7 +481,7 @@ void checkName(std::string_view name, size_t maxLength, const Place& place, cons
     // Characters, not bytes: 255 x "é" is a valid long name (and never more characters than bytes).
     if (name.size() > maxLength && Utf8Length(name) > maxLength)
         Fail(place, Format("the %s %s is longer than %zu characters", what, quote(name).c_str(), maxLength));
-    if (std::any_of(name.begin(), name.end(), badNameChar))
+    if (std::any_of(name.begin(), name.end(), [](char c) { return badNameChars[static_cast<unsigned char>(c)]; }))
         Fail(place,
             std::string("the ") + what + " " + quote(name) + R"( contains one of \ / : * ? or a control character)");
 }
@@ -980,6 +1011,7 @@ private:
     {
         const size_t base = m_children.size();
         m_names.reset(m_net, parent, first, count);
+        m_longHashes.clear();
         uint32_t i = 0;
         for (simdjson::dom::element child : children) {
             const Place at = entriesAt.item(i);
@@ -1006,36 +1038,35 @@ private:
             entry.longName = m_net.internName(name);
             entry.longLength = static_cast<uint16_t>(name.size());
             m_names.add(hash, i, false);
+            m_longHashes.push_back(hash);
             ++i;
         }
         m_aliasNeeded.clear();
         for (i = 0; i < count; ++i) {
             const Place at = entriesAt.item(i);
             const std::string_view longName = m_net.longName(m_net.entries[first + i]);
-            std::string dos;
-            bool given = false;
             if (const std::optional<Value> shortName = m_children[base + i].find(nodeShort)) {
-                given = true;
                 const std::string_view text = textValue(*shortName, at.member("short"));
                 if (!IsValidDosName(text))
                     Fail(at.member("short"), quote(text) + " is not a valid 8.3 name");
-                dos = UpperAscii(text);
-            } else if (IsValidDosName(longName)) {
-                dos = UpperAscii(longName);
+                const std::string_view dos = setDosName(first + i, text);
+                const uint64_t hash = m_names.hash(dos);
+                const uint32_t other = m_names.find(hash, dos);
+                if (other != DirectoryNames::none && other != i)
+                    Fail(at.member("short"),
+                        "the DOS name " + quote(dos) + " clashes with the name of " + entriesAt.item(other).text());
+                if (other == DirectoryNames::none) // else it is the child's own long name
+                    m_names.add(hash, i, true);
+                m_net.setNameHashes(first + i, hash, m_longHashes[i]);
+            } else if (longName.size() <= 12 && IsValidDosName(longName)) { // 8 + "." + 3 at most
+                // The child's own long name in capitals: the same name, which no other
+                // name of the directory can be (a long name would have been refused as
+                // used twice, a short name before it as clashing with this long name).
+                setDosName(first + i, longName);
+                m_net.setNameHashes(first + i, m_longHashes[i], m_longHashes[i]);
             } else {
                 m_aliasNeeded.push_back(i);
-                continue;
             }
-            const uint64_t hash = m_names.hash(dos);
-            const uint32_t other = m_names.find(hash, dos);
-            if (other != DirectoryNames::none && other != i) {
-                const std::string message
-                    = "the DOS name " + quote(dos) + " clashes with the name of " + entriesAt.item(other).text();
-                Fail(given ? at.member("short") : at, message);
-            }
-            setDosName(first + i, dos);
-            if (other == DirectoryNames::none) // else it is the child's own long name
-                m_names.add(hash, i, true);
         }
         DosNameNumbers numbers; // the names only grow from here on
         for (const uint32_t alias : m_aliasNeeded) {
@@ -1049,15 +1080,20 @@ private:
             if (dos.empty())
                 Fail(entriesAt.item(alias), "no free DOS name for " + quote(longName));
             setDosName(first + alias, dos);
-            m_names.add(m_names.hash(dos), alias, true);
+            const uint64_t hash = m_names.hash(dos);
+            m_names.add(hash, alias, true);
+            m_net.setNameHashes(first + alias, hash, m_longHashes[alias]);
         }
     }
 
-    void setDosName(uint32_t index, const std::string& dos)
+    // Sets the DOS name of an entry to a valid 8.3 name in capitals and returns it.
+    std::string_view setDosName(uint32_t index, std::string_view dos)
     {
         NetEntry& entry = m_net.entries[index];
         entry.dosLength = static_cast<uint8_t>(dos.size());
-        std::memcpy(entry.dos, dos.data(), dos.size());
+        for (size_t i = 0; i < dos.size(); ++i)
+            entry.dos[i] = dos[i] >= 'a' && dos[i] <= 'z' ? static_cast<char>(dos[i] - 'a' + 'A') : dos[i];
+        return Network::dosName(entry);
     }
 
     void readWorkstation(const Value& ws, const Place& at)
@@ -1122,6 +1158,7 @@ private:
     std::vector<Members<10>> m_children; // the members of the entries being read, directory by directory
     DirectoryNames m_names; // the names of the directory whose children are named
     std::vector<uint32_t> m_aliasNeeded; // its children that get a generated DOS name
+    std::vector<uint64_t> m_longHashes; // and the hashes of their long names
     bool m_sizesChecked = false;
 };
 
@@ -1416,7 +1453,9 @@ std::unique_ptr<Network> ReadNetwork(std::string_view text, const std::string& f
     // A listed entry takes some 60 to 100 bytes of text: room for the entries of a typical
     // description is made at once instead of growing it step by step (capacity that stays
     // unused is never touched).
-    net->entries.reserve(std::min<uint64_t>(text.size() / 64, maxNetworkEntries));
+    const size_t expectedEntries = std::min<uint64_t>(text.size() / 64, maxNetworkEntries);
+    net->entries.reserve(expectedEntries);
+    net->reserveNames(expectedEntries);
     try {
         Reader(*net, Value(root)).read();
     } catch (const Failure& failure) {

@@ -246,6 +246,51 @@ TEST(NetworkReader, WhatTheFastParserRefusesOrCannotTellIsReadAsBefore)
         "net.json: line 3, column 107: syntax erro");
 }
 
+TEST(NetworkReader, OfSeveralErrorsTheOneReportedStaysTheSame)
+{
+    // A key given twice anywhere wins, even where the reading never gets to (the
+    // workstation is read last but comes first in the text), and over an error before it.
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", "owner": ".X" }, { "file": "B" })",
+                  R"({ "error-texts": true, "error-texts": false })")),
+        "net.json: $.workstation.error-texts: the key 'error-texts' is given twice in this object");
+    EXPECT_EQ(NetworkLoadErrorOf(
+                  networkWith(R"({ "file": "A", "irm": "Q" }, { "file": "B", "fail": { "info": 1, "info": 2 } })")),
+        "net.json: " + V + ".entries[1].fail.info: the key 'info' is given twice in this object");
+    // The sizes the generate keys ask for come before any other error of the reading.
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", "irm": "Q" },
+        { "dir": "G", "generate": { "directories": 10, "depth": 8, "files": 10 } })")),
+        "net.json: " + V
+            + ".entries[1].generate: the generate keys of this description ask for 1222222220 entries in all; at "
+              "most 20000000");
+    // Names that are the same name once folded, with the folding outside ASCII (the
+    // Kelvin sign is a 'k').
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "dir": "Müller-Lüdenscheidt Akten" },
+        { "file": "MÜLLER-LÜDENSCHEIDT AKTEN" })")),
+        "net.json: " + V
+            + ".entries[1].file: the name 'MÜLLER-LÜDENSCHEIDT AKTEN' is already used in this directory by " + V
+            + ".entries[0]");
+    EXPECT_EQ(
+        NetworkLoadErrorOf(networkWith(R"({ "file": "Kabinettsvorlage 7" }, { "file": "\u212Aabinettsvorlage 7" })")),
+        "net.json: " + V + ".entries[1].file: the name '\u212Aabinettsvorlage 7' is already used in this directory by "
+            + V + ".entries[0]");
+    // Listed and generated entries side by side are found by either name.
+    auto net = ReadNetwork(
+        networkWith(
+            R"({ "dir": "Listed Folder", "entries": [ { "file": "Report 2002.doc" } ] }, { "dir": "G", "generate": { "directories": 2, "depth": 1, "files": 1 } })"),
+        "n.json");
+    const uint32_t root = net->servers[0].volumes[0].root;
+    const uint32_t listed = net->findChild(root, "LISTED FOLDER");
+    ASSERT_NE(listed, NetEntry::none);
+    EXPECT_EQ(net->findChild(root, Network::dosName(net->entries[listed])), listed);
+    EXPECT_NE(net->findChild(listed, "report 2002.DOC"), NetEntry::none);
+    const uint32_t generated = net->findChild(root, "g");
+    ASSERT_NE(generated, NetEntry::none);
+    ASSERT_GT(net->entries[generated].childCount, 0u);
+    const NetEntry& child = net->entries[net->entries[generated].firstChild];
+    EXPECT_EQ(net->findChild(generated, net->longName(child)), net->entries[generated].firstChild);
+    EXPECT_EQ(net->findChild(generated, Network::dosName(child)), net->entries[generated].firstChild);
+}
+
 TEST(NetworkReader, ValidDescriptionsLoad)
 {
     // 27 levels make a DOS path of 247 characters; a file of 7 characters in the deepest

@@ -132,9 +132,6 @@ public:
 
     /// Interns a long name and returns its pool offset.
     uint32_t internName(std::string_view name);
-    /// Makes room in the interning table for about `names` names, so that a loader that
-    /// knows roughly how many it brings does not grow the table step by step.
-    void reserveNames(size_t names);
     /// The hashes of an entry's DOS and long name (hashKey under its parent), for loaders
     /// that computed them while checking the names: finish() takes them instead of hashing
     /// the names again. Entries given none are hashed there.
@@ -186,6 +183,8 @@ private:
     /// tree and volume indexes.
     static std::string nameKey(std::string_view name);
     bool nameMatches(const NetEntry& entry, std::string_view name) const noexcept;
+    /// Grows the interning table to room for `names` names at most half full.
+    void reserveNames(size_t names);
     void indexName(uint32_t entryIndex, uint64_t hash);
 
     std::unordered_map<std::string, uint32_t> m_treeIndex; ///< nameKey -> first tree of that name

@@ -1453,9 +1453,7 @@ std::unique_ptr<Network> ReadNetwork(std::string_view text, const std::string& f
     // A listed entry takes some 60 to 100 bytes of text: room for the entries of a typical
     // description is made at once instead of growing it step by step (capacity that stays
     // unused is never touched).
-    const size_t expectedEntries = std::min<uint64_t>(text.size() / 64, maxNetworkEntries);
-    net->entries.reserve(expectedEntries);
-    net->reserveNames(expectedEntries);
+    net->entries.reserve(std::min<uint64_t>(text.size() / 64, maxNetworkEntries));
     try {
         Reader(*net, Value(root)).read();
     } catch (const Failure& failure) {

@@ -894,7 +894,8 @@ private:
 
     // Reads the attributes of directory `index`, whose DOS path is m_path, and lays out
     // its entries as one contiguous range, then reads each child depth first in document
-    // order.
+    // order. node may be one of m_children, which naming the children grows: it is not
+    // used from there on.
     void readDirectory(const Members<10>& node, uint32_t index, const Place& at)
     {
         readAttributes(node, index, at);
@@ -913,7 +914,7 @@ private:
             }
             return;
         }
-        const std::optional<Value> childrenValue = node.find(nodeEntries);
+        const std::optional<Value> childrenValue = node.find(nodeEntries); // the last use of node
         if (!childrenValue)
             return;
         const Place entriesAt = at.member("entries");
@@ -943,12 +944,10 @@ private:
                 Fail(childAt,
                     Format("the DOS path %s is %zu characters long; NetWare allows at most %zu", quote(m_path).c_str(),
                         m_path.size(), maxDosPath));
-            if (m_net.entries[child].flags & NetEntry::isDirectory) {
-                const Members<10> members = m_children[base + i]; // m_children grows below
-                readDirectory(members, child, childAt);
-            } else {
+            if (m_net.entries[child].flags & NetEntry::isDirectory)
+                readDirectory(m_children[base + i], child, childAt);
+            else
                 readAttributes(m_children[base + i], child, childAt);
-            }
             m_path.resize(pathLength);
         }
         m_children.resize(base);

@@ -3,6 +3,7 @@
 #include "support/FileFaults.h"
 #include "support/NetworkLoadError.h"
 #include "support/TestPaths.h"
+#include "util/CaseFold.h"
 #include "util/D_Util.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace {
 
@@ -115,6 +117,29 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
             "net.json: " + V
                 + ".entries[0].trustee: unknown key 'trustee' (allowed here: dir, short, owner, irm, trustees, "
                   "entries, generate, fail)" },
+        { "key of a volume on an entry", networkWith(R"({ "file": "F", "zz": 1, "name": "x" })"),
+            "net.json: " + V
+                + ".entries[0].name: unknown key 'name' (allowed here: file, short, owner, irm, trustees, fail)" },
+        { "unknown key before a key of directories", networkWith(R"({ "file": "F", "entries": [], "aa": 1 })"),
+            "net.json: " + V
+                + ".entries[0].aa: unknown key 'aa' (allowed here: file, short, owner, irm, trustees, fail)" },
+        { "key of an entry on a volume",
+            R"({ "grantwise-network": 1, "trees": [ { "name": "T" } ], "servers": [ { "name": "FS1", "tree": "T", "volumes": [ { "name": "V", "dir": "D" } ] } ] })",
+            "net.json: $.servers[0].volumes[0].dir: unknown key 'dir' (allowed here: name, owner, irm, trustees, "
+            "entries, generate, fail)" },
+        { "empty key", networkWith(R"({ "file": "F", "": 1 })"),
+            "net.json: " + V + ".entries[0].: unknown key '' (allowed here: file, short, owner, irm, trustees, fail)" },
+        { "short name before the long name it clashes with",
+            networkWith(R"({ "file": "Plans 2002", "short": "PLANS.TXT" }, { "file": "plans.txt" })"),
+            "net.json: " + V + ".entries[0].short: the DOS name 'PLANS.TXT' clashes with the name of " + V
+                + ".entries[1]" },
+        { "ID past 32 bits", networkWith(R"({ "dir": "D", "owner": "#0x100000000" })"),
+            "net.json: " + V + ".entries[0].owner: an object ID must be between 1 and 0xFFFFFFFF" },
+        { "decimal ID past 32 bits", networkWith(R"({ "dir": "D", "owner": "#4294967296" })"),
+            "net.json: " + V + ".entries[0].owner: an object ID must be between 1 and 0xFFFFFFFF" },
+        { "not a hexadecimal digit", networkWith(R"({ "dir": "D", "owner": "#0x00G1" })"),
+            "net.json: " + V
+                + ".entries[0].owner: expected an object ID (hexadecimal \"0x...\" or decimal), not '0x00G1'" },
         { "same name twice", networkWith(R"({ "dir": "Budget" }, { "file": "BUDGET" })"),
             "net.json: " + V + ".entries[1].file: the name 'BUDGET' is already used in this directory by " + V
                 + ".entries[0]" },
@@ -244,6 +269,77 @@ TEST(NetworkReader, WhatTheFastParserRefusesOrCannotTellIsReadAsBefore)
     EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A\ud83d\ude00" })")), "(loaded)");
     EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A\udc00" })")).substr(0, 41),
         "net.json: line 3, column 107: syntax erro");
+}
+
+TEST(NetworkReader, OfSeveralErrorsTheOneReportedStaysTheSame)
+{
+    // A key given twice anywhere wins, even where the reading never gets to (the
+    // workstation is read last but comes first in the text), and over an error before it.
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", "owner": ".X" }, { "file": "B" })",
+                  R"({ "error-texts": true, "error-texts": false })")),
+        "net.json: $.workstation.error-texts: the key 'error-texts' is given twice in this object");
+    EXPECT_EQ(NetworkLoadErrorOf(
+                  networkWith(R"({ "file": "A", "irm": "Q" }, { "file": "B", "fail": { "info": 1, "info": 2 } })")),
+        "net.json: " + V + ".entries[1].fail.info: the key 'info' is given twice in this object");
+    // The sizes the generate keys ask for come before any other error of the reading.
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "file": "A", "irm": "Q" },
+        { "dir": "G", "generate": { "directories": 10, "depth": 8, "files": 10 } })")),
+        "net.json: " + V
+            + ".entries[1].generate: the generate keys of this description ask for 1222222220 entries in all; at "
+              "most 20000000");
+    // Names that are the same name once folded, with the folding outside ASCII (the
+    // Kelvin sign is a 'k').
+    EXPECT_EQ(NetworkLoadErrorOf(networkWith(R"({ "dir": "Müller-Lüdenscheidt Akten" },
+        { "file": "MÜLLER-LÜDENSCHEIDT AKTEN" })")),
+        "net.json: " + V
+            + ".entries[1].file: the name 'MÜLLER-LÜDENSCHEIDT AKTEN' is already used in this directory by " + V
+            + ".entries[0]");
+    EXPECT_EQ(
+        NetworkLoadErrorOf(networkWith(R"({ "file": "Kabinettsvorlage 7" }, { "file": "\u212Aabinettsvorlage 7" })")),
+        "net.json: " + V + ".entries[1].file: the name '\u212Aabinettsvorlage 7' is already used in this directory by "
+            + V + ".entries[0]");
+    // Listed and generated entries side by side are found by either name.
+    auto net = ReadNetwork(
+        networkWith(
+            R"({ "dir": "Listed Folder", "entries": [ { "file": "Report 2002.doc" } ] }, { "dir": "G", "generate": { "directories": 2, "depth": 1, "files": 1 } })"),
+        "n.json");
+    const uint32_t root = net->servers[0].volumes[0].root;
+    const uint32_t listed = net->findChild(root, "LISTED FOLDER");
+    ASSERT_NE(listed, NetEntry::none);
+    EXPECT_EQ(net->findChild(root, Network::dosName(net->entries[listed])), listed);
+    EXPECT_NE(net->findChild(listed, "report 2002.DOC"), NetEntry::none);
+    const uint32_t generated = net->findChild(root, "g");
+    ASSERT_NE(generated, NetEntry::none);
+    ASSERT_GT(net->entries[generated].childCount, 0u);
+    const NetEntry& child = net->entries[net->entries[generated].firstChild];
+    EXPECT_EQ(net->findChild(generated, net->longName(child)), net->entries[generated].firstChild);
+    EXPECT_EQ(net->findChild(generated, Network::dosName(child)), net->entries[generated].firstChild);
+}
+
+TEST(Network, NamesThatAreTheSameNameHashAlikeAndOthersApart)
+{
+    // Pairs that are the same name: case in ASCII names of one, eight and more bytes, and
+    // characters outside ASCII, also one that folds to an ASCII letter (the Kelvin sign)
+    // at the end of the first eight bytes and after them, and bytes that are no UTF-8.
+    const std::pair<std::string, std::string> same[]
+        = { { "a", "A" }, { "Quarterly Report 2002.DOCX", "quarterly report 2002.docx" },
+              { "abcdefg\u212A", "ABCDEFGK" }, { "\u212Aabinettsvorlage", "kabinettsvorlage" },
+              { "Kabinettsvorlage \u212A", "KABINETTSVORLAGE k" }, { "MÜLLER-LÜDENSCHEIDT", "müller-lüdenscheidt" },
+              { "a\xFF"
+                "b",
+                  "A\xFF"
+                  "B" } };
+    for (const auto& [a, b] : same) {
+        ASSERT_TRUE(SameName(a, b)) << a;
+        EXPECT_EQ(Network::hashKey(7, a), Network::hashKey(7, b)) << a;
+    }
+    // Names alike in their first eight bytes or in all but their case-folded form stay apart.
+    std::unordered_set<uint64_t> hashes;
+    for (int i = 0; i < 20000; ++i)
+        hashes.insert(Network::hashKey(7, Format("Report %06d.txt", i)));
+    hashes.insert(Network::hashKey(7, "Report 000001.tx"));
+    hashes.insert(Network::hashKey(7, "Report 000001.tx\xC3"));
+    EXPECT_EQ(hashes.size(), 20002u);
 }
 
 TEST(NetworkReader, ValidDescriptionsLoad)

@@ -3,6 +3,8 @@
 #include "util/CaseFold.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 
@@ -71,26 +73,100 @@ std::optional<uint32_t> NetTree::findName(const DsName& name) const
     return it == byKey.end() ? std::nullopt : std::optional<uint32_t>(it->second);
 }
 
+namespace {
+
+constexpr uint64_t byteOnes = 0x0101010101010101ull;
+
+// Eight ASCII bytes with the capital letters made small.
+inline uint64_t lowerAsciiWord(uint64_t word) noexcept
+{
+    // Bytes below 0x80: adding 0x80 - 'A' sets a byte's top bit from 'A' up, adding
+    // 0x80 - 'Z' - 1 from past 'Z' up, and no sum carries into the next byte.
+    const uint64_t fromA = word + byteOnes * (0x80 - 'A');
+    const uint64_t pastZ = word + byteOnes * (0x80 - 'Z' - 1);
+    return word | ((fromA & ~pastZ & (byteOnes * 0x80)) >> 2);
+}
+
+// Eight bytes as a number, the first in the lowest byte.
+inline uint64_t loadWord(const void* bytes) noexcept
+{
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    return word;
+}
+
+inline uint64_t mixWord(uint64_t h, uint64_t word) noexcept
+{
+    h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
+    return h ^ (h >> 31);
+}
+
+bool isAscii(std::string_view text) noexcept
+{
+    uint64_t bits = 0;
+    size_t pos = 0;
+    for (; pos + 8 <= text.size(); pos += 8)
+        bits |= loadWord(text.data() + pos);
+    for (; pos < text.size(); ++pos)
+        bits |= static_cast<unsigned char>(text[pos]);
+    return (bits & (byteOnes * 0x80)) == 0;
+}
+
+// A hash of a text's bytes as they are, eight at a time: the interning table's.
+uint64_t bytesHash(std::string_view text) noexcept
+{
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
+    size_t pos = 0;
+    for (; pos + 8 <= text.size(); pos += 8)
+        h = mixWord(h, loadWord(text.data() + pos));
+    uint64_t tail = 0;
+    for (size_t i = 0; pos + i < text.size(); ++i)
+        tail |= uint64_t(static_cast<unsigned char>(text[pos + i])) << (8 * i);
+    h = mixWord(h, tail) * 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 33);
+}
+
+} // namespace
+
+void Network::reserveNames(size_t names)
+{
+    size_t capacity = 1024;
+    while (capacity < names * 2 + 2)
+        capacity *= 2;
+    if (capacity <= m_interned.size())
+        return;
+    std::vector<uint64_t> grown(capacity, 0);
+    const uint64_t mask = grown.size() - 1;
+    for (const uint64_t slot : m_interned)
+        if (slot != 0) {
+            const std::string_view known(m_pool.data() + static_cast<uint32_t>(slot), (slot >> 32) - 1);
+            uint64_t at = bytesHash(known) & mask;
+            while (grown[at] != 0)
+                at = (at + 1) & mask;
+            grown[at] = slot;
+        }
+    m_interned = std::move(grown);
+}
+
+void Network::setNameHashes(uint32_t entryIndex, uint64_t dosHash, uint64_t longHash)
+{
+    if (m_nameHashes.size() <= uint64_t(entryIndex) * 2 + 1)
+        m_nameHashes.resize(std::max<size_t>(entries.size(), entryIndex + 1) * 2, 0);
+    m_nameHashes[uint64_t(entryIndex) * 2] = dosHash;
+    m_nameHashes[uint64_t(entryIndex) * 2 + 1] = longHash;
+}
+
 uint32_t Network::internName(std::string_view name)
 {
     // Open addressing over the pool itself: a slot holds a name's offset and length, so a
     // lookup neither allocates nor keeps a second copy of the names (a generated volume
     // interns every one of its millions of names, most of them seen before).
-    if (m_internedCount * 2 >= m_interned.size()) {
-        std::vector<uint64_t> grown(std::max<size_t>(1024, m_interned.size() * 2), 0);
-        const uint64_t mask = grown.size() - 1;
-        for (const uint64_t slot : m_interned)
-            if (slot != 0) {
-                const std::string_view known(m_pool.data() + static_cast<uint32_t>(slot), (slot >> 32) - 1);
-                uint64_t at = std::hash<std::string_view>()(known) & mask;
-                while (grown[at] != 0)
-                    at = (at + 1) & mask;
-                grown[at] = slot;
-            }
-        m_interned = std::move(grown);
-    }
+    if (m_internedCount * 2 >= m_interned.size())
+        reserveNames(std::max<size_t>(512, m_interned.size()));
     const uint64_t mask = m_interned.size() - 1;
-    for (uint64_t at = std::hash<std::string_view>()(name) & mask;; at = (at + 1) & mask) {
+    for (uint64_t at = bytesHash(name) & mask;; at = (at + 1) & mask) {
         const uint64_t slot = m_interned[at];
         if (slot == 0) {
             const uint32_t offset = static_cast<uint32_t>(m_pool.size());
@@ -107,24 +183,55 @@ uint32_t Network::internName(std::string_view name)
 
 uint64_t Network::hashKey(uint32_t parent, std::string_view name) noexcept
 {
-    // FNV-1a over the case-folded characters, seeded with the parent index: names that
-    // are the same name hash alike.
-    uint64_t h = 14695981039346656037ull ^ (static_cast<uint64_t>(parent) * 0x9E3779B97F4A7C15ull);
-    size_t pos = 0;
-    while (pos < name.size()) {
-        const auto c = static_cast<unsigned char>(name[pos]);
-        char32_t folded = c;
-        if (c >= 0x80) {
-            folded = NextFoldedChar(name, pos);
-        } else {
-            ++pos;
-            if (c >= 'A' && c <= 'Z')
-                folded = c + ('a' - 'A');
+    // The hash of a stream of bytes made from the case-folded characters, seeded with the
+    // parent index: an ASCII character is its byte, any other character three bytes from
+    // 0x80 up. Names that are the same name give the same stream, so they hash alike. The
+    // stream is taken eight bytes at a time; a name of ASCII characters only (nearly every
+    // name) is its own stream once its capital letters are made small, eight at a time.
+    uint64_t h = 0x9E3779B97F4A7C15ull * (static_cast<uint64_t>(parent) + 1);
+    uint64_t word = 0; // the bytes put since the last whole word, the first in the lowest byte
+    size_t filled = 0;
+    uint64_t length = 0;
+    const auto put = [&](unsigned char byte) {
+        word |= uint64_t(byte) << (8 * filled++);
+        ++length;
+        if (filled == 8) {
+            h = mixWord(h, word);
+            word = 0;
+            filled = 0;
         }
-        h ^= folded;
-        h *= 1099511628211ull;
+    };
+    const auto lower = [](unsigned char c) { return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c); };
+    size_t pos = 0;
+    if (isAscii(name)) {
+        for (; pos + 8 <= name.size(); pos += 8)
+            h = mixWord(h, lowerAsciiWord(loadWord(name.data() + pos)));
+        length = pos;
+        for (; pos < name.size(); ++pos)
+            put(lower(static_cast<unsigned char>(name[pos])));
+    } else {
+        while (pos < name.size()) {
+            const auto c = static_cast<unsigned char>(name[pos]);
+            if (c < 0x80) {
+                put(lower(c));
+                ++pos;
+                continue;
+            }
+            const char32_t folded = NextFoldedChar(name, pos);
+            if (folded < 0x80) {
+                put(static_cast<unsigned char>(folded));
+            } else {
+                put(static_cast<unsigned char>(0x80 | (folded >> 14)));
+                put(static_cast<unsigned char>(0x80 | ((folded >> 7) & 0x7F)));
+                put(static_cast<unsigned char>(0x80 | (folded & 0x7F)));
+            }
+        }
     }
-    return h ^ (h >> 29);
+    if (filled > 0)
+        h = mixWord(h, word);
+    h ^= length;
+    h *= 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 33);
 }
 
 bool Network::nameMatches(const NetEntry& entry, std::string_view name) const noexcept
@@ -173,8 +280,7 @@ void Network::finish()
             indexName(pending[k].entry, pending[k].hash);
         count = 0;
     };
-    const auto add = [&](uint32_t entryIndex, std::string_view name) {
-        const uint64_t hash = hashKey(entries[entryIndex].parent, name);
+    const auto add = [&](uint32_t entryIndex, uint64_t hash) {
         __builtin_prefetch(&m_index[hash & m_indexMask], 1);
         pending[count++] = { entryIndex, hash };
     };
@@ -184,11 +290,21 @@ void Network::finish()
             continue;
         if (count + 2 > batch)
             flush();
-        add(i, dosName(entry));
+        const uint64_t given = uint64_t(i) * 2;
+        if (given + 1 < m_nameHashes.size() && (m_nameHashes[given] | m_nameHashes[given + 1]) != 0) {
+            const uint64_t dosHash = m_nameHashes[given];
+            const uint64_t longHash = m_nameHashes[given + 1];
+            add(i, dosHash);
+            if (longHash != dosHash || !SameName(dosName(entry), longName(entry)))
+                add(i, longHash);
+            continue;
+        }
+        add(i, hashKey(entry.parent, dosName(entry)));
         if (!SameName(dosName(entry), longName(entry)))
-            add(i, longName(entry));
+            add(i, hashKey(entry.parent, longName(entry)));
     }
     flush();
+    m_nameHashes = {};
 }
 
 uint32_t Network::findChild(uint32_t dir, std::string_view name) const

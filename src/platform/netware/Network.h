@@ -162,6 +162,10 @@ public:
 
     /// Interns a long name and returns its pool offset.
     uint32_t internName(std::string_view name);
+    /// The hashes of an entry's DOS and long name (hashKey under its parent), for loaders
+    /// that computed them while checking the names: finish() takes them instead of hashing
+    /// the names again. Entries given none are hashed there.
+    void setNameHashes(uint32_t entryIndex, uint64_t dosHash, uint64_t longHash);
     /// The long name of an entry (a volume root: "").
     std::string_view longName(const NetEntry& entry) const
     {
@@ -209,6 +213,8 @@ private:
     /// tree and volume indexes.
     static std::string nameKey(std::string_view name);
     bool nameMatches(const NetEntry& entry, std::string_view name) const noexcept;
+    /// Grows the interning table to room for `names` names at most half full.
+    void reserveNames(size_t names);
     void indexName(uint32_t entryIndex, uint64_t hash);
 
     std::unordered_map<std::string, uint32_t> m_treeIndex; ///< nameKey -> first tree of that name
@@ -217,6 +223,8 @@ private:
     /// per used slot, 0 for a free one; open addressing, at most half full.
     std::vector<uint64_t> m_interned;
     size_t m_internedCount = 0;
+    /// setNameHashes while loading: DOS and long name hash per entry; 0 and 0: none given.
+    std::vector<uint64_t> m_nameHashes;
     std::vector<uint32_t> m_index; ///< entry index + 1; 0: empty slot
     uint64_t m_indexMask = 0;
 };

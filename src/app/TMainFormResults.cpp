@@ -5,6 +5,7 @@
 #include "app/models/ReportListModel.h"
 #include "app/widgets/TSaveDialog.h"
 #include "export/AuditForms.h"
+#include "export/FormParts.h"
 #include "export/ReportExport.h"
 #include "export/ReportFile.h"
 #include "scan/LongNames.h"
@@ -141,8 +142,8 @@ void TMainForm::PopopSaveResultsClick(QAction* sender)
     bool cancelled = false;
     try {
         const HtmlRunInfo run { m_runTime, m_entriesExamined };
-        std::string bytes = BuildSaveForm(form, shown, m_results->lines(), &notes, &run);
-        m_progress = [name, size = bytes.size()] {
+        std::vector<std::string> bytes = BuildSaveFormInParts(form, shown, m_results->lines(), &notes, &run);
+        m_progress = [name, size = FormPartsSize(bytes)] {
             return QStringLiteral("Saving %1: writing %2 bytes").arg(name, QLocale::c().toString(qulonglong(size)));
         };
         ProcessPendingMessages(); // a Cancel pressed meanwhile stops the save before the file

@@ -13,6 +13,7 @@
 #include "app/widgets/TSaveDialog.h"
 #include "app/widgets/TShellTreeView.h"
 #include "app/widgets/TStatusBar.h"
+#include "export/FormParts.h"
 #include "export/ReportExport.h"
 #include "export/ReportFile.h"
 #include "services/ErrorBox.h"
@@ -295,8 +296,8 @@ void TMainForm::PopupSaveShownClick()
     ReportFileResult written;
     bool cancelled = false;
     try {
-        std::string bytes = BuildTextForm(model->lines(), shown);
-        m_progress = [name, size = bytes.size()] {
+        std::vector<std::string> bytes = BuildTextFormInParts(model->lines(), shown);
+        m_progress = [name, size = FormPartsSize(bytes)] {
             return QStringLiteral("Saving the lines shown to %1: writing %2 bytes").arg(name, number(size));
         };
         ProcessPendingMessages(); // a Cancel pressed meanwhile stops the save before the file

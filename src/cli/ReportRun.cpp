@@ -139,18 +139,35 @@ int writeOutput(const ReportOptions& options, const ReportPieces& pieces, std::o
     return 0;
 }
 
-// writeOutput of bytes made whole (they are moved into the one piece, not copied).
-int writeOutput(const ReportOptions& options, std::string bytes, std::ostream& out, std::ostream& err)
+// writeOutput of bytes made whole, in parts (each moved into its piece, not copied).
+int writeOutput(const ReportOptions& options, std::vector<std::string> parts, std::ostream& out, std::ostream& err)
 {
     return writeOutput(
         options,
-        [&bytes, given = false](std::string& piece) mutable {
-            if (std::exchange(given, true))
+        [&parts, next = size_t(0)](std::string& piece) mutable {
+            if (next == parts.size())
                 return false;
-            piece.swap(bytes);
+            piece.swap(parts[next++]);
             return true;
         },
         out, err);
+}
+
+// Bytes made whole as the one part of an output.
+std::vector<std::string> oneWhole(std::string bytes)
+{
+    std::vector<std::string> parts;
+    parts.push_back(std::move(bytes));
+    return parts;
+}
+
+// The lines of bytes held in parts (their line ends).
+size_t lineCount(const std::vector<std::string>& parts)
+{
+    size_t lines = 0;
+    for (const std::string& part : parts)
+        lines += static_cast<size_t>(std::count(part.begin(), part.end(), '\n'));
+    return lines;
 }
 
 // The progress line's view of an effective-rights walk.
@@ -204,7 +221,7 @@ int runEffective(const ReportOptions& options, const ScanSession& session, const
     const double querySeconds = secondsSince(queryStart);
     const auto writeStart = Clock::now();
     const auto linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-    if (const int status = writeOutput(options, std::move(bytes), out, err))
+    if (const int status = writeOutput(options, oneWhole(std::move(bytes)), out, err))
         return status;
     for (const auto& [path, code] : unreadable)
         err << "grantwise-report: cannot read " << path << ": " << NWErrorText(code) << "\n";
@@ -244,7 +261,8 @@ int runCompareFiles(const ReportOptions& options, std::ostream& out, std::ostrea
         err << "grantwise-report: " << e.what() << "\n";
         return 2;
     }
-    if (const int status = writeOutput(options, compareBytes(options, result, *options.against, time), out, err))
+    if (const int status
+        = writeOutput(options, oneWhole(compareBytes(options, result, *options.against, time)), out, err))
         return status;
     return result.same() ? 0 : 3;
 }
@@ -369,7 +387,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     const double scanSeconds = secondsSince(scanStart);
 
     const auto writeStart = Clock::now();
-    std::string bytes;
+    std::vector<std::string> parts;
     ReportPieces pieces; // the text forms, made while they are written
     ReportList byTrustee;
     BatchNotes batchNotes;
@@ -377,7 +395,7 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
     std::optional<CompareResult> compared;
     if (older) {
         compared = CompareReports(*older, AuditReportFromResults(results));
-        bytes = compareBytes(options, *compared, "this scan", runTime);
+        parts = oneWhole(compareBytes(options, *compared, "this scan", runTime));
         linesWritten = compared->rows.size();
     } else {
         switch (options.format) {
@@ -390,26 +408,26 @@ int RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err
             linesWritten = byTrustee.count();
             break;
         case ReportFormat::Bat:
-            bytes = BuildBatchForm(results, &batchNotes);
-            linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+            parts = BuildBatchFormInParts(results, &batchNotes);
+            linesWritten = lineCount(parts);
             break;
         case ReportFormat::Xml:
-            bytes = BuildXmlForm(results);
-            linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+            parts = BuildXmlFormInParts(results);
+            linesWritten = lineCount(parts);
             break;
         case ReportFormat::Csv:
-            bytes = BuildCsvForm(results);
-            linesWritten = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+            parts = BuildCsvFormInParts(results);
+            linesWritten = lineCount(parts);
             break;
         case ReportFormat::Html:
-            bytes = BuildHtmlForm(results, { runTime, scan.entriesExamined });
+            parts = BuildHtmlFormInParts(results, { runTime, scan.entriesExamined });
             break;
         default:
             break; // the effective-rights forms went their own way above
         }
     }
     if (const int status
-        = pieces ? writeOutput(options, pieces, out, err) : writeOutput(options, std::move(bytes), out, err))
+        = pieces ? writeOutput(options, pieces, out, err) : writeOutput(options, std::move(parts), out, err))
         return status;
     const double writeSeconds = secondsSince(writeStart);
     if (const std::string warning = BatchNotesText(batchNotes); !warning.empty())

@@ -254,7 +254,7 @@ constexpr std::string_view tableEnd = "</tbody>\n</table>\n";
 
 } // namespace
 
-std::string BuildCsvForm(const ReportList& results, size_t parts)
+std::vector<std::string> BuildCsvFormInParts(const ReportList& results, size_t parts)
 {
     const size_t count = results.count();
     const std::vector<FormRange> ranges = PathLineRanges(results, parts ? parts : FormPartCount(count));
@@ -275,8 +275,13 @@ std::string BuildCsvForm(const ReportList& results, size_t parts)
                   [](const ReportLine&) {});
           });
     if (made.empty()) // no lines: the header alone
-        return CsvText({ "path", "type", "detail", "name", "rights" }).take();
-    return JoinFormParts(std::move(made));
+        made.push_back(CsvText({ "path", "type", "detail", "name", "rights" }).take());
+    return made;
+}
+
+std::string BuildCsvForm(const ReportList& results, size_t parts)
+{
+    return JoinFormParts(BuildCsvFormInParts(results, parts));
 }
 
 std::string RunTimeText()
@@ -288,7 +293,7 @@ std::string RunTimeText()
         + Format("%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
 }
 
-std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run, size_t parts)
+std::vector<std::string> BuildHtmlFormInParts(const ReportList& results, const HtmlRunInfo& run, size_t parts)
 {
     // The list by path is made in parts (FormParts.h); where each part begins, the
     // counting pass below notes how far the sections have got and whether a table is open.
@@ -470,7 +475,12 @@ std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run, siz
     std::string tail = "</main>\n";
     pageEnd(tail);
     made.push_back(std::move(tail));
-    return JoinFormParts(std::move(made));
+    return made;
+}
+
+std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run, size_t parts)
+{
+    return JoinFormParts(BuildHtmlFormInParts(results, run, parts));
 }
 
 std::string BuildCompareHtml(

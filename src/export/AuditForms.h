@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ReportList;
 
@@ -19,6 +20,8 @@ class ReportList;
 /// line gives it (empty for irm); the rights letters as the XML form gives them (an IRM
 /// that lets nothing through "-ALL"; empty for owner).
 std::string BuildCsvForm(const ReportList& results, size_t parts = 0);
+/// BuildCsvForm's bytes in the parts they were made in (FormParts.h), in order.
+std::vector<std::string> BuildCsvFormInParts(const ReportList& results, size_t parts = 0);
 
 /// What the HTML forms show besides the lines.
 struct HtmlRunInfo {
@@ -46,6 +49,8 @@ inline constexpr size_t htmlLargeRows = 20000;
 /// rights). Every text is escaped for HTML; a byte that is not well-formed UTF-8 or a
 /// control character is shown as U+FFFD. Lets pending messages through while it works.
 std::string BuildHtmlForm(const ReportList& results, const HtmlRunInfo& run, size_t parts = 0);
+/// BuildHtmlForm's bytes in the parts they were made in, in order.
+std::vector<std::string> BuildHtmlFormInParts(const ReportList& results, const HtmlRunInfo& run, size_t parts = 0);
 
 /// The HTML form of a compare: the same kind of page, its heading block naming the two
 /// reports compared (older, newer) and the time, saying first when the settings differ,

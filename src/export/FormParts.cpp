@@ -115,13 +115,19 @@ size_t FormPartReserve(size_t estimate, const FormRange& range, size_t count) no
         + 64;
 }
 
+size_t FormPartsSize(const std::vector<std::string>& parts) noexcept
+{
+    size_t total = 0;
+    for (const std::string& part : parts)
+        total += part.size();
+    return total;
+}
+
 std::string JoinFormParts(std::vector<std::string>&& parts)
 {
     if (parts.empty())
         return std::string();
-    size_t total = 0;
-    for (const std::string& part : parts)
-        total += part.size();
+    const size_t total = FormPartsSize(parts);
     if (parts.size() == 1)
         return std::move(parts[0]);
     // Copying hundreds of megabytes: on another thread, while messages go through here.

@@ -72,6 +72,9 @@ std::vector<std::string> MakeFormParts(const std::vector<FormRange>& ranges, siz
 /// the whole estimate for the first range (its bytes become the joined form's).
 size_t FormPartReserve(size_t estimate, const FormRange& range, size_t count) noexcept;
 
+/// How many bytes the parts hold together.
+size_t FormPartsSize(const std::vector<std::string>& parts) noexcept;
+
 /// The parts joined: the first one's bytes with the others appended (the first is the
 /// largest piece of memory that need not be copied).
 std::string JoinFormParts(std::vector<std::string>&& parts);

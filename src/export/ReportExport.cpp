@@ -283,7 +283,8 @@ void appendTextLines(const ReportList& lines, size_t count, LineOf lineOf, size_
 // The text form of `count` lines, the k-th being lines' line lineOf(k), made in `parts`
 // parts (0: as many as FormPartCount says). Every line's text stands on its own, so the
 // parts may begin anywhere.
-template <typename LineOf> std::string buildTextForm(const ReportList& lines, size_t count, LineOf lineOf, size_t parts)
+template <typename LineOf>
+std::vector<std::string> textFormParts(const ReportList& lines, size_t count, LineOf lineOf, size_t parts)
 {
     // Room for the texts: of all lines as they count them, of a part in proportion.
     const size_t textBytes = count == lines.count()
@@ -292,17 +293,16 @@ template <typename LineOf> std::string buildTextForm(const ReportList& lines, si
             / static_cast<double>(std::max<size_t>(lines.count(), 1)));
     const std::vector<FormRange> ranges
         = FormRanges(count, parts ? parts : FormPartCount(count), [](size_t) { return true; });
-    return JoinFormParts(
-        MakeFormParts(ranges, count, [&](size_t, const FormRange& range, std::string& out, FormProgress& progress) {
-            out.reserve(FormPartReserve(textBytes + 2 * count, range, count));
-            PathTextCache paths;
-            for (size_t k = range.begin; k < range.end; ++k) {
-                lines.appendText(lineOf(k), out, &paths);
-                out += lineEnd;
-                if ((k + 1 - range.begin) % FormProgress::step == 0)
-                    progress.advance(FormProgress::step);
-            }
-        }));
+    return MakeFormParts(ranges, count, [&](size_t, const FormRange& range, std::string& out, FormProgress& progress) {
+        out.reserve(FormPartReserve(textBytes + 2 * count, range, count));
+        PathTextCache paths;
+        for (size_t k = range.begin; k < range.end; ++k) {
+            lines.appendText(lineOf(k), out, &paths);
+            out += lineEnd;
+            if ((k + 1 - range.begin) % FormProgress::step == 0)
+                progress.advance(FormProgress::step);
+        }
+    });
 }
 
 size_t sameLine(size_t k)
@@ -312,15 +312,25 @@ size_t sameLine(size_t k)
 
 } // namespace
 
+std::vector<std::string> BuildTextFormInParts(const ReportList& lines, size_t parts)
+{
+    return textFormParts(lines, lines.count(), sameLine, parts);
+}
+
+std::vector<std::string> BuildTextFormInParts(const ReportList& lines, const std::vector<size_t>& shown, size_t parts)
+{
+    return textFormParts(
+        lines, shown.size(), [&shown](size_t k) { return shown[k]; }, parts);
+}
+
 std::string BuildTextForm(const ReportList& lines, size_t parts)
 {
-    return buildTextForm(lines, lines.count(), sameLine, parts);
+    return JoinFormParts(BuildTextFormInParts(lines, parts));
 }
 
 std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown, size_t parts)
 {
-    return buildTextForm(
-        lines, shown.size(), [&shown](size_t k) { return shown[k]; }, parts);
+    return JoinFormParts(BuildTextFormInParts(lines, shown, parts));
 }
 
 ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes)
@@ -338,7 +348,7 @@ ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes)
     };
 }
 
-std::string BuildBatchForm(const ReportList& results, BatchNotes* notes, size_t parts)
+std::vector<std::string> BuildBatchFormInParts(const ReportList& results, BatchNotes* notes, size_t parts)
 {
     const size_t count = results.count();
     const std::vector<FormRange> ranges = PathLineRanges(results, parts ? parts : FormPartCount(count));
@@ -423,13 +433,17 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes, size_t 
         made.insert(made.begin(), Format("CHCP %d >NUL", batchCodePage) + std::string(lineEnd));
         counted.codePage = true;
     }
-    std::string out = JoinFormParts(std::move(made));
     if (notes)
         *notes = counted;
-    return out;
+    return made;
 }
 
-std::string BuildXmlForm(const ReportList& results, size_t parts)
+std::string BuildBatchForm(const ReportList& results, BatchNotes* notes, size_t parts)
+{
+    return JoinFormParts(BuildBatchFormInParts(results, notes, parts));
+}
+
+std::vector<std::string> BuildXmlFormInParts(const ReportList& results, size_t parts)
 {
     const size_t count = results.count();
     const std::vector<FormRange> ranges = PathLineRanges(results, parts ? parts : FormPartCount(count));
@@ -514,14 +528,22 @@ std::string BuildXmlForm(const ReportList& results, size_t parts)
             made[k].insert(blocks[k].firstBase, closeBlock);
         open = blocks[k].openAtEnd;
     }
-    std::string out = made.empty() ? std::string(xmlHead) + std::string(lineEnd) : JoinFormParts(std::move(made));
+    if (made.empty())
+        made.push_back(std::string(xmlHead) + std::string(lineEnd));
+    std::string end;
     if (open) {
-        out += "</grantwise>";
-        out += lineEnd;
+        end += "</grantwise>";
+        end += lineEnd;
     }
-    out += "</document>";
-    out += lineEnd;
-    return out;
+    end += "</document>";
+    end += lineEnd;
+    made.push_back(std::move(end));
+    return made;
+}
+
+std::string BuildXmlForm(const ReportList& results, size_t parts)
+{
+    return JoinFormParts(BuildXmlFormInParts(results, parts));
 }
 
 std::string_view BatchNotRunText(BatchNotRun reason) noexcept
@@ -556,20 +578,26 @@ std::string BatchNotesText(const BatchNotes& notes)
         total == 1 ? "line is a remark that is" : "lines are remarks that are", reasons.c_str());
 }
 
-std::string BuildSaveForm(
+std::vector<std::string> BuildSaveFormInParts(
     SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes, const HtmlRunInfo* run)
 {
     switch (form) {
     case SaveForm::Csv:
-        return BuildCsvForm(results);
+        return BuildCsvFormInParts(results);
     case SaveForm::Html:
-        return BuildHtmlForm(results, run ? *run : HtmlRunInfo {});
+        return BuildHtmlFormInParts(results, run ? *run : HtmlRunInfo {});
     case SaveForm::Batch:
-        return BuildBatchForm(results, notes);
+        return BuildBatchFormInParts(results, notes);
     case SaveForm::Xml:
-        return BuildXmlForm(results);
+        return BuildXmlFormInParts(results);
     case SaveForm::Text:
         break;
     }
-    return BuildTextForm(shown);
+    return BuildTextFormInParts(shown);
+}
+
+std::string BuildSaveForm(
+    SaveForm form, const ReportList& shown, const ReportList& results, BatchNotes* notes, const HtmlRunInfo* run)
+{
+    return JoinFormParts(BuildSaveFormInParts(form, shown, results, notes, run));
 }

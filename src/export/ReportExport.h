@@ -37,6 +37,10 @@ std::string_view SaveFormExtension(SaveForm form) noexcept;
 /// on as many threads (FormParts.h); 0 lets the size of the list and the machine decide.
 /// The bytes are the same however many parts.
 std::string BuildTextForm(const ReportList& lines, size_t parts = 0);
+/// A form's bytes in the parts they were made in (FormParts.h), in order: what a writer
+/// that writes the parts one after another needs, without joining them first. Likewise
+/// for the other forms below (...InParts).
+std::vector<std::string> BuildTextFormInParts(const ReportList& lines, size_t parts = 0);
 
 /// The text form made a piece at a time, for a writer that need not hold it whole: the
 /// bytes of BuildTextForm in pieces of whole lines, each about pieceBytes long (a single
@@ -46,6 +50,8 @@ ReportPieces TextFormPieces(const ReportList& lines, size_t pieceBytes = size_t(
 /// The text form of some lines of `lines` only: the line at each index of `shown`, in
 /// that order (the lines a filter shows).
 std::string BuildTextForm(const ReportList& lines, const std::vector<size_t>& shown, size_t parts = 0);
+std::vector<std::string> BuildTextFormInParts(
+    const ReportList& lines, const std::vector<size_t>& shown, size_t parts = 0);
 
 /// Why a RIGHTS line of the batch form is written as a remark that is not run.
 enum class BatchNotRun {
@@ -94,6 +100,8 @@ std::string BatchNotesText(const BatchNotes& notes);
 /// "[XXXX]". No line is longer than 8,191 characters: a remark is cut there and ends in
 /// "...".
 std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullptr, size_t parts = 0);
+std::vector<std::string> BuildBatchFormInParts(
+    const ReportList& results, BatchNotes* notes = nullptr, size_t parts = 0);
 
 /// The XML form of the by-path results: the line
 /// '<?xml version="1.0" encoding="windows-1252" standalone="yes"?><document>', then per
@@ -103,6 +111,7 @@ std::string BuildBatchForm(const ReportList& results, BatchNotes* notes = nullpt
 /// are escaped and encoded in windows-1252 as AppendXmlText says, so any XML parser
 /// reads back the stored names and paths.
 std::string BuildXmlForm(const ReportList& results, size_t parts = 0);
+std::vector<std::string> BuildXmlFormInParts(const ReportList& results, size_t parts = 0);
 
 /// The rights of a trustee line (irm false) or an IRM line as the XML form writes them:
 /// the letters held, in their order; an IRM that lets nothing through "-ALL". Replaces
@@ -114,4 +123,6 @@ void XmlRightsText(uint16_t mask, bool irm, std::string& out);
 /// when given, receives the batch form's notes (empty for the other forms); run gives
 /// the HTML form its time and count of entries (none: an empty time and 0).
 std::string BuildSaveForm(SaveForm form, const ReportList& shown, const ReportList& results,
+    BatchNotes* notes = nullptr, const HtmlRunInfo* run = nullptr);
+std::vector<std::string> BuildSaveFormInParts(SaveForm form, const ReportList& shown, const ReportList& results,
     BatchNotes* notes = nullptr, const HtmlRunInfo* run = nullptr);

@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -31,6 +32,16 @@ PieceSource wholeBytes(std::string_view bytes)
     return [bytes, given = false](std::string_view& piece) mutable {
         piece = bytes;
         return !std::exchange(given, true);
+    };
+}
+
+PieceSource partBytes(const std::vector<std::string>& parts)
+{
+    return [&parts, next = size_t(0)](std::string_view& piece) mutable {
+        if (next == parts.size())
+            return false;
+        piece = parts[next++];
+        return true;
     };
 }
 
@@ -178,6 +189,11 @@ ReportFileResult WriteReportFile(const std::string& fileName, std::string_view b
     return writeReportFile(fileName, wholeBytes(bytes), nullptr);
 }
 
+ReportFileResult WriteReportFile(const std::string& fileName, const std::vector<std::string>& parts)
+{
+    return writeReportFile(fileName, partBytes(parts), nullptr);
+}
+
 ReportFileResult WriteReportFilePieces(const std::string& fileName, const ReportPieces& next)
 {
     std::string piece;
@@ -194,12 +210,19 @@ ReportFileResult WriteReportFilePieces(const std::string& fileName, const Report
 
 ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string bytes)
 {
+    std::vector<std::string> parts;
+    parts.push_back(std::move(bytes));
+    return WriteReportFileResponsive(fileName, std::move(parts));
+}
+
+ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::vector<std::string> parts)
+{
     std::atomic<bool> abandon { false };
-    std::future<ReportFileResult> written = std::async(std::launch::async, [&fileName, &bytes, &abandon] {
-        ReportFileResult result = writeReportFile(fileName, wholeBytes(bytes), &abandon);
+    std::future<ReportFileResult> written = std::async(std::launch::async, [&fileName, &parts, &abandon] {
+        ReportFileResult result = writeReportFile(fileName, partBytes(parts), &abandon);
         // Gigabytes take a quarter of a second to give back: here, while the caller
         // still lets messages through, not afterwards on its thread.
-        std::string().swap(bytes);
+        std::vector<std::string>().swap(parts);
         return result;
     });
     try {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// The outcome of writing a save form to a file.
 struct ReportFileResult {
@@ -25,6 +26,8 @@ struct ReportFileResult {
 /// the parent is not a folder, the disk is full, or the FIFO's reader goes away
 /// ("Broken pipe"; the process is not ended by SIGPIPE).
 ReportFileResult WriteReportFile(const std::string& fileName, std::string_view bytes);
+/// WriteReportFile for bytes held in parts: the parts one after another, as one file.
+ReportFileResult WriteReportFile(const std::string& fileName, const std::vector<std::string>& parts);
 
 /// Gives the bytes of an output a piece at a time: each call replaces `piece` with the
 /// next piece and returns true, or returns false when there is none left.
@@ -45,6 +48,8 @@ ReportFileResult WriteReportFilePieces(const std::string& fileName, const Report
 /// write under way is abandoned at its next piece and waited for: a regular file is then
 /// left as it was (nothing replaced, nothing new left behind), and the exception passes on.
 ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::string bytes);
+/// WriteReportFileResponsive for bytes held in parts, written one after another.
+ReportFileResult WriteReportFileResponsive(const std::string& fileName, std::vector<std::string> parts);
 
 /// The window's message for a file that cannot be written: "Cannot create file %s"
 /// with the file name.

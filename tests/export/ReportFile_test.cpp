@@ -10,9 +10,11 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 TEST(ReportFile, WritesAndReplacesAnExistingFile)
 {
@@ -238,6 +240,22 @@ TEST(ReportFile, TheResponsiveWriteWritesOrFailsAsThePlainOne)
     const ReportFileResult result = WriteReportFileResponsive(file, bytes);
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(ReadFileBytes(file), bytes);
+    // Bytes in parts (empty ones among them) make one file, plain or responsive; into a
+    // FIFO they go one after another too.
+    const std::vector<std::string> parts { "", "RIGHTS A R /f\r\n", "", std::string(9 << 20, 'z'), "end\r\n" };
+    std::string joined;
+    for (const std::string& part : parts)
+        joined += part;
+    EXPECT_TRUE(WriteReportFile(file, parts).ok);
+    EXPECT_EQ(ReadFileBytes(file), joined);
+    EXPECT_TRUE(WriteReportFileResponsive(file, std::vector<std::string> { "a", "", "b" }).ok);
+    EXPECT_EQ(ReadFileBytes(file), "ab");
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::future<std::string> read = std::async(std::launch::async, [&fifo] { return ReadFileBytes(fifo); });
+    EXPECT_TRUE(WriteReportFile(fifo, parts).ok);
+    EXPECT_EQ(read.get(), joined);
+    ::unlink(fifo.c_str());
 
     const std::string parent = dir.file("plain");
     ASSERT_TRUE(WriteFileBytes(parent, "old bytes"));

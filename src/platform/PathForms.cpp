@@ -3,13 +3,13 @@
 #include "platform/Shell.h"
 #include "util/D_Util.h"
 
-#include <unordered_map>
+#include <functional>
 
 namespace {
 
 constexpr size_t shortPathBuffer = 255;
 
-std::string longForm(const std::string& path, std::unordered_map<std::string, std::string>* folders)
+std::string longForm(const std::string& path, LongPathConverter::FolderForms* folders)
 {
     std::string p = RemoveSlash(path);
     const size_t cut = p.find_last_of("\\:");
@@ -23,11 +23,11 @@ std::string longForm(const std::string& path, std::unordered_map<std::string, st
         const std::string key = RemoveSlash(folder);
         if (!folders) {
             folder = longForm(key, nullptr);
-        } else if (auto it = folders->find(key); it != folders->end()) {
-            folder = it->second;
+        } else if (const std::optional<std::string_view> known = folders->find(key)) {
+            folder.assign(*known);
         } else {
             folder = longForm(key, folders);
-            folders->emplace(key, folder);
+            folders->add(key, folder);
         }
         p = JoinPath(folder, name);
     }
@@ -64,4 +64,55 @@ std::string LongPathConverter::convert(const std::string& path)
     if (m_folders.size() > maxFolders)
         m_folders.clear();
     return longForm(path, &m_folders);
+}
+
+std::optional<std::string_view> LongPathConverter::FolderForms::find(std::string_view folder) const
+{
+    if (m_count == 0)
+        return std::nullopt;
+    const uint64_t hash = std::hash<std::string_view>()(folder);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t at = hash & mask; m_slots[at].formLength != 0; at = (at + 1) & mask) {
+        const Slot& slot = m_slots[at];
+        if (slot.hash == hash && std::string_view(m_texts).substr(slot.at, slot.folderLength) == folder)
+            return std::string_view(m_texts).substr(slot.at + slot.folderLength, slot.formLength - 1);
+    }
+    return std::nullopt;
+}
+
+void LongPathConverter::FolderForms::add(std::string_view folder, std::string_view longForm)
+{
+    if ((m_count + 1) * 2 > m_slots.size()) {
+        std::vector<Slot> old(std::max<size_t>(64, m_slots.size() * 2));
+        old.swap(m_slots);
+        const size_t mask = m_slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.formLength == 0)
+                continue;
+            size_t at = slot.hash & mask;
+            while (m_slots[at].formLength != 0)
+                at = (at + 1) & mask;
+            m_slots[at] = slot;
+        }
+    }
+    Slot slot;
+    slot.hash = std::hash<std::string_view>()(folder);
+    slot.at = m_texts.size();
+    slot.folderLength = static_cast<uint32_t>(folder.size());
+    slot.formLength = static_cast<uint32_t>(longForm.size() + 1);
+    m_texts += folder;
+    m_texts += longForm;
+    const size_t mask = m_slots.size() - 1;
+    size_t at = slot.hash & mask;
+    while (m_slots[at].formLength != 0)
+        at = (at + 1) & mask;
+    m_slots[at] = slot;
+    ++m_count;
+}
+
+void LongPathConverter::FolderForms::clear()
+{
+    std::string().swap(m_texts);
+    std::vector<Slot>().swap(m_slots);
+    m_count = 0;
 }

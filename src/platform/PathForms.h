@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <vector>
 
 /// The form ConvertPathName produces.
 enum class PathForm {
@@ -32,7 +35,33 @@ class LongPathConverter {
 public:
     std::string convert(const std::string& path);
 
+    /// Folders as given to their long forms: the texts in one buffer and the index in one
+    /// open-addressing table, so that a converter that has met hundreds of thousands of
+    /// folders is two blocks of memory, not a node and two texts per folder (freeing
+    /// those, and the allocator tidying them up afterwards, stalled the window for a
+    /// quarter of a second after long names at ten million entries).
+    class FolderForms {
+    public:
+        /// The long form of a folder, or none; valid until the next add.
+        std::optional<std::string_view> find(std::string_view folder) const;
+        /// Adds a folder that is not there yet.
+        void add(std::string_view folder, std::string_view longForm);
+        size_t size() const noexcept { return m_count; }
+        void clear();
+
+    private:
+        struct Slot {
+            uint64_t hash = 0;
+            uint64_t at = 0; ///< where the folder's text starts in m_texts, its long form after it
+            uint32_t folderLength = 0;
+            uint32_t formLength = 0; ///< + 1; 0: a free slot
+        };
+        std::string m_texts;
+        std::vector<Slot> m_slots;
+        size_t m_count = 0;
+    };
+
 private:
     static constexpr size_t maxFolders = 1'000'000;
-    std::unordered_map<std::string, std::string> m_folders; // folder as given -> its long form
+    FolderForms m_folders;
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <future>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -76,34 +77,38 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
         return;
 
     // Rank the distinct rows by their texts; rows that compare equal share a rank, so
-    // their collected rows keep scan order below.
-    std::string texts;
-    std::vector<size_t> ends(distinct.size());
-    for (size_t id = 0; id < distinct.size(); ++id) {
-        texts += trusteeHeaderLabel;
-        texts += results.names().name(distinct[id].name);
-        texts += " [";
-        AppendFileSystemRights(distinct[id].rights, texts);
-        texts += ']';
-        ends[id] = texts.size();
-    }
-    const auto rowText = [&](uint32_t id) {
-        const size_t begin = id == 0 ? 0 : ends[id - 1];
-        return std::string_view(texts).substr(begin, ends[id] - begin);
-    };
-    std::vector<uint32_t> order(distinct.size());
-    for (uint32_t id = 0; id < order.size(); ++id)
-        order[id] = id;
-    std::sort(order.begin(), order.end(),
-        [&](uint32_t a, uint32_t b) { return CompareTrusteeRows(rowText(a), rowText(b)) < 0; });
+    // their collected rows keep scan order below. Sorting a few hundred thousand texts
+    // takes a while, so it runs on another thread while messages go through here.
     std::vector<uint32_t> rankOfId(distinct.size());
-    uint32_t rank = 0;
-    for (size_t k = 0; k < order.size(); ++k) {
-        if (k > 0 && CompareTrusteeRows(rowText(order[k - 1]), rowText(order[k])) != 0)
-            ++rank;
-        rankOfId[order[k]] = rank;
-    }
-    ProcessPendingMessages();
+    std::future<uint32_t> ranked = std::async(std::launch::async, [&results, &distinct, &rankOfId] {
+        std::string texts;
+        std::vector<size_t> ends(distinct.size());
+        for (size_t id = 0; id < distinct.size(); ++id) {
+            texts += trusteeHeaderLabel;
+            texts += results.names().name(distinct[id].name);
+            texts += " [";
+            AppendFileSystemRights(distinct[id].rights, texts);
+            texts += ']';
+            ends[id] = texts.size();
+        }
+        const auto rowText = [&](uint32_t id) {
+            const size_t begin = id == 0 ? 0 : ends[id - 1];
+            return std::string_view(texts).substr(begin, ends[id] - begin);
+        };
+        std::vector<uint32_t> order(distinct.size());
+        for (uint32_t id = 0; id < order.size(); ++id)
+            order[id] = id;
+        std::sort(order.begin(), order.end(),
+            [&](uint32_t a, uint32_t b) { return CompareTrusteeRows(rowText(a), rowText(b)) < 0; });
+        uint32_t rank = 0;
+        for (size_t k = 0; k < order.size(); ++k) {
+            if (k > 0 && CompareTrusteeRows(rowText(order[k - 1]), rowText(order[k])) != 0)
+                ++rank;
+            rankOfId[order[k]] = rank;
+        }
+        return rank;
+    });
+    const uint32_t rank = WaitLettingMessagesThrough(ranked);
 
     // A stable counting sort by rank.
     std::vector<uint32_t> start(static_cast<size_t>(rank) + 2, 0);

@@ -76,4 +76,26 @@ TEST(PathForms, ConverterGivesThePlainLongForm)
             EXPECT_EQ(converter.convert(path), ConvertPathName(path, PathForm::Long)) << path;
 }
 
+// The converter's folder table over several growths: every folder finds its own form,
+// folders that differ in case or by a last character are other folders.
+TEST(PathForms, FolderFormsFindEveryFolderAddedAndNothingElse)
+{
+    LongPathConverter::FolderForms forms;
+    EXPECT_FALSE(forms.find("\\\\FS1\\VOL1"));
+    const auto folder = [](int k) { return "\\\\FS1\\VOL1\\DIR" + std::to_string(k); };
+    for (int k = 0; k < 5000; ++k)
+        forms.add(folder(k), k % 3 == 0 ? std::string() : "\\\\FS1\\VOL1\\Folder " + std::to_string(k));
+    EXPECT_EQ(forms.size(), 5000u);
+    for (int k = 0; k < 5000; ++k) {
+        const std::optional<std::string_view> form = forms.find(folder(k));
+        ASSERT_TRUE(form) << k;
+        EXPECT_EQ(*form, k % 3 == 0 ? std::string() : "\\\\FS1\\VOL1\\Folder " + std::to_string(k));
+    }
+    EXPECT_FALSE(forms.find("\\\\fs1\\VOL1\\DIR7"));
+    EXPECT_FALSE(forms.find(folder(5000)));
+    forms.clear();
+    EXPECT_FALSE(forms.find(folder(1)));
+    EXPECT_EQ(forms.size(), 0u);
+}
+
 } // namespace

@@ -16,6 +16,7 @@
 #include "WindowBench.h"
 
 #include "export/AuditReport.h"
+#include "export/FormParts.h"
 #include "export/ReportCompare.h"
 #include "export/ReportExport.h"
 #include "export/ReportFile.h"
@@ -127,20 +128,22 @@ std::vector<QueueEntry> wholeVolume(const Network& net)
 
 // One plain write of bytes to path: open, write, close; with sync, an fdatasync before
 // the close, as the save's QSaveFile does before it puts the file in place.
-double plainWriteSeconds(const std::string& path, std::string_view bytes, bool sync)
+double plainWriteSeconds(const std::string& path, const std::vector<std::string>& parts, bool sync)
 {
     const auto start = Clock::now();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         throw std::runtime_error("cannot write " + path);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            ::close(fd);
-            throw std::runtime_error("cannot write " + path);
+    for (const std::string& bytes : parts) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (n <= 0) {
+                ::close(fd);
+                throw std::runtime_error("cannot write " + path);
+            }
+            done += static_cast<size_t>(n);
         }
-        done += static_cast<size_t>(n);
     }
     if (sync)
         ::fdatasync(fd);
@@ -305,13 +308,10 @@ void measureDescription(const std::string& file, const Options& options)
             if (!WriteReportFile(path, parts).ok)
                 throw std::runtime_error("cannot write " + path);
             saveTimes.push_back(SecondsSince(start));
-            std::string content;
-            for (const std::string& part : parts)
-                content += part;
-            bytes = content.size();
+            bytes = FormPartsSize(parts);
             ::unlink(path.c_str());
-            floorTimes.push_back(plainWriteSeconds(path, content, true));
-            unsyncedTimes.push_back(plainWriteSeconds(path, content, false));
+            floorTimes.push_back(plainWriteSeconds(path, parts, true));
+            unsyncedTimes.push_back(plainWriteSeconds(path, parts, false));
         }
         const Summary save = Summarize(saveTimes);
         const Summary floor = Summarize(floorTimes);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <future>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -52,6 +53,9 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
     // Collect. The same trustee with the same rights stands on many paths, so each
     // distinct row is sorted once and the rows then only by its rank.
     std::vector<CollectedRow> rows;
+    // Room for a row per line (address space only until written): growing by copying
+    // tens of megabytes at a time would hold the window up between two message checks.
+    rows.reserve(results.count());
     std::vector<DistinctRow> distinct;
     std::unordered_map<uint64_t, uint32_t> idOfRow;
     uint32_t lastPath = PathTable::noNode;
@@ -109,31 +113,41 @@ void BuildTrusteeList(const ReportList& results, ReportList& byTrustee)
         return rank;
     });
     const uint32_t rank = WaitLettingMessagesThrough(ranked);
+    ProcessPendingMessages();
 
-    // A stable counting sort by rank.
+    // A stable counting sort by rank, letting messages through as it goes (millions of
+    // rows); the sorted rows' memory is left uninitialised until they are written.
     std::vector<uint32_t> start(static_cast<size_t>(rank) + 2, 0);
-    for (const CollectedRow& row : rows)
-        ++start[rankOfId[row.id] + 1];
+    for (size_t k = 0; k < rows.size(); ++k) {
+        ++start[rankOfId[rows[k].id] + 1];
+        if ((k + 1) % (16 * rowsPerPendingCall) == 0)
+            ProcessPendingMessages();
+    }
     for (size_t r = 1; r < start.size(); ++r)
         start[r] += start[r - 1];
-    std::vector<CollectedRow> sorted(rows.size());
-    for (const CollectedRow& row : rows)
-        sorted[start[rankOfId[row.id]]++] = row;
-    rows = {};
+    const std::unique_ptr<CollectedRow[]> sortedRows(new CollectedRow[rows.size()]);
+    for (size_t k = 0; k < rows.size(); ++k) {
+        sortedRows[start[rankOfId[rows[k].id]]++] = rows[k];
+        if ((k + 1) % (16 * rowsPerPendingCall) == 0)
+            ProcessPendingMessages();
+    }
+    const size_t sortedCount = rows.size();
+    ReleaseLettingMessagesThrough(std::move(rows));
     ProcessPendingMessages();
 
     // Group in one pass: a header at every change of name, then the row's detail.
     ReportList built;
     built.shareTables(results);
     uint32_t previousName = NameTable::noName;
-    for (size_t k = 0; k < sorted.size(); ++k) {
-        const DistinctRow& row = distinct[sorted[k].id];
+    for (size_t k = 0; k < sortedCount; ++k) {
+        const CollectedRow& sorted = sortedRows[k];
+        const DistinctRow& row = distinct[sorted.id];
         if (k == 0 || row.name != previousName)
             built.appendTrusteeHeader(row.name);
         previousName = row.name;
-        built.appendTrusteeDetail(sorted[k].node, sorted[k].longForm, row.rights);
+        built.appendTrusteeDetail(sorted.node, sorted.longForm, row.rights);
         if ((k + 1) % rowsPerPendingCall == 0)
-            ProcessPendingMessages(k + 1, sorted.size());
+            ProcessPendingMessages(k + 1, sortedCount);
     }
     byTrustee = std::move(built);
 }

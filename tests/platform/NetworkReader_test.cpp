@@ -120,6 +120,14 @@ TEST(NetworkReader, EachUnusableDescriptionNamesThePlaceAndTheReason)
         { "key of a volume on an entry", networkWith(R"({ "file": "F", "zz": 1, "name": "x" })"),
             "net.json: " + V
                 + ".entries[0].name: unknown key 'name' (allowed here: file, short, owner, irm, trustees, fail)" },
+        // Control characters in a quoted text are shown as the escapes that stand for them;
+        // a NUL no longer ends the message (the place still names the key up to it).
+        { "unknown key holding a NUL", networkWith(R"({ "file": "F", "a\u0000b": 1 })"),
+            "net.json: " + V
+                + ".entries[0].a: unknown key 'a\\u0000b' (allowed here: file, short, owner, irm, trustees, fail)" },
+        { "name holding a tab", networkWith(R"({ "file": "a\tb" })"),
+            "net.json: " + V
+                + R"(.entries[0].file: the name 'a\u0009b' contains one of \ / : * ? or a control character)" },
         { "unknown key before a key of directories", networkWith(R"({ "file": "F", "entries": [], "aa": 1 })"),
             "net.json: " + V
                 + ".entries[0].aa: unknown key 'aa' (allowed here: file, short, owner, irm, trustees, fail)" },

@@ -177,9 +177,21 @@ private:
     throw Failure { place.text(), reason };
 }
 
+// A text of the description in quotes for a message. Control characters are written as
+// the JSON escapes that stand for them ("\u0009"): written as they are, a NUL ended the
+// message there and a line break split it.
 std::string quote(std::string_view text)
 {
-    return "'" + std::string(text) + "'";
+    std::string out = "'";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            out += Format("\\u%04X", byte);
+        else
+            out += c;
+    }
+    out += '\'';
+    return out;
 }
 
 // The keys the reader knows in one kind of object, in the order messages list them.

@@ -1,6 +1,7 @@
 #include "export/XmlText.h"
 
 #include "util/D_HTML.h"
+#include "util/D_Util.h"
 #include "util/Utf8.h"
 
 #include <array>
@@ -73,15 +74,8 @@ bool needsEscape(std::string_view s) noexcept
 
 void appendReference(std::string& out, uint32_t codePoint)
 {
-    char digits[12];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + codePoint % 10);
-        codePoint /= 10;
-    } while (codePoint != 0);
     out += "&#";
-    while (n > 0)
-        out += digits[--n];
+    AppendDecimal(out, codePoint);
     out += ';';
 }
 

@@ -67,6 +67,18 @@ std::string UpperAscii(std::string_view s)
     return out;
 }
 
+void AppendDecimal(std::string& out, uint64_t number)
+{
+    char digits[20];
+    size_t length = 0;
+    do {
+        digits[length++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (length != 0)
+        out += digits[--length];
+}
+
 size_t SharedPrefixLength(std::string_view a, std::string_view b) noexcept
 {
     const size_t n = std::min(a.size(), b.size());

@@ -31,6 +31,9 @@ std::string Quoted(std::string_view text);
 /// Copy of s with the ASCII letters a-z turned into A-Z.
 std::string UpperAscii(std::string_view s);
 
+/// Appends a number in decimal, without the formatter (for texts made millions of times).
+void AppendDecimal(std::string& out, uint64_t number);
+
 /// The length of the part two texts share at their start, compared eight bytes at a time
 /// (a walk's paths share most of their length with the path before).
 size_t SharedPrefixLength(std::string_view a, std::string_view b) noexcept;

@@ -13,6 +13,16 @@ TEST(D_Util, ChoosingAndConverting)
     EXPECT_EQ(SwapLong(0x01000080u), 0x80000001u);
     EXPECT_EQ(Quoted("a b"), "\"a b\"");
     EXPECT_EQ(Quoted(""), "\"\"");
+    std::string decimal = "n=";
+    for (const uint64_t number : { uint64_t(0), uint64_t(9), uint64_t(10), UINT64_MAX }) {
+        AppendDecimal(decimal, number);
+        decimal += ',';
+    }
+    EXPECT_EQ(decimal, "n=0,9,10,18446744073709551615,");
+    // The shared start of two texts, across and inside eight-byte words.
+    EXPECT_EQ(SharedPrefixLength("FS1\\VOL1:DATA\\PLANS", "FS1\\VOL1:DATA\\PLAZA"), 17u);
+    EXPECT_EQ(SharedPrefixLength("abc", "abcdef"), 3u);
+    EXPECT_EQ(SharedPrefixLength("", "x"), 0u);
 }
 
 TEST(D_Util, PositionsAreOneBasedAndFoldAsciiOnly)

@@ -74,19 +74,6 @@ void appendLettersOf(std::string& out, std::string_view word, size_t count)
     }
 }
 
-// Appends a number in decimal.
-void appendNumber(std::string& out, uint32_t number)
-{
-    char digits[10];
-    size_t length = 0;
-    do {
-        digits[length++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    while (length != 0)
-        out += digits[--length];
-}
-
 // The names of the directory being named, compared as the network compares them
 // (SameName): an open-addressing table of views into names that stay where they are
 // while the directory is named (its long names and the DOS names in its entries). It
@@ -317,7 +304,7 @@ private:
             name += word;
             name += ' ';
         }
-        appendNumber(name, position + 1);
+        AppendDecimal(name, position + 1);
         if (m_random.below(8) == 0) // some names are typed in lower case
             for (char& c : name)
                 c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

@@ -33,10 +33,12 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <sys/resource.h>
@@ -73,9 +75,23 @@ double peakResidentMiB()
     return usage.ru_maxrss / 1024.0;
 }
 
+// The high-water mark of a running process's resident memory (VmHWM), in KiB; 0 when it
+// cannot be read (the process has ended).
+long residentHighWaterKiB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    return 0;
+}
+
 // The peak resident memory of the command line writing the text form of the whole
 // volume (scope Both, info Both, IRM) to a file, in a process of its own: the program
-// built beside this one. -1 when it could not run or failed.
+// built beside this one. -1 when it could not run or failed. Read from the program's own
+// high-water mark while it runs: the child's rusage would count this process's resident
+// memory too, which the child held between fork and exec.
 double commandLinePeakMiB(const std::string& description, const std::string& start, const std::string& out)
 {
     const std::string program
@@ -88,11 +104,20 @@ double commandLinePeakMiB(const std::string& description, const std::string& sta
         _exit(127);
     }
     int status = 0;
-    rusage usage {};
-    const bool ran
-        = child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    long peakKiB = 0;
+    bool ended = child <= 0;
+    while (!ended) {
+        // The mark only grows while the program runs, so the last reading before it ends
+        // is its peak but for the last few milliseconds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const long reading = residentHighWaterKiB(child);
+        const pid_t waited = waitpid(child, &status, WNOHANG);
+        peakKiB = std::max(peakKiB, reading);
+        ended = waited != 0;
+    }
+    const bool ran = child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     ::unlink(output.c_str());
-    return ran ? usage.ru_maxrss / 1024.0 : -1;
+    return ran && peakKiB > 0 ? peakKiB / 1024.0 : -1;
 }
 
 // Starts the client of `services` (a fresh context) and opens the first connection as the

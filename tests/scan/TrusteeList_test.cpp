@@ -249,3 +249,51 @@ TEST(TrusteeList, AgreesWithTheStepByStepBuildOnRandomResults)
         ASSERT_EQ(buildRows(results), referenceBuild(results, Cut::LastBracket)) << "round " << round;
     }
 }
+
+// Past the sizes where the build lets messages through inside its ranking and its counting
+// sort: every line under its heading, headings in order, and a cancel while the lines are
+// collected leaves the list empty.
+TEST(TrusteeList, LargeResultsKeepEveryLineAndCancelAnywhere)
+{
+    std::mt19937 random(20261209);
+    ReportList results;
+    for (int i = 0; i < 150000; ++i) {
+        if (i % 7 == 0)
+            results.appendPathLine("FS1\\VOL1:D" + std::to_string(i / 7));
+        const std::string name = ".U" + std::to_string(random() % 3000) + (random() % 5 == 0 ? ".corp" : ".Corp");
+        results.appendTrustee(results.names().intern(name), static_cast<uint16_t>(random() % 0x200));
+    }
+    int calls = 0;
+    TestServices services;
+    services.pendingMessages = [&calls] { ++calls; };
+    ReportList built;
+    BuildTrusteeList(results, built);
+    // Every trustee line once under its name's heading, the headings in order.
+    size_t details = 0;
+    std::string previous;
+    for (size_t i = 0; i < built.count(); ++i) {
+        const ReportLine line = built.line(i);
+        if (line.row == ReportRow::TrusteeDetail) {
+            ++details;
+        } else {
+            const std::string heading(built.names().name(line.name));
+            EXPECT_LE(CompareTrusteeRows(previous, heading), 0) << heading;
+            previous = heading;
+        }
+    }
+    EXPECT_EQ(details, 150000u);
+    // The calls while the ranking runs elsewhere depend on timing; those while the lines
+    // are collected (every 4,096 lines) do not.
+    const int total = calls;
+    ASSERT_GT(total, 70);
+    for (const int stopAt : { 1, 20, 40 }) {
+        calls = 0;
+        services.pendingMessages = [&calls, stopAt] {
+            if (++calls == stopAt)
+                throw OperationCancelled();
+        };
+        ReportList cancelled;
+        EXPECT_THROW(BuildTrusteeList(results, cancelled), OperationCancelled) << stopAt;
+        EXPECT_TRUE(cancelled.empty()) << stopAt;
+    }
+}
